@@ -1,0 +1,47 @@
+// Bitmap files and palettes: loading .bmp pictures into a BitmapFile (headers, palette and
+// a top-row-first pixel buffer), palette text files, and the display palette kept in step
+// with shadow_palette.
+#pragma once
+#include <cstdint>
+
+#include "engine/types.h"
+
+#pragma pack(push, 1)
+struct BitmapFileHeader {
+    uint16_t type;  // "BM" = 0x4D42
+    uint32_t size;
+    uint16_t reserved1, reserved2;
+    uint32_t offset;  // of the pixel data
+};
+struct BitmapInfoHeader {
+    uint32_t size;
+    int32_t width, height;
+    uint16_t planes, bit_count;
+    uint32_t compression;
+    uint32_t size_image;
+    int32_t x_pels_per_meter, y_pels_per_meter;
+    uint32_t clr_used, clr_important;
+};
+#pragma pack(pop)
+static_assert(sizeof(BitmapFileHeader) == 14, "file header is 14 bytes");
+static_assert(sizeof(BitmapInfoHeader) == 40, "information header is 40 bytes");
+
+constexpr uint16_t BITMAP_ID = 0x4D42;
+
+struct BitmapFile {
+    BitmapFileHeader file_header;
+    BitmapInfoHeader info_header;
+    PaletteEntry palette[256];
+    uint8_t* buffer;  // top row first, rows of width * bit_count / 8 bytes, no gap
+};
+
+int bitmap_load_file(BitmapFile* bitmap, const char* file_name);
+int bitmap_unload_file(BitmapFile* bitmap);
+int bitmap_flip_rows(uint8_t* buffer, int row_bytes, int rows);
+
+int palette_load_file(const char* file_name, PaletteEntry* entries);
+int palette_save_file(const char* file_name, const PaletteEntry* entries);
+int palette_set_all(const PaletteEntry* entries);
+int palette_get_all(PaletteEntry* entries);
+int palette_set_entry(int index, const PaletteEntry* entry);
+int palette_get_entry(int index, PaletteEntry* entry);

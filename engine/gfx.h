@@ -1,0 +1,211 @@
+// The display service: our own small stand-in for a page-flipped, palettised display of
+// 2005. Software surfaces of 8 or 16 bits per pixel with padded rows, a primary surface
+// with one attached back buffer and a flip, colour keys, clip lists of rectangles,
+// stretching and colour-keyed blits, colour fills, lock and unlock, a 256-entry palette
+// and text output in the built-in font. Results are status codes: GFX_OK or a negative
+// GFX_ERR_*. Presentation goes to the platform backend (platform/platform.h).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/types.h"
+
+struct Window;
+
+enum GfxStatus : int {
+    GFX_OK = 0,
+    GFX_ERR_INVALID = -1,      // bad argument, rectangle or state
+    GFX_ERR_NOMEM = -2,        // out of surface memory or records
+    GFX_ERR_LOST = -3,         // the surface lost its memory; restore it
+    GFX_ERR_BUSY = -4,         // the surface is locked
+    GFX_ERR_UNSUPPORTED = -5,  // mode or format the service cannot give
+    GFX_ERR_NOT_FOUND = -6,    // no attached surface of that kind
+};
+
+// Cooperation flags.
+enum : unsigned {
+    GFX_COOP_FULLSCREEN = 0x1,
+    GFX_COOP_ALLOWREBOOT = 0x2,
+    GFX_COOP_NORMAL = 0x8,
+    GFX_COOP_EXCLUSIVE = 0x10,
+    GFX_COOP_ALLOWMODEX = 0x40,
+    GFX_COOP_MULTITHREADED = 0x400,
+};
+
+// Surface capability bits.
+enum : unsigned {
+    GFX_CAPS_BACKBUFFER = 0x4,
+    GFX_CAPS_COMPLEX = 0x8,
+    GFX_CAPS_FLIP = 0x10,
+    GFX_CAPS_OFFSCREENPLAIN = 0x40,
+    GFX_CAPS_PRIMARYSURFACE = 0x200,
+    GFX_CAPS_SYSTEMMEMORY = 0x800,
+};
+
+// Which fields of a GfxSurfaceDesc are valid.
+enum : uint32_t {
+    GFX_DESC_CAPS = 0x1,
+    GFX_DESC_HEIGHT = 0x2,
+    GFX_DESC_WIDTH = 0x4,
+    GFX_DESC_PITCH = 0x8,
+    GFX_DESC_BACKBUFFERCOUNT = 0x20,
+};
+
+// Blit, lock, flip, colour-key and palette flags.
+enum : unsigned {
+    GFX_BLT_COLORFILL = 0x400,
+    GFX_BLT_KEYSRC = 0x8000,
+    GFX_BLT_WAIT = 0x1000000,
+    GFX_LOCK_WAIT = 0x1,
+    GFX_FLIP_WAIT = 0x1,
+    GFX_CKEY_SRCBLT = 0x8,
+    GFX_PAL_8BIT = 0x4,
+    GFX_PAL_ALLOW256 = 0x40,
+    GFX_VBLANK_BEGIN = 0x1,
+};
+
+constexpr int GFX_MAX_SURFACES = 1024;
+constexpr int GFX_MAX_CLIPPERS = 32;
+constexpr int GFX_MAX_PALETTES = 8;
+constexpr int GFX_MAX_CLIP_RECTS = 64;
+
+// A surface description: asked for at creation, filled in by a lock. Its size field must
+// be 124, the size of the record.
+struct GfxSurfaceDesc {
+    uint32_t size;
+    uint32_t flags;
+    int32_t width, height;
+    int32_t pitch;
+    int32_t back_buffer_count;
+    uint32_t caps;
+    int32_t bits_per_pixel;
+    void* pixels;
+    uint8_t reserved[84];
+};
+static_assert(sizeof(GfxSurfaceDesc) == 124, "surface description is 124 bytes");
+
+// A region-data record: this 32-byte header followed in memory by count rectangles.
+struct GfxRegionHeader {
+    uint32_t size;         // 32
+    uint32_t type;         // GFX_REGION_RECTANGLES
+    uint32_t count;        // rectangles that follow
+    uint32_t region_size;  // count * 16
+    Rect bound;            // smallest rectangle holding them all
+};
+static_assert(sizeof(GfxRegionHeader) == 32, "region header is 32 bytes");
+constexpr uint32_t GFX_REGION_RECTANGLES = 1;
+
+// The effects record of a colour fill.
+struct GfxBlitFx {
+    uint32_t size;  // 100
+    uint32_t fill_color;
+    uint8_t reserved[92];
+};
+static_assert(sizeof(GfxBlitFx) == 100, "blit effects record is 100 bytes");
+
+struct GfxPalette {
+    int in_use;
+    unsigned caps;
+    PaletteEntry entries[256];
+};
+
+struct GfxClipper {
+    int in_use;
+    int count;
+    Rect rects[GFX_MAX_CLIP_RECTS];
+    Rect bound;
+    Window* window;  // set for a window-bound clipper: clips to the window's rectangle
+};
+
+struct GfxSurface {
+    int in_use;
+    unsigned caps;
+    int width, height;
+    int bpp;       // 8 or 16
+    int pitch;     // bytes per row, always more than width * bpp / 8
+    uint8_t* pixels;
+    int has_color_key;
+    uint32_t key_low, key_high;
+    GfxClipper* clipper;
+    GfxPalette* palette;
+    GfxSurface* attached;  // primary: its back buffer; back buffer: its primary
+    int locked;
+    int lost;  // lost surfaces refuse locks, blits and flips until gfx_restore
+};
+
+struct GfxDevice {
+    int in_use;
+    Window* window;
+    unsigned coop;
+    int mode_set;
+    int mode_width, mode_height, mode_bpp;
+};
+
+// Device and mode.
+int gfx_create_device(GfxDevice** out);
+int gfx_release_device(GfxDevice* device);
+int gfx_set_cooperation(GfxDevice* device, Window* window, unsigned flags);
+// Sets the full-screen mode; needs exclusive full-screen cooperation. bpp 8, 15 or 16.
+int gfx_set_mode(GfxDevice* device, int width, int height, int bpp);
+
+// Surfaces. A primary surface takes the mode's size (or the window's, when windowed) and,
+// with GFX_CAPS_FLIP | GFX_CAPS_COMPLEX and a back-buffer count of 1, one back buffer.
+// Off-screen surfaces take the asked size and the display's pixel depth.
+int gfx_create_surface(GfxDevice* device, const GfxSurfaceDesc* desc, GfxSurface** out);
+int gfx_get_attached_surface(GfxSurface* surface, unsigned caps, GfxSurface** out);
+int gfx_release_surface(GfxSurface* surface);
+int gfx_get_pixel_bits(const GfxSurface* surface, int* bits);
+int gfx_set_color_key(GfxSurface* surface, unsigned which, uint32_t low, uint32_t high);
+int gfx_restore(GfxSurface* surface);
+
+// Whole-surface lock: fills desc->pixels and desc->pitch. A second lock is refused.
+int gfx_lock(GfxSurface* surface, const Rect* rect, GfxSurfaceDesc* desc, unsigned flags);
+int gfx_unlock(GfxSurface* surface, const Rect* rect);
+
+// Blit src_rect of src to dst_rect of dst (null: whole surface), stretching when the sizes
+// differ, skipping source pixels in the source's key range with GFX_BLT_KEYSRC, cut to the
+// destination's clip list (the source is cut in proportion). With GFX_BLT_COLORFILL, fills
+// dst_rect with fx->fill_color instead. Without a clipper dst_rect must lie inside dst.
+int gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect* src_rect,
+             unsigned flags, const GfxBlitFx* fx);
+
+// Stretch mapping, the one the blits use: destination pixel i of a run of dst_len pixels
+// (counted from the unclipped rectangle's edge) samples source pixel
+// ((2i + 1) * step) >> 10 of a run of src_len, with step = (src_len << 9) / dst_len
+// truncated: pixel centres stepped in 9-bit fixed point. Equal lengths copy 1:1.
+int gfx_stretch_source(int i, int src_len, int dst_len);
+
+// Exchange the primary surface with its back buffer and present it.
+int gfx_flip(GfxSurface* primary, unsigned flags);
+int gfx_wait_vblank(GfxDevice* device, unsigned flags);
+
+// Palettes.
+int gfx_create_palette(GfxDevice* device, unsigned caps, const PaletteEntry* entries,
+                       GfxPalette** out);
+int gfx_release_palette(GfxPalette* palette);
+int gfx_palette_set_entries(GfxPalette* palette, int first, int count, const PaletteEntry* in);
+int gfx_palette_get_entries(const GfxPalette* palette, int first, int count, PaletteEntry* out);
+int gfx_surface_set_palette(GfxSurface* surface, GfxPalette* palette);
+
+// Clippers.
+int gfx_create_clipper(GfxDevice* device, GfxClipper** out);
+int gfx_release_clipper(GfxClipper* clipper);
+int gfx_clipper_set_list(GfxClipper* clipper, const GfxRegionHeader* region);
+int gfx_clipper_set_window(GfxClipper* clipper, Window* window);
+int gfx_surface_set_clipper(GfxSurface* surface, GfxClipper* clipper);
+
+// Text in the built-in font at (x, y), top-left, transparent background, clipped to the
+// surface. colour is 0x00BBGGRR: on an 8-bit surface the nearest entry of the display
+// palette is used. Works on a locked surface too. Fails only for a missing or lost surface.
+int gfx_text_out(GfxSurface* surface, int x, int y, const char* text, int length,
+                 uint32_t colour);
+// Index of the palette entry nearest to a 0x00BBGGRR colour (lowest index on ties).
+int gfx_nearest_index(const PaletteEntry* palette, uint32_t colour);
+
+// The palette attached to the primary surface, or null.
+GfxPalette* gfx_display_palette();
+
+// Limits on surface memory, for tests of allocation failure; 0 means no limit.
+void gfx_set_memory_limit(size_t bytes);
+size_t gfx_memory_in_use();
+int gfx_live_surfaces();

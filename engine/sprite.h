@@ -1,0 +1,72 @@
+// Sprite objects: every world object is a SpriteObject with a float position and velocity,
+// up to 64 frame surfaces, up to 16 animation sequences and a flag word. Frames are cut
+// from a loaded BitmapFile; drawing is one colour-keyed, clipped, stretched blit.
+#pragma once
+#include <cstdint>
+
+#include "engine/bitmap.h"
+#include "engine/gfx.h"
+
+constexpr int SPRITE_MAX_FRAMES = 64;
+constexpr int SPRITE_MAX_ANIMS = 16;
+
+// flags bits
+enum : int {
+    SPRITE_SINGLE_FRAME = 0x01,
+    SPRITE_CYCLE = 0x02,
+    SPRITE_SEQUENCE = 0x04,
+    SPRITE_ONCE = 0x08,
+    SPRITE_VISIBLE = 0x10,
+    SPRITE_BOUNCE = 0x20,
+    SPRITE_WRAP = 0x40,
+    SPRITE_LOADED = 0x80,
+    SPRITE_CLONE = 0x100,
+};
+
+struct SpriteObject {
+    int state;
+    int aux_state;
+    int flags;
+    float x, y;
+    float vx, vy;
+    int width, height;
+    int extra_width;
+    int depth;
+    int counter_a, counter_b, limit_a, limit_b;
+    int ivars[16];
+    float fvars[16];
+    int frame;
+    int frame_count;
+    int anim;
+    int anim_tick;
+    int anim_pos;
+    int anim_period;
+    int* anims[SPRITE_MAX_ANIMS];
+    GfxSurface* frames[SPRITE_MAX_FRAMES];
+};
+
+int sprite_create(SpriteObject* sprite, int x, int y, int width, int height, int frame_count,
+                  int flags, unsigned caps, int color_key, int depth);
+int sprite_destroy(SpriteObject* sprite);
+int sprite_clone(const SpriteObject* source, SpriteObject* destination);
+// mode 0: cx, cy are cell numbers of the sheet grid; otherwise pixel coordinates.
+int sprite_load_frame(SpriteObject* sprite, const BitmapFile* bitmap, int frame, int cx, int cy,
+                      int mode);
+int sprite_load_frame16(SpriteObject* sprite, const BitmapFile* bitmap, int frame, int cx,
+                        int cy, int mode);
+int sprite_load_animation(SpriteObject* sprite, int index, int count, const int* values);
+int sprite_animate(SpriteObject* sprite);
+int sprite_move(SpriteObject* sprite);
+int sprite_draw(SpriteObject* sprite, GfxSurface* surface);
+int sprite_draw_scaled(SpriteObject* sprite, int draw_width, int draw_height,
+                       GfxSurface* surface);
+int sprite_draw16(SpriteObject* sprite, GfxSurface* surface);
+int sprite_draw_scaled16(SpriteObject* sprite, int draw_width, int draw_height,
+                         GfxSurface* surface);
+int sprite_set_position(SpriteObject* sprite, int x, int y);
+int sprite_set_velocity(SpriteObject* sprite, int vx, int vy);
+int sprite_set_anim_period(SpriteObject* sprite, int period);
+int sprite_set_animation(SpriteObject* sprite, int index);
+int sprite_hide(SpriteObject* sprite);
+int sprite_show(SpriteObject* sprite);
+int sprite_overlap(const SpriteObject* a, const SpriteObject* b);

@@ -1,0 +1,123 @@
+// The window service: our own small stand-in for the desktop window system of 2005. One
+// window class and one window, a message queue (post, peek-and-remove), a window procedure
+// with default handling, posted quit requests, the held-key query, cursor visibility and
+// the millisecond tick. The platform backend feeds it input (window_input_*).
+#pragma once
+#include <cstdint>
+
+#include "engine/types.h"
+
+// Message codes.
+enum : uint32_t {
+    MSG_CREATE = 1,
+    MSG_DESTROY = 2,
+    MSG_PAINT = 15,
+    MSG_CLOSE = 16,
+    MSG_QUIT = 18,
+    MSG_KEYDOWN = 256,
+    MSG_LBUTTONDOWN = 513,
+    MSG_LBUTTONDBLCLK = 515,
+};
+
+// Virtual-key codes of the keys the game knows.
+enum : int {
+    KEY_RETURN = 0x0D,
+    KEY_ESCAPE = 0x1B,
+    KEY_NEXT = 0x22,  // Page Down
+    KEY_LEFT = 0x25,
+    KEY_UP = 0x26,
+    KEY_RIGHT = 0x27,
+    KEY_DOWN = 0x28,
+    KEY_DELETE = 0x2E,
+    KEY_A = 0x41,
+    KEY_C = 0x43,
+    KEY_D = 0x44,
+    KEY_H = 0x48,
+    KEY_Q = 0x51,
+    KEY_S = 0x53,
+    KEY_Z = 0x5A,
+};
+
+// Class style bits.
+enum : unsigned {
+    CLASS_VREDRAW = 0x1,
+    CLASS_HREDRAW = 0x2,
+    CLASS_DBLCLKS = 0x8,
+    CLASS_OWNDC = 0x20,
+};
+
+// Window style bits.
+enum : unsigned {
+    STYLE_VISIBLE = 0x10000000,
+    STYLE_POPUP = 0x80000000,
+};
+
+struct Window;
+typedef intptr_t (*WindowProc)(Window* window, uint32_t message, uintptr_t wparam,
+                               intptr_t lparam);
+
+struct WindowMessage {
+    Window* window;
+    uint32_t message;
+    uintptr_t wparam;
+    intptr_t lparam;
+};
+
+struct WindowClass {
+    unsigned style;
+    WindowProc proc;
+    const char* name;
+    int icon;    // resource number of the icon
+    int cursor;  // resource number of the cursor
+};
+
+struct Window {
+    int alive;
+    const WindowClass* window_class;
+    unsigned style;
+    Rect rect;  // screen rectangle
+    char caption[64];
+};
+
+// Registers the one window class; 0 when a class is already registered or the class has
+// no procedure or name.
+int window_register_class(const WindowClass* window_class);
+// Creates the window, opens it on the platform and sends MSG_CREATE; null on failure.
+Window* window_create(const char* class_name, const char* caption, unsigned style, int x,
+                      int y, int width, int height);
+// Sends MSG_DESTROY to the window's procedure and closes the platform window.
+int window_destroy(Window* window);
+// The window's screen rectangle.
+int window_get_rect(const Window* window, Rect* out);
+
+// Appends a message to the queue; 0 when the queue is full.
+int window_post(Window* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Asks for the loop to end: MSG_QUIT is taken once the queue holds nothing else.
+void window_post_quit(int exit_code);
+// Takes at most one message (after pulling the platform's pending input); 1 if taken.
+// Never waits.
+int window_peek(WindowMessage* out);
+// Calls the procedure of the message's window.
+intptr_t window_dispatch(const WindowMessage* message);
+// Default handling: a close request destroys the window; everything else returns 0.
+intptr_t window_default_proc(Window* window, uint32_t message, uintptr_t wparam,
+                             intptr_t lparam);
+
+// 1 while the key is held down now.
+int window_key_held(int key);
+// Cursor visibility: a plain shown/hidden state.
+void window_set_cursor_visible(int visible);
+int window_cursor_visible();
+// Milliseconds, wrapping at 2^32.
+uint32_t window_ticks();
+
+// Input from the platform backend, turned into queued messages.
+void window_input_key_down(int key);
+void window_input_button_down(int x, int y, int double_click);
+void window_input_close();
+
+// Forgets every message, the class and the window (for tests and a second run).
+void window_service_reset();
+
+// The game's window handle (set at start-up).
+extern Window* main_window;
