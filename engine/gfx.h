@@ -71,6 +71,7 @@ constexpr int GFX_MAX_CLIP_RECTS = 64;
 
 // A surface description: asked for at creation, filled in by a lock. Its size field must
 // be 124, the size of the record.
+#pragma pack(push, 4)
 struct GfxSurfaceDesc {
     uint32_t size;
     uint32_t flags;
@@ -82,6 +83,7 @@ struct GfxSurfaceDesc {
     void* pixels;
     uint8_t reserved[84];
 };
+#pragma pack(pop)
 static_assert(sizeof(GfxSurfaceDesc) == 124, "surface description is 124 bytes");
 
 // A region-data record: this 32-byte header followed in memory by count rectangles.

@@ -118,6 +118,3 @@ void window_input_close();
 
 // Forgets every message, the class and the window (for tests and a second run).
 void window_service_reset();
-
-// The game's window handle (set at start-up).
-extern Window* main_window;
