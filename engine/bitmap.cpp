@@ -2,12 +2,13 @@
 // (5-5-5) and 24-bit files the way paint programs write them: pixel data at the header's
 // offset, rows padded to four bytes, short colour tables, longer information headers,
 // top-down rows. Everything is checked against the file's real size before it is read.
+#include "engine/bitmap.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/bitmap.h"
 #include "engine/display.h"
 
 namespace {
@@ -19,12 +20,14 @@ constexpr uint32_t COMPRESSION_NONE = 0;
 struct OpenFile {
     FILE* file = nullptr;
     ~OpenFile() {
-        if (file) std::fclose(file);
+        if (file)
+            std::fclose(file);
     }
 };
 
 bool read_at(FILE* file, int64_t offset, void* out, size_t length) {
-    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0) return false;
+    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0)
+        return false;
     return std::fread(out, 1, length, file) == length;
 }
 
@@ -45,34 +48,43 @@ int fail(BitmapFile* bitmap) {
 }  // namespace
 
 int bitmap_load_file(BitmapFile* bitmap, const char* file_name) {
-    if (!bitmap || !file_name) return 0;
+    if (!bitmap || !file_name)
+        return 0;
     OpenFile f;
     f.file = std::fopen(file_name, "rb");
-    if (!f.file) return 0;
-    if (std::fseek(f.file, 0, SEEK_END) != 0) return fail(bitmap);
+    if (!f.file)
+        return 0;
+    if (std::fseek(f.file, 0, SEEK_END) != 0)
+        return fail(bitmap);
     const int64_t file_size = std::ftell(f.file);
-    if (file_size < 0) return fail(bitmap);
+    if (file_size < 0)
+        return fail(bitmap);
 
-    if (!read_at(f.file, 0, &bitmap->file_header, sizeof(BitmapFileHeader))) return fail(bitmap);
-    if (bitmap->file_header.type != BITMAP_ID) return fail(bitmap);
+    if (!read_at(f.file, 0, &bitmap->file_header, sizeof(BitmapFileHeader)))
+        return fail(bitmap);
+    if (bitmap->file_header.type != BITMAP_ID)
+        return fail(bitmap);
     if (!read_at(f.file, sizeof(BitmapFileHeader), &bitmap->info_header,
                  sizeof(BitmapInfoHeader))) {
         return fail(bitmap);
     }
     BitmapInfoHeader& info = bitmap->info_header;
     const int bits = info.bit_count;
-    if (!known_header_size(info.size) || info.planes != 1 ||
-        info.compression != COMPRESSION_NONE || (bits != 8 && bits != 16 && bits != 24)) {
+    if (!known_header_size(info.size) || info.planes != 1 || info.compression != COMPRESSION_NONE ||
+        (bits != 8 && bits != 16 && bits != 24)) {
         return fail(bitmap);
     }
     // There is no colour conversion from 24 bits to a palettised display.
-    if (bits == 24 && pixel_format != 15 && pixel_format != 16) return fail(bitmap);
+    if (bits == 24 && pixel_format != 15 && pixel_format != 16)
+        return fail(bitmap);
 
     const int64_t width = info.width;
     const int64_t rows = info.height < 0 ? -static_cast<int64_t>(info.height) : info.height;
     const bool top_down = info.height < 0;
-    if (width <= 0 || rows <= 0 || width > MAX_SIDE || rows > MAX_SIDE) return fail(bitmap);
-    if (static_cast<int64_t>(info.size_image) > file_size) return fail(bitmap);
+    if (width <= 0 || rows <= 0 || width > MAX_SIDE || rows > MAX_SIDE)
+        return fail(bitmap);
+    if (static_cast<int64_t>(info.size_image) > file_size)
+        return fail(bitmap);
     const int64_t stride = ((width * bits + 31) / 32) * 4;
     const int64_t data_offset = bitmap->file_header.offset;
     const int64_t table_offset = static_cast<int64_t>(sizeof(BitmapFileHeader)) + info.size;
@@ -84,11 +96,14 @@ int bitmap_load_file(BitmapFile* bitmap, const char* file_name) {
         // A short table leaves the rest black; an oversized count is cut to what fits
         // between the header and the pixels, and to 256.
         int64_t entries = info.clr_used == 0 ? 256 : info.clr_used;
-        if (entries > 256) entries = 256;
+        if (entries > 256)
+            entries = 256;
         const int64_t room = (data_offset - table_offset) / 4;
-        if (entries > room) entries = room;
+        if (entries > room)
+            entries = room;
         uint8_t table[1024] = {};
-        if (entries > 0 && !read_at(f.file, table_offset, table, static_cast<size_t>(entries) * 4)) {
+        if (entries > 0 &&
+            !read_at(f.file, table_offset, table, static_cast<size_t>(entries) * 4)) {
             return fail(bitmap);
         }
         for (int i = 0; i < 256; ++i) {
@@ -101,7 +116,8 @@ int bitmap_load_file(BitmapFile* bitmap, const char* file_name) {
 
     const size_t file_rows_bytes = static_cast<size_t>(stride * rows);
     uint8_t* scratch = static_cast<uint8_t*>(std::malloc(file_rows_bytes));
-    if (!scratch) return fail(bitmap);
+    if (!scratch)
+        return fail(bitmap);
     if (!read_at(f.file, data_offset, scratch, file_rows_bytes)) {
         std::free(scratch);
         return fail(bitmap);
@@ -136,7 +152,8 @@ int bitmap_load_file(BitmapFile* bitmap, const char* file_name) {
         }
     }
     std::free(scratch);
-    if (bits == 24) info.bit_count = 16;
+    if (bits == 24)
+        info.bit_count = 16;
     std::free(bitmap->buffer);
     bitmap->buffer = pixels;
     return 1;
@@ -151,10 +168,12 @@ int bitmap_unload_file(BitmapFile* bitmap) {
 }
 
 int bitmap_flip_rows(uint8_t* buffer, int row_bytes, int rows) {
-    if (!buffer || row_bytes <= 0 || rows <= 0) return 1;
+    if (!buffer || row_bytes <= 0 || rows <= 0)
+        return 1;
     const size_t row = static_cast<size_t>(row_bytes);
     uint8_t* copy = static_cast<uint8_t*>(std::malloc(row * static_cast<size_t>(rows)));
-    if (!copy) return 0;
+    if (!copy)
+        return 0;
     std::memcpy(copy, buffer, row * static_cast<size_t>(rows));
     for (int i = 0; i < rows; ++i) {
         std::memcpy(buffer + static_cast<size_t>(rows - 1 - i) * row,

@@ -11,7 +11,9 @@ namespace {
 constexpr uint32_t SPIN_MS = 2;
 }  // namespace
 
-uint32_t clock_now() { return platform_ticks(); }
+uint32_t clock_now() {
+    return platform_ticks();
+}
 
 uint32_t clock_start() {
     clock_start_time = clock_now();
@@ -21,7 +23,8 @@ uint32_t clock_start() {
 uint32_t clock_wait(uint32_t ms) {
     for (;;) {
         const uint32_t passed = clock_now() - clock_start_time;
-        if (passed >= ms) break;
+        if (passed >= ms)
+            break;
         const uint32_t left = ms - passed;
         platform_idle(left > SPIN_MS ? left - SPIN_MS : 0);
     }

@@ -43,7 +43,8 @@ void clear_desc(GfxSurfaceDesc* desc) {
 }
 
 uint8_t* lock_into(GfxSurface* surface, uint8_t** buffer, int* pitch) {
-    if (*buffer) return *buffer;
+    if (*buffer)
+        return *buffer;
     clear_desc(&lock_desc);
     gfx_lock(surface, nullptr, &lock_desc, GFX_LOCK_WAIT);
     *buffer = static_cast<uint8_t*>(lock_desc.pixels);
@@ -52,7 +53,8 @@ uint8_t* lock_into(GfxSurface* surface, uint8_t** buffer, int* pitch) {
 }
 
 int unlock_from(GfxSurface* surface, uint8_t** buffer, int* pitch) {
-    if (!*buffer) return 0;
+    if (!*buffer)
+        return 0;
     gfx_unlock(surface, nullptr);
     *buffer = nullptr;
     *pitch = 0;
@@ -70,13 +72,16 @@ int rgb16_555(int red, int green, int blue) {
 }
 
 int display_init(int width, int height, int bpp, int windowed) {
-    if (gfx_create_device(&display_device) != GFX_OK) return 0;
-    const unsigned coop = windowed ? GFX_COOP_NORMAL
-                                   : (GFX_COOP_FULLSCREEN | GFX_COOP_ALLOWREBOOT |
-                                      GFX_COOP_EXCLUSIVE | GFX_COOP_ALLOWMODEX |
-                                      GFX_COOP_MULTITHREADED);
-    if (gfx_set_cooperation(display_device, main_window, coop) != GFX_OK) return 0;
-    if (!windowed && gfx_set_mode(display_device, width, height, bpp) != GFX_OK) return 0;
+    if (gfx_create_device(&display_device) != GFX_OK)
+        return 0;
+    const unsigned coop = windowed
+                              ? GFX_COOP_NORMAL
+                              : (GFX_COOP_FULLSCREEN | GFX_COOP_ALLOWREBOOT | GFX_COOP_EXCLUSIVE |
+                                 GFX_COOP_ALLOWMODEX | GFX_COOP_MULTITHREADED);
+    if (gfx_set_cooperation(display_device, main_window, coop) != GFX_OK)
+        return 0;
+    if (!windowed && gfx_set_mode(display_device, width, height, bpp) != GFX_OK)
+        return 0;
     screen_width = width;
     screen_height = height;
     screen_bpp = bpp;
@@ -93,8 +98,10 @@ int display_init(int width, int height, int bpp, int windowed) {
         desc.back_buffer_count = 1;
     }
     // Everything after this needs the primary surface and its format.
-    if (gfx_create_surface(display_device, &desc, &primary_surface) != GFX_OK) return 0;
-    if (gfx_get_pixel_bits(primary_surface, &pixel_format) != GFX_OK) return 0;
+    if (gfx_create_surface(display_device, &desc, &primary_surface) != GFX_OK)
+        return 0;
+    if (gfx_get_pixel_bits(primary_surface, &pixel_format) != GFX_OK)
+        return 0;
     error_log_write("\npixel format = %d", pixel_format);
     if (pixel_format == 15) {
         make_rgb16 = rgb16_555;
@@ -106,7 +113,8 @@ int display_init(int width, int height, int bpp, int windowed) {
 
     if (windowed) {
         back_surface = display_create_surface(width, height, 0, 0);
-        if (!back_surface) return 0;
+        if (!back_surface)
+            return 0;
     } else if (gfx_get_attached_surface(primary_surface, GFX_CAPS_BACKBUFFER, &back_surface) !=
                GFX_OK) {
         return 0;
@@ -117,18 +125,21 @@ int display_init(int width, int height, int bpp, int windowed) {
         palette_load_file("PALDATA2.PAL", shadow_palette);
         unsigned caps = GFX_PAL_8BIT | GFX_PAL_ALLOW256;
         if (windowed) {
-            for (int i = 0; i < 10; ++i) shadow_palette[i].flags = PALETTE_FLAG_EXPLICIT;
-            for (int i = 246; i < 256; ++i) shadow_palette[i].flags = PALETTE_FLAG_EXPLICIT;
+            for (int i = 0; i < 10; ++i)
+                shadow_palette[i].flags = PALETTE_FLAG_EXPLICIT;
+            for (int i = 246; i < 256; ++i)
+                shadow_palette[i].flags = PALETTE_FLAG_EXPLICIT;
             caps = GFX_PAL_8BIT;
         }
-        if (gfx_create_palette(display_device, caps, shadow_palette, &display_palette) !=
-            GFX_OK) {
+        if (gfx_create_palette(display_device, caps, shadow_palette, &display_palette) != GFX_OK) {
             return 0;
         }
-        if (gfx_surface_set_palette(primary_surface, display_palette) != GFX_OK) return 0;
+        if (gfx_surface_set_palette(primary_surface, display_palette) != GFX_OK)
+            return 0;
     }
 
-    if (!windowed) display_fill_surface(primary_surface, 0, nullptr);
+    if (!windowed)
+        display_fill_surface(primary_surface, 0, nullptr);
     display_fill_surface(back_surface, 0, nullptr);
 
     clip_min_x = 0;
@@ -140,20 +151,29 @@ int display_init(int width, int height, int bpp, int windowed) {
     back_clipper = display_attach_clipper(back_surface, 1, &screen_rect);
 
     if (windowed) {
-        if (gfx_create_clipper(display_device, &window_clipper) != GFX_OK) return 0;
-        if (gfx_clipper_set_window(window_clipper, main_window) != GFX_OK) return 0;
-        if (gfx_surface_set_clipper(primary_surface, window_clipper) != GFX_OK) return 0;
+        if (gfx_create_clipper(display_device, &window_clipper) != GFX_OK)
+            return 0;
+        if (gfx_clipper_set_window(window_clipper, main_window) != GFX_OK)
+            return 0;
+        if (gfx_surface_set_clipper(primary_surface, window_clipper) != GFX_OK)
+            return 0;
     }
     return 1;
 }
 
 int display_shutdown() {
-    if (back_clipper) gfx_release_clipper(back_clipper);
-    if (window_clipper) gfx_release_clipper(window_clipper);
-    if (display_palette) gfx_release_palette(display_palette);
-    if (back_surface) gfx_release_surface(back_surface);
-    if (primary_surface) gfx_release_surface(primary_surface);
-    if (display_device) gfx_release_device(display_device);
+    if (back_clipper)
+        gfx_release_clipper(back_clipper);
+    if (window_clipper)
+        gfx_release_clipper(window_clipper);
+    if (display_palette)
+        gfx_release_palette(display_palette);
+    if (back_surface)
+        gfx_release_surface(back_surface);
+    if (primary_surface)
+        gfx_release_surface(primary_surface);
+    if (display_device)
+        gfx_release_device(display_device);
     return 1;
 }
 
@@ -165,7 +185,8 @@ GfxSurface* display_create_surface(int width, int height, unsigned caps, int col
     desc.height = height;
     desc.caps = caps | GFX_CAPS_OFFSCREENPLAIN;
     GfxSurface* surface = nullptr;
-    if (gfx_create_surface(display_device, &desc, &surface) != GFX_OK) return nullptr;
+    if (gfx_create_surface(display_device, &desc, &surface) != GFX_OK)
+        return nullptr;
     const uint32_t key = static_cast<uint32_t>(color_key) & 0xFFFF;
     gfx_set_color_key(surface, GFX_CKEY_SRCBLT, key, key);
     return surface;
@@ -173,8 +194,10 @@ GfxSurface* display_create_surface(int width, int height, unsigned caps, int col
 
 GfxClipper* display_attach_clipper(GfxSurface* surface, int rect_count, const Rect* rects) {
     GfxClipper* clipper = nullptr;
-    if (gfx_create_clipper(display_device, &clipper) != GFX_OK) return nullptr;
-    if (rect_count < 0) rect_count = 0;
+    if (gfx_create_clipper(display_device, &clipper) != GFX_OK)
+        return nullptr;
+    if (rect_count < 0)
+        rect_count = 0;
     const size_t size = sizeof(GfxRegionHeader) + sizeof(Rect) * static_cast<size_t>(rect_count);
     GfxRegionHeader* region = static_cast<GfxRegionHeader*>(std::malloc(size));
     if (!region) {
@@ -189,10 +212,14 @@ GfxClipper* display_attach_clipper(GfxSurface* surface, int rect_count, const Re
     Rect* list = reinterpret_cast<Rect*>(region + 1);
     for (int i = 0; i < rect_count; ++i) {
         list[i] = rects[i];
-        if (rects[i].left < region->bound.left) region->bound.left = rects[i].left;
-        if (rects[i].top < region->bound.top) region->bound.top = rects[i].top;
-        if (rects[i].right > region->bound.right) region->bound.right = rects[i].right;
-        if (rects[i].bottom > region->bound.bottom) region->bound.bottom = rects[i].bottom;
+        if (rects[i].left < region->bound.left)
+            region->bound.left = rects[i].left;
+        if (rects[i].top < region->bound.top)
+            region->bound.top = rects[i].top;
+        if (rects[i].right > region->bound.right)
+            region->bound.right = rects[i].right;
+        if (rects[i].bottom > region->bound.bottom)
+            region->bound.bottom = rects[i].bottom;
     }
     if (gfx_clipper_set_list(clipper, region) != GFX_OK ||
         gfx_surface_set_clipper(surface, clipper) != GFX_OK) {
@@ -213,9 +240,13 @@ int display_fill_surface(GfxSurface* surface, int color, const Rect* rect) {
     return 1;
 }
 
-uint8_t* display_lock_back() { return lock_into(back_surface, &back_buffer, &back_pitch); }
+uint8_t* display_lock_back() {
+    return lock_into(back_surface, &back_buffer, &back_pitch);
+}
 
-int display_unlock_back() { return unlock_from(back_surface, &back_buffer, &back_pitch); }
+int display_unlock_back() {
+    return unlock_from(back_surface, &back_buffer, &back_pitch);
+}
 
 uint8_t* display_lock_primary() {
     return lock_into(primary_surface, &primary_buffer, &primary_pitch);
@@ -226,37 +257,43 @@ int display_unlock_primary() {
 }
 
 uint8_t* display_lock_surface(GfxSurface* surface, int* pitch_out) {
-    if (!surface) return nullptr;
+    if (!surface)
+        return nullptr;
     clear_desc(&lock_desc);
     gfx_lock(surface, nullptr, &lock_desc, GFX_LOCK_WAIT);
-    if (pitch_out) *pitch_out = lock_desc.pitch;
+    if (pitch_out)
+        *pitch_out = lock_desc.pitch;
     return static_cast<uint8_t*>(lock_desc.pixels);
 }
 
 int display_unlock_surface(GfxSurface* surface) {
-    if (!surface) return 0;
+    if (!surface)
+        return 0;
     gfx_unlock(surface, nullptr);
     return 1;
 }
 
 int display_flip() {
-    if (primary_buffer || back_buffer) return 0;
+    if (primary_buffer || back_buffer)
+        return 0;
     if (!display_windowed) {
         for (int attempt = 0; attempt < FLIP_ATTEMPTS; ++attempt) {
             const int result = gfx_flip(primary_surface, GFX_FLIP_WAIT);
-            if (result == GFX_OK) return 1;
-            if (result != GFX_ERR_LOST) return 0;
+            if (result == GFX_OK)
+                return 1;
+            if (result != GFX_ERR_LOST)
+                return 0;
             gfx_restore(primary_surface);
             gfx_restore(back_surface);
         }
         return 0;
     }
     Rect window_rect;
-    if (!window_get_rect(main_window, &window_rect)) return 0;
+    if (!window_get_rect(main_window, &window_rect))
+        return 0;
     const Rect dest = {window_rect.left, window_rect.top, window_rect.left + screen_width,
                        window_rect.top + screen_height};
-    return gfx_blit(primary_surface, &dest, back_surface, nullptr, GFX_BLT_WAIT, nullptr) ==
-                   GFX_OK
+    return gfx_blit(primary_surface, &dest, back_surface, nullptr, GFX_BLT_WAIT, nullptr) == GFX_OK
                ? 1
                : 0;
 }

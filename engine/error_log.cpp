@@ -15,7 +15,8 @@ bool log_is_own_file;
 }  // namespace
 
 int error_log_write(const char* format, ...) {
-    if (!format || !error_log_file) return 0;
+    if (!format || !error_log_file)
+        return 0;
     char buffer[LOG_BUFFER];
     va_list args;
     va_start(args, format);
@@ -31,9 +32,11 @@ int error_log_open(const char* file_name, FILE* stream) {
         error_log_file = stream;
         log_is_own_file = false;
     } else {
-        if (!file_name) return 0;
+        if (!file_name)
+            return 0;
         error_log_file = std::fopen(file_name, "w");
-        if (!error_log_file) return 0;
+        if (!error_log_file)
+            return 0;
         log_is_own_file = true;
     }
     const auto now = std::chrono::system_clock::now();
@@ -53,15 +56,18 @@ int error_log_open(const char* file_name, FILE* stream) {
     if (log_is_own_file) {
         std::fclose(error_log_file);
         error_log_file = std::fopen(file_name, "a+");
-        if (!error_log_file) return 0;
+        if (!error_log_file)
+            return 0;
     }
     return 1;
 }
 
 int error_log_close() {
-    if (!error_log_file) return 0;
+    if (!error_log_file)
+        return 0;
     error_log_write("\nClosing Error Output File.");
-    if (error_log_file != stdout && error_log_file != stderr) std::fclose(error_log_file);
+    if (error_log_file != stdout && error_log_file != stderr)
+        std::fclose(error_log_file);
     error_log_file = nullptr;
     return 1;
 }

@@ -20,9 +20,11 @@ int load_page(BitmapImage* image, const char* file_name, bool sets_palette, int*
         std::snprintf(load_failed_file, sizeof(load_failed_file), "%s", file_name);
         *all_read = 0;
     }
-    if (read && sets_palette) palette_set_all(load_bitmap.palette);
+    if (read && sets_palette)
+        palette_set_all(load_bitmap.palette);
     image_create(image, 0, 0, 640, 480, 8);
-    if (read) image_load(image, &load_bitmap, 0, 0, 1);
+    if (read)
+        image_load(image, &load_bitmap, 0, 0, 1);
     bitmap_unload_file(&load_bitmap);
     return read;
 }
@@ -63,6 +65,8 @@ void menu_draw() {
 }
 
 void destroy_menu_images() {
-    for (BitmapImage& image : menu_images) image_destroy(&image);
-    for (BitmapImage& image : info_images) image_destroy(&image);
+    for (BitmapImage& image : menu_images)
+        image_destroy(&image);
+    for (BitmapImage& image : info_images)
+        image_destroy(&image);
 }

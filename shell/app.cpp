@@ -33,14 +33,16 @@ void app_set_loop_hooks(const AppLoopHooks* hooks) {
 }
 
 int app_main(void* instance, void*, const char*, int) {
-    static const WindowClass window_class = {CLASS_VREDRAW | CLASS_HREDRAW | CLASS_DBLCLKS |
-                                                 CLASS_OWNDC,
-                                             window_proc, "WINCLASS1", 101, 9};
+    static const WindowClass window_class = {
+        CLASS_VREDRAW | CLASS_HREDRAW | CLASS_DBLCLKS | CLASS_OWNDC, window_proc, "WINCLASS1", 101,
+        9};
     main_instance = instance;
-    if (!window_register_class(&window_class)) return 0;
-    main_window = window_create("WINCLASS1", "Quellaro 2005", STYLE_POPUP | STYLE_VISIBLE, 0, 0,
-                                640, 480);
-    if (!main_window) return 0;
+    if (!window_register_class(&window_class))
+        return 0;
+    main_window =
+        window_create("WINCLASS1", "Quellaro 2005", STYLE_POPUP | STYLE_VISIBLE, 0, 0, 640, 480);
+    if (!main_window)
+        return 0;
 
     // Without its pictures the game cannot run: say which one is missing, and stop.
     if (!game_init()) {
@@ -52,7 +54,8 @@ int app_main(void* instance, void*, const char*, int) {
 
     int exit_code = 0;
     for (int pass = 0;; ++pass) {
-        if (loop_hooks.before_pass && loop_hooks.before_pass(pass)) break;
+        if (loop_hooks.before_pass && loop_hooks.before_pass(pass))
+            break;
         clock_start();
         WindowMessage message;
         if (window_peek(&message)) {
@@ -63,7 +66,8 @@ int app_main(void* instance, void*, const char*, int) {
             window_dispatch(&message);
         }
         game_frame();
-        if (loop_hooks.after_frame) loop_hooks.after_frame(pass);
+        if (loop_hooks.after_frame)
+            loop_hooks.after_frame(pass);
         clock_wait(FRAME_MS);
     }
     game_shutdown();

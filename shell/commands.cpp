@@ -7,11 +7,14 @@
 namespace {
 
 // Every quit request is a destroy message posted to our own window.
-void quit() { window_post(main_window, MSG_DESTROY, 0, 0); }
+void quit() {
+    window_post(main_window, MSG_DESTROY, 0, 0);
+}
 
 void take_selection() {
     game_mode = menu_selection;
-    if (game_mode == MODE_QUIT) quit();
+    if (game_mode == MODE_QUIT)
+        quit();
 }
 
 struct ClickTarget {
@@ -55,24 +58,30 @@ int menu_keys(int key) {
             }
             return 0;
         case KEY_UP:
-            if (!title) return 1;
+            if (!title)
+                return 1;
             menu_selection = menu_selection <= 0 ? 3 : menu_selection - 1;
             return 0;
         case KEY_DOWN:
-            if (!title) return 1;
+            if (!title)
+                return 1;
             menu_selection = menu_selection >= 3 ? 0 : menu_selection + 1;
             return 0;
         case KEY_A:
-            if (title) game_mode = MODE_INFO2;
+            if (title)
+                game_mode = MODE_INFO2;
             return 0;
         case KEY_H:
-            if (title) game_mode = MODE_INFO1;
+            if (title)
+                game_mode = MODE_INFO1;
             return 0;
         case KEY_Q:
-            if (title) quit();
+            if (title)
+                quit();
             return 0;
         case KEY_S:
-            if (title) game_mode = MODE_PLAYING;
+            if (title)
+                game_mode = MODE_PLAYING;
             return 0;
         default:
             return 1;
@@ -106,7 +115,8 @@ intptr_t window_proc(Window* window, uint32_t message, uintptr_t wparam, intptr_
         case MSG_KEYDOWN: {
             const int key = static_cast<int>(wparam);
             const int unhandled = game_mode == MODE_PLAYING ? play_keys(key) : menu_keys(key);
-            if (!unhandled) return 0;
+            if (!unhandled)
+                return 0;
             break;
         }
         case MSG_LBUTTONDOWN:

@@ -45,9 +45,11 @@ int game_init() {
     display_init(640, 480, 8, 0);
     screen_rect = {0, 0, screen_width, screen_height};
     // The display already gave the back surface a clipper of the screen; ours replaces it.
-    if (back_clipper) gfx_release_clipper(back_clipper);
+    if (back_clipper)
+        gfx_release_clipper(back_clipper);
     back_clipper = display_attach_clipper(back_surface, 1, &screen_rect);
-    if (!load_menu_images()) return 0;
+    if (!load_menu_images())
+        return 0;
     return 1;
 }
 

@@ -11,7 +11,7 @@
 namespace {
 
 class BitmapLoad : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = test_temp_dir();
         std::memset(&bitmap, 0, sizeof(bitmap));
@@ -31,7 +31,8 @@ TestBmp ramp_8bit(int width, int height) {
     TestBmp bmp;
     bmp.width = width;
     bmp.height = height;
-    for (int i = 0; i < width * height; ++i) bmp.pixels.push_back(static_cast<uint8_t>(i + 1));
+    for (int i = 0; i < width * height; ++i)
+        bmp.pixels.push_back(static_cast<uint8_t>(i + 1));
     bmp.palette.resize(256, PaletteEntry{0, 0, 0, 0});
     return bmp;
 }
@@ -49,7 +50,8 @@ TEST_F(BitmapLoad, PaletteIsRedFirstWithNoCollapseFlagAndRowsComeTopFirst) {
     EXPECT_EQ(bitmap.info_header.width, 4);
     EXPECT_EQ(bitmap.info_header.bit_count, 8);
     // The file stores the bottom row first; the buffer holds the top row first.
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(bitmap.buffer[i], i + 1) << i;
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(bitmap.buffer[i], i + 1) << i;
 }
 
 TEST_F(BitmapLoad, PaddedRowsShortTablesLongHeadersAndTopDownFilesReadAsSaved) {
@@ -64,7 +66,8 @@ TEST_F(BitmapLoad, PaddedRowsShortTablesLongHeadersAndTopDownFilesReadAsSaved) {
     for (bool top_down : {false, true}) {
         bmp.top_down = top_down;
         ASSERT_EQ(bitmap_load_file(&bitmap, write(test_bmp_bytes(bmp)).c_str()), 1) << top_down;
-        for (int i = 0; i < 15; ++i) EXPECT_EQ(bitmap.buffer[i], i + 1) << i;
+        for (int i = 0; i < 15; ++i)
+            EXPECT_EQ(bitmap.buffer[i], i + 1) << i;
         EXPECT_EQ(bitmap.palette[3].red, 1);
         EXPECT_EQ(bitmap.palette[3].blue, 3);
         // Entries the table does not hold stay black.

@@ -1,8 +1,9 @@
 // The key tables of play and of the menu pages, the menu click rectangles and the window
 // procedure's routing.
+#include "shell/commands.h"
+
 #include <gtest/gtest.h>
 
-#include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
 #include "tests/test_support.h"
@@ -10,7 +11,7 @@
 namespace {
 
 class Commands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window_service_reset();
         static const WindowClass cls = {CLASS_DBLCLKS, window_proc, "WINCLASS1", 0, 0};
@@ -24,7 +25,8 @@ protected:
     bool quit_requested() {
         WindowMessage m;
         bool destroy = false;
-        while (window_peek(&m)) destroy = destroy || m.message == MSG_DESTROY;
+        while (window_peek(&m))
+            destroy = destroy || m.message == MSG_DESTROY;
         return destroy;
     }
     intptr_t key(int code) { return window_proc(main_window, MSG_KEYDOWN, code, 0); }
@@ -119,11 +121,11 @@ TEST_F(Commands, ClickRectanglesAreInclusiveAndTestedInOrder) {
         bool quit;
     };
     const Case cases[] = {
-        {247, 274, 0, 0, false}, {384, 289, 0, 0, false}, {246, 280, -1, 2, false},
+        {247, 274, 0, 0, false},  {384, 289, 0, 0, false},  {246, 280, -1, 2, false},
         {385, 280, -1, 2, false}, {300, 273, -1, 2, false}, {300, 290, -1, 2, false},
-        {247, 298, 1, 1, false}, {319, 313, 1, 1, false}, {320, 300, -1, 2, false},
-        {247, 322, 2, 2, false}, {298, 337, 2, 2, false}, {299, 330, -1, 2, false},
-        {247, 346, -1, 2, true}, {296, 364, -1, 2, true}, {297, 350, -1, 2, false},
+        {247, 298, 1, 1, false},  {319, 313, 1, 1, false},  {320, 300, -1, 2, false},
+        {247, 322, 2, 2, false},  {298, 337, 2, 2, false},  {299, 330, -1, 2, false},
+        {247, 346, -1, 2, true},  {296, 364, -1, 2, true},  {297, 350, -1, 2, false},
         {260, 365, -1, 2, false},
     };
     for (const Case& c : cases) {

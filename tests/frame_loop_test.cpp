@@ -38,12 +38,17 @@ std::vector<Seen> seen;
 int pass_limit = 1000;
 
 int before(int pass) {
-    if (pass >= pass_limit) return 1;
+    if (pass >= pass_limit)
+        return 1;
     for (const Input& in : inputs) {
-        if (in.pass != pass) continue;
-        if (in.kind == 0) window_input_key_down(in.a);
-        if (in.kind == 1) window_input_button_down(in.a, in.b, 0);
-        if (in.kind == 2) window_input_close();
+        if (in.pass != pass)
+            continue;
+        if (in.kind == 0)
+            window_input_key_down(in.a);
+        if (in.kind == 1)
+            window_input_button_down(in.a, in.b, 0);
+        if (in.kind == 2)
+            window_input_close();
     }
     return 0;
 }
@@ -65,7 +70,7 @@ int run(std::vector<Input> script, int limit = 1000) {
 }
 
 class FrameLoop : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { test_enter_fake_assets(); }
 };
 
@@ -121,8 +126,7 @@ TEST_F(FrameLoop, CloseRequestEndsTheProgramLikeAQuit) {
 }
 
 TEST_F(FrameLoop, ClicksWorkTheMenu) {
-    EXPECT_EQ(run({{0, 1, 250, 300}, {1, 0, KEY_ESCAPE, 0}, {2, 1, 250, 330}, {3, 1, 246, 280}},
-                  4),
+    EXPECT_EQ(run({{0, 1, 250, 300}, {1, 0, KEY_ESCAPE, 0}, {2, 1, 250, 330}, {3, 1, 246, 280}}, 4),
               0);
     EXPECT_EQ(seen[0].mode, MODE_INFO1);
     EXPECT_EQ(seen[0].selection, 1);
@@ -132,9 +136,9 @@ TEST_F(FrameLoop, ClicksWorkTheMenu) {
 
 TEST_F(FrameLoop, PlayCountsTheTimeDownHidesTheCursorAndEscapeKeepsTheGame) {
     const int played = 50;
-    EXPECT_EQ(run({{0, 0, KEY_S, 0}, {played, 0, KEY_ESCAPE, 0}, {played + 3, 0, KEY_S, 0}},
-                  played + 5),
-              0);
+    EXPECT_EQ(
+        run({{0, 0, KEY_S, 0}, {played, 0, KEY_ESCAPE, 0}, {played + 3, 0, KEY_S, 0}}, played + 5),
+        0);
     float expected = 400.0f;
     for (int i = 0; i < played; ++i) {
         expected = static_cast<float>(static_cast<double>(expected) - 0.03);
@@ -155,10 +159,12 @@ TEST_F(FrameLoop, HudShowsWhiteTextAndYouWinReplacesIt) {
     int label_pixels = 0, values_pixels = 0;
     const uint8_t* f = headless_frame_pixels();
     for (int y = 10; y < 26; ++y) {
-        for (int x = 0; x < 640; ++x) label_pixels += f[y * 640 + x] == white;
+        for (int x = 0; x < 640; ++x)
+            label_pixels += f[y * 640 + x] == white;
     }
     for (int y = 26; y < 41; ++y) {
-        for (int x = 0; x < 640; ++x) values_pixels += f[y * 640 + x] == white;
+        for (int x = 0; x < 640; ++x)
+            values_pixels += f[y * 640 + x] == white;
     }
     EXPECT_GT(label_pixels, 100);
     EXPECT_GT(values_pixels, 50);

@@ -1,11 +1,11 @@
 // Full-screen images: loading blocks, opaque and transparent draws with a padded pitch,
 // destroy, the block copy and the row rotation.
+#include "engine/image.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
-
-#include "engine/image.h"
 
 namespace {
 
@@ -17,7 +17,8 @@ BitmapFile picture(int width, int height, int bits = 8) {
     b.info_header.bit_count = static_cast<uint16_t>(bits);
     const size_t n = static_cast<size_t>(width) * height * (bits / 8);
     b.buffer = static_cast<uint8_t*>(std::malloc(n));
-    for (size_t i = 0; i < n; ++i) b.buffer[i] = static_cast<uint8_t>(i % 251 + 1);
+    for (size_t i = 0; i < n; ++i)
+        b.buffer[i] = static_cast<uint8_t>(i % 251 + 1);
     return b;
 }
 
@@ -34,7 +35,8 @@ TEST(Image, DrawNeedsALoadAndKeepsThePaddingOfEveryRow) {
     ASSERT_EQ(image_draw(&image, screen.data(), pitch, 0), 1);
     for (int y = 0; y < 480; ++y) {
         ASSERT_EQ(std::memcmp(&screen[y * pitch], &b.buffer[y * 640], 640), 0) << y;
-        for (int x = 640; x < pitch; ++x) ASSERT_EQ(screen[y * pitch + x], 0xEE) << y;
+        for (int x = 640; x < pitch; ++x)
+            ASSERT_EQ(screen[y * pitch + x], 0xEE) << y;
     }
     bitmap_unload_file(&b);
     EXPECT_EQ(image_destroy(&image), 1);
@@ -61,10 +63,10 @@ TEST(Image, BlocksOutsideThePictureAreRefused) {
     BitmapImage image = {};
     ASSERT_EQ(image_create(&image, 0, 0, 16, 16, 8), 1);
     BitmapFile b = picture(40, 20);
-    EXPECT_EQ(image_load(&image, &b, 1, 0, 0), 1);   // cell (1, 0) starts at (18, 1)
+    EXPECT_EQ(image_load(&image, &b, 1, 0, 0), 1);  // cell (1, 0) starts at (18, 1)
     EXPECT_EQ(image.buffer[0], b.buffer[1 * 40 + 18]);
-    EXPECT_EQ(image_load(&image, &b, 2, 0, 0), 0);   // (35, 1) runs past 40
-    EXPECT_EQ(image_load(&image, &b, 0, 5, 1), 0);   // rows 5..20 past 20
+    EXPECT_EQ(image_load(&image, &b, 2, 0, 0), 0);  // (35, 1) runs past 40
+    EXPECT_EQ(image_load(&image, &b, 0, 5, 1), 0);  // rows 5..20 past 20
     EXPECT_EQ(image_load(&image, &b, -1, 0, 1), 0);
     bitmap_unload_file(&b);
     image_destroy(&image);
@@ -73,13 +75,15 @@ TEST(Image, BlocksOutsideThePictureAreRefused) {
 TEST(Image, ScrollRotatesRowsModuloTheWidthBothWays) {
     BitmapImage image = {};
     ASSERT_EQ(image_create(&image, 0, 0, 10, 2, 8), 1);
-    for (int i = 0; i < 20; ++i) image.buffer[i] = static_cast<uint8_t>(i);
+    for (int i = 0; i < 20; ++i)
+        image.buffer[i] = static_cast<uint8_t>(i);
     ASSERT_EQ(image_scroll(&image, 10 + 3, 0), 1);
     const uint8_t right[10] = {7, 8, 9, 0, 1, 2, 3, 4, 5, 6};
     EXPECT_EQ(std::memcmp(image.buffer, right, 10), 0);
     EXPECT_EQ(image.buffer[10], 17);
     ASSERT_EQ(image_scroll(&image, -3, 0), 1);
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(image.buffer[i], i);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(image.buffer[i], i);
     EXPECT_EQ(image_scroll(&image, 0, 0), 0);
     EXPECT_EQ(image_scroll(&image, 0, 1), 1);
     EXPECT_EQ(image_scroll(nullptr, 1, 0), 0);

@@ -1,18 +1,19 @@
 // Sprite objects: animation modes and sequences, clip-bound wrap and bounce, drawing with
 // truncated rectangles, sheet cells, refusals, clones and the overlap test.
+#include "engine/sprite.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 #include "engine/display.h"
-#include "engine/sprite.h"
 #include "tests/test_support.h"
 
 namespace {
 
 class Sprites : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test_display_up();
         std::memset(&s, 0, sizeof(s));
@@ -38,7 +39,8 @@ BitmapFile sheet(int width, int height) {
     b.info_header.bit_count = 8;
     b.buffer = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(width) * height));
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) b.buffer[y * width + x] = static_cast<uint8_t>((x + 3 * y) % 250);
+        for (int x = 0; x < width; ++x)
+            b.buffer[y * width + x] = static_cast<uint8_t>((x + 3 * y) % 250);
     }
     return b;
 }
@@ -106,7 +108,7 @@ TEST_F(Sprites, WrapAndBounceAtTheClipBounds) {
     s.flags = SPRITE_BOUNCE;
     s.x = 606.5f;
     s.vx = 2.0f;
-    sprite_move(&s);  // 608.5 is past 639 - 32
+    sprite_move(&s);         // 608.5 is past 639 - 32
     EXPECT_EQ(s.x, 608.5f);  // not moved back
     EXPECT_EQ(s.vx, -2.0f);
 }
@@ -131,18 +133,17 @@ TEST_F(Sprites, SheetCellsAreAddressedOnTheGridAndOutsideCellsRefused) {
 TEST_F(Sprites, DrawingTruncatesTheRectangleAndSkipsTheKey) {
     BitmapFile b = sheet(40, 40);
     b.buffer[0] = 253;  // the key colour at the frame's top-left
-    ASSERT_EQ(sprite_create(&s, 0, 0, 32, 32, 1, SPRITE_SINGLE_FRAME | SPRITE_VISIBLE, 0x800,
-                            253, 8),
-              1);
+    ASSERT_EQ(
+        sprite_create(&s, 0, 0, 32, 32, 1, SPRITE_SINGLE_FRAME | SPRITE_VISIBLE, 0x800, 253, 8), 1);
     ASSERT_EQ(sprite_load_frame(&s, &b, 0, 0, 0, 1), 1);
     display_fill_surface(back_surface, 7, nullptr);
     s.x = -0.5f;  // rectangle 0..31: the frame is squeezed by one column
     ASSERT_EQ(sprite_draw(&s, back_surface), 1);
     const uint8_t* row = back_surface->pixels;
-    EXPECT_EQ(row[0], 7);               // key skipped
-    EXPECT_EQ(row[30], (31) % 250);     // the last column of the frame reached column 30
-    EXPECT_EQ(row[31], 7);              // one column narrower
-    s.x = 10.7f;                        // rectangle 10..42
+    EXPECT_EQ(row[0], 7);            // key skipped
+    EXPECT_EQ(row[30], (31) % 250);  // the last column of the frame reached column 30
+    EXPECT_EQ(row[31], 7);           // one column narrower
+    s.x = 10.7f;                     // rectangle 10..42
     display_fill_surface(back_surface, 7, nullptr);
     ASSERT_EQ(sprite_draw(&s, back_surface), 1);
     EXPECT_EQ(row[9], 7);

@@ -28,7 +28,8 @@ void put16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
     out[at + 1] = static_cast<uint8_t>(v >> 8);
 }
 void put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 }  // namespace
 
@@ -61,7 +62,8 @@ std::vector<uint8_t> test_bmp_bytes(const TestBmp& bmp) {
         const int file_row = bmp.top_down ? y : bmp.height - 1 - y;
         for (int x = 0; x < bmp.width * bytes; ++x) {
             const size_t from = static_cast<size_t>(y) * bmp.width * bytes + x;
-            if (from < bmp.pixels.size()) out[offset + file_row * stride + x] = bmp.pixels[from];
+            if (from < bmp.pixels.size())
+                out[offset + file_row * stride + x] = bmp.pixels[from];
         }
     }
     return out;
@@ -90,10 +92,10 @@ void write_picture(const std::string& dir, const char* name, int width, int heig
     bmp.pixels.assign(static_cast<size_t>(width) * height, fill);
     bmp.palette.resize(256);
     for (int k = 0; k < 256; ++k) {
-        bmp.palette[k] = palette_ramp ? PaletteEntry{static_cast<uint8_t>(k),
-                                                     static_cast<uint8_t>(255 - k),
-                                                     static_cast<uint8_t>(k / 2), 0}
-                                      : PaletteEntry{0, 0, 0, 0};
+        bmp.palette[k] = palette_ramp
+                             ? PaletteEntry{static_cast<uint8_t>(k), static_cast<uint8_t>(255 - k),
+                                            static_cast<uint8_t>(k / 2), 0}
+                             : PaletteEntry{0, 0, 0, 0};
     }
     test_write_file(dir + "/" + name, test_bmp_bytes(bmp));
 }

@@ -20,8 +20,8 @@ struct TestBmp {
     uint32_t clr_used = 0;
     uint32_t compression = 0;
     bool zero_size_image = false;
-    int gap_after_palette = 0;    // unused bytes between the colour table and the pixels
-    int trailing_bytes = 0;       // bytes after the pixels
+    int gap_after_palette = 0;  // unused bytes between the colour table and the pixels
+    int trailing_bytes = 0;     // bytes after the pixels
     // Pixels top row first: bytes per pixel 1 (8-bit), 2 (16-bit) or 3 (24-bit: B, G, R).
     std::vector<uint8_t> pixels;
     std::vector<PaletteEntry> palette;  // red, green, blue as the file's table should say

@@ -92,7 +92,8 @@ TEST(WindowService, ButtonPositionWordAndDoubleClicks) {
 TEST(WindowService, FullQueueRefusesAndRegistrationIsSingle) {
     Window* w = make_window();
     int posted = 0;
-    while (window_post(w, MSG_PAINT, 0, 0)) ++posted;
+    while (window_post(w, MSG_PAINT, 0, 0))
+        ++posted;
     EXPECT_EQ(posted, 256);
     static WindowClass again = {0, recording_proc, "OTHER", 0, 0};
     EXPECT_EQ(window_register_class(&again), 0);

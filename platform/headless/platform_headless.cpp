@@ -26,7 +26,8 @@ size_t frame_capacity;
 
 // The copies grow only when a larger frame arrives, so presenting allocates nothing.
 bool ensure_buffers(size_t pixels) {
-    if (pixels <= frame_capacity) return true;
+    if (pixels <= frame_capacity)
+        return true;
     std::free(frame_indices);
     std::free(frame_rgb);
     frame_indices = static_cast<uint8_t*>(std::calloc(pixels, 1));
@@ -38,12 +39,15 @@ bool ensure_buffers(size_t pixels) {
 }  // namespace
 
 int platform_open_window(const char*, int, int) {
-    if (fail_open) return 0;
+    if (fail_open)
+        return 0;
     window_open = 1;
     return 1;
 }
 
-void platform_close_window() { window_open = 0; }
+void platform_close_window() {
+    window_open = 0;
+}
 
 void platform_pump_events() {}
 
@@ -56,7 +60,8 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     frame_width = width;
     frame_height = height;
     frame_bpp = bpp;
-    if (palette) std::memcpy(frame_palette, palette, sizeof(frame_palette));
+    if (palette)
+        std::memcpy(frame_palette, palette, sizeof(frame_palette));
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = pixels + static_cast<size_t>(y) * pitch;
         uint8_t* rgb = frame_rgb + static_cast<size_t>(y) * width * 3;
@@ -83,32 +88,67 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     ++frames_presented;
 }
 
-uint32_t platform_ticks() { return virtual_time; }
-
-// Waiting is the only thing that moves the virtual clock, at least a millisecond at a time.
-void platform_idle(uint32_t ms) { virtual_time += ms > 0 ? ms : 1; }
-
-void platform_set_cursor_visible(int visible) { cursor_visible = visible ? 1 : 0; }
-
-int platform_key_held(int key) { return key >= 0 && key < 256 && held[key] ? 1 : 0; }
-
-void headless_set_key_held(int key, int is_held) {
-    if (key >= 0 && key < 256) held[key] = is_held ? 1 : 0;
+uint32_t platform_ticks() {
+    return virtual_time;
 }
 
-void headless_release_all_keys() { std::memset(held, 0, sizeof(held)); }
+// Waiting is the only thing that moves the virtual clock, at least a millisecond at a time.
+void platform_idle(uint32_t ms) {
+    virtual_time += ms > 0 ? ms : 1;
+}
 
-uint32_t headless_time() { return virtual_time; }
+void platform_set_cursor_visible(int visible) {
+    cursor_visible = visible ? 1 : 0;
+}
 
-void headless_set_time(uint32_t ms) { virtual_time = ms; }
+int platform_key_held(int key) {
+    return key >= 0 && key < 256 && held[key] ? 1 : 0;
+}
 
-int headless_frames_presented() { return frames_presented; }
-int headless_frame_width() { return frame_width; }
-int headless_frame_height() { return frame_height; }
-int headless_frame_bpp() { return frame_bpp; }
-const uint8_t* headless_frame_pixels() { return frame_indices; }
-const PaletteEntry* headless_frame_palette() { return frame_palette; }
-const uint8_t* headless_frame_rgb() { return frame_rgb; }
-int headless_window_open() { return window_open; }
-int headless_cursor_visible() { return cursor_visible; }
-void headless_fail_window_open(int fail) { fail_open = fail; }
+void headless_set_key_held(int key, int is_held) {
+    if (key >= 0 && key < 256)
+        held[key] = is_held ? 1 : 0;
+}
+
+void headless_release_all_keys() {
+    std::memset(held, 0, sizeof(held));
+}
+
+uint32_t headless_time() {
+    return virtual_time;
+}
+
+void headless_set_time(uint32_t ms) {
+    virtual_time = ms;
+}
+
+int headless_frames_presented() {
+    return frames_presented;
+}
+int headless_frame_width() {
+    return frame_width;
+}
+int headless_frame_height() {
+    return frame_height;
+}
+int headless_frame_bpp() {
+    return frame_bpp;
+}
+const uint8_t* headless_frame_pixels() {
+    return frame_indices;
+}
+const PaletteEntry* headless_frame_palette() {
+    return frame_palette;
+}
+const uint8_t* headless_frame_rgb() {
+    return frame_rgb;
+}
+int headless_window_open() {
+    return window_open;
+}
+int headless_cursor_visible() {
+    return cursor_visible;
+}
+void headless_fail_window_open(int fail) {
+    fail_open = fail;
+}

@@ -49,10 +49,12 @@ const KeyName key_names[] = {
 };
 
 bool parse_int(const char* text, long* out) {
-    if (!text || !*text) return false;
+    if (!text || !*text)
+        return false;
     char* end = nullptr;
     const long value = std::strtol(text, &end, 0);
-    if (*end != '\0') return false;
+    if (*end != '\0')
+        return false;
     *out = value;
     return true;
 }
@@ -64,8 +66,8 @@ bool parse_key(const char* text, int* out) {
             return true;
         }
     }
-    if (std::strlen(text) == 1 && ((text[0] >= 'A' && text[0] <= 'Z') ||
-                                   (text[0] >= '0' && text[0] <= '9'))) {
+    if (std::strlen(text) == 1 &&
+        ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= '0' && text[0] <= '9'))) {
         *out = text[0];
         return true;
     }
@@ -88,12 +90,14 @@ bool load_script(const char* path) {
     bool ok = true;
     while (std::fgets(line, sizeof(line), file)) {
         ++number;
-        if (char* hash = std::strchr(line, '#')) *hash = '\0';
+        if (char* hash = std::strchr(line, '#'))
+            *hash = '\0';
         std::vector<char*> words;
         for (char* w = std::strtok(line, " \t\r\n"); w; w = std::strtok(nullptr, " \t\r\n")) {
             words.push_back(w);
         }
-        if (words.empty()) continue;
+        if (words.empty())
+            continue;
         const std::string command = words[0];
         long p = 0, q = 0, r = 0;
         int key = 0;
@@ -103,8 +107,7 @@ bool load_script(const char* path) {
             events.push_back({Command::Key, static_cast<int>(p), key, 0});
             good = true;
         } else if ((command == "click" || command == "dblclick") && words.size() == 4 &&
-                   parse_int(words[1], &p) && parse_int(words[2], &q) &&
-                   parse_int(words[3], &r)) {
+                   parse_int(words[1], &p) && parse_int(words[2], &q) && parse_int(words[3], &r)) {
             events.push_back({command == "click" ? Command::Click : Command::DoubleClick,
                               static_cast<int>(p), static_cast<int>(q), static_cast<int>(r)});
             good = true;
@@ -119,7 +122,8 @@ bool load_script(const char* path) {
                 good = parse_key(words[i], &key);
                 hold.keys.push_back(key);
             }
-            if (good) holds.push_back(hold);
+            if (good)
+                holds.push_back(hold);
         }
         if (!good) {
             std::fprintf(stderr, "quellaro-headless: %s:%d: cannot read this line\n", path, number);
@@ -131,15 +135,18 @@ bool load_script(const char* path) {
 }
 
 int before_pass(int pass) {
-    if (pass_limit >= 0 && pass >= pass_limit) return 1;
+    if (pass_limit >= 0 && pass >= pass_limit)
+        return 1;
     headless_release_all_keys();
     for (const Hold& hold : holds) {
         if (pass >= hold.first && pass <= hold.last) {
-            for (int key : hold.keys) headless_set_key_held(key, 1);
+            for (int key : hold.keys)
+                headless_set_key_held(key, 1);
         }
     }
     for (const Event& e : events) {
-        if (e.pass != pass) continue;
+        if (e.pass != pass)
+            continue;
         switch (e.command) {
             case Command::Key:
                 window_input_key_down(e.a);
@@ -208,7 +215,8 @@ void write_state(FILE* out, int pass) {
 }
 
 void after_frame(int pass) {
-    if (state_out) write_state(state_out, pass);
+    if (state_out)
+        write_state(state_out, pass);
     if (!frames_dir.empty() && pass % frame_every == 0 && headless_frames_presented() > 0) {
         char name[64];
         std::snprintf(name, sizeof(name), "/%06d.png", pass);
@@ -237,7 +245,8 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         long number = 0;
-        if (!value) return usage();
+        if (!value)
+            return usage();
         if (arg == "--assets") {
             assets = value;
         } else if (arg == "--script") {
@@ -255,7 +264,8 @@ int main(int argc, char** argv) {
         }
         ++i;
     }
-    if (script && !load_script(script)) return 2;
+    if (script && !load_script(script))
+        return 2;
     if (state_path) {
         state_out = std::strcmp(state_path, "-") == 0 ? stdout : std::fopen(state_path, "w");
         if (!state_out) {
@@ -283,6 +293,7 @@ int main(int argc, char** argv) {
     static const AppLoopHooks hooks = {before_pass, after_frame};
     app_set_loop_hooks(&hooks);
     const int result = app_main(nullptr, nullptr, nullptr, 0);
-    if (state_out && state_out != stdout) std::fclose(state_out);
+    if (state_out && state_out != stdout)
+        std::fclose(state_out);
     return result == 1 ? 1 : 0;
 }
