@@ -9,18 +9,18 @@
 namespace {
 
 const LegendEntry hero_legend_entries[] = {
-    {'o', C_INK},           {'a', C_CAP + 0},       {'b', C_CAP + 1},       {'c', C_CAP + 2},
-    {'d', C_CAP + 3},       {'e', C_CAP + 4},       {'1', C_SKIN + 0},      {'2', C_SKIN + 1},
-    {'3', C_SKIN + 2},      {'4', C_SKIN + 3},      {'5', C_SKIN + 4},      {'t', C_COAT + 0},
-    {'u', C_COAT + 1},      {'v', C_COAT + 2},      {'w', C_COAT + 3},      {'x', C_COAT + 4},
-    {'y', C_COAT + 5},      {'p', C_TROUSER + 0},   {'q', C_TROUSER + 1},   {'r', C_TROUSER + 2},
-    {'s', C_TROUSER + 3},   {'k', C_BOOT + 0},      {'l', C_BOOT + 1},      {'m', C_BOOT + 2},
-    {'n', C_BOOT + 3},      {'f', C_SCARF + 0},     {'g', C_SCARF + 1},     {'h', C_SCARF + 2},
-    {'i', C_SCARF + 3},     {'6', C_HAIR + 0},      {'7', C_HAIR + 1},      {'8', C_HAIR + 2},
-    {'E', C_EYE},           {'W', C_WHITE},         {'G', C_GOLD + 4},      {'F', C_GOLD + 2},
+    {'o', C_INK},         {'a', C_CAP + 0},     {'b', C_CAP + 1},     {'c', C_CAP + 2},
+    {'d', C_CAP + 3},     {'e', C_CAP + 4},     {'1', C_SKIN + 0},    {'2', C_SKIN + 1},
+    {'3', C_SKIN + 2},    {'4', C_SKIN + 3},    {'5', C_SKIN + 4},    {'t', C_COAT + 0},
+    {'u', C_COAT + 1},    {'v', C_COAT + 2},    {'w', C_COAT + 3},    {'x', C_COAT + 4},
+    {'y', C_COAT + 5},    {'p', C_TROUSER + 0}, {'q', C_TROUSER + 1}, {'r', C_TROUSER + 2},
+    {'s', C_TROUSER + 3}, {'k', C_BOOT + 0},    {'l', C_BOOT + 1},    {'m', C_BOOT + 2},
+    {'n', C_BOOT + 3},    {'f', C_SCARF + 0},   {'g', C_SCARF + 1},   {'h', C_SCARF + 2},
+    {'i', C_SCARF + 3},   {'6', C_HAIR + 0},    {'7', C_HAIR + 1},    {'8', C_HAIR + 2},
+    {'E', C_EYE},         {'W', C_WHITE},       {'G', C_GOLD + 4},    {'F', C_GOLD + 2},
 };
-const Legend hero_legend = {hero_legend_entries,
-                            static_cast<int>(sizeof hero_legend_entries / sizeof hero_legend_entries[0])};
+const Legend hero_legend = {hero_legend_entries, static_cast<int>(sizeof hero_legend_entries /
+                                                                  sizeof hero_legend_entries[0])};
 
 // Small form: the head (with the scarf knot) is shared by every frame; bodies below it.
 const char* const small_head = R"(
@@ -85,11 +85,11 @@ const char* const small_body_stand = R"(
 
 const char* const small_body_run1 = R"(
 .oooooofggghhhhhhhggfo..
-ohhiiggfo.owxwwwwwvvvuo.
-.offggoo..owxwwwwwvvuuo.
+ohhiiggfooowxwwwwwvvvuo.
+.offggooooowxwwwwwvvuuo.
 ..oooo.o44owwwwwwvvuuto.
 .......o43owwwwwwvvuuto.
-........oo.owwwwvvvuuto.
+........oooowwwwvvvuuto.
 ..........ottuuuuuuutto.
 ..........okklGGkkkkkko.
 ..........opqqpoqrrrsqo.
@@ -151,8 +151,9 @@ ohhiiggfo.owxwwwwwvvu43o
 .....oooo...............
 )";
 
-Canvas frame(const char* name, const char* map) { return pixmap_read(name, map, hero_legend); }
-
+Canvas frame(const char* name, const char* map) {
+    return pixmap_read(name, map, hero_legend);
+}
 
 // Large form: the same head over a grown body.
 const char* const large_body_stand = R"(
@@ -286,7 +287,7 @@ oho.......oxwwoxwuovvuo.
 .....orqqqqqqposrrrqo...
 .....orqqqqqqposrrrqo...
 ....oroooooqooosrrrqo...
-.....omlllloo.osrrrqo...
+.....omlllloooosrrrqo...
 .....omlllllkoosrrqo....
 .....omlllllkoosrrqo....
 .....oooooooooosrrqo....
@@ -411,7 +412,8 @@ Canvas small_frame(const char* head, const char* body, const char* name, int lif
 
 Canvas flipped_upside_down(const Canvas& c) {
     Canvas out(c.width, c.height, C_KEY);
-    for (int y = 0; y < c.height; ++y) out.blit_part(c, 0, y, c.width, 1, 0, c.height - 1 - y, -1);
+    for (int y = 0; y < c.height; ++y)
+        out.blit_part(c, 0, y, c.width, 1, 0, c.height - 1 - y, -1);
     return out;
 }
 
@@ -425,9 +427,11 @@ std::vector<Canvas> hero_small_frames() {
     right.push_back(small_frame(small_head, small_body_run3, "small run 3", 1));
     right.push_back(small_frame(small_head, small_body_jump, "small jump", 0));
     std::vector<Canvas> out = right;
-    for (const Canvas& c : right) out.push_back(c.mirrored());
+    for (const Canvas& c : right)
+        out.push_back(c.mirrored());
     // Knocked out: tumbling head over heels as it drops off the screen.
-    out.push_back(flipped_upside_down(small_frame(small_head_dazed, small_body_run2, "small death", 0)));
+    out.push_back(
+        flipped_upside_down(small_frame(small_head_dazed, small_body_run2, "small death", 0)));
     return out;
 }
 
@@ -446,6 +450,7 @@ std::vector<Canvas> hero_large_frames() {
     right.push_back(large(large_body_run3, "large run 3", 1));
     right.push_back(large(large_body_jump, "large jump", 0));
     std::vector<Canvas> out = right;
-    for (const Canvas& c : right) out.push_back(c.mirrored());
+    for (const Canvas& c : right)
+        out.push_back(c.mirrored());
     return out;
 }

@@ -22,12 +22,14 @@ bool is_dir(const std::string& path) {
 // assets/ of the source tree: the current directory's when run from the top of the tree,
 // else the one beside this source file.
 std::string default_out_dir() {
-    if (is_dir("tools/artgen") && is_dir("assets")) return "assets";
+    if (is_dir("tools/artgen") && is_dir("assets"))
+        return "assets";
     std::string here = __FILE__;
     size_t cut = here.rfind("tools/artgen/");
     if (cut != std::string::npos) {
         std::string dir = here.substr(0, cut) + "assets";
-        if (is_dir(dir)) return dir;
+        if (is_dir(dir))
+            return dir;
     }
     return "assets";
 }
@@ -39,7 +41,8 @@ bool write(const std::string& dir, const char* name, const Canvas& c) {
 Canvas grid_sheet(const std::vector<Canvas>& frames, int w, int h, int cols, int rows,
                   const int (*cells)[2]) {
     Canvas sheet = sheet_new(w, h, cols, rows);
-    for (size_t i = 0; i < frames.size(); ++i) sheet_put(sheet, w, h, cells[i][0], cells[i][1], frames[i]);
+    for (size_t i = 0; i < frames.size(); ++i)
+        sheet_put(sheet, w, h, cells[i][0], cells[i][1], frames[i]);
     return sheet;
 }
 
@@ -51,7 +54,8 @@ bool write_all(const std::string& dir) {
     static const int hero_cells[11][2] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {0, 1},
                                           {1, 1}, {2, 1}, {3, 1}, {4, 1}, {0, 2}};
     ok &= write(dir, "dorvosprites.bmp", grid_sheet(hero_small_frames(), 24, 32, 5, 3, hero_cells));
-    ok &= write(dir, "dorvospritelarge.bmp", grid_sheet(hero_large_frames(), 24, 64, 5, 2, hero_cells));
+    ok &= write(dir, "dorvospritelarge.bmp",
+                grid_sheet(hero_large_frames(), 24, 64, 5, 2, hero_cells));
 
     static const int row_cells[4][2] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
     ok &= write(dir, "questionblock.bmp", grid_sheet(qblock_frames(), 32, 32, 4, 1, row_cells));
@@ -137,7 +141,8 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    if (out_dir.empty()) out_dir = default_out_dir();
+    if (out_dir.empty())
+        out_dir = default_out_dir();
     if (!is_dir(out_dir) && mkdir(out_dir.c_str(), 0777) != 0) {
         std::fprintf(stderr, "artgen: cannot create %s\n", out_dir.c_str());
         return 1;

@@ -78,6 +78,7 @@ int write_palette_text(const std::string& path, const PaletteEntry* palette) {
                          static_cast<unsigned>(palette[i].flags)) < 0)
             ok = 0;
     }
-    if (std::fclose(f) != 0) ok = 0;
+    if (std::fclose(f) != 0)
+        ok = 0;
     return ok;
 }

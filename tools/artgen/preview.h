@@ -7,3 +7,5 @@ int write_level_preview(const char* path);
 // The preview as 8-bit pixels (for tests and for the writer).
 #include "tools/artgen/canvas.h"
 Canvas level_preview();
+// The screen as a played frame would show the backdrop scrolled by scroll pixels, 640 x 480.
+Canvas backdrop_screen(int scroll);

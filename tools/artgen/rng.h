@@ -16,12 +16,15 @@ struct Rng {
         return x;
     }
     // A number in [lo, hi] inclusive.
-    int range(int lo, int hi) { return lo + static_cast<int>(next() % static_cast<uint32_t>(hi - lo + 1)); }
+    int range(int lo, int hi) {
+        return lo + static_cast<int>(next() % static_cast<uint32_t>(hi - lo + 1));
+    }
 };
 
 // A repeatable hash of a grid position, for textures that must not depend on drawing order.
 inline uint32_t hash2(int x, int y, uint32_t seed) {
-    uint32_t h = seed ^ (static_cast<uint32_t>(x) * 0x27D4EB2Du) ^ (static_cast<uint32_t>(y) * 0x165667B1u);
+    uint32_t h =
+        seed ^ (static_cast<uint32_t>(x) * 0x27D4EB2Du) ^ (static_cast<uint32_t>(y) * 0x165667B1u);
     h ^= h >> 15;
     h *= 0x85EBCA77u;
     h ^= h >> 13;

@@ -37,7 +37,8 @@ int pit_distance(int sx) {
     for (const PitRange& pit : pit_ranges) {
         int a = strip_column(pit.first), b = strip_column(pit.last);
         int d = sx < a ? a - sx : (sx > b ? sx - b : 0);
-        if (d < best) best = d;
+        if (d < best)
+            best = d;
     }
     return best;
 }
@@ -46,11 +47,13 @@ void sky(Canvas& c) {
     // Bands of the sky ramp, each band's first row dithered into the one above.
     for (int y = 0; y < GROUND_ROW; ++y) {
         int band = y * 16 / 150;
-        if (band > 15) band = 15;
+        if (band > 15)
+            band = 15;
         int first_row = (band * 150 + 15) / 16;
         for (int x = 0; x < c.width; ++x) {
             int b = band;
-            if (y == first_row && band > 0 && ((x + y) & 1)) b = band - 1;
+            if (y == first_row && band > 0 && ((x + y) & 1))
+                b = band - 1;
             c.put(x, y, static_cast<uint8_t>(C_SKY + b));
         }
     }
@@ -77,15 +80,20 @@ void cloud(Canvas& c, int cx, int cy, int size, Rng& rng) {
             for (int i = 0; i < n; ++i) {
                 int dx = x - discs[i].x, dy = y - discs[i].y, r = discs[i].r;
                 int d2 = dx * dx + dy * dy;
-                if (d2 > r * r) continue;
+                if (d2 > r * r)
+                    continue;
                 // Light: how far toward the upper left of its disc the pixel lies.
                 int l = (-dx - dy) * 100 / (r * 2) + (r * r - d2) * 60 / (r * r);
-                if (best < 0 || l > light) light = l;
+                if (best < 0 || l > light)
+                    light = l;
                 best = i;
             }
-            if (best < 0) continue;
-            if (y >= base - 1) light -= 40;
-            if (y >= base - 4) light -= 25;
+            if (best < 0)
+                continue;
+            if (y >= base - 1)
+                light -= 40;
+            if (y >= base - 4)
+                light -= 25;
             int shade = light > 70 ? 4 : light > 35 ? 3 : light > 5 ? 2 : light > -30 ? 1 : 0;
             c.put(x, y, static_cast<uint8_t>(C_CLOUD + shade));
         }
@@ -129,18 +137,24 @@ void mountains(Canvas& c) {
                     best = i;
                 }
             }
-            if (best < 0) continue;
+            if (best < 0)
+                continue;
             const Peak& p = peaks[best];
             int depth = y - p.y;
             // The ridge leans a little to the right as it descends.
             bool lit = x < p.x + depth / 3;
             uint8_t col = lit ? C_MOUNT + 2 : C_MOUNT + 0;
             int snow_line = 14 + static_cast<int>(hash2(x, 0, 0x5A0Eu) % 3);
-            if (p.y < 92 && depth < snow_line - (p.y - 70) / 2) col = lit ? C_MOUNT + 5 : C_MOUNT + 4;
-            else if (depth > 30 && ((x + y) & 1)) col = C_MOUNT + 1;
-            if (depth > 36) col = C_MOUNT + 1;
-            if (y > 150) col = ((x + y) & 1) && y < 155 ? C_MOUNT + 1 : C_MOUNT + 2;
-            if (y > 158) col = C_MOUNT + 3;
+            if (p.y < 92 && depth < snow_line - (p.y - 70) / 2)
+                col = lit ? C_MOUNT + 5 : C_MOUNT + 4;
+            else if (depth > 30 && ((x + y) & 1))
+                col = C_MOUNT + 1;
+            if (depth > 36)
+                col = C_MOUNT + 1;
+            if (y > 150)
+                col = ((x + y) & 1) && y < 155 ? C_MOUNT + 1 : C_MOUNT + 2;
+            if (y > 158)
+                col = C_MOUNT + 3;
             c.put(x, y, col);
         }
     }
@@ -159,19 +173,26 @@ void hills(Canvas& c) {
         for (int y = far_top; y < GROUND_ROW; ++y) {
             int d = y - far_top;
             uint8_t col = d < 2 ? C_HILL + 2 : d < 10 ? C_HILL + 1 : C_HILL + 0;
-            if (d >= 10 && d < 12 && ((x + y) & 1)) col = C_HILL + 1;
+            if (d >= 10 && d < 12 && ((x + y) & 1))
+                col = C_HILL + 1;
             c.put(x, y, col);
         }
         int near_top = near_hill_top(x);
         for (int y = near_top; y < GROUND_ROW; ++y) {
             int d = y - near_top;
             uint8_t col;
-            if (d == 0) col = C_LEAF + (lit ? 7 : 5);
-            else if (d < 5) col = C_LEAF + (lit ? 6 : 4);
-            else if (d < 12) col = C_LEAF + (lit ? 5 : 4);
-            else col = C_LEAF + 4;
-            if (d >= 4 && d <= 5 && ((x + y) & 1)) col = C_LEAF + (lit ? 5 : 4);
-            if (d >= 11 && d <= 12 && ((x + y) & 1)) col = C_LEAF + 4;
+            if (d == 0)
+                col = C_LEAF + (lit ? 7 : 5);
+            else if (d < 5)
+                col = C_LEAF + (lit ? 6 : 4);
+            else if (d < 12)
+                col = C_LEAF + (lit ? 5 : 4);
+            else
+                col = C_LEAF + 4;
+            if (d >= 4 && d <= 5 && ((x + y) & 1))
+                col = C_LEAF + (lit ? 5 : 4);
+            if (d >= 11 && d <= 12 && ((x + y) & 1))
+                col = C_LEAF + 4;
             c.put(x, y, col);
         }
     }
@@ -193,27 +214,35 @@ void foliage(Canvas& c, const int (*discs)[3], int n, int ramp_shift, uint32_t s
         for (int i = 0; i < n; ++i) {
             int dx = x - discs[i][0], dy = y - discs[i][1], r = discs[i][2];
             int d2 = dx * dx + dy * dy;
-            if (d2 > r * r) continue;
+            if (d2 > r * r)
+                continue;
             in = true;
             int l = (-dx * 3 - dy * 4) * 100 / (r * 5) + (r * r - d2) * 40 / (r * r);
-            if (l > best) best = l;
+            if (l > best)
+                best = l;
         }
-        if (light) *light = best;
+        if (light)
+            *light = best;
         return in;
     };
     for (int y = miny; y <= maxy; ++y) {
         for (int x = minx; x <= maxx; ++x) {
             int light;
-            if (!inside(x, y, &light)) continue;
+            if (!inside(x, y, &light))
+                continue;
             bool edge = !inside(x - 1, y, nullptr) || !inside(x + 1, y, nullptr) ||
                         !inside(x, y - 1, nullptr) || !inside(x, y + 1, nullptr);
             int shade = light > 60 ? 6 : light > 25 ? 5 : light > -10 ? 4 : light > -45 ? 3 : 2;
             uint32_t h = hash2(x, y, seed);
-            if (shade >= 4 && (h & 15) == 0) shade += 1;
-            if (shade <= 4 && (h & 31) == 1) shade -= 1;
-            if (edge) shade = 1;
+            if (shade >= 4 && (h & 15) == 0)
+                shade += 1;
+            if (shade <= 4 && (h & 31) == 1)
+                shade -= 1;
+            if (edge)
+                shade = 1;
             shade += ramp_shift;
-            if (shade > 8) shade = 8;
+            if (shade > 8)
+                shade = 8;
             c.put(x, y, static_cast<uint8_t>(C_LEAF + shade));
         }
     }
@@ -225,7 +254,8 @@ void tree(Canvas& c, int x, int height, Rng& rng) {
     for (int y = top + 10; y < GROUND_ROW; ++y) {
         for (int dx = -2; dx <= 2; ++dx) {
             uint8_t col = dx == -2 || dx == 2 ? C_WOOD + 0 : dx == -1 ? C_WOOD + 4 : C_WOOD + 2;
-            if (y > GROUND_ROW - 3 && (dx == -2 || dx == 2)) col = C_WOOD + 1;
+            if (y > GROUND_ROW - 3 && (dx == -2 || dx == 2))
+                col = C_WOOD + 1;
             c.put(x + dx, y, col);
         }
         if (y > GROUND_ROW - 4) {
@@ -257,7 +287,8 @@ void greenery(Canvas& c) {
     Rng copse(0xC095Eu);
     for (int x = 20; x < c.width; x += 34 + copse.range(0, 50)) {
         int y = near_hill_top(x) + 4 + copse.range(0, 6);
-        if (y > GROUND_ROW - 12) continue;
+        if (y > GROUND_ROW - 12)
+            continue;
         int r = 4 + copse.range(0, 3);
         int discs[3][3] = {{x, y, r}, {x + r, y + 2, r - 1}, {x - r + 1, y + 2, r - 1}};
         foliage(c, discs, 3, -1, 0xC0u + static_cast<uint32_t>(x));
@@ -285,7 +316,8 @@ void greenery(Canvas& c) {
 void flowers(Canvas& c) {
     for (int x = 2; x < c.width - 2; ++x) {
         uint32_t h = hash2(x, 7, 0xF10Eu);
-        if ((h & 31) != 0 || pit_distance(x) < 6) continue;
+        if ((h & 31) != 0 || pit_distance(x) < 6)
+            continue;
         uint8_t petal = static_cast<uint8_t>(C_FLOWER + (h >> 8) % 5);
         c.put(x, GROUND_ROW - 2, petal);
         c.put(x, GROUND_ROW - 1, C_GRASS + 1);
@@ -300,19 +332,31 @@ void ground(Canvas& c) {
         for (int y = GROUND_ROW; y < PANEL_H; ++y) {
             int d = y - GROUND_ROW;
             uint8_t col;
-            if (d == 0) col = C_GRASS + 5;
-            else if (d == 1) col = C_GRASS + 4;
-            else if (d == 2) col = C_GRASS + 3;
-            else if (d == 3) col = C_GRASS + 2;
-            else if (d < 4 + fringe) col = d == 3 + fringe ? C_GRASS + 0 : C_GRASS + 1;
-            else if (d < 10) col = C_SOIL + 5;
-            else if (d < 15) col = C_SOIL + 4;
-            else if (d < 20) col = C_SOIL + 3;
-            else col = C_SOIL + 2;
+            if (d == 0)
+                col = C_GRASS + 5;
+            else if (d == 1)
+                col = C_GRASS + 4;
+            else if (d == 2)
+                col = C_GRASS + 3;
+            else if (d == 3)
+                col = C_GRASS + 2;
+            else if (d < 4 + fringe)
+                col = d == 3 + fringe ? C_GRASS + 0 : C_GRASS + 1;
+            else if (d < 10)
+                col = C_SOIL + 5;
+            else if (d < 15)
+                col = C_SOIL + 4;
+            else if (d < 20)
+                col = C_SOIL + 3;
+            else
+                col = C_SOIL + 2;
             // Soft dithered steps between the layers of earth.
-            if ((d == 10 || d == 15 || d == 20) && ((x + y) & 1)) col = static_cast<uint8_t>(col + 1);
-            if (d >= 4 + fringe && d == 4 + fringe) col = C_SOIL + 3;
-            if (d == 1 && (h & 7) == 0) col = C_GRASS + 5;
+            if ((d == 10 || d == 15 || d == 20) && ((x + y) & 1))
+                col = static_cast<uint8_t>(col + 1);
+            if (d >= 4 + fringe && d == 4 + fringe)
+                col = C_SOIL + 3;
+            if (d == 1 && (h & 7) == 0)
+                col = C_GRASS + 5;
             c.put(x, y, col);
         }
     }
@@ -331,7 +375,8 @@ void ground(Canvas& c) {
     for (const PitRange& pit : pit_ranges) {
         int a = strip_column(pit.first), b = strip_column(pit.last);
         for (int x = a; x <= b; ++x) {
-            for (int y = GROUND_ROW; y < PANEL_H; ++y) c.put(x, y, C_PIT);
+            for (int y = GROUND_ROW; y < PANEL_H; ++y)
+                c.put(x, y, C_PIT);
         }
         for (int y = GROUND_ROW; y < PANEL_H; ++y) {
             int d = y - GROUND_ROW;
@@ -355,13 +400,15 @@ void sun_gate(Canvas& c) {
         for (int y = top + 14; y < GROUND_ROW; ++y) {
             for (int dx = 0; dx < 10; ++dx) {
                 uint8_t col = dx == 0 || dx == 9 ? C_SAND + 0
-                              : dx < 3         ? C_SAND + 5
-                              : dx < 7         ? C_SAND + 4
-                                               : C_SAND + 2;
+                              : dx < 3           ? C_SAND + 5
+                              : dx < 7           ? C_SAND + 4
+                                                 : C_SAND + 2;
                 // Drums of stone, each with a lit top and a shadowed joint.
                 int band = (y - top) % 14;
-                if (band == 0 && dx != 0 && dx != 9) col = C_SAND + 1;
-                if (band == 1 && dx != 0 && dx != 9) col = C_SAND + 6;
+                if (band == 0 && dx != 0 && dx != 9)
+                    col = C_SAND + 1;
+                if (band == 1 && dx != 0 && dx != 9)
+                    col = C_SAND + 6;
                 c.put(x0 + dx, y, col);
             }
         }
@@ -369,9 +416,9 @@ void sun_gate(Canvas& c) {
         for (int y = GROUND_ROW - 5; y < GROUND_ROW; ++y) {
             for (int dx = -2; dx < 12; ++dx) {
                 uint8_t col = dx == -2 || dx == 11 || y == GROUND_ROW - 5 ? C_SAND + 0
-                              : y == GROUND_ROW - 4                    ? C_SAND + 6
-                              : dx < 4                                 ? C_SAND + 4
-                                                                       : C_SAND + 3;
+                              : y == GROUND_ROW - 4                       ? C_SAND + 6
+                              : dx < 4                                    ? C_SAND + 4
+                                                                          : C_SAND + 3;
                 c.put(x0 + dx, y, col);
             }
         }
@@ -391,10 +438,11 @@ void sun_gate(Canvas& c) {
     for (int y = top; y < top + 9; ++y) {
         for (int x = left - 5; x <= right + 14; ++x) {
             uint8_t col = y == top || y == top + 8 || x == left - 5 || x == right + 14 ? C_SAND + 0
-                          : y == top + 1                                             ? C_SAND + 6
-                          : y < top + 5                                              ? C_SAND + 4
-                                                                                     : C_SAND + 3;
-            if (y == top + 4 && (x - left) % 6 == 0) col = C_SAND + 2;
+                          : y == top + 1                                               ? C_SAND + 6
+                          : y < top + 5                                                ? C_SAND + 4
+                                                                                       : C_SAND + 3;
+            if (y == top + 4 && (x - left) % 6 == 0)
+                col = C_SAND + 2;
             c.put(x, y, col);
         }
     }
@@ -404,11 +452,16 @@ void sun_gate(Canvas& c) {
         for (int x = sx - 16; x <= sx + 16; ++x) {
             int dx = x - sx, dy = y - sy;
             int d2 = dx * dx + dy * dy;
-            bool ray = d2 <= 15 * 15 && d2 > 8 * 8 && (dx == 0 || dy == 0 || dx == dy || dx == -dy ||
-                                                       dx == dy + 1 || dx == -dy + 1);
+            bool ray =
+                d2 <= 15 * 15 && d2 > 8 * 8 &&
+                (dx == 0 || dy == 0 || dx == dy || dx == -dy || dx == dy + 1 || dx == -dy + 1);
             if (d2 <= 8 * 8) {
                 int l = (-dx - dy) * 10 / 8;
-                uint8_t col = d2 > 7 * 7 ? C_GOLD + 1 : l > 6 ? C_GOLD + 6 : l > 0 ? C_GOLD + 5 : l > -6 ? C_GOLD + 4 : C_GOLD + 3;
+                uint8_t col = d2 > 7 * 7 ? C_GOLD + 1
+                              : l > 6    ? C_GOLD + 6
+                              : l > 0    ? C_GOLD + 5
+                              : l > -6   ? C_GOLD + 4
+                                         : C_GOLD + 3;
                 c.put(x, y, col);
             } else if (ray && y < top) {
                 c.put(x, y, d2 > 12 * 12 ? C_GOLD + 3 : C_GOLD + 4);
@@ -420,10 +473,13 @@ void sun_gate(Canvas& c) {
         for (int y = top + 9; y < top + 46; ++y) {
             for (int dx = 0; dx < 8; ++dx) {
                 int tail = y - (top + 40);
-                if (tail > 0 && dx > 8 / 2 - 1 - tail && dx < 8 / 2 + tail) continue;
+                if (tail > 0 && dx > 8 / 2 - 1 - tail && dx < 8 / 2 + tail)
+                    continue;
                 uint8_t col = dx == 0 || dx == 7 ? C_SCARF + 0 : dx < 3 ? C_SCARF + 3 : C_SCARF + 2;
-                if (y == top + 9) col = C_SCARF + 0;
-                if ((y - top - 18) % 12 == 0 && dx > 0 && dx < 7) col = C_GOLD + 4;
+                if (y == top + 9)
+                    col = C_SCARF + 0;
+                if ((y - top - 18) % 12 == 0 && dx > 0 && dx < 7)
+                    col = C_GOLD + 4;
                 c.put(x0 + dx, y, col);
             }
         }

@@ -8,4 +8,6 @@ Canvas sheet_new(int w, int h, int cols, int rows);
 // Places frame in cell (cx, cy) of a sheet of w x h cells.
 void sheet_put(Canvas& sheet, int w, int h, int cx, int cy, const Canvas& frame);
 // Rounds n up to a multiple of 4.
-inline int round4(int n) { return (n + 3) / 4 * 4; }
+inline int round4(int n) {
+    return (n + 3) / 4 * 4;
+}
