@@ -47,8 +47,8 @@ TEST_F(BitmapLoad, PaletteIsRedFirstWithNoCollapseFlagAndRowsComeTopFirst) {
     EXPECT_EQ(bitmap.palette[5].green, 20);
     EXPECT_EQ(bitmap.palette[5].blue, 10);
     EXPECT_EQ(bitmap.palette[5].flags, PALETTE_FLAG_NOCOLLAPSE);
-    EXPECT_EQ(bitmap.info_header.width, 4);
-    EXPECT_EQ(bitmap.info_header.bit_count, 8);
+    EXPECT_EQ(+bitmap.info_header.width, 4);
+    EXPECT_EQ(+bitmap.info_header.bit_count, 8);
     // The file stores the bottom row first; the buffer holds the top row first.
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(bitmap.buffer[i], i + 1) << i;
@@ -98,7 +98,7 @@ TEST_F(BitmapLoad, SixteenBitWordsAndTwentyFourBitConversionByDisplayFormat) {
     std::memcpy(words, bitmap.buffer, 4);
     EXPECT_EQ(words[0], 0x7FFF);
     EXPECT_EQ(words[1], 31 << 10);  // pure red
-    EXPECT_EQ(bitmap.info_header.bit_count, 16);
+    EXPECT_EQ(+bitmap.info_header.bit_count, 16);
     pixel_format = 16;
     ASSERT_EQ(bitmap_load_file(&bitmap, write(test_bmp_bytes(b24)).c_str()), 1);
     std::memcpy(words, bitmap.buffer, 6);

@@ -104,8 +104,8 @@ TEST(BmpSuite, SupportedFilesDecodeToTheReferencePixels) {
         BitmapFile bitmap;
         std::memset(&bitmap, 0, sizeof(bitmap));
         ASSERT_EQ(bitmap_load_file(&bitmap, (suite + "/" + e.file).c_str()), 1) << e.file;
-        EXPECT_EQ(bitmap.info_header.width, e.width) << e.file;
-        EXPECT_EQ(bitmap.info_header.bit_count, e.bits == 24 ? 16 : e.bits) << e.file;
+        EXPECT_EQ(+bitmap.info_header.width, e.width) << e.file;
+        EXPECT_EQ(+bitmap.info_header.bit_count, e.bits == 24 ? 16 : e.bits) << e.file;
         EXPECT_EQ(fnv1a(comparable(bitmap, e.bits)), e.hash) << e.file;
         bitmap_unload_file(&bitmap);
     }
