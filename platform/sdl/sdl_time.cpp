@@ -8,11 +8,10 @@
 
 namespace {
 
-// A sleep may end late by a fraction of a millisecond; this much of every wait is left to
-// short naps, so a frame never ends late by more than about one tick.
-constexpr uint32_t IDLE_MARGIN_MS = 2;
-// The length of one short nap near the end of a wait.
-constexpr std::chrono::microseconds SHORT_NAP{200};
+// The frame clock asks for no idle time (0) in the last stretch of a wait, where it watches
+// the tick; a nap this short instead of a bare spin keeps that stretch off the processor and
+// ends well inside the tick.
+constexpr std::chrono::microseconds LAST_STRETCH_NAP{100};
 
 }  // namespace
 
@@ -20,13 +19,11 @@ uint32_t platform_ticks() {
     return SDL_GetTicks();
 }
 
-// The frame clock calls this again and again with what is left of its wait, reading the tick
-// in between: sleep for all but the last IDLE_MARGIN_MS, then nap briefly until the tick
-// comes, so the wait neither ends early nor keeps a core busy.
+// The clock keeps its own margin for a sleep that ends late, so the whole ms is slept.
 void platform_idle(uint32_t ms) {
-    if (ms > IDLE_MARGIN_MS) {
-        SDL_Delay(ms - IDLE_MARGIN_MS);
-    } else if (ms > 0) {
-        std::this_thread::sleep_for(SHORT_NAP);
+    if (ms > 0) {
+        SDL_Delay(ms);
+    } else {
+        std::this_thread::sleep_for(LAST_STRETCH_NAP);
     }
 }
