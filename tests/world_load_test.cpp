@@ -10,6 +10,7 @@
 #include "engine/display.h"
 #include "engine/gfx.h"
 #include "shell/game.h"
+#include "tests/test_support.h"
 #include "tests/world_test_support.h"
 
 namespace {
@@ -55,7 +56,7 @@ TEST(WorldLoad, BuildsEveryObjectFromTheTables) {
 }
 
 TEST(WorldLoad, UnreadableOrTooSmallPictureFailsItsStepAndIsNamed) {
-    ASSERT_EQ(display_init(640, 480, 8, 0), 1);
+    test_display_up();
     const std::string dir = make_test_pictures();
     ASSERT_FALSE(dir.empty());
     std::remove((dir + "/skivit.bmp").c_str());
@@ -71,7 +72,7 @@ TEST(WorldLoad, UnreadableOrTooSmallPictureFailsItsStepAndIsNamed) {
 }
 
 TEST(WorldLoad, ShutdownReleasesEverySurface) {
-    ASSERT_EQ(display_init(640, 480, 8, 0), 1);
+    test_display_up();
     const int before = gfx_live_surfaces();
     ASSERT_TRUE(load_test_world());
     EXPECT_GT(gfx_live_surfaces(), before + 200);

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "engine/display.h"
+#include "platform/headless/headless.h"
 #include "shell/game.h"
 #include "shell/window.h"
+#include "tests/test_support.h"
 
 bool write_test_bitmap(const std::string& path, int w, int h, int color) {
     const int stride = (w + 3) & ~3;
@@ -83,7 +85,9 @@ const std::string& test_picture_dir() {
 }
 
 bool load_test_world() {
-    if (display_init(640, 480, 8, 0) == 0)
+    if (back_surface == nullptr)
+        test_display_up();
+    if (back_surface == nullptr)
         return false;
     picture_dir = make_test_pictures();
     const std::string& dir = picture_dir;
@@ -112,6 +116,12 @@ void paint_pit(int x0, int x1) {
         for (int x = x0; x <= x1; ++x)
             back_buffer[y * back_pitch + x] = PIT_COLOR;
     }
+}
+
+void hold_keys(std::initializer_list<int> keys) {
+    headless_release_all_keys();
+    for (int key : keys)
+        headless_set_key_held(key, 1);
 }
 
 void clear_stage() {
