@@ -58,6 +58,13 @@ TEST(LineClip, CutsAtOneTwoAndFourBoundsAndRejectsOutside) {
         EXPECT_EQ(x2, c.cx2) << c.what;
         EXPECT_EQ(y2, c.cy2) << c.what;
     }
+
+    // The crossing is truncated toward zero after adding a half: -3.5 becomes -3.
+    set_clip(-50, 50, -50, 50);
+    int x1 = -100, y1 = -7, x2 = 0, y2 = 0;
+    ASSERT_EQ(line_clip(&x1, &y1, &x2, &y2), 1);
+    EXPECT_EQ(x1, -50);
+    EXPECT_EQ(y1, -3);
 }
 
 // Lines in every direction, from inside to far outside and wholly outside, into a buffer

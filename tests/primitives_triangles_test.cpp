@@ -119,6 +119,24 @@ TEST(Triangles, FlatHalvesTakeTheirVerticesInEitherOrder) {
     }
 }
 
+// Rows run from the left edge truncated to the right edge rounded to the nearest pixel.
+TEST(Triangles, LeftEdgeTruncatesAndRightEdgeRounds) {
+    const Fill bottoms[] = {triangle_fill_flat_bottom, triangle_fill_flat_bottom16,
+                            triangle_fill_flat_bottom_fixed};
+    for (int f = 0; f < 3; ++f) {
+        GuardedBuffer b(30, 30, fill_bytes[f], 0);
+        set_clip(0, 29, 0, 29);
+        bottoms[f](10, 10, 7, 20, 13, 20, 6, b.pixels(), b.pitch);
+        // Row 12: the left edge is at 9.4, the right one at 10.6.
+        for (int x = 0; x < 30; ++x)
+            EXPECT_EQ(b.value(x, 12) == 6, x >= 9 && x <= 11) << x;
+        for (int x = 0; x < 30; ++x)
+            EXPECT_EQ(b.value(x, 20) == 6, x >= 7 && x <= 13) << x;
+        for (int x = 0; x < 30; ++x)
+            EXPECT_EQ(b.value(x, 10) == 6, x == 10) << x;
+    }
+}
+
 TEST(Triangles, DegenerateAndWhollyOutsideTrianglesDrawNothing) {
     const Triangle cases[] = {
         {{40, 40, 40}, {10, 50, 90}},      // three equal x
