@@ -28,6 +28,7 @@ static_assert(sizeof(BitmapInfoHeader) == 40, "information header is 40 bytes");
 
 constexpr uint16_t BITMAP_ID = 0x4D42;
 
+// The headers are packed records of the file; read their fields by value, not by reference.
 struct BitmapFile {
     BitmapFileHeader file_header;
     BitmapInfoHeader info_header;

@@ -71,6 +71,7 @@ constexpr int GFX_MAX_CLIP_RECTS = 64;
 
 // A surface description: asked for at creation, filled in by a lock. Its size field must
 // be 124, the size of the record.
+#pragma pack(push, 4)
 struct GfxSurfaceDesc {
     uint32_t size;
     uint32_t flags;
@@ -82,6 +83,7 @@ struct GfxSurfaceDesc {
     void* pixels;
     uint8_t reserved[84];
 };
+#pragma pack(pop)
 static_assert(sizeof(GfxSurfaceDesc) == 124, "surface description is 124 bytes");
 
 // A region-data record: this 32-byte header followed in memory by count rectangles.
@@ -121,8 +123,8 @@ struct GfxSurface {
     int in_use;
     unsigned caps;
     int width, height;
-    int bpp;       // 8 or 16
-    int pitch;     // bytes per row, always more than width * bpp / 8
+    int bpp;    // 8 or 16
+    int pitch;  // bytes per row, always more than width * bpp / 8
     uint8_t* pixels;
     int has_color_key;
     uint32_t key_low, key_high;
@@ -197,8 +199,7 @@ int gfx_surface_set_clipper(GfxSurface* surface, GfxClipper* clipper);
 // Text in the built-in font at (x, y), top-left, transparent background, clipped to the
 // surface. colour is 0x00BBGGRR: on an 8-bit surface the nearest entry of the display
 // palette is used. Works on a locked surface too. Fails only for a missing or lost surface.
-int gfx_text_out(GfxSurface* surface, int x, int y, const char* text, int length,
-                 uint32_t colour);
+int gfx_text_out(GfxSurface* surface, int x, int y, const char* text, int length, uint32_t colour);
 // Index of the palette entry nearest to a 0x00BBGGRR colour (lowest index on ties).
 int gfx_nearest_index(const PaletteEntry* palette, uint32_t colour);
 

@@ -5,8 +5,10 @@
 
 namespace {
 int clamp_to(int v, int limit) {
-    if (v >= limit) return limit - 1;
-    if (v < 0) return 0;
+    if (v >= limit)
+        return limit - 1;
+    if (v < 0)
+        return 0;
     return v;
 }
 }  // namespace
@@ -20,7 +22,8 @@ int find_color_in_rect(int x1, int y1, int x2, int y2, uint8_t lo, uint8_t hi,
     for (int row = y1; row <= y2; ++row) {
         const uint8_t* line = pixels + static_cast<long>(row) * pitch;
         for (int column = x1; column <= x2; ++column) {
-            if (line[column] >= lo && line[column] <= hi) return 1;
+            if (line[column] >= lo && line[column] <= hi)
+                return 1;
         }
     }
     return 0;
@@ -37,7 +40,8 @@ int find_color_in_rect16(int x1, int y1, int x2, int y2, uint16_t key1, uint16_t
     for (int row = y1; row <= y2; ++row) {
         const uint16_t* line = base + static_cast<long>(row) * words;
         for (int column = x1; column <= x2; ++column) {
-            if (line[column] == key1 || line[column] == key2) return 1;
+            if (line[column] == key1 || line[column] == key2)
+                return 1;
         }
     }
     return 0;

@@ -52,14 +52,13 @@ int sprite_clone(const SpriteObject* source, SpriteObject* destination);
 // mode 0: cx, cy are cell numbers of the sheet grid; otherwise pixel coordinates.
 int sprite_load_frame(SpriteObject* sprite, const BitmapFile* bitmap, int frame, int cx, int cy,
                       int mode);
-int sprite_load_frame16(SpriteObject* sprite, const BitmapFile* bitmap, int frame, int cx,
-                        int cy, int mode);
+int sprite_load_frame16(SpriteObject* sprite, const BitmapFile* bitmap, int frame, int cx, int cy,
+                        int mode);
 int sprite_load_animation(SpriteObject* sprite, int index, int count, const int* values);
 int sprite_animate(SpriteObject* sprite);
 int sprite_move(SpriteObject* sprite);
 int sprite_draw(SpriteObject* sprite, GfxSurface* surface);
-int sprite_draw_scaled(SpriteObject* sprite, int draw_width, int draw_height,
-                       GfxSurface* surface);
+int sprite_draw_scaled(SpriteObject* sprite, int draw_width, int draw_height, GfxSurface* surface);
 int sprite_draw16(SpriteObject* sprite, GfxSurface* surface);
 int sprite_draw_scaled16(SpriteObject* sprite, int draw_width, int draw_height,
                          GfxSurface* surface);

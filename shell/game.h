@@ -15,13 +15,13 @@ enum : int {
     MODE_QUIT = 3,
 };
 
-extern int game_mode;        // -1 at load
-extern int menu_selection;   // 0..3
-extern float time_left;      // 400.0 at load
+extern int game_mode;       // -1 at load
+extern int menu_selection;  // 0..3
+extern float time_left;     // 400.0 at load
 extern int level_won;
 extern int score;
 extern int coins;
-extern SpriteObject* hero;   // the hero form in use
+extern SpriteObject* hero;  // the hero form in use
 extern Window* main_window;
 extern void* main_instance;
 

@@ -53,8 +53,7 @@ enum : unsigned {
 };
 
 struct Window;
-typedef intptr_t (*WindowProc)(Window* window, uint32_t message, uintptr_t wparam,
-                               intptr_t lparam);
+typedef intptr_t (*WindowProc)(Window* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 
 struct WindowMessage {
     Window* window;
@@ -83,8 +82,8 @@ struct Window {
 // no procedure or name.
 int window_register_class(const WindowClass* window_class);
 // Creates the window, opens it on the platform and sends MSG_CREATE; null on failure.
-Window* window_create(const char* class_name, const char* caption, unsigned style, int x,
-                      int y, int width, int height);
+Window* window_create(const char* class_name, const char* caption, unsigned style, int x, int y,
+                      int width, int height);
 // Sends MSG_DESTROY to the window's procedure and closes the platform window.
 int window_destroy(Window* window);
 // The window's screen rectangle.
@@ -100,8 +99,7 @@ int window_peek(WindowMessage* out);
 // Calls the procedure of the message's window.
 intptr_t window_dispatch(const WindowMessage* message);
 // Default handling: a close request destroys the window; everything else returns 0.
-intptr_t window_default_proc(Window* window, uint32_t message, uintptr_t wparam,
-                             intptr_t lparam);
+intptr_t window_default_proc(Window* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 
 // 1 while the key is held down now.
 int window_key_held(int key);
@@ -118,6 +116,3 @@ void window_input_close();
 
 // Forgets every message, the class and the window (for tests and a second run).
 void window_service_reset();
-
-// The game's window handle (set at start-up).
-extern Window* main_window;

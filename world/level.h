@@ -26,8 +26,8 @@ extern const int pipe_x[PIPE_COUNT], pipe_height[PIPE_COUNT];
 extern const int stair_x[STAIR_COLUMN_COUNT], stair_height[STAIR_COLUMN_COUNT];
 
 // Animation sequences.
-extern const int hero_run_right[4], hero_run_left[4], qblock_anim[7], skivit_anim[2],
-    coin_anim[6], brick_frag_anim[2];
+extern const int hero_run_right[4], hero_run_left[4], qblock_anim[7], skivit_anim[2], coin_anim[6],
+    brick_frag_anim[2];
 
 // Geometry of the level.
 constexpr int FLOOR_LINE = 430;
@@ -57,13 +57,13 @@ extern SpriteObject blocks[BLOCK_COUNT];
 extern BitmapFile load_bitmap;  // the shared work record every picture is loaded into
 
 // World globals.
-extern int next_backdrop;         // 4 at load
+extern int next_backdrop;  // 4 at load
 extern int hero_running;
 extern int hero_airborne;
 extern float jump_lift;
 extern SpriteObject* hero_support;
 extern int death_timer;
-extern int stomp_value;           // 100 at load
+extern int stomp_value;  // 100 at load
 extern int stomp_shown;
 extern int scroll_total;
 extern int scroll_step;

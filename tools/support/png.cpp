@@ -12,13 +12,15 @@ uint32_t crc_table[256];
 void build_crc_table() {
     for (uint32_t n = 0; n < 256; ++n) {
         uint32_t c = n;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
         crc_table[n] = c;
     }
 }
 
 uint32_t crc_update(uint32_t crc, const uint8_t* data, size_t length) {
-    for (size_t i = 0; i < length; ++i) crc = crc_table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    for (size_t i = 0; i < length; ++i)
+        crc = crc_table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     return crc;
 }
 
@@ -45,7 +47,8 @@ bool write_chunk(FILE* file, const char* type, const uint8_t* data, uint32_t len
 }  // namespace
 
 int png_write_rgb(const char* path, const uint8_t* rgb, int width, int height) {
-    if (width <= 0 || height <= 0 || width > 65535 || height > 65535) return 0;
+    if (width <= 0 || height <= 0 || width > 65535 || height > 65535)
+        return 0;
     build_crc_table();
     const size_t row = static_cast<size_t>(width) * 3 + 1;
     const size_t raw_size = row * static_cast<size_t>(height);
@@ -69,7 +72,8 @@ int png_write_rgb(const char* path, const uint8_t* rgb, int width, int height) {
     uint32_t a = 1, b = 0;
     for (size_t done = 0; done < raw_size;) {
         size_t n = raw_size - done;
-        if (n > 65535) n = 65535;
+        if (n > 65535)
+            n = 65535;
         z[at++] = done + n == raw_size ? 1 : 0;
         z[at++] = static_cast<uint8_t>(n);
         z[at++] = static_cast<uint8_t>(n >> 8);
@@ -108,9 +112,11 @@ int png_write_rgb(const char* path, const uint8_t* rgb, int width, int height) {
 
 int png_write_indexed(const char* path, const uint8_t* pixels, int pitch, int width, int height,
                       const PaletteEntry* palette) {
-    if (width <= 0 || height <= 0) return 0;
+    if (width <= 0 || height <= 0)
+        return 0;
     uint8_t* rgb = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(width) * height * 3));
-    if (!rgb) return 0;
+    if (!rgb)
+        return 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const PaletteEntry& e = palette[pixels[static_cast<size_t>(y) * pitch + x]];

@@ -1,0 +1,28 @@
+# make play: build the game and start it.   make test: build everything and run every test.
+BUILD ?= build
+JOBS ?= 2
+BUILD_PACKAGES = cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+GAME_PACKAGES = libsdl2-dev
+
+.PHONY: play test build build-game packages game-packages clean
+
+packages:
+	@tools/ensure-packages.sh $(BUILD_PACKAGES)
+
+game-packages:
+	@tools/ensure-packages.sh $(BUILD_PACKAGES) $(GAME_PACKAGES)
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja
+
+build: game-packages $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+play: build
+	cd assets && ../$(BUILD)/quellaro
+
+test: build
+	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+
+clean:
+	rm -rf $(BUILD) build-asan

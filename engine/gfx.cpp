@@ -1,0 +1,637 @@
+// The display service: surfaces, palettes, clippers, blits, fills, locks, flips and text,
+// all in software, presenting finished frames through the platform backend.
+#include "engine/gfx.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/font.h"
+#include "platform/platform.h"
+#include "shell/window.h"
+
+namespace {
+
+constexpr int MAX_DEVICES = 2;
+constexpr int MAX_DIMENSION = 16384;
+// The desktop of a windowed display is palettised like the full-screen mode.
+constexpr int DESKTOP_BPP = 8;
+
+GfxDevice devices[MAX_DEVICES];
+GfxSurface surfaces[GFX_MAX_SURFACES];
+GfxClipper clippers[GFX_MAX_CLIPPERS];
+GfxPalette palettes[GFX_MAX_PALETTES];
+size_t memory_limit;
+size_t memory_used;
+GfxPalette* primary_palette;
+// The device whose mode decides the depth of new surfaces.
+GfxDevice* current_device;
+// Source columns of the visible part of one blit row; sized for the widest surface.
+int column_source[MAX_DIMENSION];
+
+int bytes_per_pixel(int bpp) {
+    return bpp == 8 ? 1 : 2;
+}
+
+size_t surface_bytes(const GfxSurface* s) {
+    return static_cast<size_t>(s->pitch) * static_cast<size_t>(s->height);
+}
+
+GfxSurface* allocate_surface(int width, int height, int bpp, unsigned caps) {
+    if (width <= 0 || height <= 0 || width > MAX_DIMENSION || height > MAX_DIMENSION) {
+        return nullptr;
+    }
+    GfxSurface* s = nullptr;
+    for (GfxSurface& candidate : surfaces) {
+        if (!candidate.in_use) {
+            s = &candidate;
+            break;
+        }
+    }
+    if (!s)
+        return nullptr;
+    // Rows are padded so that code stepping rows by the width instead of the pitch shows.
+    const int row = width * bytes_per_pixel(bpp);
+    const int pitch = ((row + 15) & ~15) + 16;
+    const size_t bytes = static_cast<size_t>(pitch) * static_cast<size_t>(height);
+    if (memory_limit != 0 && memory_used + bytes > memory_limit)
+        return nullptr;
+    uint8_t* pixels = static_cast<uint8_t*>(std::calloc(bytes, 1));
+    if (!pixels)
+        return nullptr;
+    std::memset(s, 0, sizeof(*s));
+    s->in_use = 1;
+    s->caps = caps;
+    s->width = width;
+    s->height = height;
+    s->bpp = bpp;
+    s->pitch = pitch;
+    s->pixels = pixels;
+    memory_used += bytes;
+    return s;
+}
+
+void free_surface(GfxSurface* s) {
+    memory_used -= surface_bytes(s);
+    std::free(s->pixels);
+    std::memset(s, 0, sizeof(*s));
+}
+
+bool valid_surface(const GfxSurface* s) {
+    return s != nullptr && s->in_use;
+}
+
+Rect intersect(const Rect& a, const Rect& b) {
+    Rect r;
+    r.left = a.left > b.left ? a.left : b.left;
+    r.top = a.top > b.top ? a.top : b.top;
+    r.right = a.right < b.right ? a.right : b.right;
+    r.bottom = a.bottom < b.bottom ? a.bottom : b.bottom;
+    return r;
+}
+
+bool is_empty(const Rect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+bool contains(const Rect& outer, const Rect& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+void present(GfxSurface* s) {
+    static const PaletteEntry black[256] = {};
+    const PaletteEntry* entries = primary_palette ? primary_palette->entries : black;
+    platform_present(s->pixels, s->pitch, s->width, s->height, s->bpp, entries);
+}
+
+void fill_rect(GfxSurface* dst, const Rect& r, uint32_t color) {
+    for (int y = r.top; y < r.bottom; ++y) {
+        uint8_t* row = dst->pixels + static_cast<size_t>(y) * dst->pitch;
+        if (dst->bpp == 8) {
+            std::memset(row + r.left, static_cast<int>(color & 0xFF),
+                        static_cast<size_t>(r.right - r.left));
+        } else {
+            uint16_t* words = reinterpret_cast<uint16_t*>(row);
+            for (int x = r.left; x < r.right; ++x)
+                words[x] = static_cast<uint16_t>(color);
+        }
+    }
+}
+
+template <typename Pixel>
+void copy_part(GfxSurface* dst, const Rect& dst_rect, const Rect& visible, const GfxSurface* src,
+               const Rect& src_rect, bool keyed) {
+    const int dst_w = dst_rect.right - dst_rect.left;
+    const int dst_h = dst_rect.bottom - dst_rect.top;
+    const int src_w = src_rect.right - src_rect.left;
+    const int src_h = src_rect.bottom - src_rect.top;
+    const int count = visible.right - visible.left;
+    for (int i = 0; i < count; ++i) {
+        column_source[i] =
+            src_rect.left + gfx_stretch_source(visible.left + i - dst_rect.left, src_w, dst_w);
+    }
+    const Pixel key_low = static_cast<Pixel>(src->key_low);
+    const Pixel key_high = static_cast<Pixel>(src->key_high);
+    for (int y = visible.top; y < visible.bottom; ++y) {
+        const int sy = src_rect.top + gfx_stretch_source(y - dst_rect.top, src_h, dst_h);
+        const Pixel* src_row =
+            reinterpret_cast<const Pixel*>(src->pixels + static_cast<size_t>(sy) * src->pitch);
+        Pixel* dst_row =
+            reinterpret_cast<Pixel*>(dst->pixels + static_cast<size_t>(y) * dst->pitch);
+        if (keyed) {
+            for (int i = 0; i < count; ++i) {
+                const Pixel p = src_row[column_source[i]];
+                if (p < key_low || p > key_high)
+                    dst_row[visible.left + i] = p;
+            }
+        } else {
+            for (int i = 0; i < count; ++i)
+                dst_row[visible.left + i] = src_row[column_source[i]];
+        }
+    }
+}
+
+int clip_rects_of(const GfxSurface* dst, Rect* out) {
+    const Rect bounds = {0, 0, dst->width, dst->height};
+    if (!dst->clipper) {
+        out[0] = bounds;
+        return 1;
+    }
+    if (dst->clipper->window) {
+        Rect window_rect;
+        window_get_rect(dst->clipper->window, &window_rect);
+        out[0] = intersect(window_rect, bounds);
+        return 1;
+    }
+    for (int i = 0; i < dst->clipper->count; ++i) {
+        out[i] = intersect(dst->clipper->rects[i], bounds);
+    }
+    return dst->clipper->count;
+}
+
+}  // namespace
+
+int gfx_stretch_source(int i, int src_len, int dst_len) {
+    if (dst_len <= 0)
+        return 0;
+    const int64_t step = (static_cast<int64_t>(src_len) << 9) / dst_len;
+    return static_cast<int>(((2 * static_cast<int64_t>(i) + 1) * step) >> 10);
+}
+
+int gfx_create_device(GfxDevice** out) {
+    if (!out)
+        return GFX_ERR_INVALID;
+    *out = nullptr;
+    for (GfxDevice& d : devices) {
+        if (!d.in_use) {
+            std::memset(&d, 0, sizeof(d));
+            d.in_use = 1;
+            *out = &d;
+            current_device = &d;
+            return GFX_OK;
+        }
+    }
+    return GFX_ERR_NOMEM;
+}
+
+int gfx_release_device(GfxDevice* device) {
+    if (!device || !device->in_use)
+        return GFX_ERR_INVALID;
+    std::memset(device, 0, sizeof(*device));
+    if (current_device == device)
+        current_device = nullptr;
+    return GFX_OK;
+}
+
+int gfx_set_cooperation(GfxDevice* device, Window* window, unsigned flags) {
+    if (!device || !device->in_use)
+        return GFX_ERR_INVALID;
+    const bool fullscreen = (flags & GFX_COOP_FULLSCREEN) != 0;
+    const bool exclusive = (flags & GFX_COOP_EXCLUSIVE) != 0;
+    if (fullscreen != exclusive)
+        return GFX_ERR_INVALID;
+    if (fullscreen && (flags & GFX_COOP_NORMAL))
+        return GFX_ERR_INVALID;
+    if (!fullscreen && !(flags & GFX_COOP_NORMAL))
+        return GFX_ERR_INVALID;
+    if (fullscreen && !window)
+        return GFX_ERR_INVALID;
+    device->window = window;
+    device->coop = flags;
+    return GFX_OK;
+}
+
+int gfx_set_mode(GfxDevice* device, int width, int height, int bpp) {
+    if (!device || !device->in_use)
+        return GFX_ERR_INVALID;
+    if (!(device->coop & GFX_COOP_EXCLUSIVE))
+        return GFX_ERR_INVALID;
+    if ((bpp != 8 && bpp != 15 && bpp != 16) || width <= 0 || height <= 0 || width > 4096 ||
+        height > 4096) {
+        return GFX_ERR_UNSUPPORTED;
+    }
+    device->mode_set = 1;
+    device->mode_width = width;
+    device->mode_height = height;
+    device->mode_bpp = bpp;
+    return GFX_OK;
+}
+
+int gfx_create_surface(GfxDevice* device, const GfxSurfaceDesc* desc, GfxSurface** out) {
+    if (!out)
+        return GFX_ERR_INVALID;
+    *out = nullptr;
+    if (!device || !device->in_use || !desc || desc->size != sizeof(GfxSurfaceDesc)) {
+        return GFX_ERR_INVALID;
+    }
+    const bool fullscreen = (device->coop & GFX_COOP_EXCLUSIVE) != 0;
+    const int display_bpp = fullscreen && device->mode_set ? device->mode_bpp : DESKTOP_BPP;
+    const unsigned caps = (desc->flags & GFX_DESC_CAPS) ? desc->caps : 0;
+    if (caps & GFX_CAPS_PRIMARYSURFACE) {
+        int width = 640, height = 480;
+        if (fullscreen && device->mode_set) {
+            width = device->mode_width;
+            height = device->mode_height;
+        } else if (device->window) {
+            Rect r;
+            window_get_rect(device->window, &r);
+            width = r.right - r.left;
+            height = r.bottom - r.top;
+        }
+        const int back_count =
+            (desc->flags & GFX_DESC_BACKBUFFERCOUNT) ? desc->back_buffer_count : 0;
+        if (back_count < 0 || back_count > 1)
+            return GFX_ERR_UNSUPPORTED;
+        if (back_count == 1 && (!fullscreen || (caps & (GFX_CAPS_FLIP | GFX_CAPS_COMPLEX)) !=
+                                                   (GFX_CAPS_FLIP | GFX_CAPS_COMPLEX))) {
+            return GFX_ERR_INVALID;
+        }
+        GfxSurface* primary = allocate_surface(width, height, display_bpp, caps);
+        if (!primary)
+            return GFX_ERR_NOMEM;
+        if (back_count == 1) {
+            GfxSurface* back = allocate_surface(
+                width, height, display_bpp, GFX_CAPS_BACKBUFFER | GFX_CAPS_FLIP | GFX_CAPS_COMPLEX);
+            if (!back) {
+                free_surface(primary);
+                return GFX_ERR_NOMEM;
+            }
+            primary->attached = back;
+            back->attached = primary;
+        }
+        *out = primary;
+        return GFX_OK;
+    }
+    if ((desc->flags & (GFX_DESC_WIDTH | GFX_DESC_HEIGHT)) != (GFX_DESC_WIDTH | GFX_DESC_HEIGHT)) {
+        return GFX_ERR_INVALID;
+    }
+    GfxSurface* s = allocate_surface(desc->width, desc->height, display_bpp, caps);
+    if (!s) {
+        return (desc->width <= 0 || desc->height <= 0 || desc->width > MAX_DIMENSION ||
+                desc->height > MAX_DIMENSION)
+                   ? GFX_ERR_INVALID
+                   : GFX_ERR_NOMEM;
+    }
+    *out = s;
+    return GFX_OK;
+}
+
+int gfx_get_attached_surface(GfxSurface* surface, unsigned caps, GfxSurface** out) {
+    if (!out)
+        return GFX_ERR_INVALID;
+    *out = nullptr;
+    if (!valid_surface(surface))
+        return GFX_ERR_INVALID;
+    if (!(caps & GFX_CAPS_BACKBUFFER) || !(surface->caps & GFX_CAPS_PRIMARYSURFACE) ||
+        !surface->attached) {
+        return GFX_ERR_NOT_FOUND;
+    }
+    *out = surface->attached;
+    return GFX_OK;
+}
+
+int gfx_release_surface(GfxSurface* surface) {
+    if (!valid_surface(surface))
+        return GFX_ERR_INVALID;
+    if (surface->caps & GFX_CAPS_PRIMARYSURFACE) {
+        if (surface->attached)
+            free_surface(surface->attached);
+        if (surface->palette == primary_palette)
+            primary_palette = nullptr;
+    } else if (surface->attached) {
+        surface->attached->attached = nullptr;
+    }
+    free_surface(surface);
+    return GFX_OK;
+}
+
+int gfx_get_pixel_bits(const GfxSurface* surface, int* bits) {
+    if (!valid_surface(surface) || !bits)
+        return GFX_ERR_INVALID;
+    *bits = surface->bpp;
+    return GFX_OK;
+}
+
+int gfx_set_color_key(GfxSurface* surface, unsigned which, uint32_t low, uint32_t high) {
+    if (!valid_surface(surface) || which != GFX_CKEY_SRCBLT || high < low)
+        return GFX_ERR_INVALID;
+    surface->has_color_key = 1;
+    surface->key_low = low;
+    surface->key_high = high;
+    return GFX_OK;
+}
+
+int gfx_restore(GfxSurface* surface) {
+    if (!valid_surface(surface))
+        return GFX_ERR_INVALID;
+    surface->lost = 0;
+    return GFX_OK;
+}
+
+int gfx_lock(GfxSurface* surface, const Rect* rect, GfxSurfaceDesc* desc, unsigned) {
+    if (!valid_surface(surface) || !desc || desc->size != sizeof(GfxSurfaceDesc) || rect) {
+        return GFX_ERR_INVALID;
+    }
+    if (surface->lost)
+        return GFX_ERR_LOST;
+    if (surface->locked)
+        return GFX_ERR_BUSY;
+    surface->locked = 1;
+    desc->flags = GFX_DESC_CAPS | GFX_DESC_WIDTH | GFX_DESC_HEIGHT | GFX_DESC_PITCH;
+    desc->width = surface->width;
+    desc->height = surface->height;
+    desc->pitch = surface->pitch;
+    desc->caps = surface->caps;
+    desc->bits_per_pixel = surface->bpp;
+    desc->pixels = surface->pixels;
+    return GFX_OK;
+}
+
+int gfx_unlock(GfxSurface* surface, const Rect*) {
+    if (!valid_surface(surface) || !surface->locked)
+        return GFX_ERR_INVALID;
+    surface->locked = 0;
+    return GFX_OK;
+}
+
+int gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect* src_rect,
+             unsigned flags, const GfxBlitFx* fx) {
+    if (!valid_surface(dst))
+        return GFX_ERR_INVALID;
+    if (dst->lost)
+        return GFX_ERR_LOST;
+    if (dst->locked)
+        return GFX_ERR_BUSY;
+    const Rect dst_whole = {0, 0, dst->width, dst->height};
+    const Rect d = dst_rect ? *dst_rect : dst_whole;
+    if (is_empty(d))
+        return GFX_ERR_INVALID;
+    const bool fill = (flags & GFX_BLT_COLORFILL) != 0;
+    Rect s = {0, 0, 0, 0};
+    if (fill) {
+        if (!fx || fx->size != sizeof(GfxBlitFx))
+            return GFX_ERR_INVALID;
+    } else {
+        if (!valid_surface(src))
+            return GFX_ERR_INVALID;
+        if (src->lost)
+            return GFX_ERR_LOST;
+        if (src->locked)
+            return GFX_ERR_BUSY;
+        if (src->bpp != dst->bpp)
+            return GFX_ERR_INVALID;
+        const Rect src_whole = {0, 0, src->width, src->height};
+        s = src_rect ? *src_rect : src_whole;
+        if (is_empty(s) || !contains(src_whole, s))
+            return GFX_ERR_INVALID;
+    }
+    // Without a clipper the destination must lie on the surface; with one, it is cut.
+    if (!dst->clipper && !contains(dst_whole, d))
+        return GFX_ERR_INVALID;
+    static Rect clip[GFX_MAX_CLIP_RECTS];
+    const int clip_count = clip_rects_of(dst, clip);
+    const bool keyed = (flags & GFX_BLT_KEYSRC) && src && src->has_color_key;
+    for (int i = 0; i < clip_count; ++i) {
+        const Rect visible = intersect(d, clip[i]);
+        if (is_empty(visible))
+            continue;
+        if (fill) {
+            fill_rect(dst, visible, fx->fill_color & 0xFFFF);
+        } else if (dst->bpp == 8) {
+            copy_part<uint8_t>(dst, d, visible, src, s, keyed);
+        } else {
+            copy_part<uint16_t>(dst, d, visible, src, s, keyed);
+        }
+    }
+    // On a windowed display the primary surface is the desktop: what lands there shows.
+    if ((dst->caps & GFX_CAPS_PRIMARYSURFACE) && !dst->attached)
+        present(dst);
+    return GFX_OK;
+}
+
+int gfx_flip(GfxSurface* primary, unsigned) {
+    if (!valid_surface(primary) || !(primary->caps & GFX_CAPS_PRIMARYSURFACE)) {
+        return GFX_ERR_INVALID;
+    }
+    GfxSurface* back = primary->attached;
+    if (!back)
+        return GFX_ERR_NOT_FOUND;
+    if (primary->lost || back->lost)
+        return GFX_ERR_LOST;
+    if (primary->locked || back->locked)
+        return GFX_ERR_BUSY;
+    uint8_t* front_pixels = primary->pixels;
+    primary->pixels = back->pixels;
+    back->pixels = front_pixels;
+    present(primary);
+    return GFX_OK;
+}
+
+int gfx_wait_vblank(GfxDevice* device, unsigned) {
+    return device && device->in_use ? GFX_OK : GFX_ERR_INVALID;
+}
+
+int gfx_create_palette(GfxDevice* device, unsigned caps, const PaletteEntry* entries,
+                       GfxPalette** out) {
+    if (!out)
+        return GFX_ERR_INVALID;
+    *out = nullptr;
+    if (!device || !device->in_use || !entries || !(caps & GFX_PAL_8BIT))
+        return GFX_ERR_INVALID;
+    for (GfxPalette& p : palettes) {
+        if (!p.in_use) {
+            p.in_use = 1;
+            p.caps = caps;
+            std::memcpy(p.entries, entries, sizeof(p.entries));
+            *out = &p;
+            return GFX_OK;
+        }
+    }
+    return GFX_ERR_NOMEM;
+}
+
+int gfx_release_palette(GfxPalette* palette) {
+    if (!palette || !palette->in_use)
+        return GFX_ERR_INVALID;
+    for (GfxSurface& s : surfaces) {
+        if (s.in_use && s.palette == palette)
+            s.palette = nullptr;
+    }
+    if (primary_palette == palette)
+        primary_palette = nullptr;
+    std::memset(palette, 0, sizeof(*palette));
+    return GFX_OK;
+}
+
+int gfx_palette_set_entries(GfxPalette* palette, int first, int count, const PaletteEntry* in) {
+    if (!palette || !palette->in_use || !in || first < 0 || count < 0 || first + count > 256) {
+        return GFX_ERR_INVALID;
+    }
+    std::memcpy(palette->entries + first, in, sizeof(PaletteEntry) * static_cast<size_t>(count));
+    return GFX_OK;
+}
+
+int gfx_palette_get_entries(const GfxPalette* palette, int first, int count, PaletteEntry* out) {
+    if (!palette || !palette->in_use || !out || first < 0 || count < 0 || first + count > 256) {
+        return GFX_ERR_INVALID;
+    }
+    std::memcpy(out, palette->entries + first, sizeof(PaletteEntry) * static_cast<size_t>(count));
+    return GFX_OK;
+}
+
+int gfx_surface_set_palette(GfxSurface* surface, GfxPalette* palette) {
+    if (!valid_surface(surface) || surface->bpp != 8)
+        return GFX_ERR_INVALID;
+    if (palette && !palette->in_use)
+        return GFX_ERR_INVALID;
+    surface->palette = palette;
+    if (surface->caps & GFX_CAPS_PRIMARYSURFACE)
+        primary_palette = palette;
+    return GFX_OK;
+}
+
+int gfx_create_clipper(GfxDevice* device, GfxClipper** out) {
+    if (!out)
+        return GFX_ERR_INVALID;
+    *out = nullptr;
+    if (!device || !device->in_use)
+        return GFX_ERR_INVALID;
+    for (GfxClipper& c : clippers) {
+        if (!c.in_use) {
+            std::memset(&c, 0, sizeof(c));
+            c.in_use = 1;
+            *out = &c;
+            return GFX_OK;
+        }
+    }
+    return GFX_ERR_NOMEM;
+}
+
+int gfx_release_clipper(GfxClipper* clipper) {
+    if (!clipper || !clipper->in_use)
+        return GFX_ERR_INVALID;
+    for (GfxSurface& s : surfaces) {
+        if (s.in_use && s.clipper == clipper)
+            s.clipper = nullptr;
+    }
+    std::memset(clipper, 0, sizeof(*clipper));
+    return GFX_OK;
+}
+
+int gfx_clipper_set_list(GfxClipper* clipper, const GfxRegionHeader* region) {
+    if (!clipper || !clipper->in_use)
+        return GFX_ERR_INVALID;
+    if (!region) {
+        clipper->count = 0;
+        return GFX_OK;
+    }
+    if (region->size != sizeof(GfxRegionHeader) || region->type != GFX_REGION_RECTANGLES ||
+        region->count > static_cast<uint32_t>(GFX_MAX_CLIP_RECTS) ||
+        region->region_size != region->count * sizeof(Rect)) {
+        return GFX_ERR_INVALID;
+    }
+    const Rect* rects = reinterpret_cast<const Rect*>(region + 1);
+    clipper->count = static_cast<int>(region->count);
+    std::memcpy(clipper->rects, rects, sizeof(Rect) * region->count);
+    clipper->bound = region->bound;
+    clipper->window = nullptr;
+    return GFX_OK;
+}
+
+int gfx_clipper_set_window(GfxClipper* clipper, Window* window) {
+    if (!clipper || !clipper->in_use)
+        return GFX_ERR_INVALID;
+    clipper->window = window;
+    return GFX_OK;
+}
+
+int gfx_surface_set_clipper(GfxSurface* surface, GfxClipper* clipper) {
+    if (!valid_surface(surface))
+        return GFX_ERR_INVALID;
+    if (clipper && !clipper->in_use)
+        return GFX_ERR_INVALID;
+    surface->clipper = clipper;
+    return GFX_OK;
+}
+
+int gfx_nearest_index(const PaletteEntry* palette, uint32_t colour) {
+    const int red = static_cast<int>(colour & 0xFF);
+    const int green = static_cast<int>((colour >> 8) & 0xFF);
+    const int blue = static_cast<int>((colour >> 16) & 0xFF);
+    int best = 0;
+    int best_distance = 1 << 30;
+    for (int i = 0; i < 256; ++i) {
+        const int dr = palette[i].red - red;
+        const int dg = palette[i].green - green;
+        const int db = palette[i].blue - blue;
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < best_distance) {
+            best_distance = distance;
+            best = i;
+        }
+    }
+    return best;
+}
+
+int gfx_text_out(GfxSurface* surface, int x, int y, const char* text, int length, uint32_t colour) {
+    if (!valid_surface(surface) || !text || length < 0)
+        return GFX_ERR_INVALID;
+    if (surface->lost)
+        return GFX_ERR_LOST;
+    uint32_t value;
+    const int red = static_cast<int>(colour & 0xFF);
+    const int green = static_cast<int>((colour >> 8) & 0xFF);
+    const int blue = static_cast<int>((colour >> 16) & 0xFF);
+    if (surface->bpp == 8) {
+        static const PaletteEntry black[256] = {};
+        const GfxPalette* palette = surface->palette ? surface->palette : primary_palette;
+        value =
+            static_cast<uint32_t>(gfx_nearest_index(palette ? palette->entries : black, colour));
+    } else if (surface->bpp == 15) {
+        value = static_cast<uint32_t>((red >> 3) << 10 | (green >> 3) << 5 | (blue >> 3));
+    } else {
+        value = static_cast<uint32_t>((red >> 3) << 11 | (green >> 2) << 5 | (blue >> 3));
+    }
+    font_draw(surface->pixels, surface->pitch, bytes_per_pixel(surface->bpp), surface->width,
+              surface->height, x, y, text, length, value, 1);
+    return GFX_OK;
+}
+
+GfxPalette* gfx_display_palette() {
+    return primary_palette;
+}
+
+void gfx_set_memory_limit(size_t bytes) {
+    memory_limit = bytes;
+}
+
+size_t gfx_memory_in_use() {
+    return memory_used;
+}
+
+int gfx_live_surfaces() {
+    int n = 0;
+    for (const GfxSurface& s : surfaces)
+        n += s.in_use ? 1 : 0;
+    return n;
+}

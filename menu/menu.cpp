@@ -1,0 +1,72 @@
+// The title menu and the information screens.
+#include "menu/menu.h"
+
+#include <cstdio>
+
+#include "engine/bitmap.h"
+#include "engine/display.h"
+#include "shell/game.h"
+#include "shell/window.h"
+#include "world/level.h"
+
+BitmapImage menu_images[MENU_IMAGE_COUNT];
+BitmapImage info_images[INFO_IMAGE_COUNT];
+
+namespace {
+
+int load_page(BitmapImage* image, const char* file_name, bool sets_palette, int* all_read) {
+    const int read = bitmap_load_file(&load_bitmap, file_name);
+    if (!read && *all_read) {
+        std::snprintf(load_failed_file, sizeof(load_failed_file), "%s", file_name);
+        *all_read = 0;
+    }
+    if (read && sets_palette)
+        palette_set_all(load_bitmap.palette);
+    image_create(image, 0, 0, 640, 480, 8);
+    if (read)
+        image_load(image, &load_bitmap, 0, 0, 1);
+    bitmap_unload_file(&load_bitmap);
+    return read;
+}
+
+}  // namespace
+
+int load_menu_images() {
+    int all_read = 1;
+    char name[80];
+    for (int i = 0; i < MENU_IMAGE_COUNT; ++i) {
+        std::snprintf(name, sizeof(name), "menubackground%d.bmp", i + 1);
+        load_page(&menu_images[i], name, false, &all_read);
+    }
+    for (int j = 0; j < INFO_IMAGE_COUNT; ++j) {
+        std::snprintf(name, sizeof(name), "option%d.bmp", j + 2);
+        load_page(&info_images[j], name, true, &all_read);
+    }
+    return all_read;
+}
+
+void menu_draw() {
+    switch (game_mode) {
+        case MODE_MENU:
+            if (menu_selection >= 0 && menu_selection < MENU_IMAGE_COUNT) {
+                image_draw(&menu_images[menu_selection], back_buffer, back_pitch, 0);
+            }
+            break;
+        case MODE_QUIT:
+            window_post_quit(0);
+            break;
+        case MODE_INFO1:
+        case MODE_INFO2:
+            image_draw(&info_images[game_mode - 1], back_buffer, back_pitch, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void destroy_menu_images() {
+    for (BitmapImage& image : menu_images)
+        image_destroy(&image);
+    for (BitmapImage& image : info_images)
+        image_destroy(&image);
+}

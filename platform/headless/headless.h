@@ -1,0 +1,30 @@
+// The headless backend's controls: scripted held keys, the virtual clock, the presented
+// frames, and the window and cursor as a test or the runner sees them.
+#pragma once
+#include <cstdint>
+
+#include "engine/types.h"
+
+// Keys held down from now on (until released).
+void headless_set_key_held(int key, int held);
+void headless_release_all_keys();
+
+// The virtual clock: a frame costs no real time; only waits advance it.
+uint32_t headless_time();
+void headless_set_time(uint32_t ms);
+
+// The last presented frame as 8-bit indices (pitch = width) and the palette in force then;
+// 16-bit frames are kept as RGB only.
+int headless_frames_presented();
+int headless_frame_width();
+int headless_frame_height();
+int headless_frame_bpp();
+const uint8_t* headless_frame_pixels();
+const PaletteEntry* headless_frame_palette();
+// The last presented frame as RGB, 3 bytes a pixel, top row first.
+const uint8_t* headless_frame_rgb();
+
+int headless_window_open();
+int headless_cursor_visible();
+// Makes the next window opening fail (for start-up failure tests).
+void headless_fail_window_open(int fail);

@@ -1,0 +1,154 @@
+// The headless backend: no window and no real time. Input comes from the test or runner,
+// the clock advances only by waits, and presented frames are kept for inspection.
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr int MAX_WIDTH = 4096;
+constexpr int MAX_HEIGHT = 4096;
+
+uint32_t virtual_time;
+uint8_t held[256];
+int window_open;
+int fail_open;
+int cursor_visible = 1;
+int frames_presented;
+int frame_width, frame_height, frame_bpp;
+uint8_t* frame_indices;
+uint8_t* frame_rgb;
+PaletteEntry frame_palette[256];
+
+size_t frame_capacity;
+
+// The copies grow only when a larger frame arrives, so presenting allocates nothing.
+bool ensure_buffers(size_t pixels) {
+    if (pixels <= frame_capacity)
+        return true;
+    std::free(frame_indices);
+    std::free(frame_rgb);
+    frame_indices = static_cast<uint8_t*>(std::calloc(pixels, 1));
+    frame_rgb = static_cast<uint8_t*>(std::calloc(pixels, 3));
+    frame_capacity = frame_indices && frame_rgb ? pixels : 0;
+    return frame_capacity != 0;
+}
+
+}  // namespace
+
+int platform_open_window(const char*, int, int) {
+    if (fail_open)
+        return 0;
+    window_open = 1;
+    return 1;
+}
+
+void platform_close_window() {
+    window_open = 0;
+}
+
+void platform_pump_events() {}
+
+void platform_present(const uint8_t* pixels, int pitch, int width, int height, int bpp,
+                      const PaletteEntry* palette) {
+    if (!pixels || width <= 0 || height <= 0 || width > MAX_WIDTH || height > MAX_HEIGHT ||
+        !ensure_buffers(static_cast<size_t>(width) * height)) {
+        return;
+    }
+    frame_width = width;
+    frame_height = height;
+    frame_bpp = bpp;
+    if (palette)
+        std::memcpy(frame_palette, palette, sizeof(frame_palette));
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = pixels + static_cast<size_t>(y) * pitch;
+        uint8_t* rgb = frame_rgb + static_cast<size_t>(y) * width * 3;
+        if (bpp == 8) {
+            std::memcpy(frame_indices + static_cast<size_t>(y) * width, row, width);
+            for (int x = 0; x < width; ++x) {
+                rgb[x * 3] = frame_palette[row[x]].red;
+                rgb[x * 3 + 1] = frame_palette[row[x]].green;
+                rgb[x * 3 + 2] = frame_palette[row[x]].blue;
+            }
+        } else {
+            const uint16_t* words = reinterpret_cast<const uint16_t*>(row);
+            for (int x = 0; x < width; ++x) {
+                const unsigned w = words[x];
+                const unsigned r = bpp == 15 ? (w >> 10) & 31 : (w >> 11) & 31;
+                const unsigned g = bpp == 15 ? ((w >> 5) & 31) << 1 : (w >> 5) & 63;
+                const unsigned b = w & 31;
+                rgb[x * 3] = static_cast<uint8_t>(r << 3 | r >> 2);
+                rgb[x * 3 + 1] = static_cast<uint8_t>(g << 2 | g >> 4);
+                rgb[x * 3 + 2] = static_cast<uint8_t>(b << 3 | b >> 2);
+            }
+        }
+    }
+    ++frames_presented;
+}
+
+uint32_t platform_ticks() {
+    return virtual_time;
+}
+
+// Waiting is the only thing that moves the virtual clock, at least a millisecond at a time.
+void platform_idle(uint32_t ms) {
+    virtual_time += ms > 0 ? ms : 1;
+}
+
+void platform_set_cursor_visible(int visible) {
+    cursor_visible = visible ? 1 : 0;
+}
+
+int platform_key_held(int key) {
+    return key >= 0 && key < 256 && held[key] ? 1 : 0;
+}
+
+void headless_set_key_held(int key, int is_held) {
+    if (key >= 0 && key < 256)
+        held[key] = is_held ? 1 : 0;
+}
+
+void headless_release_all_keys() {
+    std::memset(held, 0, sizeof(held));
+}
+
+uint32_t headless_time() {
+    return virtual_time;
+}
+
+void headless_set_time(uint32_t ms) {
+    virtual_time = ms;
+}
+
+int headless_frames_presented() {
+    return frames_presented;
+}
+int headless_frame_width() {
+    return frame_width;
+}
+int headless_frame_height() {
+    return frame_height;
+}
+int headless_frame_bpp() {
+    return frame_bpp;
+}
+const uint8_t* headless_frame_pixels() {
+    return frame_indices;
+}
+const PaletteEntry* headless_frame_palette() {
+    return frame_palette;
+}
+const uint8_t* headless_frame_rgb() {
+    return frame_rgb;
+}
+int headless_window_open() {
+    return window_open;
+}
+int headless_cursor_visible() {
+    return cursor_visible;
+}
+void headless_fail_window_open(int fail) {
+    fail_open = fail;
+}

@@ -1,0 +1,76 @@
+// The game's spine: start-up, one frame by game mode, the HUD, and shutdown.
+#include "shell/game.h"
+
+#include <cstdio>
+
+#include "engine/display.h"
+#include "engine/text.h"
+#include "menu/menu.h"
+#include "shell/window.h"
+#include "world/level.h"
+
+int game_mode = MODE_MENU;
+int menu_selection;
+float time_left = 400.0f;
+int level_won;
+int score;
+int coins;
+SpriteObject* hero;
+Window* main_window;
+void* main_instance;
+char load_failed_file[80];
+
+const char* const hud_label =
+    "DORVO                          COINS                                    WORLD          "
+    "             TIME";
+const char* const hud_values_format =
+    "%7d                                  %3d                                           1-1  "
+    "                           %3d";
+
+namespace {
+
+void draw_hud() {
+    text_draw(hud_label, HUD_LABEL_X, HUD_LABEL_Y, TEXT_WHITE, back_surface);
+    // The countdown subtracts a double and stores the difference back in the float.
+    time_left = static_cast<float>(static_cast<double>(time_left) - 0.03);
+    char values[256];
+    std::snprintf(values, sizeof(values), hud_values_format, score, coins,
+                  static_cast<int>(time_left));
+    text_draw(values, HUD_VALUES_X, HUD_VALUES_Y, TEXT_WHITE, back_surface);
+}
+
+}  // namespace
+
+int game_init() {
+    display_init(640, 480, 8, 0);
+    screen_rect = {0, 0, screen_width, screen_height};
+    // The display already gave the back surface a clipper of the screen; ours replaces it.
+    if (back_clipper)
+        gfx_release_clipper(back_clipper);
+    back_clipper = display_attach_clipper(back_surface, 1, &screen_rect);
+    if (!load_menu_images())
+        return 0;
+    return 1;
+}
+
+int game_frame() {
+    display_fill_surface(back_surface, 0, nullptr);
+    display_lock_back();
+    if (game_mode != MODE_PLAYING) {
+        menu_draw();
+    } else if (level_won) {
+        text_draw("YOU WIN", 320, 240, TEXT_WHITE, back_surface);
+    } else {
+        draw_hud();
+    }
+    display_unlock_back();
+    display_flip();
+    window_set_cursor_visible(game_mode != MODE_PLAYING);
+    return 1;
+}
+
+int game_shutdown() {
+    destroy_menu_images();
+    display_shutdown();
+    return 1;
+}

@@ -1,0 +1,191 @@
+// The real program on the headless backend: the frame loop's order, the modes as the frames
+// show them, the HUD countdown, the cursor, quitting and a failed start-up.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/display.h"
+#include "platform/headless/headless.h"
+#include "shell/app.h"
+#include "shell/game.h"
+#include "shell/window.h"
+#include "tests/test_support.h"
+
+namespace {
+
+struct Input {
+    int pass;
+    int kind;  // 0 key, 1 click, 2 close
+    int a, b;
+};
+
+struct Seen {
+    int mode;
+    int selection;
+    float time;
+    int cursor;
+    int presented;
+    uint8_t corner;  // frame index at (0, 0)
+    uint8_t middle;  // frame index at (320, 240)
+    uint32_t tick;
+};
+
+std::vector<Input> inputs;
+std::vector<Seen> seen;
+int pass_limit = 1000;
+
+int before(int pass) {
+    if (pass >= pass_limit)
+        return 1;
+    for (const Input& in : inputs) {
+        if (in.pass != pass)
+            continue;
+        if (in.kind == 0)
+            window_input_key_down(in.a);
+        if (in.kind == 1)
+            window_input_button_down(in.a, in.b, 0);
+        if (in.kind == 2)
+            window_input_close();
+    }
+    return 0;
+}
+
+void after(int) {
+    const uint8_t* f = headless_frame_pixels();
+    seen.push_back({game_mode, menu_selection, time_left, headless_cursor_visible(),
+                    headless_frames_presented(), f ? f[0] : uint8_t(0),
+                    f ? f[240 * 640 + 320] : uint8_t(0), headless_time()});
+}
+
+int run(std::vector<Input> script, int limit = 1000) {
+    inputs = std::move(script);
+    seen.clear();
+    pass_limit = limit;
+    static const AppLoopHooks hooks = {before, after};
+    app_set_loop_hooks(&hooks);
+    return app_main(nullptr, nullptr, nullptr, 0);
+}
+
+class FrameLoop : public ::testing::Test {
+  protected:
+    void SetUp() override { test_enter_fake_assets(); }
+};
+
+}  // namespace
+
+TEST_F(FrameLoop, OpensOnTheFirstMenuPictureWithTheCursorShown) {
+    EXPECT_EQ(run({}, 3), 0);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].mode, MODE_MENU);
+    EXPECT_EQ(seen[0].corner, 10);
+    EXPECT_EQ(seen[0].middle, 10);
+    EXPECT_EQ(seen[0].cursor, 1);
+    // The palette in force is the second information picture's.
+    EXPECT_EQ(headless_frame_palette()[10].red, 10);
+    EXPECT_EQ(headless_frame_palette()[10].green, 245);
+    // Each pass takes exactly 30 virtual milliseconds.
+    EXPECT_EQ(seen[1].tick - seen[0].tick, 30u);
+}
+
+TEST_F(FrameLoop, OneMessagePerPassInQueueOrder) {
+    // Down, Down, H arrive together and are worked off one per pass.
+    EXPECT_EQ(run({{0, 0, KEY_DOWN, 0}, {0, 0, KEY_DOWN, 0}, {0, 0, KEY_H, 0}}, 4), 0);
+    EXPECT_EQ(seen[0].selection, 1);
+    EXPECT_EQ(seen[0].corner, 11);
+    EXPECT_EQ(seen[1].selection, 2);
+    EXPECT_EQ(seen[1].corner, 12);
+    EXPECT_EQ(seen[2].mode, MODE_INFO1);
+    EXPECT_EQ(seen[2].corner, 20);
+    EXPECT_EQ(seen[3].mode, MODE_INFO1);
+}
+
+TEST_F(FrameLoop, QuitEndsTheLoopBeforeThatPassesFrameAndShutsDownOnce) {
+    // Escape in the menu posts a destroy (pass 0); taking it posts the quit (pass 1), which
+    // pass 2 takes before drawing.
+    EXPECT_EQ(run({{0, 0, KEY_ESCAPE, 0}}), 0);
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_EQ(headless_window_open(), 0);
+    EXPECT_EQ(gfx_live_surfaces(), 0);
+}
+
+TEST_F(FrameLoop, QuitEntryShowsABlackFrameThenEnds) {
+    EXPECT_EQ(run({{0, 0, KEY_UP, 0}, {1, 0, KEY_RETURN, 0}}), 0);
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen[1].mode, MODE_QUIT);
+    EXPECT_EQ(seen[1].corner, 0);
+    EXPECT_EQ(seen[1].cursor, 1);
+    EXPECT_LE(seen.size(), 3u);
+}
+
+TEST_F(FrameLoop, CloseRequestEndsTheProgramLikeAQuit) {
+    EXPECT_EQ(run({{2, 2, 0, 0}}), 0);
+    EXPECT_EQ(seen.size(), 3u);
+}
+
+TEST_F(FrameLoop, ClicksWorkTheMenu) {
+    EXPECT_EQ(run({{0, 1, 250, 300}, {1, 0, KEY_ESCAPE, 0}, {2, 1, 250, 330}, {3, 1, 246, 280}}, 4),
+              0);
+    EXPECT_EQ(seen[0].mode, MODE_INFO1);
+    EXPECT_EQ(seen[0].selection, 1);
+    EXPECT_EQ(seen[2].mode, MODE_INFO2);
+    EXPECT_EQ(seen[3].mode, MODE_INFO2);  // clicks count only on the title menu
+}
+
+TEST_F(FrameLoop, PlayCountsTheTimeDownHidesTheCursorAndEscapeKeepsTheGame) {
+    const int played = 50;
+    EXPECT_EQ(
+        run({{0, 0, KEY_S, 0}, {played, 0, KEY_ESCAPE, 0}, {played + 3, 0, KEY_S, 0}}, played + 5),
+        0);
+    float expected = 400.0f;
+    for (int i = 0; i < played; ++i) {
+        expected = static_cast<float>(static_cast<double>(expected) - 0.03);
+        EXPECT_EQ(seen[i].mode, MODE_PLAYING);
+        EXPECT_EQ(seen[i].time, expected) << i;
+        EXPECT_EQ(seen[i].cursor, 0);
+    }
+    EXPECT_EQ(seen[played].mode, MODE_MENU);
+    EXPECT_EQ(seen[played].cursor, 1);
+    EXPECT_EQ(seen[played + 1].time, expected);  // the countdown waits in the menu
+    expected = static_cast<float>(static_cast<double>(expected) - 0.03);
+    EXPECT_EQ(seen[played + 3].time, expected);  // and goes on from where it was
+}
+
+TEST_F(FrameLoop, HudShowsWhiteTextAndYouWinReplacesIt) {
+    EXPECT_EQ(run({{0, 0, KEY_S, 0}}, 1), 0);
+    const int white = gfx_nearest_index(headless_frame_palette(), 0xFFFFFF);
+    int label_pixels = 0, values_pixels = 0;
+    const uint8_t* f = headless_frame_pixels();
+    for (int y = 10; y < 26; ++y) {
+        for (int x = 0; x < 640; ++x)
+            label_pixels += f[y * 640 + x] == white;
+    }
+    for (int y = 26; y < 41; ++y) {
+        for (int x = 0; x < 640; ++x)
+            values_pixels += f[y * 640 + x] == white;
+    }
+    EXPECT_GT(label_pixels, 100);
+    EXPECT_GT(values_pixels, 50);
+}
+
+TEST(StartUp, AMissingPictureIsNamedWithItsFolderAndEndsWithStatusOne) {
+    const std::string dir = test_enter_fake_assets();
+    std::filesystem::remove(dir + "/option3.bmp");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run({}, 5), 1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("option3.bmp"), std::string::npos) << err;
+    EXPECT_NE(err.find(dir), std::string::npos) << err;
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(gfx_live_surfaces(), 0);
+}
+
+TEST(StartUp, NoWindowMeansExitCodeZeroBeforeAnyDisplay) {
+    test_enter_fake_assets();
+    headless_fail_window_open(1);
+    EXPECT_EQ(run({}, 5), 0);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(headless_frames_presented(), 0);
+}

@@ -1,0 +1,59 @@
+// Palette text files: the writer's exact format, the round trip, short files and a missing
+// file.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "engine/bitmap.h"
+#include "tests/test_support.h"
+
+TEST(PaletteFile, SaveWritesOneEntryALineAndLoadGivesThemBack) {
+    PaletteEntry out[256];
+    for (int i = 0; i < 256; ++i) {
+        out[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
+                  static_cast<uint8_t>(i * 7), static_cast<uint8_t>(i % 3 == 0 ? 4 : 0)};
+    }
+    const std::string path = test_temp_dir() + "/pal.pal";
+    ASSERT_EQ(palette_save_file(path.c_str(), out), 1);
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string s = text.str();
+    EXPECT_EQ(s.compare(0, 16, "\n0 255 0 4\n1 254"), 0) << s.substr(0, 20);
+    EXPECT_EQ(s.back(), '4');  // no newline after the last entry ("255 0 249 4")
+    PaletteEntry in[256];
+    std::memset(in, 0xAB, sizeof(in));
+    ASSERT_EQ(palette_load_file(path.c_str(), in), 1);
+    EXPECT_EQ(std::memcmp(in, out, sizeof(in)), 0);
+}
+
+TEST(PaletteFile, AShortFileLeavesTheLaterEntriesAsTheyWere) {
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += std::to_string(i) + " 1 2 3\n";
+    text += "7 8\n";  // a broken 101st entry
+    const std::string path = test_temp_dir() + "/short.pal";
+    std::ofstream(path) << text;
+    PaletteEntry entries[256];
+    std::memset(entries, 9, sizeof(entries));
+    ASSERT_EQ(palette_load_file(path.c_str(), entries), 1);
+    EXPECT_EQ(entries[99].red, 99);
+    EXPECT_EQ(entries[99].flags, 3);
+    EXPECT_EQ(entries[101].red, 9);
+    EXPECT_EQ(entries[255].blue, 9);
+    // Numbers keep their low eight bits.
+    std::ofstream(path) << "300 -1 256 4\n";
+    ASSERT_EQ(palette_load_file(path.c_str(), entries), 1);
+    EXPECT_EQ(entries[0].red, 300 & 255);
+    EXPECT_EQ(entries[0].green, 255);
+    EXPECT_EQ(entries[0].blue, 0);
+}
+
+TEST(PaletteFile, MissingOrUnwritableFilesFail) {
+    PaletteEntry entries[256] = {};
+    EXPECT_EQ(palette_load_file("/nonexistent/x.pal", entries), 0);
+    EXPECT_EQ(palette_save_file("/nonexistent/x.pal", entries), 0);
+}

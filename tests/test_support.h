@@ -1,0 +1,40 @@
+// Helpers shared by the tests: an initialised display on the headless backend, small .bmp
+// files written on the fly, and temporary folders.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/types.h"
+
+// Brings up the window service and a full-screen 640 x 480 x 8 display (or windowed).
+void test_display_up(int windowed = 0);
+
+struct TestBmp {
+    int width = 4;
+    int height = 2;
+    int bits = 8;
+    bool top_down = false;
+    int header_size = 40;
+    int palette_entries = 256;  // colour-table entries written (8-bit only)
+    uint32_t clr_used = 0;
+    uint32_t compression = 0;
+    bool zero_size_image = false;
+    int gap_after_palette = 0;  // unused bytes between the colour table and the pixels
+    int trailing_bytes = 0;     // bytes after the pixels
+    // Pixels top row first: bytes per pixel 1 (8-bit), 2 (16-bit) or 3 (24-bit: B, G, R).
+    std::vector<uint8_t> pixels;
+    std::vector<PaletteEntry> palette;  // red, green, blue as the file's table should say
+};
+
+// The file's bytes, bottom-up unless top_down, rows padded to four bytes.
+std::vector<uint8_t> test_bmp_bytes(const TestBmp& bmp);
+void test_write_file(const std::string& path, const std::vector<uint8_t>& bytes);
+std::string test_temp_dir();
+
+// Writes every picture the game reads, with made-up content, into dir: menu picture i is
+// filled with index 10 + i, information picture j with 20 + j; the last one's palette maps
+// index k to (k, 255 - k, k / 2). Level pictures get a pattern and the sprite key 253.
+void test_write_fake_assets(const std::string& dir);
+// Changes into a new temporary folder holding the fake pictures.
+std::string test_enter_fake_assets();
