@@ -1,0 +1,45 @@
+// Letterbox placement of the frame and the mapping of mouse positions back to frame pixels.
+#include "platform/sdl/letterbox.h"
+
+#include <cstdint>
+
+Letterbox letterbox_fit(int output_width, int output_height, int frame_width, int frame_height) {
+    Letterbox box = {0, 0, 0, 0, frame_width, frame_height};
+    if (output_width <= 0 || output_height <= 0 || frame_width <= 0 || frame_height <= 0) {
+        return box;
+    }
+    // Compare the aspect ratios without division: wider than the frame gives bars left and
+    // right, taller gives bars above and below. Sizes round down so the frame never spills.
+    int64_t ow = output_width, oh = output_height;
+    if (ow * frame_height >= oh * frame_width) {
+        box.height = output_height;
+        box.width = static_cast<int>(oh * frame_width / frame_height);
+    } else {
+        box.width = output_width;
+        box.height = static_cast<int>(ow * frame_height / frame_width);
+    }
+    if (box.width < 1) {
+        box.width = 1;
+    }
+    if (box.height < 1) {
+        box.height = 1;
+    }
+    box.x = (output_width - box.width) / 2;
+    box.y = (output_height - box.height) / 2;
+    return box;
+}
+
+int letterbox_to_frame(const Letterbox& box, int x, int y, int* frame_x, int* frame_y) {
+    if (box.width <= 0 || box.height <= 0) {
+        return 0;
+    }
+    int64_t dx = static_cast<int64_t>(x) - box.x;
+    int64_t dy = static_cast<int64_t>(y) - box.y;
+    if (dx < 0 || dy < 0 || dx >= box.width || dy >= box.height) {
+        return 0;
+    }
+    // Centre of the output pixel, scaled into the frame, rounded down.
+    *frame_x = static_cast<int>((2 * dx + 1) * box.frame_width / (2 * int64_t{box.width}));
+    *frame_y = static_cast<int>((2 * dy + 1) * box.frame_height / (2 * int64_t{box.height}));
+    return 1;
+}

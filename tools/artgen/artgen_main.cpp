@@ -1,0 +1,155 @@
+// The art generator: writes every picture of the game, its palette file, icons and cursor
+// into assets/ (or --out DIR), or a preview of the whole level (--preview FILE.png).
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/artgen/art.h"
+#include "tools/artgen/bmp_out.h"
+#include "tools/artgen/palette.h"
+#include "tools/artgen/preview.h"
+#include "tools/artgen/sheet.h"
+
+namespace {
+
+bool is_dir(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// assets/ of the source tree: the current directory's when run from the top of the tree,
+// else the one beside this source file.
+std::string default_out_dir() {
+    if (is_dir("tools/artgen") && is_dir("assets"))
+        return "assets";
+    std::string here = __FILE__;
+    size_t cut = here.rfind("tools/artgen/");
+    if (cut != std::string::npos) {
+        std::string dir = here.substr(0, cut) + "assets";
+        if (is_dir(dir))
+            return dir;
+    }
+    return "assets";
+}
+
+bool write(const std::string& dir, const char* name, const Canvas& c) {
+    return write_bmp8(dir + "/" + name, c, art_palette()) != 0;
+}
+
+Canvas grid_sheet(const std::vector<Canvas>& frames, int w, int h, int cols, int rows,
+                  const int (*cells)[2]) {
+    Canvas sheet = sheet_new(w, h, cols, rows);
+    for (size_t i = 0; i < frames.size(); ++i)
+        sheet_put(sheet, w, h, cells[i][0], cells[i][1], frames[i]);
+    return sheet;
+}
+
+bool write_all(const std::string& dir) {
+    bool ok = true;
+    const PaletteEntry* pal = art_palette();
+    ok &= write_palette_text(dir + "/PALDATA2.PAL", pal) != 0;
+
+    static const int hero_cells[11][2] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {0, 1},
+                                          {1, 1}, {2, 1}, {3, 1}, {4, 1}, {0, 2}};
+    ok &= write(dir, "dorvosprites.bmp", grid_sheet(hero_small_frames(), 24, 32, 5, 3, hero_cells));
+    ok &= write(dir, "dorvospritelarge.bmp",
+                grid_sheet(hero_large_frames(), 24, 64, 5, 2, hero_cells));
+
+    static const int row_cells[4][2] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
+    ok &= write(dir, "questionblock.bmp", grid_sheet(qblock_frames(), 32, 32, 4, 1, row_cells));
+
+    // The brick at cell (0, 0); its two fragments at (34, 1) and (67, 1), the corners of the
+    // next two 32 x 32 cells.
+    Canvas brick = sheet_new(32, 32, 3, 1);
+    sheet_put(brick, 32, 32, 0, 0, brick_frame());
+    std::vector<Canvas> frags = brick_frag_frames();
+    brick.blit(frags[0], 34, 1, -1);
+    brick.blit(frags[1], 67, 1, -1);
+    ok &= write(dir, "brick.bmp", brick);
+
+    Canvas mushroom = sheet_new(32, 32, 1, 1);
+    sheet_put(mushroom, 32, 32, 0, 0, power_up_frame());
+    ok &= write(dir, "mushroom.bmp", mushroom);
+
+    static const int skivit_cells[3][2] = {{0, 0}, {1, 0}, {0, 1}};
+    ok &= write(dir, "skivit.bmp", grid_sheet(skivit_frames(), 32, 32, 2, 2, skivit_cells));
+    ok &= write(dir, "coin.bmp", grid_sheet(coin_frames(), 16, 28, 4, 1, row_cells));
+
+    Canvas pipe = sheet_new(64, 32, 1, 2);
+    sheet_put(pipe, 64, 32, 0, 0, pipe_top_frame());
+    sheet_put(pipe, 64, 32, 0, 1, pipe_body_frame());
+    ok &= write(dir, "pipe.bmp", pipe);
+    // The staircase block is cut at (0, 0): no grid around it.
+    ok &= write(dir, "block.bmp", stair_block_frame());
+
+    Canvas strip = backdrop_strip();
+    for (int k = 1; k <= 13; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "dorvo%d.bmp", k);
+        ok &= write(dir, name, backdrop_panel(strip, k));
+    }
+    for (int i = 0; i < 4; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "menubackground%d.bmp", i + 1);
+        ok &= write(dir, name, menu_picture(i));
+    }
+    ok &= write(dir, "option2.bmp", info_picture(1));
+    ok &= write(dir, "option3.bmp", info_picture(2));
+
+    ok &= write(dir, "icon16.bmp", icon_picture(16));
+    ok &= write(dir, "icon32.bmp", icon_picture(32));
+    ok &= write(dir, "cursor.bmp", cursor_picture());
+    int hx = 0, hy = 0;
+    cursor_hotspot(&hx, &hy);
+    FILE* f = std::fopen((dir + "/cursor_hotspot.txt").c_str(), "wb");
+    if (f) {
+        std::fprintf(f, "%d %d\n", hx, hy);
+        ok &= std::fclose(f) == 0;
+    } else {
+        ok = false;
+    }
+    return ok;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: artgen [--out DIR]      write every picture and the palette file\n"
+                 "       artgen --preview FILE.png  write the whole level in one picture\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string out_dir;
+    std::string preview;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
+            out_dir = argv[++i];
+        } else if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
+            preview = argv[++i];
+        } else {
+            return usage();
+        }
+    }
+    if (!preview.empty()) {
+        if (!write_level_preview(preview.c_str())) {
+            std::fprintf(stderr, "artgen: cannot write %s\n", preview.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    if (out_dir.empty())
+        out_dir = default_out_dir();
+    if (!is_dir(out_dir) && mkdir(out_dir.c_str(), 0777) != 0) {
+        std::fprintf(stderr, "artgen: cannot create %s\n", out_dir.c_str());
+        return 1;
+    }
+    if (!write_all(out_dir)) {
+        std::fprintf(stderr, "artgen: writing into %s failed\n", out_dir.c_str());
+        return 1;
+    }
+    return 0;
+}
