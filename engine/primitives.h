@@ -181,4 +181,6 @@ int palette_blink(int command, const BlinkRecord* record, int index);
 
 // One of the nine full-screen effects (TRANSITION_*), on the display's depth; 0 for an
 // unknown effect. Palette effects wait 12 ms per step, curtains 12 ms before each step.
+// Curtains and the dissolve draw only inside the clip bounds; the dissolve's positions come
+// from a fixed-seed generator, so every dissolve gives the same picture.
 int screen_transition(int effect, uint8_t* buffer, int pitch);
