@@ -50,11 +50,32 @@ int game_init() {
     back_clipper = display_attach_clipper(back_surface, 1, &screen_rect);
     if (!load_menu_images())
         return 0;
+    // The level, in its fixed order; the first step that fails ends start-up.
+    static int (*const load_steps[])() = {
+        load_backdrops, load_hero,    load_qblocks,      load_bricks, load_brick_frags,
+        load_power_up,  load_skivits, load_coin_sprites, load_pipes,  load_blocks};
+    for (int (*step)() : load_steps) {
+        if (!step())
+            return 0;
+    }
     return 1;
 }
 
 int game_frame() {
     display_fill_surface(back_surface, 0, nullptr);
+    if (game_mode == MODE_PLAYING) {
+        // The world as the last updates left it; these also run bounces, pop-ups,
+        // fragments, squashes and the backdrop recycling, won or not.
+        backdrops_draw();
+        pipes_draw();
+        blocks_draw();
+        power_up_draw();
+        qblocks_draw();
+        bricks_draw();
+        brick_frags_draw();
+        coin_sprites_draw();
+        skivits_draw();
+    }
     display_lock_back();
     if (game_mode != MODE_PLAYING) {
         menu_draw();
@@ -62,8 +83,16 @@ int game_frame() {
         text_draw("YOU WIN", 320, 240, TEXT_WHITE, back_surface);
     } else {
         draw_hud();
+        // Locked: the floor tests read the pits out of what was drawn above.
+        hero_update();
+        if (power_up.state == 1)
+            power_up_update();
+        skivits_update();
     }
     display_unlock_back();
+    // Over everything, the HUD included.
+    if (game_mode == MODE_PLAYING && !level_won)
+        hero_draw();
     display_flip();
     window_set_cursor_visible(game_mode != MODE_PLAYING);
     return 1;
@@ -71,6 +100,7 @@ int game_frame() {
 
 int game_shutdown() {
     destroy_menu_images();
+    destroy_world_sprites();
     display_shutdown();
     return 1;
 }

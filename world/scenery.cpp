@@ -1,0 +1,66 @@
+// The scenery: the backdrop strip with its recycled panels, pipes and staircase blocks, and
+// the hero drawn over everything, flickering while it changes form.
+#include <cstdio>
+
+#include "engine/display.h"
+#include "shell/game.h"
+#include "world/level.h"
+#include "world/picture.h"
+
+namespace {
+constexpr int STRIP_WIDTH = BACKDROP_DRAW_WIDTH * BACKDROP_COUNT;  // 1644
+constexpr int FORM_CHANGE_LAST = 30;
+
+// Gives a panel that scrolled out the next picture; an unreadable one leaves the old.
+void recycle(SpriteObject* panel) {
+    panel->x += STRIP_WIDTH;
+    char file_name[32];
+    std::snprintf(file_name, sizeof file_name, "dorvo%d.bmp", next_backdrop);
+    const int old = next_backdrop++;
+    if (old > LAST_BACKDROP_PICTURE)
+        return;
+    if (!picture_load(file_name))
+        return;
+    picture_cut(panel, 0, 0, 0, 1);
+    picture_unload();
+}
+
+void draw_on_screen(SpriteObject* sprites, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (on_screen(&sprites[i]))
+            sprite_draw(&sprites[i], back_surface);
+    }
+}
+}  // namespace
+
+void backdrops_draw() {
+    for (SpriteObject& panel : backdrops) {
+        if (panel.x + BACKDROP_DRAW_WIDTH >= 0) {
+            sprite_draw_scaled(&panel, BACKDROP_DRAW_WIDTH, BACKDROP_DRAW_HEIGHT, back_surface);
+        } else {
+            recycle(&panel);
+        }
+    }
+}
+
+void pipes_draw() {
+    draw_on_screen(pipes, PIPE_PIECE_COUNT);
+}
+
+void blocks_draw() {
+    draw_on_screen(blocks, BLOCK_COUNT);
+}
+
+void hero_draw() {
+    if (morph_from == nullptr) {
+        sprite_draw(hero, back_surface);
+    } else if (morph_timer <= FORM_CHANGE_LAST) {
+        // Groups of three frames, old form first.
+        sprite_draw(morph_timer % 6 < 3 ? morph_from : hero, back_surface);
+        ++morph_timer;
+    } else {
+        morph_from = nullptr;
+        morph_timer = 0;
+        sprite_draw(hero, back_surface);
+    }
+}
