@@ -20,22 +20,16 @@ int surface_load_cell(GfxSurface* surface, const BitmapFile* bitmap, int cx, int
     if (!surface || !bitmap || !bitmap->buffer || width <= 0 || height <= 0)
         return 0;
     const int bytes = bitmap->info_header.bit_count / 8;
-    if ((bytes != 1 && bytes != 2) || bytes * 8 != surface->bpp)
+    if ((bytes != 1 && bytes != 2) || bytes != (surface->bpp == 8 ? 1 : 2))
         return 0;
-    long long left = cx;
-    long long top = cy;
-    if (mode == 0) {
-        left = left * (width + 1LL) + 1;
-        top = top * (height + 1LL) + 1;
-    }
-    const long long sheet_width = bitmap->info_header.width;
-    const long long sheet_height = std::llabs(static_cast<long long>(bitmap->info_header.height));
     // The copy is checked against both sides: a cell past the sheet or larger than the
     // surface would read or write outside their memory.
-    if (left < 0 || top < 0 || left + width > sheet_width || top + height > sheet_height)
+    if (!bitmap_cell_origin(bitmap, width, height, mode, &cx, &cy))
         return 0;
     if (width > surface->width || height > surface->height)
         return 0;
+    const long long sheet_width = bitmap->info_header.width;
+    const long long left = cx, top = cy;
 
     GfxSurfaceDesc desc{};
     desc.size = sizeof(GfxSurfaceDesc);
