@@ -159,6 +159,27 @@ int bitmap_load_file(BitmapFile* bitmap, const char* file_name) {
     return 1;
 }
 
+int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode, int* cx,
+                       int* cy) {
+    if (!bitmap || !bitmap->buffer || width <= 0 || height <= 0)
+        return 0;
+    int64_t left = *cx, top = *cy;
+    if (mode == 0) {
+        left = left * (width + 1LL) + 1;
+        top = top * (height + 1LL) + 1;
+    }
+    const int64_t sheet_width = bitmap->info_header.width;
+    const int64_t sheet_height = bitmap->info_header.height < 0
+                                     ? -static_cast<int64_t>(bitmap->info_header.height)
+                                     : bitmap->info_header.height;
+    if (left < 0 || top < 0 || left + width > sheet_width || top + height > sheet_height) {
+        return 0;
+    }
+    *cx = static_cast<int>(left);
+    *cy = static_cast<int>(top);
+    return 1;
+}
+
 int bitmap_unload_file(BitmapFile* bitmap) {
     if (bitmap && bitmap->buffer) {
         std::free(bitmap->buffer);

@@ -37,6 +37,11 @@ struct BitmapFile {
 };
 
 int bitmap_load_file(BitmapFile* bitmap, const char* file_name);
+// Where a width x height cell of a loaded picture starts: (*cx, *cy) are cell numbers of
+// the sheet grid (mode 0, one-pixel lines between cells and along the top and left) or pixel
+// coordinates (any other mode), and become the cell's top-left pixel. 0 when the cell would
+// reach outside the picture.
+int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode, int* cx, int* cy);
 int bitmap_unload_file(BitmapFile* bitmap);
 int bitmap_flip_rows(uint8_t* buffer, int row_bytes, int rows);
 

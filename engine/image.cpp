@@ -22,18 +22,9 @@ int load_block(BitmapImage* image, const BitmapFile* bitmap, int cx, int cy, int
         bytes_of(image) != bytes_per_pixel) {
         return 0;
     }
-    if (mode == 0) {
-        cx = cx * (image->width + 1) + 1;
-        cy = cy * (image->height + 1) + 1;
-    }
-    const int64_t sheet_width = bitmap->info_header.width;
-    const int64_t sheet_height = bitmap->info_header.height < 0
-                                     ? -static_cast<int64_t>(bitmap->info_header.height)
-                                     : bitmap->info_header.height;
-    if (cx < 0 || cy < 0 || cx + static_cast<int64_t>(image->width) > sheet_width ||
-        cy + static_cast<int64_t>(image->height) > sheet_height) {
+    if (!bitmap_cell_origin(bitmap, image->width, image->height, mode, &cx, &cy))
         return 0;
-    }
+    const int64_t sheet_width = bitmap->info_header.width;
     const size_t row = static_cast<size_t>(image->width) * bytes_per_pixel;
     const size_t sheet_row = static_cast<size_t>(sheet_width) * bytes_per_pixel;
     const uint8_t* source =

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/display.h"
+#include "engine/primitives.h"
 
 namespace {
 
@@ -23,45 +24,14 @@ int load_cell(SpriteObject* sprite, const BitmapFile* bitmap, int frame, int cx,
               int bytes_per_pixel) {
     if (!sprite)
         return 0;
-    if (!bitmap || !bitmap->buffer || !frame_index_ok(frame) || !sprite->frames[frame])
+    if (!bitmap || !frame_index_ok(frame) || !sprite->frames[frame])
         return 0;
     if (bitmap->info_header.bit_count != bytes_per_pixel * 8)
         return 0;
-    if (mode == 0) {
-        cx = cx * (sprite->width + 1) + 1;
-        cy = cy * (sprite->height + 1) + 1;
-    }
-    const int64_t sheet_width = bitmap->info_header.width;
-    const int64_t sheet_height = bitmap->info_header.height < 0
-                                     ? -static_cast<int64_t>(bitmap->info_header.height)
-                                     : bitmap->info_header.height;
-    if (cx < 0 || cy < 0 || sprite->width <= 0 || sprite->height <= 0 ||
-        cx + static_cast<int64_t>(sprite->width) > sheet_width ||
-        cy + static_cast<int64_t>(sprite->height) > sheet_height) {
+    if (!surface_load_cell(sprite->frames[frame], bitmap, cx, cy, sprite->width, sprite->height,
+                           mode)) {
         return 0;
     }
-    GfxSurface* surface = sprite->frames[frame];
-    if (surface->width < sprite->width || surface->height < sprite->height ||
-        (surface->bpp == 8 ? 1 : 2) != bytes_per_pixel) {
-        return 0;
-    }
-    GfxSurfaceDesc desc;
-    std::memset(&desc, 0, sizeof(desc));
-    desc.size = sizeof(desc);
-    if (gfx_lock(surface, nullptr, &desc, GFX_LOCK_WAIT) != GFX_OK || !desc.pixels)
-        return 0;
-    const size_t row_bytes = static_cast<size_t>(sprite->width) * bytes_per_pixel;
-    const size_t sheet_row = static_cast<size_t>(sheet_width) * bytes_per_pixel;
-    const uint8_t* source =
-        bitmap->buffer + (static_cast<size_t>(cy) * sheet_width + cx) * bytes_per_pixel;
-    uint8_t* destination = static_cast<uint8_t*>(desc.pixels);
-    const int pitch = bytes_per_pixel == 2 ? (desc.pitch & ~1) : desc.pitch;
-    for (int row = 0; row < sprite->height; ++row) {
-        std::memcpy(destination, source, row_bytes);
-        destination += pitch;
-        source += sheet_row;
-    }
-    gfx_unlock(surface, nullptr);
     sprite->flags |= SPRITE_LOADED;
     return 1;
 }
