@@ -64,17 +64,8 @@ int game_init() {
 int game_frame() {
     display_fill_surface(back_surface, 0, nullptr);
     if (game_mode == MODE_PLAYING) {
-        // The world as the last updates left it; these also run bounces, pop-ups,
-        // fragments, squashes and the backdrop recycling, won or not.
-        backdrops_draw();
-        pipes_draw();
-        blocks_draw();
-        power_up_draw();
-        qblocks_draw();
-        bricks_draw();
-        brick_frags_draw();
-        coin_sprites_draw();
-        skivits_draw();
+        // The world as the last updates left it, won or not.
+        world_draw();
     }
     display_lock_back();
     if (game_mode != MODE_PLAYING) {
@@ -84,10 +75,7 @@ int game_frame() {
     } else {
         draw_hud();
         // Locked: the floor tests read the pits out of what was drawn above.
-        hero_update();
-        if (power_up.state == 1)
-            power_up_update();
-        skivits_update();
+        world_update();
     }
     display_unlock_back();
     // Over everything, the HUD included.

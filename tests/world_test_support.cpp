@@ -141,22 +141,10 @@ void clear_stage() {
 
 void play_world_frame() {
     display_fill_surface(back_surface, TEST_GROUND_COLOR, nullptr);
-    backdrops_draw();
-    pipes_draw();
-    blocks_draw();
-    power_up_draw();
-    qblocks_draw();
-    bricks_draw();
-    brick_frags_draw();
-    coin_sprites_draw();
-    skivits_draw();
+    world_draw();
     display_lock_back();
-    if (level_won == 0) {
-        hero_update();
-        if (power_up.state == 1)
-            power_up_update();
-        skivits_update();
-    }
+    if (level_won == 0)
+        world_update();
     display_unlock_back();
     if (level_won == 0)
         hero_draw();

@@ -119,3 +119,11 @@ void backdrops_draw();
 void pipes_draw();
 void blocks_draw();
 void hero_draw();
+
+// A played frame's world drawing, in layer order: backdrops, pipes, blocks, power-up,
+// question blocks, bricks, fragments, coins, enemies. These also run bounces, pop-ups,
+// fragments, squashes and the backdrop recycling.
+void world_draw();
+// The updates that follow, while the back surface is locked: the hero, the power-up while
+// in play, the enemies.
+void world_update();
