@@ -37,6 +37,7 @@ long pass_limit = -1;
 FILE* state_out;
 std::string frames_dir;
 int frame_every = 1;
+FILE* digest_out;  // one line a pass: the pass and a digest of the frame as shown
 
 struct KeyName {
     const char* name;
@@ -214,9 +215,29 @@ void write_state(FILE* out, int pass) {
     std::fprintf(out, "}\n");
 }
 
+// FNV-1a over the presented frame with the palette applied (red, green, blue a pixel), so
+// the digest says what the player sees, whatever the surfaces hold inside.
+uint64_t frame_digest() {
+    uint64_t hash = 14695981039346656037ull;
+    const uint8_t* pixels = headless_frame_pixels();
+    const PaletteEntry* palette = headless_frame_palette();
+    const int count = headless_frame_width() * headless_frame_height();
+    for (int i = 0; i < count; ++i) {
+        const PaletteEntry& c = palette[pixels[i]];
+        for (uint8_t byte : {c.red, c.green, c.blue}) {
+            hash ^= byte;
+            hash *= 1099511628211ull;
+        }
+    }
+    return hash;
+}
+
 void after_frame(int pass) {
     if (state_out)
         write_state(state_out, pass);
+    if (digest_out && headless_frames_presented() > 0)
+        std::fprintf(digest_out, "%d %016llx\n", pass,
+                     static_cast<unsigned long long>(frame_digest()));
     if (!frames_dir.empty() && pass % frame_every == 0 && headless_frames_presented() > 0) {
         char name[64];
         std::snprintf(name, sizeof(name), "/%06d.png", pass);
@@ -231,7 +252,7 @@ void after_frame(int pass) {
 int usage() {
     std::fprintf(stderr,
                  "usage: quellaro-headless [--assets DIR] [--script FILE] [--passes N] "
-                 "[--state FILE|-] [--frames-out DIR] [--every K]\n");
+                 "[--state FILE|-] [--frames-out DIR] [--every K] [--frame-digests FILE|-]\n");
     return 2;
 }
 
@@ -241,6 +262,7 @@ int main(int argc, char** argv) {
     const char* assets = nullptr;
     const char* script = nullptr;
     const char* state_path = nullptr;
+    const char* digest_path = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -255,6 +277,8 @@ int main(int argc, char** argv) {
             pass_limit = number;
         } else if (arg == "--state") {
             state_path = value;
+        } else if (arg == "--frame-digests") {
+            digest_path = value;
         } else if (arg == "--frames-out") {
             frames_dir = value;
         } else if (arg == "--every" && parse_int(value, &number) && number > 0) {
@@ -270,6 +294,13 @@ int main(int argc, char** argv) {
         state_out = std::strcmp(state_path, "-") == 0 ? stdout : std::fopen(state_path, "w");
         if (!state_out) {
             std::fprintf(stderr, "quellaro-headless: cannot write %s\n", state_path);
+            return 2;
+        }
+    }
+    if (digest_path) {
+        digest_out = std::strcmp(digest_path, "-") == 0 ? stdout : std::fopen(digest_path, "w");
+        if (!digest_out) {
+            std::fprintf(stderr, "quellaro-headless: cannot write %s\n", digest_path);
             return 2;
         }
     }
@@ -295,5 +326,7 @@ int main(int argc, char** argv) {
     const int result = app_main(nullptr, nullptr, nullptr, 0);
     if (state_out && state_out != stdout)
         std::fclose(state_out);
+    if (digest_out && digest_out != stdout)
+        std::fclose(digest_out);
     return result == 1 ? 1 : 0;
 }
