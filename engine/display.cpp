@@ -7,8 +7,6 @@
 
 #include "engine/bitmap.h"
 #include "engine/error_log.h"
-#include "shell/game.h"
-#include "shell/window.h"
 
 GfxDevice* display_device;
 GfxSurface* primary_surface;
@@ -29,6 +27,9 @@ PaletteEntry shadow_palette[256];
 Rect screen_rect;
 
 namespace {
+
+// The main window's screen rectangle, given by the shell.
+const Rect* main_window_rect;
 
 // The one surface description every lock goes through.
 GfxSurfaceDesc lock_desc;
@@ -71,6 +72,10 @@ int rgb16_555(int red, int green, int blue) {
     return ((red >> 3) & 31) << 10 | ((green >> 3) & 31) << 5 | ((blue >> 3) & 31);
 }
 
+void display_set_window(const Rect* window_rect) {
+    main_window_rect = window_rect;
+}
+
 int display_init(int width, int height, int bpp, int windowed) {
     if (gfx_create_device(&display_device) != GFX_OK)
         return 0;
@@ -78,7 +83,7 @@ int display_init(int width, int height, int bpp, int windowed) {
                               ? GFX_COOP_NORMAL
                               : (GFX_COOP_FULLSCREEN | GFX_COOP_ALLOWREBOOT | GFX_COOP_EXCLUSIVE |
                                  GFX_COOP_ALLOWMODEX | GFX_COOP_MULTITHREADED);
-    if (gfx_set_cooperation(display_device, main_window, coop) != GFX_OK)
+    if (gfx_set_cooperation(display_device, main_window_rect, coop) != GFX_OK)
         return 0;
     if (!windowed && gfx_set_mode(display_device, width, height, bpp) != GFX_OK)
         return 0;
@@ -153,7 +158,7 @@ int display_init(int width, int height, int bpp, int windowed) {
     if (windowed) {
         if (gfx_create_clipper(display_device, &window_clipper) != GFX_OK)
             return 0;
-        if (gfx_clipper_set_window(window_clipper, main_window) != GFX_OK)
+        if (gfx_clipper_set_window(window_clipper, main_window_rect) != GFX_OK)
             return 0;
         if (gfx_surface_set_clipper(primary_surface, window_clipper) != GFX_OK)
             return 0;
@@ -288,11 +293,10 @@ int display_flip() {
         }
         return 0;
     }
-    Rect window_rect;
-    if (!window_get_rect(main_window, &window_rect))
+    if (!main_window_rect)
         return 0;
-    const Rect dest = {window_rect.left, window_rect.top, window_rect.left + screen_width,
-                       window_rect.top + screen_height};
+    const Rect dest = {main_window_rect->left, main_window_rect->top,
+                       main_window_rect->left + screen_width, main_window_rect->top + screen_height};
     return gfx_blit(primary_surface, &dest, back_surface, nullptr, GFX_BLT_WAIT, nullptr) == GFX_OK
                ? 1
                : 0;

@@ -31,6 +31,9 @@ extern Rect screen_rect;
 int rgb16_565(int red, int green, int blue);
 int rgb16_555(int red, int green, int blue);
 
+// The main window as the display sees it: its screen rectangle, which the cooperation level,
+// the windowed clipper and the windowed flip read. Set before display_init.
+void display_set_window(const Rect* window_rect);
 // Brings up the display: full screen (windowed 0) or windowed. 1 or 0.
 int display_init(int width, int height, int bpp, int windowed);
 // Releases what display_init made; returns 1.

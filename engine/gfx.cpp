@@ -7,7 +7,6 @@
 
 #include "engine/font.h"
 #include "platform/platform.h"
-#include "shell/window.h"
 
 namespace {
 
@@ -158,9 +157,7 @@ int clip_rects_of(const GfxSurface* dst, Rect* out) {
         return 1;
     }
     if (dst->clipper->window) {
-        Rect window_rect;
-        window_get_rect(dst->clipper->window, &window_rect);
-        out[0] = intersect(window_rect, bounds);
+        out[0] = intersect(*dst->clipper->window, bounds);
         return 1;
     }
     for (int i = 0; i < dst->clipper->count; ++i) {
@@ -203,7 +200,7 @@ int gfx_release_device(GfxDevice* device) {
     return GFX_OK;
 }
 
-int gfx_set_cooperation(GfxDevice* device, Window* window, unsigned flags) {
+int gfx_set_cooperation(GfxDevice* device, const Rect* window, unsigned flags) {
     if (!device || !device->in_use)
         return GFX_ERR_INVALID;
     const bool fullscreen = (flags & GFX_COOP_FULLSCREEN) != 0;
@@ -253,10 +250,8 @@ int gfx_create_surface(GfxDevice* device, const GfxSurfaceDesc* desc, GfxSurface
             width = device->mode_width;
             height = device->mode_height;
         } else if (device->window) {
-            Rect r;
-            window_get_rect(device->window, &r);
-            width = r.right - r.left;
-            height = r.bottom - r.top;
+            width = device->window->right - device->window->left;
+            height = device->window->bottom - device->window->top;
         }
         const int back_count =
             (desc->flags & GFX_DESC_BACKBUFFERCOUNT) ? desc->back_buffer_count : 0;
@@ -558,7 +553,7 @@ int gfx_clipper_set_list(GfxClipper* clipper, const GfxRegionHeader* region) {
     return GFX_OK;
 }
 
-int gfx_clipper_set_window(GfxClipper* clipper, Window* window) {
+int gfx_clipper_set_window(GfxClipper* clipper, const Rect* window) {
     if (!clipper || !clipper->in_use)
         return GFX_ERR_INVALID;
     clipper->window = window;

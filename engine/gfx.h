@@ -10,8 +10,6 @@
 
 #include "engine/types.h"
 
-struct Window;
-
 enum GfxStatus : int {
     GFX_OK = 0,
     GFX_ERR_INVALID = -1,      // bad argument, rectangle or state
@@ -116,7 +114,7 @@ struct GfxClipper {
     int count;
     Rect rects[GFX_MAX_CLIP_RECTS];
     Rect bound;
-    Window* window;  // set for a window-bound clipper: clips to the window's rectangle
+    const Rect* window;  // set for a window-bound clipper: the window's screen rectangle
 };
 
 struct GfxSurface {
@@ -137,7 +135,7 @@ struct GfxSurface {
 
 struct GfxDevice {
     int in_use;
-    Window* window;
+    const Rect* window;  // the window's screen rectangle, kept up to date by its owner
     unsigned coop;
     int mode_set;
     int mode_width, mode_height, mode_bpp;
@@ -146,7 +144,9 @@ struct GfxDevice {
 // Device and mode.
 int gfx_create_device(GfxDevice** out);
 int gfx_release_device(GfxDevice* device);
-int gfx_set_cooperation(GfxDevice* device, Window* window, unsigned flags);
+// window is the screen rectangle of the window the display belongs to, which the display
+// service reads whenever it needs it; exclusive full screen needs one.
+int gfx_set_cooperation(GfxDevice* device, const Rect* window, unsigned flags);
 // Sets the full-screen mode; needs exclusive full-screen cooperation. bpp 8, 15 or 16.
 int gfx_set_mode(GfxDevice* device, int width, int height, int bpp);
 
@@ -193,7 +193,7 @@ int gfx_surface_set_palette(GfxSurface* surface, GfxPalette* palette);
 int gfx_create_clipper(GfxDevice* device, GfxClipper** out);
 int gfx_release_clipper(GfxClipper* clipper);
 int gfx_clipper_set_list(GfxClipper* clipper, const GfxRegionHeader* region);
-int gfx_clipper_set_window(GfxClipper* clipper, Window* window);
+int gfx_clipper_set_window(GfxClipper* clipper, const Rect* window);
 int gfx_surface_set_clipper(GfxSurface* surface, GfxClipper* clipper);
 
 // Text in the built-in font at (x, y), top-left, transparent background, clipped to the

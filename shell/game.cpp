@@ -42,6 +42,7 @@ void draw_hud() {
 }  // namespace
 
 int game_init() {
+    display_set_window(main_window ? &main_window->rect : nullptr);
     display_init(640, 480, 8, 0);
     screen_rect = {0, 0, screen_width, screen_height};
     // The display already gave the back surface a clipper of the screen; ours replaces it.

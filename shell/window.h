@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/types.h"
+#include "platform/platform.h"
 
 // Message codes.
 enum : uint32_t {
@@ -17,25 +18,6 @@ enum : uint32_t {
     MSG_KEYDOWN = 256,
     MSG_LBUTTONDOWN = 513,
     MSG_LBUTTONDBLCLK = 515,
-};
-
-// Virtual-key codes of the keys the game knows.
-enum : int {
-    KEY_RETURN = 0x0D,
-    KEY_ESCAPE = 0x1B,
-    KEY_NEXT = 0x22,  // Page Down
-    KEY_LEFT = 0x25,
-    KEY_UP = 0x26,
-    KEY_RIGHT = 0x27,
-    KEY_DOWN = 0x28,
-    KEY_DELETE = 0x2E,
-    KEY_A = 0x41,
-    KEY_C = 0x43,
-    KEY_D = 0x44,
-    KEY_H = 0x48,
-    KEY_Q = 0x51,
-    KEY_S = 0x53,
-    KEY_Z = 0x5A,
 };
 
 // Class style bits.
@@ -113,6 +95,8 @@ uint32_t window_ticks();
 void window_input_key_down(int key);
 void window_input_button_down(int x, int y, int double_click);
 void window_input_close();
+// The three above, as the sink a backend pumps its input into.
+extern const PlatformInput window_input;
 
 // Forgets every message, the class and the window (for tests and a second run).
 void window_service_reset();

@@ -19,6 +19,7 @@ void test_display_up(int windowed) {
     window_register_class(&cls);
     main_window = window_create("WINCLASS1", "Quellaro 2005", STYLE_POPUP, 0, 0, 640, 480);
     ASSERT_NE(main_window, nullptr);
+    display_set_window(&main_window->rect);
     ASSERT_EQ(display_init(640, 480, 8, windowed), 1);
 }
 

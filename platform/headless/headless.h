@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/types.h"
+#include "platform/types.h"
 
 // Keys held down from now on (until released).
 void headless_set_key_held(int key, int held);

@@ -49,7 +49,7 @@ void platform_close_window() {
     window_open = 0;
 }
 
-void platform_pump_events() {}
+void platform_pump_events(const PlatformInput*) {}
 
 void platform_present(const uint8_t* pixels, int pitch, int width, int height, int bpp,
                       const PaletteEntry* palette) {
