@@ -164,7 +164,7 @@ int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode
     if (!bitmap || !bitmap->buffer || width <= 0 || height <= 0)
         return 0;
     int64_t left = *cx, top = *cy;
-    if (mode == 0) {
+    if (mode == CUT_CELLS) {
         left = left * (width + 1LL) + 1;
         top = top * (height + 1LL) + 1;
     }

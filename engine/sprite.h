@@ -49,7 +49,7 @@ int sprite_create(SpriteObject* sprite, int x, int y, int width, int height, int
                   int flags, unsigned caps, int color_key, int depth);
 int sprite_destroy(SpriteObject* sprite);
 int sprite_clone(const SpriteObject* source, SpriteObject* destination);
-// mode 0: cx, cy are cell numbers of the sheet grid; otherwise pixel coordinates.
+// mode CUT_CELLS: cx, cy are cell numbers of the sheet grid; otherwise pixel coordinates.
 int sprite_load_frame(SpriteObject* sprite, const BitmapFile* bitmap, int frame, int cx, int cy,
                       int mode);
 int sprite_load_frame16(SpriteObject* sprite, const BitmapFile* bitmap, int frame, int cx, int cy,

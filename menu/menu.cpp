@@ -5,27 +5,24 @@
 
 #include "engine/bitmap.h"
 #include "engine/display.h"
+#include "engine/picture.h"
 #include "shell/game.h"
 #include "shell/window.h"
-#include "world/level.h"
 
 BitmapImage menu_images[MENU_IMAGE_COUNT];
 BitmapImage info_images[INFO_IMAGE_COUNT];
 
 namespace {
 
-int load_page(BitmapImage* image, const char* file_name, bool sets_palette, int* all_read) {
-    const int read = bitmap_load_file(&load_bitmap, file_name);
-    if (!read && *all_read) {
-        std::snprintf(load_failed_file, sizeof(load_failed_file), "%s", file_name);
-        *all_read = 0;
-    }
+// An unreadable page is still created, empty, so that the menu draws nothing there.
+int load_page(BitmapImage* image, const char* file_name, bool sets_palette) {
+    int read = picture_load(file_name);
     if (read && sets_palette)
         palette_set_all(load_bitmap.palette);
     image_create(image, 0, 0, 640, 480, 8);
     if (read)
-        image_load(image, &load_bitmap, 0, 0, 1);
-    bitmap_unload_file(&load_bitmap);
+        read = picture_copy(image, 0, 0);
+    picture_unload();
     return read;
 }
 
@@ -36,11 +33,11 @@ int load_menu_images() {
     char name[80];
     for (int i = 0; i < MENU_IMAGE_COUNT; ++i) {
         std::snprintf(name, sizeof(name), "menubackground%d.bmp", i + 1);
-        load_page(&menu_images[i], name, false, &all_read);
+        all_read &= load_page(&menu_images[i], name, false);
     }
     for (int j = 0; j < INFO_IMAGE_COUNT; ++j) {
         std::snprintf(name, sizeof(name), "option%d.bmp", j + 2);
-        load_page(&info_images[j], name, true, &all_read);
+        all_read &= load_page(&info_images[j], name, true);
     }
     return all_read;
 }

@@ -11,8 +11,8 @@ extern BitmapImage menu_images[MENU_IMAGE_COUNT];
 extern BitmapImage info_images[INFO_IMAGE_COUNT];
 
 // Loads the six pictures; the information pictures set the display palette, the last one
-// for the whole game. 1 when every picture was read, else 0 with the first unread file's
-// name in load_failed_file.
+// for the whole game. 1 when every picture was read, else 0 (the picture loader names the
+// first one refused).
 int load_menu_images();
 // Draws the page the game mode calls for into the locked back surface; in the quit mode it
 // asks the frame loop to end.

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "engine/clock.h"
+#include "engine/picture.h"
 #include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
@@ -18,9 +19,9 @@ AppLoopHooks loop_hooks;
 void report_failed_start() {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::current_path(error);
-    if (load_failed_file[0]) {
+    if (picture_refused()[0]) {
         std::fprintf(stderr, "Quellaro 2005: cannot read the picture \"%s\" in the folder %s\n",
-                     load_failed_file, error ? "(unknown)" : folder.c_str());
+                     picture_refused(), error ? "(unknown)" : folder.c_str());
     } else {
         std::fprintf(stderr, "Quellaro 2005: start-up failed (out of display memory)\n");
     }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/display.h"
+#include "engine/picture.h"
 #include "engine/text.h"
 #include "menu/menu.h"
 #include "shell/window.h"
@@ -18,7 +19,6 @@ int coins;
 SpriteObject* hero;
 Window* main_window;
 void* main_instance;
-char load_failed_file[80];
 
 const char* const hud_label =
     "DORVO                          COINS                                    WORLD          "
@@ -90,6 +90,7 @@ int game_frame() {
 int game_shutdown() {
     destroy_menu_images();
     destroy_world_sprites();
+    picture_shutdown();
     display_shutdown();
     return 1;
 }

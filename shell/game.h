@@ -32,9 +32,6 @@ constexpr int HUD_LABEL_X = 50, HUD_LABEL_Y = 10;
 constexpr int HUD_VALUES_X = 40, HUD_VALUES_Y = 25;
 constexpr uint32_t TEXT_WHITE = 0xFFFFFF;
 
-// The picture file the failed load step could not read, or empty.
-extern char load_failed_file[80];
-
 int game_init();
 int game_frame();
 int game_shutdown();

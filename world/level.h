@@ -54,7 +54,6 @@ extern SpriteObject skivits[SKIVIT_COUNT];
 extern SpriteObject coin_sprites[COIN_SPRITE_COUNT];
 extern SpriteObject pipes[PIPE_PIECE_COUNT];
 extern SpriteObject blocks[BLOCK_COUNT];
-extern BitmapFile load_bitmap;  // the shared work record every picture is loaded into
 
 // World globals.
 extern int next_backdrop;  // 4 at load

@@ -2,9 +2,9 @@
 // and the destruction of every world sprite at shutdown.
 #include <cstdio>
 
+#include "engine/picture.h"
 #include "shell/game.h"
 #include "world/level.h"
-#include "world/picture.h"
 
 namespace {
 constexpr int SINGLE = SPRITE_SINGLE_FRAME | SPRITE_VISIBLE;  // 0x11
@@ -16,11 +16,10 @@ int make(SpriteObject* s, int x, int y, int w, int h, int frames, int flags,
     return sprite_create(s, x, y, w, h, frames, flags, SPRITE_CAPS, color_key, DEPTH);
 }
 
-// A picture that cannot be read or cut makes its step fail; the shell names the file.
-int fail_picture(const char* file_name, bool loaded) {
+// A picture that cannot be read or cut makes its step fail; the picture loader names it.
+int fail_picture(const char*, bool loaded) {
     if (loaded)
         picture_unload();
-    std::snprintf(load_failed_file, sizeof load_failed_file, "%s", file_name);
     return 0;
 }
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "engine/display.h"
+#include "engine/picture.h"
 #include "shell/game.h"
 #include "world/level.h"
-#include "world/picture.h"
 
 namespace {
 constexpr int STRIP_WIDTH = BACKDROP_DRAW_WIDTH * BACKDROP_COUNT;  // 1644
@@ -21,7 +21,8 @@ void recycle(SpriteObject* panel) {
         return;
     if (!picture_load(file_name))
         return;
-    picture_cut(panel, 0, 0, 0, 1);
+    // A picture too small for the panel leaves the panel as it was.
+    static_cast<void>(picture_cut(panel, 0, 0, 0, CUT_PIXELS));
     picture_unload();
 }
 

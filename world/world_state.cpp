@@ -11,7 +11,6 @@ SpriteObject skivits[SKIVIT_COUNT];
 SpriteObject coin_sprites[COIN_SPRITE_COUNT];
 SpriteObject pipes[PIPE_PIECE_COUNT];
 SpriteObject blocks[BLOCK_COUNT];
-BitmapFile load_bitmap;
 
 int next_backdrop = 4;
 int hero_running;
