@@ -43,15 +43,16 @@ enum : int {
     CUT_PIXELS = 1,  // pixel coordinates of the top-left corner (any mode but 0 means this)
 };
 
-int bitmap_load_file(BitmapFile* bitmap, const char* file_name);
+[[nodiscard]] int bitmap_load_file(BitmapFile* bitmap, const char* file_name);
 // Where a width x height cell of a loaded picture starts: (*cx, *cy), placed as mode says,
 // become the cell's top-left pixel. 0 when the cell would reach outside the picture.
-int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode, int* cx, int* cy);
+[[nodiscard]] int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode,
+                                     int* cx, int* cy);
 int bitmap_unload_file(BitmapFile* bitmap);
-int bitmap_flip_rows(uint8_t* buffer, int row_bytes, int rows);
+[[nodiscard]] int bitmap_flip_rows(uint8_t* buffer, int row_bytes, int rows);
 
-int palette_load_file(const char* file_name, PaletteEntry* entries);
-int palette_save_file(const char* file_name, const PaletteEntry* entries);
+[[nodiscard]] int palette_load_file(const char* file_name, PaletteEntry* entries);
+[[nodiscard]] int palette_save_file(const char* file_name, const PaletteEntry* entries);
 int palette_set_all(const PaletteEntry* entries);
 int palette_get_all(PaletteEntry* entries);
 int palette_set_entry(int index, const PaletteEntry* entry);

@@ -6,7 +6,7 @@
 #include "engine/bitmap.h"
 #include "engine/display.h"
 #include "engine/picture.h"
-#include "shell/game.h"
+#include "shell/game_state.h"
 #include "shell/window.h"
 
 BitmapImage menu_images[MENU_IMAGE_COUNT];
@@ -19,11 +19,16 @@ int load_page(BitmapImage* image, const char* file_name, bool sets_palette) {
     int read = picture_load(file_name);
     if (read && sets_palette)
         palette_set_all(load_bitmap.palette);
-    image_create(image, 0, 0, 640, 480, 8);
-    if (read)
+    const int made = image_create(image, 0, 0, 640, 480, 8);
+    if (read && made)
         read = picture_copy(image, 0, 0);
     picture_unload();
-    return read;
+    return read && made;
+}
+
+// An empty page draws nothing and leaves the cleared frame.
+void draw_page(const BitmapImage* page) {
+    static_cast<void>(image_draw(page, back_buffer, back_pitch, IMAGE_OPAQUE));
 }
 
 }  // namespace
@@ -46,7 +51,7 @@ void menu_draw() {
     switch (game_mode) {
         case MODE_MENU:
             if (menu_selection >= 0 && menu_selection < MENU_IMAGE_COUNT) {
-                image_draw(&menu_images[menu_selection], back_buffer, back_pitch, 0);
+                draw_page(&menu_images[menu_selection]);
             }
             break;
         case MODE_QUIT:
@@ -54,7 +59,7 @@ void menu_draw() {
             break;
         case MODE_INFO1:
         case MODE_INFO2:
-            image_draw(&info_images[game_mode - 1], back_buffer, back_pitch, 0);
+            draw_page(&info_images[game_mode - 1]);
             break;
         default:
             break;

@@ -15,6 +15,8 @@ namespace {
 
 constexpr uint32_t FRAME_MS = 30;
 AppLoopHooks loop_hooks;
+// The program instance, kept for the window class.
+void* main_instance;
 
 void report_failed_start() {
     std::error_code error;

@@ -1,10 +1,9 @@
 // The window service: one window class, one window, the message queue with its quit request,
-// default handling, held keys, the cursor flag and the tick.
+// default handling, held keys and the cursor flag.
 #include "shell/window.h"
 
 #include <cstdio>
 #include <cstring>
-
 
 namespace {
 
@@ -123,10 +122,6 @@ void window_set_cursor_visible(int visible) {
 
 int window_cursor_visible() {
     return cursor_shown;
-}
-
-uint32_t window_ticks() {
-    return platform_ticks();
 }
 
 void window_input_key_down(int key) {

@@ -1,7 +1,7 @@
 // The window service: our own small stand-in for the desktop window system of 2005. One
 // window class and one window, a message queue (post, peek-and-remove), a window procedure
-// with default handling, posted quit requests, the held-key query, cursor visibility and
-// the millisecond tick. The platform backend feeds it input (window_input_*).
+// with default handling, posted quit requests, the held-key query and cursor visibility.
+// The platform backend feeds it input (window_input_*).
 #pragma once
 #include <cstdint>
 
@@ -88,8 +88,6 @@ int window_key_held(int key);
 // Cursor visibility: a plain shown/hidden state.
 void window_set_cursor_visible(int visible);
 int window_cursor_visible();
-// Milliseconds, wrapping at 2^32.
-uint32_t window_ticks();
 
 // Input from the platform backend, turned into queued messages.
 void window_input_key_down(int key);

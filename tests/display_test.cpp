@@ -164,6 +164,7 @@ TEST(Blit, StretchedKeyedBlitIsCutByTheClipListWithTheSourceInProportion) {
     // Off the surface entirely: nothing drawn, no harm.
     const Rect away = {700, 500, 800, 600};
     EXPECT_EQ(gfx_blit(back_surface, &away, src, nullptr, GFX_BLT_KEYSRC, nullptr), GFX_OK);
+    gfx_release_surface(src);
 }
 
 TEST(Blit, ClipListOfSeveralRectanglesAndRefusals) {
@@ -194,6 +195,9 @@ TEST(Blit, ClipListOfSeveralRectanglesAndRefusals) {
     EXPECT_EQ(gfx_blit(plain, nullptr, nullptr, nullptr, GFX_BLT_COLORFILL, &fx), GFX_ERR_BUSY);
     EXPECT_EQ(gfx_unlock(plain, nullptr), GFX_OK);
     EXPECT_EQ(gfx_unlock(plain, nullptr), GFX_ERR_INVALID);
+    gfx_release_clipper(target->clipper);
+    gfx_release_surface(target);
+    gfx_release_surface(plain);
 }
 
 TEST(Blit, SurfaceMemoryLimitMakesCreationFail) {
@@ -201,7 +205,9 @@ TEST(Blit, SurfaceMemoryLimitMakesCreationFail) {
     gfx_set_memory_limit(gfx_memory_in_use() + 100);
     EXPECT_EQ(display_create_surface(64, 64, 0x800, 253), nullptr);
     gfx_set_memory_limit(0);
-    EXPECT_NE(display_create_surface(64, 64, 0x800, 253), nullptr);
+    GfxSurface* s = display_create_surface(64, 64, 0x800, 253);
+    EXPECT_NE(s, nullptr);
+    gfx_release_surface(s);
 }
 
 TEST(Palette, SetAllReachesTheDisplayAndTextTakesTheNearestEntry) {
@@ -211,7 +217,7 @@ TEST(Palette, SetAllReachesTheDisplayAndTextTakesTheNearestEntry) {
     entries[18] = {255, 0, 0, 0};
     palette_set_all(entries);
     PaletteEntry shown[256];
-    gfx_palette_get_entries(display_palette, 0, 256, shown);
+    ASSERT_EQ(gfx_palette_get_entries(display_palette, 0, 256, shown), GFX_OK);
     EXPECT_EQ(shown[17].red, 250);
     EXPECT_EQ(gfx_nearest_index(shown, 0xFFFFFF), 17);
     EXPECT_EQ(gfx_nearest_index(shown, 0x0000F0), 18);  // 0x00BBGGRR: red

@@ -161,7 +161,7 @@ TEST_F(Sprites, DrawingTruncatesTheRectangleAndSkipsTheKey) {
 TEST_F(Sprites, ClonesShareAndDestroyingACloneReleasesNothing) {
     ASSERT_EQ(sprite_create(&s, 0, 0, 8, 8, 2, SPRITE_SEQUENCE, 0x800, 253, 8), 1);
     const int seq[] = {0, 1};
-    sprite_load_animation(&s, 0, 2, seq);
+    ASSERT_EQ(sprite_load_animation(&s, 0, 2, seq), 1);
     const int live = gfx_live_surfaces();
     SpriteObject copy;
     EXPECT_EQ(sprite_clone(&s, &s), 0);

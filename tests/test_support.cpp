@@ -9,9 +9,44 @@
 #include <filesystem>
 
 #include "engine/display.h"
+#include "engine/error_log.h"
+#include "platform/headless/headless.h"
+#include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
+
+namespace {
+
+// The folder the tests were started in (assets/ under ctest).
+const std::filesystem::path start_folder = std::filesystem::current_path();
+
+class TearDownAfterEachTest : public testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo&) override { test_tear_down(); }
+};
+
+const bool tear_down_listener_added = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new TearDownAfterEachTest);
+    return true;
+}();
+
+}  // namespace
+
+void test_tear_down() {
+    // Whatever a test left locked is unlocked; most leave nothing.
+    static_cast<void>(display_unlock_back());
+    static_cast<void>(display_unlock_primary());
+    game_shutdown();
+    window_service_reset();
+    main_window = nullptr;
+    headless_reset();
+    app_set_loop_hooks(nullptr);
+    error_log_close();
+    if (const int left = gfx_shutdown())
+        ADD_FAILURE() << left << " display objects were left behind";
+    std::error_code error;
+    std::filesystem::current_path(start_folder, error);
+}
 
 void test_display_up(int windowed) {
     window_service_reset();

@@ -9,6 +9,12 @@
 
 // Brings up the window service and a full-screen 640 x 480 x 8 display (or windowed).
 void test_display_up(int windowed = 0);
+// Tears the program down to its state at load: the frame unlocked, the game shut down (menu,
+// world, pictures, display, game state), the window service and the headless backend reset,
+// the loop hooks cleared and the working folder the tests started in restored. Fails the
+// running test when display objects were left behind. Every test ends with it (a listener
+// runs it after each one), so the test binary passes as one process too.
+void test_tear_down();
 
 struct TestBmp {
     int width = 4;

@@ -10,7 +10,6 @@
 #include "engine/display.h"
 #include "engine/gfx.h"
 #include "engine/picture.h"
-#include "shell/game.h"
 #include "tests/test_support.h"
 #include "tests/world_test_support.h"
 
@@ -78,7 +77,7 @@ TEST(WorldLoad, ShutdownReleasesEverySurface) {
     const int before = gfx_live_surfaces();
     ASSERT_TRUE(load_test_world());
     EXPECT_GT(gfx_live_surfaces(), before + 200);
-    destroy_world_sprites();
+    world_shutdown();
     EXPECT_EQ(gfx_live_surfaces(), before);
 }
 

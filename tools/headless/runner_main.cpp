@@ -11,10 +11,11 @@
 
 #include "platform/headless/headless.h"
 #include "shell/app.h"
-#include "shell/game.h"
+#include "shell/game_state.h"
 #include "shell/window.h"
 #include "tools/support/png.h"
-#include "world/level.h"
+#include "world/objects.h"
+#include "world/world_state.h"
 
 namespace {
 
