@@ -18,13 +18,13 @@ struct ObjectGroup {
     const char* picture;             // the sheet its frames are cut from
     int width, height, frame_count, flags;
     int (*cut_frames)(SpriteObject* sprite, int index);  // every frame of one sprite; 1 or 0
-    const int* sequence;                                 // animation sequence 0, or null
-    int sequence_length;
-    bool moves;  // starts with animation 0, the speed (start_vx, 0) and anim_period
-    int start_vx;
-    int anim_period;
-    int start_state;    // or KEEP_STATE
-    bool reset_x_only;  // scenery that never moves up or down: the reset writes back only x
+    const int* sequence = nullptr;                       // animation sequence 0, or none
+    int sequence_length = 0;
+    bool moves = false;  // starts with animation 0, the speed (start_vx, 0) and anim_period
+    int start_vx = 0;
+    int anim_period = 0;
+    int start_state = KEEP_STATE;
+    bool reset_x_only = false;  // scenery that never moves up or down: the reset writes only x
 };
 
 extern const ObjectGroup qblock_group, brick_group, brick_frag_group, power_up_group, skivit_group,
