@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/clock.h"
 #include "engine/display.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
@@ -168,6 +169,38 @@ TEST_F(FrameLoop, HudShowsWhiteTextAndYouWinReplacesIt) {
     }
     EXPECT_GT(label_pixels, 100);
     EXPECT_GT(values_pixels, 50);
+}
+
+TEST_F(FrameLoop, DrivenOnePassAtATimeItGivesTheSameFramesAndExitCode) {
+    const std::vector<Input> script = {
+        {0, 0, KEY_DOWN, 0}, {1, 0, KEY_H, 0}, {3, 0, KEY_ESCAPE, 0}, {4, 0, KEY_ESCAPE, 0}};
+    ASSERT_EQ(run(script), 0);
+    const std::vector<Seen> blocking = seen;
+    ASSERT_GE(blocking.size(), 4u);
+
+    inputs = script;
+    seen.clear();
+    ASSERT_EQ(app_start(nullptr), 1);
+    int passes = 0;
+    // The pacing is the caller's: nothing inside a pass waits.
+    for (clock_start(); app_pass(); clock_start()) {
+        ++passes;
+        clock_wait(30);
+    }
+    EXPECT_EQ(app_pass(), 0);  // over is over
+    EXPECT_EQ(app_finish(), 0);
+    EXPECT_EQ(passes, static_cast<int>(blocking.size()));
+    ASSERT_EQ(seen.size(), blocking.size());
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].mode, blocking[i].mode) << i;
+        EXPECT_EQ(seen[i].selection, blocking[i].selection) << i;
+        EXPECT_EQ(seen[i].corner, blocking[i].corner) << i;
+        EXPECT_EQ(seen[i].tick - seen[0].tick, blocking[i].tick - blocking[0].tick) << i;
+    }
+    // Finished, the program starts again from the beginning.
+    EXPECT_EQ(run({}, 1), 0);
+    EXPECT_EQ(seen[0].mode, MODE_MENU);
+    EXPECT_EQ(seen[0].selection, 0);
 }
 
 TEST(StartUp, AMissingPictureIsNamedWithItsFolderAndEndsWithStatusOne) {
