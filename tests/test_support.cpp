@@ -48,14 +48,14 @@ void test_tear_down() {
     std::filesystem::current_path(start_folder, error);
 }
 
-void test_display_up(int windowed) {
+void test_display_up(int windowed, int bpp) {
     window_service_reset();
     static const WindowClass cls = {CLASS_DBLCLKS, window_proc, "WINCLASS1", 0, 0};
     window_register_class(&cls);
     main_window = window_create("WINCLASS1", "Quellaro 2005", STYLE_POPUP, 0, 0, 640, 480);
     ASSERT_NE(main_window, nullptr);
     display_set_window(&main_window->rect);
-    ASSERT_EQ(display_init(640, 480, 8, windowed), 1);
+    ASSERT_EQ(display_init(640, 480, bpp, windowed), 1);
 }
 
 namespace {

@@ -7,8 +7,9 @@
 
 #include "engine/types.h"
 
-// Brings up the window service and a full-screen 640 x 480 x 8 display (or windowed).
-void test_display_up(int windowed = 0);
+// Brings up the window service and a full-screen 640 x 480 display of bpp bits (or
+// windowed).
+void test_display_up(int windowed = 0, int bpp = 8);
 // Tears the program down to its state at load: the frame unlocked, the game shut down (menu,
 // world, pictures, display, game state), the window service and the headless backend reset,
 // the loop hooks cleared and the working folder the tests started in restored. Fails the
