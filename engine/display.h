@@ -21,11 +21,10 @@ extern int display_windowed;                         // 1 when set up windowed
 extern int pixel_format;  // bits per pixel the primary reports; 16 before set-up
 typedef int (*MakeRgb16)(int red, int green, int blue);
 extern MakeRgb16 make_rgb16;  // the 16-bit colour builder for pixel_format
-// Inclusive clip bounds: 0, 639, 0, 479 before set-up.
+// Inclusive clip bounds of the primitives and sprite moves: 0, 639, 0, 479 before set-up.
 extern int clip_min_x, clip_max_x, clip_min_y, clip_max_y;
-// First pixel and bytes per row of the locked back surface; null and 0 while unlocked.
-extern uint8_t* back_buffer;
-extern int back_pitch;
+extern uint8_t* back_buffer;  // the locked back surface's first pixel; null while unlocked
+extern int back_pitch;        // its bytes per row; 0 while unlocked
 extern PaletteEntry shadow_palette[256];  // the engine's copy of the display palette
 extern Rect screen_rect;                  // 0, 0, screen_width, screen_height
 

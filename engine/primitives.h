@@ -145,8 +145,8 @@ int polygon_scale_m(Polygon2D* polygon, float sx, float sy);
 
 // cos and sin of whole degrees 0..360; filled by trig_tables_build (the rotations build
 // them on first use when nobody has).
-extern float cos_table[361];
-extern float sin_table[361];
+extern float cos_table[361];  // cos of 0..360 degrees
+extern float sin_table[361];  // sin of 0..360 degrees
 int trig_tables_build();
 // Distance estimates, within a few percent; magnitudes too large for the fixed-point
 // working range saturate.

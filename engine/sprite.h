@@ -14,17 +14,17 @@
 constexpr int SPRITE_MAX_FRAMES = 64;
 constexpr int SPRITE_MAX_ANIMS = 16;
 
-// flags bits
+// flags bits; the animation modes are tested in the order 0x01, 0x02, 0x04.
 enum : int {
-    SPRITE_SINGLE_FRAME = 0x01,
-    SPRITE_CYCLE = 0x02,
-    SPRITE_SEQUENCE = 0x04,
-    SPRITE_ONCE = 0x08,
-    SPRITE_VISIBLE = 0x10,
-    SPRITE_BOUNCE = 0x20,
-    SPRITE_WRAP = 0x40,
-    SPRITE_LOADED = 0x80,
-    SPRITE_CLONE = 0x100,
+    SPRITE_SINGLE_FRAME = 0x01,  // the animation holds frame 0
+    SPRITE_CYCLE = 0x02,         // cycle through all the frames
+    SPRITE_SEQUENCE = 0x04,      // play animation sequence anim
+    SPRITE_ONCE = 0x08,          // with SPRITE_SEQUENCE: once, stopping on its last entry
+    SPRITE_VISIBLE = 0x10,       // drawn; without it a draw does nothing
+    SPRITE_BOUNCE = 0x20,        // sprite_move bounces it at the clip bounds
+    SPRITE_WRAP = 0x40,          // sprite_move wraps it around at the clip bounds
+    SPRITE_LOADED = 0x80,        // set once a frame is loaded; nothing reads it
+    SPRITE_CLONE = 0x100,        // frames and sequences belong to another sprite
 };
 
 struct SpriteObject {

@@ -9,10 +9,14 @@
 #include "shell/game_state.h"
 #include "shell/window.h"
 
-BitmapImage menu_images[MENU_IMAGE_COUNT];
-BitmapImage info_images[INFO_IMAGE_COUNT];
-
 namespace {
+
+constexpr int MENU_IMAGE_COUNT = 4;
+constexpr int INFO_IMAGE_COUNT = 2;
+// Entry i shows the menu with entry i highlighted ("menubackground%d.bmp", i + 1).
+BitmapImage menu_images[MENU_IMAGE_COUNT];
+// Information screens 1 and 2 ("option%d.bmp", 2 and 3).
+BitmapImage info_images[INFO_IMAGE_COUNT];
 
 // An unreadable page is still created, empty, so that the menu draws nothing there.
 int load_page(BitmapImage* image, const char* file_name, bool sets_palette) {

@@ -8,30 +8,30 @@
 #include "engine/types.h"
 #include "platform/platform.h"
 
-// Message codes.
+// Message codes, with the values of the window system of old.
 enum : uint32_t {
-    MSG_CREATE = 1,
-    MSG_DESTROY = 2,
-    MSG_PAINT = 15,
-    MSG_CLOSE = 16,
-    MSG_QUIT = 18,
-    MSG_KEYDOWN = 256,
-    MSG_LBUTTONDOWN = 513,
-    MSG_LBUTTONDBLCLK = 515,
+    MSG_CREATE = 1,           // sent by window_create before it returns
+    MSG_DESTROY = 2,          // the window is going away; the game answers with a quit
+    MSG_PAINT = 15,           // never sent here: every frame is drawn by the frame loop
+    MSG_CLOSE = 16,           // a close request from the platform; the default destroys
+    MSG_QUIT = 18,            // taken by the frame loop, which then ends; wparam: exit code
+    MSG_KEYDOWN = 256,        // wparam: the virtual-key code; repeats while held
+    MSG_LBUTTONDOWN = 513,    // lparam: x in the low, y in the high 16 bits
+    MSG_LBUTTONDBLCLK = 515,  // the second press of a double click, instead of a press
 };
 
 // Class style bits.
 enum : unsigned {
-    CLASS_VREDRAW = 0x1,
-    CLASS_HREDRAW = 0x2,
-    CLASS_DBLCLKS = 0x8,
-    CLASS_OWNDC = 0x20,
+    CLASS_VREDRAW = 0x1,  // redraw on a height change; nothing reads it here
+    CLASS_HREDRAW = 0x2,  // redraw on a width change; nothing reads it here
+    CLASS_DBLCLKS = 0x8,  // second presses arrive as MSG_LBUTTONDBLCLK
+    CLASS_OWNDC = 0x20,   // a drawing context of its own; nothing reads it here
 };
 
 // Window style bits.
 enum : unsigned {
-    STYLE_VISIBLE = 0x10000000,
-    STYLE_POPUP = 0x80000000,
+    STYLE_VISIBLE = 0x10000000,  // shown at once; every window is, here
+    STYLE_POPUP = 0x80000000,    // no frame or caption bar; nothing reads it here
 };
 
 struct Window;

@@ -19,14 +19,14 @@ constexpr int HERO_JUMP_FRAME = 4;         // within a facing
 constexpr int SKIVIT_SQUASHED_FRAME = 2;
 constexpr int QBLOCK_USED_FRAME = 3;
 
-extern SpriteObject backdrops[BACKDROP_COUNT];  // the backdrop panels, recycled to the right
-extern SpriteObject hero_small;                 // the hero's small form, 24 x 32
-extern SpriteObject hero_large;                 // the hero's large form, 24 x 64
-extern SpriteObject* hero;                      // the form in use: hero_small or hero_large
-extern SpriteObject qblocks[QBLOCK_COUNT];      // question blocks
-extern SpriteObject bricks[BRICK_COUNT];
-extern SpriteObject brick_frags[BRICK_FRAG_COUNT];  // the pieces of a broken brick
-extern SpriteObject power_up;
+extern SpriteObject backdrops[BACKDROP_COUNT];        // the backdrop panels, recycled to the right
+extern SpriteObject hero_small;                       // the hero's small form, 24 x 32
+extern SpriteObject hero_large;                       // the hero's large form, 24 x 64
+extern SpriteObject* hero;                            // the form in use: hero_small or hero_large
+extern SpriteObject qblocks[QBLOCK_COUNT];            // question blocks
+extern SpriteObject bricks[BRICK_COUNT];              // whole or broken
+extern SpriteObject brick_frags[BRICK_FRAG_COUNT];    // the pieces of a broken brick
+extern SpriteObject power_up;                         // in play or absent
 extern SpriteObject skivits[SKIVIT_COUNT];            // the walking enemies
 extern SpriteObject coin_sprites[COIN_SPRITE_COUNT];  // coins popping out of question blocks
 extern SpriteObject pipes[PIPE_PIECE_COUNT];          // pipe pieces, each pipe bottom up
