@@ -21,13 +21,17 @@ int score;
 int coins;
 Window* main_window;
 
+void game_counters_restart() {
+    level_won = 0;
+    score = 0;
+    time_left = TIME_AT_START;
+    coins = 0;
+}
+
 void game_state_restore() {
     game_mode = MODE_MENU;
     menu_selection = 0;
-    time_left = TIME_AT_START;
-    level_won = 0;
-    score = 0;
-    coins = 0;
+    game_counters_restart();
 }
 
 namespace {

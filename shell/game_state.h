@@ -22,5 +22,7 @@ extern int score;            // points
 extern int coins;            // coins collected
 extern Window* main_window;  // the main window; quit requests are posted to it
 
+// The HUD's counters and the won flag as a new game starts them.
+void game_counters_restart();
 // Every global above but the window (the entry's business) back to its value at load.
 void game_state_restore();

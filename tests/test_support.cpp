@@ -11,6 +11,7 @@
 #include "engine/display.h"
 #include "engine/error_log.h"
 #include "platform/headless/headless.h"
+#include "platform/script.h"
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/game.h"
@@ -46,6 +47,34 @@ void test_tear_down() {
         ADD_FAILURE() << left << " display objects were left behind";
     std::error_code error;
     std::filesystem::current_path(start_folder, error);
+}
+
+namespace {
+Script run_script;
+int run_passes;
+void (*run_after)(int pass);
+
+int deliver(int pass) {
+    if (pass >= run_passes)
+        return 1;
+    script_deliver(run_script, pass, &window_input);
+    return 0;
+}
+
+void observe(int pass) {
+    if (run_after)
+        run_after(pass);
+}
+}  // namespace
+
+int test_run_program(const std::string& script, int passes, void (*after)(int pass)) {
+    run_script = Script{};
+    EXPECT_EQ(script_parse(script, &run_script), 0) << script;
+    run_passes = passes;
+    run_after = after;
+    static const AppLoopHooks hooks = {deliver, observe};
+    app_set_loop_hooks(&hooks);
+    return app_main(nullptr, nullptr, nullptr, 0);
 }
 
 void test_display_up(int windowed, int bpp) {

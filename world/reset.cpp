@@ -8,20 +8,8 @@
 #include "world/world_state.h"
 
 void world_reset() {
-    scroll_total = 0;
-    level_won = 0;
-    death_timer = 0;
-    morph_timer = 0;
-    morph_from = nullptr;
-    score = 0;
-    time_left = TIME_AT_START;
-    coins = 0;
-    next_backdrop = FIRST_RECYCLED_BACKDROP;
-    scroll_step = 0;
-    hero_airborne = 0;
-    hero_running = 0;
-    hero_support = nullptr;
-    hero_is_large = 0;
+    world_counters_restart();
+    game_counters_restart();
 
     // The panels are made again with their first pictures; a failure leaves what it could.
     static_cast<void>(load_backdrops());

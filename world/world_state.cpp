@@ -18,20 +18,24 @@ SpriteObject* bumped_block;
 int bump_step;
 int coin_step[COIN_SPRITE_COUNT] = {COIN_IDLE, COIN_IDLE};
 
-void world_state_restore() {
-    next_backdrop = FIRST_RECYCLED_BACKDROP;
-    hero_running = 0;
-    hero_airborne = 0;
-    jump_lift = 0;
-    hero_support = nullptr;
+void world_counters_restart() {
+    scroll_total = 0;
     death_timer = 0;
+    morph_timer = 0;
+    morph_from = nullptr;
+    next_backdrop = FIRST_RECYCLED_BACKDROP;
+    scroll_step = 0;
+    hero_airborne = 0;
+    hero_running = 0;
+    hero_support = nullptr;
+    hero_is_large = 0;
+}
+
+void world_state_restore() {
+    world_counters_restart();
+    jump_lift = 0;
     stomp_value = STOMP_FIRST_VALUE;
     stomp_shown = 0;
-    scroll_total = 0;
-    scroll_step = 0;
-    hero_is_large = 0;
-    morph_from = nullptr;
-    morph_timer = 0;
     bumped_block = nullptr;
     bump_step = 0;
     for (int& step : coin_step)

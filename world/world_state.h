@@ -24,5 +24,8 @@ extern SpriteObject* bumped_block;        // the question block or brick bouncin
 extern int bump_step;                     // pass of the current bounce, 0 to 6
 extern int coin_step[COIN_SPRITE_COUNT];  // pop-up step of each coin sprite, or COIN_IDLE
 
+// The counters and links a new game starts from: all but the stomp award, the jump's push,
+// the bounce and the coin pop-ups, which carry over into the next game.
+void world_counters_restart();
 // Every global above back to its value at load.
 void world_state_restore();
