@@ -43,11 +43,11 @@ enum : unsigned {
 
 // Which fields of a GfxSurfaceDesc are valid.
 enum : uint32_t {
-    GFX_DESC_CAPS = 0x1,
-    GFX_DESC_HEIGHT = 0x2,
-    GFX_DESC_WIDTH = 0x4,
-    GFX_DESC_PITCH = 0x8,
-    GFX_DESC_BACKBUFFERCOUNT = 0x20,
+    GFX_DESC_CAPS = 0x1,              // caps
+    GFX_DESC_HEIGHT = 0x2,            // height
+    GFX_DESC_WIDTH = 0x4,             // width
+    GFX_DESC_PITCH = 0x8,             // pitch (set by a lock)
+    GFX_DESC_BACKBUFFERCOUNT = 0x20,  // back_buffer_count
 };
 
 // Blit, lock, flip, colour-key and palette flags.
