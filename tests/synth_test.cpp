@@ -166,7 +166,8 @@ TEST(Tracker, MalformedNotesAreRefused) {
         "C4]",                         // closed, never opened
         "[C4]0",                       // played no times
         "[[[[[C4]]]]]",                // nested too deep
-        "C4:3 |",                      // bar line inside a bar
+        "C4:3 |",                      // bar line a step early
+        "C4:5 |",                      // and a step late
         "[[[[C4:256]999]999]999]999",  // runs away
     };
     for (const char* notes : bad)
