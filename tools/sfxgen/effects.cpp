@@ -96,7 +96,7 @@ constexpr TuneChannel BRICK_BOUNCE[] = {
 
 constexpr TuneChannel BRICK_BREAK[] = {
     {{.wave = WAVE_NOISE, .level = 11000, .attack = 1, .decay = 320, .release = 20, .slide = -3500},
-     "C6:33"},
+     "G4:33"},
     // Pieces landing.
     {{.wave = WAVE_NOISE, .level = 6000, .attack = 1, .decay = 40, .release = 10},
      "-:8 F6:4 -:5 D6:4 -:6 A5:4"},
