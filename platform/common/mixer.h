@@ -25,6 +25,7 @@ struct MixerVoice {
 };
 
 // A sound being cut off: it plays on for fade_left samples, falling from gain to nothing.
+// One at a time: a second cut-off ends the first fade at once, a click quiet enough to keep.
 struct MixerFade {
     MixerStream stream;
     int gain;  // of MIXER_UNITY, at the start of the fade
