@@ -9,7 +9,6 @@
 #include "menu/menu.h"
 #include "shell/window.h"
 #include "world/load.h"
-#include "world/objects.h"
 #include "world/scenery.h"
 #include "world/world_frame.h"
 
