@@ -1,11 +1,16 @@
 // The headless runner as a user runs it: a script from the title menu into play and back,
-// one JSON line per pass with the modes and the exact countdown, and frames as PNG files.
+// one JSON line per pass with the modes and the exact countdown, and frames as PNG files;
+// a bad command line or script refused with what is wrong (status 2), and outputs that
+// cannot be written ending the run with a failure.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -91,13 +96,91 @@ TEST(Runner, EndsOnAQuitAndWritesEveryKthFrame) {
     EXPECT_GT(std::filesystem::file_size(dir + "/frames/000000.png"), 640u * 480u * 3u);
 }
 
-TEST(Runner, RefusesAScriptItCannotRead) {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+std::string read_all(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The runner with these arguments, on the fake pictures of a new folder ($DIR in args).
+Outcome run_with(std::string args) {
     const std::string dir = test_temp_dir();
     test_write_fake_assets(dir);
-    int status = 0;
-    run_runner(dir, "jump 3 LEFT\n", "--passes 3", &status);
-    EXPECT_NE(status, 0);
-    std::ifstream err(dir + "/stderr.txt");
-    std::string text((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("script.txt:1"), std::string::npos) << text;
+    for (size_t at; (at = args.find("$DIR")) != std::string::npos;)
+        args.replace(at, 4, dir);
+    const std::string command = std::string(QUELLARO_RUNNER) + " --assets " + dir + " " + args +
+                                " >" + dir + "/out.txt 2>" + dir + "/err.txt";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+            read_all(dir + "/out.txt"), read_all(dir + "/err.txt")};
+}
+
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(Runner, ABadCommandLineIsNamedAndRefusedWithStatus2) {
+    struct Bad {
+        const char* args;
+        const char* told;
+    };
+    const Bad bad[] = {
+        {"--every 4294967296 --frames-out $DIR/f", "--every 4294967296: not a number from 1"},
+        {"--every 0", "--every 0: not a number from 1"},
+        {"--passes -1", "--passes -1: not a number from 0"},
+        {"--passes 12x", "--passes 12x: not a number"},
+        {"--pases 3", "--pases: not an option"},
+        {"--state", "--state: needs a value"},
+        {"--script $DIR", "cannot read the script"},
+        {"--script $DIR/none.txt", "cannot read the script"},
+        {"--state $DIR/no/such/folder.jsonl", "cannot write"},
+        {"--frames-out /proc/self/frames", "cannot make the frames folder"},
+    };
+    for (const Bad& b : bad) {
+        // A runner that took the bad value would still stop after a few passes.
+        const Outcome o = run_with(std::string("--passes 5 ") + b.args);
+        EXPECT_EQ(o.status, 2) << b.args << "\n" << o.err;
+        EXPECT_TRUE(has(o.err, b.told)) << b.args << "\n" << o.err;
+    }
+}
+
+TEST(Runner, HelpPrintsTheUsageAndSucceeds) {
+    const Outcome o = run_with("--help");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_TRUE(has(o.out, "usage: quellaro-headless")) << o.out;
+    EXPECT_TRUE(o.err.empty()) << o.err;
+}
+
+TEST(Runner, AScriptLineItCannotReadIsNamedByFileLineWordAndWhy) {
+    const std::string dir = test_temp_dir();
+    std::ofstream(dir + "/s.txt") << "key 1 S\n# " << std::string(2000, '-') << " key 0 Q\n"
+                                  << "key 4294967296 S\n";
+    const Outcome o = run_with("--passes 3 --script " + dir + "/s.txt");
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(has(o.err, dir + "/s.txt:3: \"4294967296\": not a pass")) << o.err;
+    EXPECT_FALSE(has(o.err, ":2:")) << o.err;  // the long comment is one line, all comment
+}
+
+TEST(Runner, AnOutputThatCannotBeWrittenEndsTheRunWithAFailure) {
+    for (const char* args : {"--state /dev/full", "--frame-digests /dev/full"}) {
+        const Outcome o = run_with(std::string("--passes 2000 ") + args);
+        EXPECT_EQ(o.status, 1) << args;
+        EXPECT_TRUE(has(o.err, "cannot write /dev/full")) << args << "\n" << o.err;
+    }
+    // Frames into a folder that takes no files: the run stops at the first frame.
+    const std::string dir = test_temp_dir();
+    const Outcome o =
+        run_with("--passes 50 --state " + dir + "/state.jsonl --frames-out /sys/kernel");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(has(o.err, "cannot write /sys/kernel/000000.png")) << o.err;
+    const std::string state = read_all(dir + "/state.jsonl");
+    EXPECT_EQ(std::count(state.begin(), state.end(), '\n'), 1);
 }

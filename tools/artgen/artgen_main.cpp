@@ -113,11 +113,12 @@ bool write_all(const std::string& dir) {
     return ok;
 }
 
-int usage() {
-    std::fprintf(stderr,
+// The usage on out; the status to exit with.
+int usage(FILE* out, int status) {
+    std::fprintf(out,
                  "usage: artgen [--out DIR]      write every picture and the palette file\n"
                  "       artgen --preview FILE.png  write the whole level in one picture\n");
-    return 2;
+    return status;
 }
 
 }  // namespace
@@ -126,8 +127,10 @@ int main(int argc, char** argv) {
     const char* out = nullptr;
     const char* preview_path = nullptr;
     const ToolOption options[] = {{"--out", &out}, {"--preview", &preview_path}};
-    if (!tool_read_options(argc, argv, options, 2))
-        return usage();
+    if (tool_help_asked(argc, argv))
+        return usage(stdout, 0);
+    if (!tool_read_options("artgen", argc, argv, options, 2))
+        return usage(stderr, 2);
     std::string out_dir = out ? out : "";
     const std::string preview = preview_path ? preview_path : "";
     if (!preview.empty()) {
