@@ -36,8 +36,9 @@ void report_failed_start() {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::current_path(error);
     if (picture_refused()[0]) {
-        std::fprintf(stderr, "Quellaro 2005: cannot read the picture \"%s\" in the folder %s\n",
-                     picture_refused(), error ? "(unknown)" : folder.c_str());
+        std::fprintf(stderr, "Quellaro 2005: the picture \"%s\" in the folder %s %s\n",
+                     picture_refused(), error ? "(unknown)" : folder.c_str(),
+                     picture_refused_why());
     } else {
         std::fprintf(stderr, "Quellaro 2005: start-up failed (out of display memory)\n");
     }
