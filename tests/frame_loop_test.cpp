@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,27 @@ TEST(StartUp, APictureMissingOrNotAsDrawnIsNamedWithItsFolderAndEndsWithStatusOn
         EXPECT_TRUE(seen.empty()) << fault.file;
         EXPECT_EQ(gfx_live_surfaces(), 0) << fault.file;
     }
+}
+
+TEST(StartUp, AMissingOrMalformedPaletteFileIsToldAndTheGameGoesOn) {
+    for (const char* text : {"", "0 0 0 0\ngarbage", static_cast<const char*>(nullptr)}) {
+        const std::string dir = test_enter_fake_assets();
+        const std::string path = dir + "/" + DISPLAY_PALETTE_FILE;
+        if (text) {
+            std::ofstream(path) << text;
+        } else {
+            std::filesystem::remove(path);
+        }
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(run("", 3), 0);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("\"PALDATA2.PAL\" in the folder " + dir), std::string::npos) << err;
+        EXPECT_EQ(seen.size(), 3u);  // it plays on
+    }
+    test_enter_fake_assets();  // a whole file is not mentioned
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run("", 1), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(StartUp, NoWindowMeansExitCodeZeroBeforeAnyDisplay) {

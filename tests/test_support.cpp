@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "engine/bitmap.h"
 #include "engine/display.h"
 #include "engine/error_log.h"
 #include "platform/headless/headless.h"
@@ -188,6 +189,8 @@ void test_write_fake_assets(const std::string& dir) {
     write_picture(dir, "coin.bmp", 72, 32, 36, false);
     write_picture(dir, "pipe.bmp", 68, 68, 37, false);
     write_picture(dir, "block.bmp", 32, 32, 38, false);
+    const PaletteEntry black[256] = {};
+    ASSERT_EQ(palette_save_file((dir + "/" + DISPLAY_PALETTE_FILE).c_str(), black), 1);
 }
 
 std::string test_enter_fake_assets() {
