@@ -151,7 +151,8 @@ std::string key_text(int key) {
     }
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
         return std::string(1, static_cast<char>(key));
-    return std::to_string(key);
+    // Codes 0 to 9 in one decimal digit would read back as the digit keys.
+    return key < 10 ? "0x" + std::to_string(key) : std::to_string(key);
 }
 
 }  // namespace

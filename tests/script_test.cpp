@@ -21,6 +21,7 @@ const char* const EVERY_COMMAND =
     "key 4 PAGEDOWN\n"
     "key 5 7\n"
     "key 6 200\n"
+    "key 6 00   # code 0, not the digit key 0\n"
     "click 7 250 280\n"
     "dblclick 0008 639 479   # leading zeros are decimal\n"
     "close\t9\r\n"
@@ -60,17 +61,18 @@ bool same(const Script& a, const Script& b) {
 TEST(Script, EveryCommandIsReadAndWrittenBackToTheSameScript) {
     Script script;
     ASSERT_EQ(script_parse(EVERY_COMMAND, &script), 0);
-    ASSERT_EQ(script.events.size(), 9u);
+    ASSERT_EQ(script.events.size(), 10u);
     EXPECT_EQ(script.events[1].pass, 16);
     EXPECT_EQ(script.events[1].a, KEY_ESCAPE);
     EXPECT_EQ(script.events[2].a, KEY_RETURN);
     EXPECT_EQ(script.events[3].a, KEY_NEXT);
     EXPECT_EQ(script.events[4].a, '7');  // a digit is its key, not a code
     EXPECT_EQ(script.events[5].a, 200);
-    EXPECT_EQ(script.events[7].command, ScriptCommand::double_click);
-    EXPECT_EQ(script.events[7].pass, 8);
-    EXPECT_EQ(script.events[7].b, 479);
-    EXPECT_EQ(script.events[8].command, ScriptCommand::close);
+    EXPECT_EQ(script.events[6].a, 0);  // and written back so (a fuzzer's finding)
+    EXPECT_EQ(script.events[8].command, ScriptCommand::double_click);
+    EXPECT_EQ(script.events[8].pass, 8);
+    EXPECT_EQ(script.events[8].b, 479);
+    EXPECT_EQ(script.events[9].command, ScriptCommand::close);
     ASSERT_EQ(script.holds.size(), 1u);
     EXPECT_EQ(script.holds[0].keys, (std::vector<int>{KEY_RIGHT, KEY_Z, KEY_C, '9'}));
 
