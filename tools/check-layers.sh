@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The include lines keep the layers apart: platform (lowest), engine, then shell, world and
-# menu, then tools; tests, benchmarks and fuzz targets may include anything. This fails on an include that
-# points up the layers, on world and menu reaching into each other, on SDL outside
+# menu, then tools; tests, benchmarks and fuzz targets may include anything. This fails on an
+# include that points up the layers, on world and menu reaching into each other, on SDL outside
 # platform/sdl and Emscripten outside platform/web, and on headers that include each other
 # in a circle. A backend's entry file (platform/<backend>/main.cpp) ties the backend to the
 # game and may include the shell.
