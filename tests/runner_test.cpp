@@ -184,3 +184,14 @@ TEST(Runner, AnOutputThatCannotBeWrittenEndsTheRunWithAFailure) {
     const std::string state = read_all(dir + "/state.jsonl");
     EXPECT_EQ(std::count(state.begin(), state.end(), '\n'), 1);
 }
+
+TEST(Runner, ARandomPlayerNeverQuitsAndPlaysTheSameForTheSameSeed) {
+    const Outcome first = run_with("--random-play 7 --passes 600 --state -");
+    const Outcome again = run_with("--random-play 7 --passes 600 --state -");
+    const Outcome other = run_with("--random-play 8 --passes 600 --state -");
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(std::count(first.out.begin(), first.out.end(), '\n'), 600);
+    EXPECT_TRUE(has(first.out, "\"game_mode\":0,")) << "never played";
+    EXPECT_EQ(first.out, again.out);
+    EXPECT_NE(first.out, other.out);
+}

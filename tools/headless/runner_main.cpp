@@ -16,6 +16,7 @@
 #include "shell/app.h"
 #include "shell/game_state.h"
 #include "shell/window.h"
+#include "tools/headless/random_play.h"
 #include "tools/support/options.h"
 #include "tools/support/png.h"
 #include "world/objects.h"
@@ -28,6 +29,7 @@ Script script;
 int pass_limit = -1;
 std::string frames_dir;
 int frame_every = 1;
+bool random_play;  // a seeded random player adds its input to the script's
 
 // A text output named on the command line; failed once a write to it failed and was told.
 struct Output {
@@ -93,6 +95,8 @@ int before_pass(int pass) {
         }
     }
     script_deliver(script, pass, &window_input);
+    if (random_play)
+        random_play_pass(&window_input);
     return 0;
 }
 
@@ -186,14 +190,15 @@ void after_frame(int pass) {
 
 // The usage on out; the status to exit with.
 int usage(FILE* out, int status) {
-    std::fprintf(out,
-                 "usage: quellaro-headless [--assets DIR] [--script FILE] [--passes N] "
-                 "[--state FILE|-]\n"
-                 "                         [--frames-out DIR] [--every K] "
-                 "[--frame-digests FILE|-]\n"
-                 "Plays the script and ends when the game quits or after N passes. Exit status: "
-                 "0 when\nthe run went through, 1 when the game could not start or an output "
-                 "could not be\nwritten, 2 for a bad command line or script.\n");
+    std::fputs(
+        "usage: quellaro-headless [--assets DIR] [--script FILE] [--passes N] [--state FILE|-]\n"
+        "                         [--frames-out DIR] [--every K] [--frame-digests FILE|-]\n"
+        "                         [--random-play SEED]\n"
+        "Plays the script (and, with a seed, a random player who never quits) until the game\n"
+        "quits or N passes have run. Exit status: 0 when the run went through, 1 when the game\n"
+        "could not start or an output could not be written, 2 for a bad command line or "
+        "script.\n",
+        out);
     return status;
 }
 
@@ -253,7 +258,7 @@ bool enter_assets(const char* assets) {
 
 int main(int argc, char** argv) {
     const char *assets = nullptr, *script_path = nullptr, *passes = nullptr, *every = nullptr;
-    const char* frames = nullptr;
+    const char *frames = nullptr, *seed = nullptr;
     const ToolOption options[] = {
         {"--assets", &assets},
         {"--script", &script_path},
@@ -262,6 +267,7 @@ int main(int argc, char** argv) {
         {"--frame-digests", &digest_out.path},
         {"--frames-out", &frames},
         {"--every", &every, refuses_positive},
+        {"--random-play", &seed, refuses_count},
     };
     if (tool_help_asked(argc, argv))
         return usage(stdout, 0);
@@ -273,6 +279,12 @@ int main(int argc, char** argv) {
         static_cast<void>(script_read_number(passes, 0, INT_MAX, &pass_limit));
     if (every)
         static_cast<void>(script_read_number(every, 1, INT_MAX, &frame_every));
+    if (seed) {
+        int number = 0;
+        static_cast<void>(script_read_number(seed, 0, INT_MAX, &number));
+        random_play_start(static_cast<uint32_t>(number));
+        random_play = true;
+    }
     if (script_path && !load_script(script_path))
         return EXIT_USAGE;
     if (!open_output(&state_out) || !open_output(&digest_out))
