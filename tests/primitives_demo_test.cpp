@@ -15,7 +15,7 @@
 #include "engine/text.h"
 #include "tests/primitives_guard.h"
 #include "tests/test_support.h"
-#include "tools/support/png.h"
+#include "platform/png.h"
 
 namespace {
 

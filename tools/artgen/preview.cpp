@@ -5,7 +5,7 @@
 #include "tools/artgen/art.h"
 #include "tools/artgen/palette.h"
 #include "tools/artgen/stretch.h"
-#include "tools/support/png.h"
+#include "platform/png.h"
 #include "world/level.h"
 
 namespace {

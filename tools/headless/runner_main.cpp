@@ -13,7 +13,7 @@
 #include "shell/app.h"
 #include "shell/game.h"
 #include "shell/window.h"
-#include "tools/support/png.h"
+#include "platform/png.h"
 #include "world/level.h"
 
 namespace {
