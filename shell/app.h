@@ -1,5 +1,6 @@
 // The program's entry: the window set-up, the frame loop and the shutdown.
 #pragma once
+#include <cstddef>
 
 // Observers of the frame loop for the headless runner and tests: before_pass runs at the top
 // of each pass, before its message step, and ends the loop when it returns nonzero;
@@ -9,6 +10,10 @@ struct AppLoopHooks {
     void (*after_frame)(int pass);
 };
 void app_set_loop_hooks(const AppLoopHooks* hooks);
+
+// Why start-up failed, in one line naming the picture and its folder (the line the program
+// prints on standard error), for a backend that also shows it in a message box.
+void app_describe_failed_start(char* out, size_t size);
 
 // Registers the window class, opens the window, starts the game and runs the frame loop
 // until a quit; returns the quit's exit code (0), 0 when the window cannot be made, and 1

@@ -1,10 +1,14 @@
-// The millisecond tick and the frame clock's idle wait on SDL.
+// The millisecond tick, the frame clock's idle wait, and a microsecond clock for the
+// diagnostics, on SDL.
 #include <SDL.h>
 
 #include <chrono>
 #include <thread>
 
 #include "platform/platform.h"
+#include "platform/sdl/sdl_backend.h"
+
+int64_t sdl_main_start_us;
 
 namespace {
 
@@ -26,4 +30,10 @@ void platform_idle(uint32_t ms) {
     } else {
         std::this_thread::sleep_for(LAST_STRETCH_NAP);
     }
+}
+
+// SDL's performance counter works before SDL is started, so the entry can note its start.
+int64_t sdl_now_us() {
+    return static_cast<int64_t>(SDL_GetPerformanceCounter() * 1000000.0 /
+                                static_cast<double>(SDL_GetPerformanceFrequency()));
 }
