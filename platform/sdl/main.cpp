@@ -157,7 +157,8 @@ int main(int argc, char** argv) {
     }
     if (sdl_recorder != nullptr) {
         char comment[96];
-        std::snprintf(comment, sizeof comment, "last pass %d, frame digest %016llx", sdl_pass,
+        std::snprintf(comment, sizeof comment, "last frame: pass %d, digest %016llx",
+                      sdl_last_frame_pass(),
                       static_cast<unsigned long long>(sdl_last_frame_digest()));
         sdl_recorder = nullptr;
         if (!recorder_finish(&recorder, comment)) {

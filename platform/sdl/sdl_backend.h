@@ -45,8 +45,10 @@ void sdl_present_stop();
 void sdl_present_again();
 // Saves the last frame as a screenshot and says where on standard error.
 void sdl_save_screenshot();
-// The last frame's digest over its colours (as the runner computes it); 0 before any.
+// The last frame's digest over its colours (as the runner computes it; 0 before any), kept
+// after the window closes, and the pass that drew it (-1 before any).
 uint64_t sdl_last_frame_digest();
+int sdl_last_frame_pass();
 
 // Pause: no pass of the game runs while it is set; the last frame shows the pause mark.
 extern int sdl_paused;

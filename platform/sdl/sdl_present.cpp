@@ -44,8 +44,10 @@ std::unique_ptr<uint32_t[]> argb_frame;  // ARGB copy (other formats; the pause 
 PaletteEntry last_palette[256];
 uint32_t palette_argb[256];
 bool have_last, last_is_argb;
-// The last frame's digest, kept when the window closes (for the recording's last line).
+// The last frame's digest, kept when the window closes (for the recording's last line), and
+// the pass that drew it.
 uint64_t closing_digest;
+int last_frame_pass = -1;
 
 // Frame pacing diagnostics.
 FrameStats present_stats;  // between presented frames
@@ -359,6 +361,7 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
         (bpp == 8 && palette == nullptr) || (bpp != 8 && bpp != 15 && bpp != 16)) {
         return;
     }
+    last_frame_pass = sdl_pass;
     const bool whole_8 = bpp == 8 && width == sdl_frame_width && height == sdl_frame_height;
     if (whole_8 && have_last && !last_is_argb && !redraw_all &&
         std::memcmp(palette, last_palette, sizeof last_palette) == 0) {
@@ -425,6 +428,10 @@ void sdl_note_pump() {
     if (sdl_stats_enabled) {
         frame_stats_add(&pass_stats, sdl_now_us());
     }
+}
+
+int sdl_last_frame_pass() {
+    return last_frame_pass;
 }
 
 uint64_t sdl_last_frame_digest() {
