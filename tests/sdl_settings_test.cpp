@@ -83,8 +83,8 @@ TEST(SdlSettings, BadLinesAreReportedByNumberAndSkippedWhileTheRestApplies) {
         "left =\n"               // 12: no value
         "[sound]\n"              // 13: unknown section...
         "volume = 3\n"           // ...whose lines are skipped quietly
-        "[gamepad]\n"            // 15
-        "enabled = off\n"        // 16
+        "[gamepad]  # pads\n"    // 15
+        "enabled = off # now\n"  // 16
         "[broken\n"              // 17
         "   \n# comment\r\n";
     EXPECT_EQ(parse(text, &s, &c), 11);

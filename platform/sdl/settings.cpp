@@ -192,8 +192,12 @@ int settings_parse(const char* text, size_t length, Settings* settings, Settings
             complain(&p, "%sthe line holds a zero byte", "");
             continue;
         }
+        // A comment runs from '#' to the end of the line, after a setting too.
+        if (char* hash = std::strchr(line, '#')) {
+            *hash = '\0';
+        }
         char* content = trim(line);
-        if (*content == '\0' || *content == '#' || *content == ';') {
+        if (*content == '\0' || *content == ';') {
             continue;
         }
         if (too_long) {
