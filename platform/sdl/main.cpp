@@ -23,7 +23,7 @@ constexpr const char* DATA_MARKER = "menubackground1.bmp";
 void report_settings_line(void* context, int line, const char* message) {
     const char* path = static_cast<const char*>(context);
     if (line > 0) {
-        std::fprintf(stderr, "%s:%d: %s; line ignored\n", path, line, message);
+        std::fprintf(stderr, "%s:%d: %s\n", path, line, message);
     } else {
         std::fprintf(stderr, "%s: %s; using the defaults\n", path, message);
     }

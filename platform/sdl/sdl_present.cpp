@@ -362,6 +362,12 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
         return;
     }
     last_frame_pass = sdl_pass;
+    // The window shows with its first frame: a start-up that fails (a missing picture) never
+    // flashes an empty window before its message.
+    if (!(SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_SHOWN)) {
+        SDL_ShowWindow(sdl_window);
+        redraw_all = true;
+    }
     const bool whole_8 = bpp == 8 && width == sdl_frame_width && height == sdl_frame_height;
     if (whole_8 && have_last && !last_is_argb && !redraw_all &&
         std::memcmp(palette, last_palette, sizeof last_palette) == 0) {

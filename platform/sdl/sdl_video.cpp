@@ -242,7 +242,6 @@ int platform_open_window(const char* caption, int width, int height) {
     }
     SDL_SetWindowMinimumSize(sdl_window, MIN_WINDOW_WIDTH, MIN_WINDOW_HEIGHT);
     install_artwork();
-    SDL_ShowWindow(sdl_window);
     return 1;
 }
 

@@ -70,7 +70,7 @@ void display_line(Parser* p, const char* name, const char* value) {
     if (strcasecmp(name, "fullscreen") == 0) {
         int on = read_switch(value);
         if (on < 0) {
-            complain(p, "fullscreen must be yes or no, not \"%s\"", value);
+            complain(p, "fullscreen must be yes or no, not \"%s\"; the line is skipped", value);
         } else {
             s->fullscreen = on;
         }
@@ -80,7 +80,8 @@ void display_line(Parser* p, const char* name, const char* value) {
             s->window_width = width;
             s->window_height = height;
         } else {
-            complain(p, "window must be a size like 1280x960, not \"%s\"", value);
+            complain(p, "window must be a size like 1280x960, not \"%s\"; the line is skipped",
+                     value);
         }
     } else if (strcasecmp(name, "scale") == 0) {
         for (int mode = 0; mode < 3; mode++) {
@@ -89,9 +90,9 @@ void display_line(Parser* p, const char* name, const char* value) {
                 return;
             }
         }
-        complain(p, "scale must be auto, integer or fit, not \"%s\"", value);
+        complain(p, "scale must be auto, integer or fit, not \"%s\"; the line is skipped", value);
     } else {
-        complain(p, "no display setting is called \"%s\"", name);
+        complain(p, "no display setting is called \"%s\"; the line is skipped", name);
     }
 }
 
@@ -100,11 +101,13 @@ void display_line(Parser* p, const char* name, const char* value) {
 void keys_line(Parser* p, const char* name, char* value) {
     int role = key_role_from_name(name);
     if (role < 0) {
-        complain(p, "no key action is called \"%s\"", name);
+        complain(p, "no key action is called \"%s\"; the line is skipped", name);
         return;
     }
     int32_t keys[KEYS_PER_ROLE] = {};
     int count = 0;
+    char* unknown[KEYS_PER_ROLE * 4];
+    int unknown_count = 0;
     for (char* item = value; item != nullptr;) {
         char* comma = std::strchr(item, ',');
         if (comma != nullptr) {
@@ -113,13 +116,21 @@ void keys_line(Parser* p, const char* name, char* value) {
         char* key_name = trim(item);
         int32_t keycode = keycode_from_name(key_name);
         if (keycode == 0) {
-            complain(p, "no key is called \"%s\"", key_name);
+            if (unknown_count < KEYS_PER_ROLE * 4) {
+                unknown[unknown_count++] = key_name;
+            }
         } else if (count == KEYS_PER_ROLE) {
             complain(p, "at most four keys an action; \"%s\" is left out", key_name);
         } else {
             keys[count++] = keycode;
         }
         item = comma ? comma + 1 : nullptr;
+    }
+    for (int i = 0; i < unknown_count; i++) {
+        complain(p,
+                 count > 0 ? "no key is called \"%s\"; the line's other keys apply"
+                           : "no key is called \"%s\"; the line is skipped",
+                 unknown[i]);
     }
     if (count > 0) {
         std::memcpy(p->settings->keys.keys[role], keys, sizeof keys);
@@ -128,12 +139,12 @@ void keys_line(Parser* p, const char* name, char* value) {
 
 void gamepad_line(Parser* p, const char* name, const char* value) {
     if (strcasecmp(name, "enabled") != 0) {
-        complain(p, "no gamepad setting is called \"%s\"", name);
+        complain(p, "no gamepad setting is called \"%s\"; the line is skipped", name);
         return;
     }
     int on = read_switch(value);
     if (on < 0) {
-        complain(p, "enabled must be yes or no, not \"%s\"", value);
+        complain(p, "enabled must be yes or no, not \"%s\"; the line is skipped", value);
     } else {
         p->settings->gamepad = on;
     }
@@ -189,7 +200,7 @@ int settings_parse(const char* text, size_t length, Settings* settings, Settings
         line[too_long ? MAX_LINE : size] = '\0';
         at = end + 1;
         if (std::memchr(line, '\0', too_long ? MAX_LINE : size) != nullptr) {
-            complain(&p, "%sthe line holds a zero byte", "");
+            complain(&p, "%sthe line holds a zero byte; it is skipped", "");
             continue;
         }
         // A comment runs from '#' to the end of the line, after a setting too.
@@ -201,13 +212,16 @@ int settings_parse(const char* text, size_t length, Settings* settings, Settings
             continue;
         }
         if (too_long) {
-            complain(&p, "the line is longer than %s characters", "512");
+            complain(&p, "the line is longer than %s characters; it is skipped", "512");
             continue;
         }
         if (*content == '[') {
             char* close = std::strchr(content, ']');
             if (close == nullptr || *trim(close + 1) != '\0') {
-                complain(&p, "\"%s\" is not a section heading like [keys]", content);
+                complain(
+                    &p,
+                    "\"%s\" is not a section heading like [keys]; the lines under it are skipped",
+                    content);
                 section = SECTION_UNKNOWN;
                 continue;
             }
@@ -220,14 +234,14 @@ int settings_parse(const char* text, size_t length, Settings* settings, Settings
         }
         char* equals = std::strchr(content, '=');
         if (equals == nullptr) {
-            complain(&p, "\"%s\" is not a setting like name = value", content);
+            complain(&p, "\"%s\" is not a setting like name = value; the line is skipped", content);
             continue;
         }
         *equals = '\0';
         char* name = trim(content);
         char* value = trim(equals + 1);
         if (*value == '\0') {
-            complain(&p, "%s has no value", name);
+            complain(&p, "%s has no value; the line is skipped", name);
             continue;
         }
         switch (section) {
@@ -241,7 +255,7 @@ int settings_parse(const char* text, size_t length, Settings* settings, Settings
                 gamepad_line(&p, name, value);
                 break;
             case SECTION_NONE:
-                complain(&p, "%s comes before any section heading", name);
+                complain(&p, "%s comes before any section heading; the line is skipped", name);
                 break;
             case SECTION_UNKNOWN:
                 break;  // reported once, at the heading
