@@ -43,6 +43,8 @@ Letterbox sdl_frame_box(int* output_width, int* output_height);
 int sdl_present_start();
 void sdl_present_stop();
 void sdl_present_again();
+// How many times a frame went to the screen (identical frames do not).
+extern int64_t sdl_frames_shown;
 // Saves the last frame as a screenshot and says where on standard error.
 void sdl_save_screenshot();
 // The last frame's digest over its colours (as the runner computes it; 0 before any), kept

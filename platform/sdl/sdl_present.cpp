@@ -21,6 +21,8 @@
 #include "platform/sdl/scale.h"
 #include "platform/sdl/sdl_backend.h"
 
+int64_t sdl_frames_shown;
+
 namespace {
 
 enum Path { PATH_NONE, PATH_CPU, PATH_GPU };
@@ -153,6 +155,7 @@ bool start_cpu() {
 
 // Shows the frame: 8-bit through the palette table, or the ARGB copy.
 void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
+    sdl_frames_shown++;
     if (path == PATH_GPU) {
         int output_width, output_height;
         const Letterbox box = sdl_frame_box(&output_width, &output_height);
@@ -179,6 +182,7 @@ void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
         SDL_RenderClear(renderer);  // the bars
         SDL_RenderCopy(renderer, texture, nullptr, &destination);
         SDL_RenderPresent(renderer);
+        redraw_all = false;
         return;
     }
     SDL_Surface* surface = window_surface();

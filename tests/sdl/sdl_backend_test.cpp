@@ -41,9 +41,9 @@ void after_frame(int pass) {
 }
 
 // Runs the real program on the dummy driver, full screen (1024 x 768 there) unless asked.
-int run_game(std::function<bool(int)> each_pass, int fullscreen = 1) {
+int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char* present = "cpu") {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("QUELLARO_PRESENT", "cpu", 1);
+    setenv("QUELLARO_PRESENT", present, 1);
     settings_default(&sdl_settings);
     sdl_settings.fullscreen = fullscreen;
     sdl_settings.window_width = 800;
@@ -235,6 +235,31 @@ TEST(SdlBackend, ARecordingOfRealInputReplaysHeadlessToTheSameStateAndFrame) {
     while (std::getline(digests, line))
         found = found || line == last_frame;
     EXPECT_TRUE(found) << last_frame;
+}
+
+// The title menu's frames repeat: shown once on either path; played frames all show.
+TEST(SdlBackend, IdenticalFramesAreNotPresentedAgainOnEitherPath) {
+    for (const char* path : {"cpu", "gpu"}) {
+        int64_t menu_shown = -1, play_shown = -1;
+        run_game(
+            [&](int pass) {
+                if (pass == 3)  // after the window's own start-up events
+                    sdl_frames_shown = 0;
+                if (pass == 13) {
+                    menu_shown = sdl_frames_shown;
+                    tap(SDLK_s);
+                    push_key(SDLK_RIGHT, true);  // the world scrolls: every frame differs
+                }
+                if (pass == 15)
+                    sdl_frames_shown = 0;
+                if (pass == 25)
+                    play_shown = sdl_frames_shown;
+                return pass == 25;
+            },
+            1, path);
+        EXPECT_EQ(menu_shown, 0) << path;
+        EXPECT_EQ(play_shown, 10) << path;
+    }
 }
 
 TEST(SdlBackend, AltEnterAndTheFunctionKeysNeverReachTheGame) {
