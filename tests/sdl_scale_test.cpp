@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/sdl/scale.h"
@@ -46,16 +47,14 @@ void expect_mapped(const Frame& frame, const Output& out, const Letterbox& box, 
     }
 }
 
-TEST(SdlScale, EveryOutputPixelShowsTheFramePixelUnderItsCentre) {
+// Scales the frame into outputs of each size in both modes and checks every pixel.
+void scale_and_check(const Frame& frame, const std::vector<std::pair<int, int>>& sizes) {
     auto map = std::make_unique<ScaleMap>();
-    const Frame frame(64, 48);
-    const int sizes[][2] = {{64, 48},   {128, 96}, {192, 144}, {256, 192}, {200, 100},
-                            {100, 200}, {77, 61},  {300, 217}, {40, 30},   {3, 500},
-                            {1, 1},     {129, 97}, {640, 48}};
-    for (const auto& size : sizes) {
+    for (auto [width, height] : sizes) {
         for (int mode : {SCALE_INTEGER, SCALE_FIT}) {
-            Output out(size[0], size[1]);
-            const Letterbox box = letterbox_for_mode(mode, size[0], size[1], 64, 48);
+            Output out(width, height);
+            const Letterbox box =
+                letterbox_for_mode(mode, width, height, frame.width, frame.height);
             scale_map_build(map.get(), box);
             scale_frame_8(map.get(), frame.pixels.data(), frame.pitch, frame.table, out.bytes(),
                           out.pitch);
@@ -64,19 +63,24 @@ TEST(SdlScale, EveryOutputPixelShowsTheFramePixelUnderItsCentre) {
     }
 }
 
+TEST(SdlScale, EveryOutputPixelShowsTheFramePixelUnderItsCentre) {
+    scale_and_check(Frame(64, 48), {{64, 48},
+                                    {128, 96},
+                                    {192, 144},
+                                    {256, 192},
+                                    {200, 100},
+                                    {100, 200},
+                                    {77, 61},
+                                    {300, 217},
+                                    {40, 30},
+                                    {3, 500},
+                                    {1, 1},
+                                    {129, 97},
+                                    {640, 48}});
+}
+
 TEST(SdlScale, TheGamesFrameAtFullScreenSizesInBothModes) {
-    auto map = std::make_unique<ScaleMap>();
-    const Frame frame(640, 480);
-    for (auto size : {std::pair{1920, 1080}, {1280, 1024}, {2560, 1440}}) {
-        for (int mode : {SCALE_INTEGER, SCALE_FIT}) {
-            Output out(size.first, size.second);
-            const Letterbox box = letterbox_for_mode(mode, size.first, size.second, 640, 480);
-            scale_map_build(map.get(), box);
-            scale_frame_8(map.get(), frame.pixels.data(), frame.pitch, frame.table, out.bytes(),
-                          out.pitch);
-            expect_mapped(frame, out, box, mode == SCALE_INTEGER ? "integer" : "fit");
-        }
-    }
+    scale_and_check(Frame(640, 480), {{1920, 1080}, {1280, 1024}, {2560, 1440}});
 }
 
 TEST(SdlScale, ThirtyTwoBitFramesScaleAlikeAndTheBarFillStaysOutsideTheBox) {
