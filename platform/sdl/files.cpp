@@ -51,7 +51,8 @@ int user_dirs_pictures(const char* text, const char* home, char* out, size_t siz
         size_t length = end ? static_cast<size_t>(end - line) : std::strlen(line);
         if (std::strncmp(line, key, std::strlen(key)) == 0) {
             const char* value = line + std::strlen(key);
-            const char* close = static_cast<const char*>(std::memchr(value, '"', length));
+            const size_t rest = length - static_cast<size_t>(value - line);
+            const char* close = static_cast<const char*>(std::memchr(value, '"', rest));
             if (close == nullptr) {
                 return 0;
             }
