@@ -57,8 +57,20 @@ void scale_rows(const ScaleMap* map, const Pixel* frame, int frame_pitch, Conver
                 whole_row<3>(in, box.frame_width, convert, out);
                 break;
             default:
-                for (int x = 0; x < box.width; x++) {
-                    out[x] = convert(in[map->columns[x]]);
+                if (map->spans) {
+                    // Enlarged by a fraction: each frame pixel once, written as wide as it
+                    // shows.
+                    uint32_t* at = out;
+                    for (int x = 0; x < box.frame_width; x++) {
+                        const uint32_t value = convert(in[x]);
+                        for (int k = map->widths[x]; k > 0; k--) {
+                            *at++ = value;
+                        }
+                    }
+                } else {
+                    for (int x = 0; x < box.width; x++) {
+                        out[x] = convert(in[map->columns[x]]);
+                    }
                 }
         }
         previous = out;
@@ -99,6 +111,15 @@ void scale_map_build(ScaleMap* map, const Letterbox& box) {
     }
     for (int i = 0; i < b.height; i++) {
         map->rows[i] = static_cast<int32_t>((2 * int64_t{i} + 1) * b.frame_height / (2 * b.height));
+    }
+    // The columns run left to right without gaps when enlarging, so they come in widths.
+    map->spans = b.width >= b.frame_width && b.frame_width <= SCALE_MAX_SIDE &&
+                 b.width < 255 * b.frame_width;
+    if (map->spans) {
+        std::memset(map->widths, 0, static_cast<size_t>(b.frame_width));
+        for (int i = 0; i < b.width; i++) {
+            map->widths[map->columns[i]]++;
+        }
     }
 }
 

@@ -12,8 +12,11 @@ constexpr int SCALE_MAX_SIDE = 16384;
 struct ScaleMap {
     Letterbox box;
     int whole;  // k when the box is exactly k times the frame, else 0
+    int spans;  // 1 when every frame column shows in at least one output column
     int32_t columns[SCALE_MAX_SIDE];
     int32_t rows[SCALE_MAX_SIDE];
+    // Enlarged: how many output columns each frame column fills, left to right.
+    uint8_t widths[SCALE_MAX_SIDE];
 };
 
 // Builds the map for a box (sides above SCALE_MAX_SIDE are cut to it).
