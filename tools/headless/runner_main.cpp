@@ -263,7 +263,8 @@ int main(int argc, char** argv) {
     const char* script = nullptr;
     const char* state_path = nullptr;
     const char* digest_path = nullptr;
-    for (int i = 1; i < argc; ++i) {
+    // Every option takes a value: step over both.
+    for (int i = 1; i < argc; i += 2) {
         const std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         long number = 0;
@@ -286,7 +287,6 @@ int main(int argc, char** argv) {
         } else {
             return usage();
         }
-        ++i;
     }
     if (script && !load_script(script))
         return 2;
