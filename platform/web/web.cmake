@@ -23,3 +23,12 @@ add_custom_target(web_page ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${WEB_PAGE_FILES} ${CMAKE_BINARY_DIR}
   DEPENDS ${WEB_PAGE_FILES}
   COMMENT "Copying the web page")
+
+# The game: the browser backend and the game library, the pictures packed beside it.
+file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/*.cpp)
+add_executable(quellaro ${WEB_SOURCES})
+target_link_libraries(quellaro quellaro_game)
+target_link_options(quellaro PRIVATE
+  -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString
+  "SHELL:--preload-file ${WEB_ASSETS_DIR}@/")
+set_property(TARGET quellaro APPEND PROPERTY LINK_DEPENDS ${WEB_ASSET_FILES})
