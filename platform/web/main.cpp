@@ -10,18 +10,18 @@
 #include "shell/app.h"
 #include "shell/game.h"
 
+// The page's side (page_calls.js): the program has ended, with this exit code.
+extern "C" void page_ended(int exit_code);
+
+// The page's side (page_calls.js): the program has ended, with this exit code.
+extern "C" void page_ended(int exit_code);
+
 namespace {
 
 // When the next passes are due.
 Pacer pacer;
 // Passes run so far, for the page's status.
 int passes_run;
-
-// The page says the program has ended (a quit, or a start-up that failed) and why.
-EM_JS(void, page_ended, (int exit_code), {
-    if (Module.onEnded)
-        Module.onEnded(exit_code);
-});
 
 EM_BOOL on_animation_frame(double now_ms, void*) {
     if (web_paused()) {

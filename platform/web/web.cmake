@@ -30,5 +30,7 @@ add_executable(quellaro ${WEB_SOURCES})
 target_link_libraries(quellaro quellaro_game)
 target_link_options(quellaro PRIVATE
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString
+  "SHELL:--js-library ${CMAKE_SOURCE_DIR}/platform/web/page_calls.js"
   "SHELL:--preload-file ${WEB_ASSETS_DIR}@/")
-set_property(TARGET quellaro APPEND PROPERTY LINK_DEPENDS ${WEB_ASSET_FILES})
+set_property(TARGET quellaro APPEND PROPERTY LINK_DEPENDS ${WEB_ASSET_FILES}
+  ${CMAKE_SOURCE_DIR}/platform/web/page_calls.js)

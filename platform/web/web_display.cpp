@@ -1,7 +1,5 @@
 // The frame on the page's canvas: 8-bit pixels through the palette into RGBA, put on the
 // canvas as image data; the page's CSS scales it with crisp pixels.
-#include <emscripten/emscripten.h>
-
 #include <cstring>
 
 #include "platform/platform.h"
@@ -39,31 +37,12 @@ bool same_as_shown(const uint8_t* pixels, int pitch, const PaletteEntry* palette
 
 }  // namespace
 
-// The image data wraps the frame in the module's memory; it is made again only when that
-// memory has grown (which gives it a new buffer).
-EM_JS(void, page_put_frame, (const uint32_t* pixels, int width, int height), {
-    let image = Module.frameImage;
-    if (!image || image.data.buffer != = HEAPU8.buffer) {
-        image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4),
-                              width, height);
-        Module.frameImage = image;
-    }
-    Module.canvas.getContext("2d").putImageData(image, 0, 0);
-    if (Module.onFramePresented)
-        Module.onFramePresented();
-});
-
-EM_JS(void, page_open_canvas, (const char* caption, int width, int height), {
-    Module.canvas.width = width;
-    Module.canvas.height = height;
-    Module.canvas.setAttribute("aria-label", UTF8ToString(caption));
-});
-
-EM_JS(void, page_set_cursor, (int visible), {
-    Module.canvas.style.cursor = visible ? "" : "none";
-    if (Module.onCursor)
-        Module.onCursor(!!visible);
-});
+// The page's side (page_calls.js).
+extern "C" {
+void page_put_frame(const uint32_t* pixels, int width, int height);
+void page_open_canvas(const char* caption, int width, int height);
+void page_set_cursor(int visible);
+}
 
 int platform_open_window(const char* caption, int width, int height) {
     // The canvas holds the game's one frame size; anything else has nowhere to go.

@@ -13,6 +13,14 @@
 #include "platform/web/web_backend.h"
 #include "shell/window.h"
 
+// The page's side (page_calls.js): its pause notice, and the canvas's left-button presses
+// (which come back through web_mouse_down).
+extern "C" {
+void page_show_paused(int paused);
+void page_listen_pointer();
+void page_forget_pointer();
+}
+
 namespace {
 
 constexpr int FRAME_WIDTH = 640;
@@ -31,34 +39,6 @@ PadState pads_before[MAX_PADS];
 int listening;
 // Paused: the page was hidden or lost the focus, or the player pressed P.
 int paused;
-
-// The page shows or hides its pause notice.
-EM_JS(void, page_show_paused, (int is_paused), {
-    if (Module.onPause)
-        Module.onPause(!!is_paused);
-});
-
-// Left-button presses on the canvas come through here with the press's position and the
-// canvas's shown size in CSS pixels, and the browser's click count (2 on a double click).
-EM_JS(void, page_listen_pointer, (), {
-    if (Module.pointerListener)
-        return;
-    Module.pointerListener = (event) = > {
-        if (event.button != = 0)
-            return;
-        const box = Module.canvas.getBoundingClientRect();
-        Module._web_mouse_down(event.clientX - box.left, event.clientY - box.top, box.width,
-                               box.height, event.detail);
-    };
-    Module.canvas.addEventListener("mousedown", Module.pointerListener);
-});
-
-EM_JS(void, page_forget_pointer, (), {
-    if (!Module.pointerListener)
-        return;
-    Module.canvas.removeEventListener("mousedown", Module.pointerListener);
-    Module.pointerListener = null;
-});
 
 void release_everything() {
     held_clear(&keyboard);

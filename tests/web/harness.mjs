@@ -72,3 +72,49 @@ export function runNative(args) {
     rmSync(dir, {recursive: true, force: true});
   }
 }
+
+// FNV-1a 64 over the canvas's pixels as red, green, blue bytes, the runner's frame digest,
+// with the page's own pass count read at the same moment: {passes, digest}.
+export function canvasDigest(page) {
+  return page.evaluate(() => {
+    const canvas = document.getElementById('frame');
+    const rgba = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    // The 64-bit hash in two 32-bit halves; the prime is 2^40 + 0x1b3.
+    let hi = 0xcbf29ce4, lo = 0x84222325;
+    for (let i = 0; i < rgba.length; i++) {
+      if ((i & 3) === 3) continue;
+      lo = (lo ^ rgba[i]) >>> 0;
+      const low = lo * 0x1b3;
+      hi = (Math.imul(hi, 0x1b3) + Math.floor(low / 0x100000000) + (lo << 8)) >>> 0;
+      lo = low >>> 0;
+    }
+    const status = JSON.parse(Module.UTF8ToString(Module._web_status()));
+    const hex = (n) => n.toString(16).padStart(8, '0');
+    return {passes: status.passes, digest: hex(hi) + hex(lo)};
+  });
+}
+
+export async function gameStatus(page) {
+  return JSON.parse(await page.evaluate('Module.UTF8ToString(Module._web_status())'));
+}
+
+// Waits until the game's status satisfies the test (given as a function body over s).
+export function waitForStatus(page, condition, timeout = 10_000) {
+  return page.waitForFunction(
+      `(() => { const s = JSON.parse(Module.UTF8ToString(Module._web_status())); return ${condition}; })()`,
+      {timeout, polling: 20});
+}
+
+// Opens the game page and waits for its first frame.
+export async function openGame(browser, url, viewport) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(String(error)));
+  if (viewport) await page.setViewport(viewport);
+  await page.goto(url);
+  await page.waitForFunction('window.Module && Module.firstFrameAt', {timeout: 30_000});
+  page.errors = errors;
+  return page;
+}
+
+export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));

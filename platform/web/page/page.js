@@ -15,7 +15,6 @@ const FRAME_HEIGHT = 480;
 const KEY_ESCAPE = 27;
 // The art's "no pixel here" colour index, and the cursor's hot spot file.
 const TRANSPARENT_INDEX = 253;
-const startTime = performance.now();
 const errors = [];
 
 function showNotice(content) {
@@ -153,7 +152,7 @@ var Module = {
   onRuntimeInitialized: dressPage,
   onFramePresented: () => {
     if (Module.firstFrameAt) return;
-    Module.firstFrameAt = performance.now() - startTime;
+    Module.firstFrameAt = performance.now();  // since the page began to load
     notice.hidden = true;
   },
   onPause: (paused) => {
