@@ -25,12 +25,15 @@ add_custom_target(web_page ALL
   COMMENT "Copying the web page")
 
 # The game: the browser backend and the game library, the pictures packed beside it.
-file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/*.cpp)
+file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/*.cpp
+  ${CMAKE_SOURCE_DIR}/platform/common/*.cpp)
 add_executable(quellaro ${WEB_SOURCES})
 target_link_libraries(quellaro quellaro_game)
 target_link_options(quellaro PRIVATE
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString
   "SHELL:--js-library ${CMAKE_SOURCE_DIR}/platform/web/page_calls.js"
-  "SHELL:--preload-file ${WEB_ASSETS_DIR}@/")
+  "SHELL:--preload-file ${WEB_ASSETS_DIR}@/"
+  # The sounds join the package when the page plays them.
+  "SHELL:--exclude-file ${WEB_ASSETS_DIR}/sounds")
 set_property(TARGET quellaro APPEND PROPERTY LINK_DEPENDS ${WEB_ASSET_FILES}
   ${CMAKE_SOURCE_DIR}/platform/web/page_calls.js)
