@@ -194,7 +194,8 @@ void web_input_start() {
     const char* window_target = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     emscripten_set_keydown_callback(window_target, nullptr, EM_TRUE, on_key_down);
     emscripten_set_keyup_callback(window_target, nullptr, EM_TRUE, on_key_up);
-    emscripten_set_blur_callback(window_target, nullptr, EM_TRUE, on_blur);
+    // Not capturing: the page's own elements losing the focus is no reason to pause.
+    emscripten_set_blur_callback(window_target, nullptr, EM_FALSE, on_blur);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on_visibility);
     page_listen_pointer();
     release_everything();
@@ -210,7 +211,7 @@ void web_input_stop() {
     const char* window_target = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     emscripten_set_keydown_callback(window_target, nullptr, EM_TRUE, nullptr);
     emscripten_set_keyup_callback(window_target, nullptr, EM_TRUE, nullptr);
-    emscripten_set_blur_callback(window_target, nullptr, EM_TRUE, nullptr);
+    emscripten_set_blur_callback(window_target, nullptr, EM_FALSE, nullptr);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, nullptr);
     page_forget_pointer();
     release_everything();

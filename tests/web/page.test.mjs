@@ -83,6 +83,8 @@ test('clicks hit the menu entries at any size; the frame scales by whole steps w
   const page = await openGame(browser, server.url, {width: 1300, height: 1040});
   const size = await page.$eval('#frame', (c) => [c.clientWidth, c.clientHeight]);
   assert.deepEqual(size, [1280, 960]);
+  // The game's own cursor over the canvas, made from its cursor picture.
+  assert.match(await page.$eval('#frame', (c) => getComputedStyle(c).cursor), /^url\("data:image\/png/);
   // Information screen 1 is the second entry, x 247..319, y 298..313 of the frame.
   let point = await pointOver(page, 250, 300);
   await page.mouse.click(point.x, point.y);
@@ -178,6 +180,12 @@ test('on a phone the touch buttons show, play the game and hold its keys', async
 test('without touch the buttons stay hidden; Q ends the game and the page says so', async () => {
   const page = await openGame(browser, server.url, {width: 800, height: 640});
   assert.equal(await page.$eval('#touch', (t) => t.hidden), true);
+  await page.click('#fullscreen');
+  await page.waitForFunction(() => document.fullscreenElement?.id === 'game');
+  assert.equal(await page.$eval('#fullscreen', (b) => b.textContent), 'Leave full screen');
+  await page.click('#fullscreen');
+  await page.waitForFunction(() => !document.fullscreenElement);
+  assert.equal((await gameStatus(page)).paused, 0, 'the page\'s own button does not pause the game');
   await page.keyboard.press('q');
   await page.waitForFunction('Module.ended', {timeout: 5000});
   const passes = (await gameStatus(page)).passes;
@@ -185,5 +193,22 @@ test('without touch the buttons stay hidden; Q ends the game and the page says s
   assert.equal((await gameStatus(page)).passes, passes, 'no passes after the end');
   assert.match(await page.$eval('#notice', (n) => n.textContent), /Thanks for playing/);
   await shot(page, 'ended');
+  await page.close();
+});
+
+test('when its pictures cannot be read, the page says which one and nothing runs', async () => {
+  const page = await browser.newPage();
+  // The packed pictures arrive as zeros: not one of them is a picture.
+  await page.setRequestInterception(true);
+  page.on('request', (request) => {
+    if (!request.url().endsWith('/quellaro.data')) return request.continue();
+    fetch(request.url()).then((r) => r.arrayBuffer()).then((data) => request.respond({
+      status: 200, contentType: 'application/octet-stream', body: Buffer.alloc(data.byteLength)}));
+  });
+  await page.goto(server.url);
+  await page.waitForFunction('Module.ended', {timeout: 30_000});
+  assert.match(await page.$eval('#notice', (n) => n.textContent),
+               /could not start.*cannot read the picture "menubackground1\.bmp"/);
+  await shot(page, 'failed-start');
   await page.close();
 });

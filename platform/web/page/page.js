@@ -164,7 +164,7 @@ var Module = {
   },
   onEnded: (code) => {
     const again = document.createElement('button');
-    again.textContent = 'Play again';
+    again.textContent = code === 0 ? 'Play again' : 'Try again';
     again.addEventListener('click', () => location.reload());
     const text = code === 0 ? 'Thanks for playing Quellaro 2005.' :
                               `The game could not start. ${errors.at(-1) ?? ''}`;
