@@ -17,7 +17,8 @@ mergeInto(LibraryManager.library, {
   page_open_canvas: function(caption, width, height) {
     Module.canvas.width = width;
     Module.canvas.height = height;
-    Module.canvas.setAttribute('aria-label', UTF8ToString(caption));
+    document.title = UTF8ToString(caption);
+    Module.canvas.setAttribute('aria-label', document.title);
   },
 
   page_set_cursor: function(visible) {

@@ -144,6 +144,23 @@ void poll_gamepads() {
     }
 }
 
+// Starts or stops every listener at once; a null callback removes a listener.
+void listen(bool on) {
+    const char* window_target = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    emscripten_set_keydown_callback(window_target, nullptr, EM_TRUE, on ? on_key_down : nullptr);
+    emscripten_set_keyup_callback(window_target, nullptr, EM_TRUE, on ? on_key_up : nullptr);
+    // Not capturing: the page's own elements losing the focus is no reason to pause.
+    emscripten_set_blur_callback(window_target, nullptr, EM_FALSE, on ? on_blur : nullptr);
+    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on ? on_visibility : nullptr);
+    if (on) {
+        page_listen_pointer();
+    } else {
+        page_forget_pointer();
+    }
+    release_everything();
+    listening = on ? 1 : 0;
+}
+
 }  // namespace
 
 // From the page: a left-button press at (x, y) CSS pixels on the canvas shown at width x
@@ -191,15 +208,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_set_paused(int pause) {
 }
 
 void web_input_start() {
-    const char* window_target = EMSCRIPTEN_EVENT_TARGET_WINDOW;
-    emscripten_set_keydown_callback(window_target, nullptr, EM_TRUE, on_key_down);
-    emscripten_set_keyup_callback(window_target, nullptr, EM_TRUE, on_key_up);
-    // Not capturing: the page's own elements losing the focus is no reason to pause.
-    emscripten_set_blur_callback(window_target, nullptr, EM_FALSE, on_blur);
-    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on_visibility);
-    page_listen_pointer();
-    release_everything();
-    listening = 1;
+    listen(true);
     EmscriptenVisibilityChangeEvent visibility;
     if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS &&
         visibility.hidden) {
@@ -208,14 +217,7 @@ void web_input_start() {
 }
 
 void web_input_stop() {
-    const char* window_target = EMSCRIPTEN_EVENT_TARGET_WINDOW;
-    emscripten_set_keydown_callback(window_target, nullptr, EM_TRUE, nullptr);
-    emscripten_set_keyup_callback(window_target, nullptr, EM_TRUE, nullptr);
-    emscripten_set_blur_callback(window_target, nullptr, EM_FALSE, nullptr);
-    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, nullptr);
-    page_forget_pointer();
-    release_everything();
-    listening = 0;
+    listen(false);
 }
 
 int web_paused() {

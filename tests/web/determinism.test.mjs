@@ -4,9 +4,9 @@
 import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';
 import path from 'node:path';
-import {after, before, test} from 'node:test';
+import {test} from 'node:test';
 
-import {launch, runNative, serve, SOURCE_DIR} from './harness.mjs';
+import {runNative, SOURCE_DIR, useBrowser} from './harness.mjs';
 
 const SCRIPTS_DIR = path.join(SOURCE_DIR, 'tests', 'scripts');
 // The committed scripts with the passes each runs, from the digests list.
@@ -15,16 +15,7 @@ const scripts = readFileSync(path.join(SCRIPTS_DIR, 'digests.txt'), 'utf8')
                     .filter((line) => line.trim() && !line.startsWith('#'))
                     .map((line) => line.trim().split(/\s+/).slice(0, 2));
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const shared = useBrowser();
 
 // Where the first differing line first differs, so a failure says which pass went astray
 // and in which value; null when the lines are the same.
@@ -57,9 +48,9 @@ test('the committed scripts include the level won and a death', () => {
 
 for (const [name, passes] of scripts) {
   test(`${name}: the browser plays ${passes} passes as the native runner does`, async () => {
-    const page = await browser.newPage();
+    const page = await shared.browser.newPage();
     try {
-      await page.goto(`${server.url}runner.html?script=${name}&passes=${passes}`);
+      await page.goto(`${shared.url}runner.html?script=${name}&passes=${passes}`);
       await page.waitForFunction('window.runnerResult', {timeout: 120_000});
       const web = await page.evaluate(() => window.runnerResult);
       const native = runNative(['--script', path.join(SCRIPTS_DIR, `${name}.txt`), '--passes', passes]);

@@ -7,6 +7,7 @@ import os from 'node:os';
 import http from 'node:http';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
+import {after, before} from 'node:test';
 import puppeteer from 'puppeteer-core';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -46,6 +47,23 @@ export async function serve(root = WEB_DIR) {
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   const url = `http://127.0.0.1:${server.address().port}/`;
   return {url, close: () => new Promise((resolve) => server.close(resolve))};
+}
+
+// One server and one browser for a test file: started before its tests, closed after.
+// Returns an object whose url and browser are set once they run.
+export function useBrowser() {
+  const shared = {};
+  let server;
+  before(async () => {
+    server = await serve();
+    shared.url = server.url;
+    shared.browser = await launch();
+  });
+  after(async () => {
+    await shared.browser?.close();
+    await server?.close();
+  });
+  return shared;
 }
 
 export function launch() {

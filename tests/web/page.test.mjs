@@ -4,9 +4,9 @@
 import assert from 'node:assert/strict';
 import {mkdirSync} from 'node:fs';
 import path from 'node:path';
-import {after, before, test} from 'node:test';
+import {test} from 'node:test';
 
-import {canvasDigest, gameStatus, launch, openGame, runNative, serve, sleep, waitForStatus} from './harness.mjs';
+import {canvasDigest, gameStatus, openGame, runNative, sleep, useBrowser, waitForStatus} from './harness.mjs';
 
 // QUELLARO_SHOTS=DIR keeps screenshots of what the tests saw, for a person to look at.
 const SHOTS = process.env.QUELLARO_SHOTS;
@@ -15,16 +15,7 @@ async function shot(page, name) {
   if (SHOTS) await page.screenshot({path: path.join(SHOTS, `${name}.png`)});
 }
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const shared = useBrowser();
 
 // The canvas's frame pixels inside a frame rectangle, as a string to compare.
 function framePixels(page, left, top, width, height) {
@@ -44,7 +35,7 @@ async function pointOver(page, x, y) {
 }
 
 test('the title shows exactly the native runner\'s frame, then S and Right play', async () => {
-  const page = await openGame(browser, server.url, {width: 1000, height: 760});
+  const page = await openGame(shared.browser, shared.url, {width: 1000, height: 760});
   await waitForStatus(page, 's.passes >= 3');
   const title = await canvasDigest(page);
   const native = runNative(['--passes', String(title.passes)]);
@@ -80,7 +71,7 @@ test('the title shows exactly the native runner\'s frame, then S and Right play'
 
 test('clicks hit the menu entries at any size; the frame scales by whole steps when it fits', async () => {
   // Twice the frame fits: the canvas is shown at exactly 1280 x 960.
-  const page = await openGame(browser, server.url, {width: 1300, height: 1040});
+  const page = await openGame(shared.browser, shared.url, {width: 1300, height: 1040});
   const size = await page.$eval('#frame', (c) => [c.clientWidth, c.clientHeight]);
   assert.deepEqual(size, [1280, 960]);
   // The game's own cursor over the canvas, made from its cursor picture.
@@ -112,7 +103,7 @@ test('clicks hit the menu entries at any size; the frame scales by whole steps w
 });
 
 test('the game pauses when the page loses the focus, and goes on when asked', async () => {
-  const page = await openGame(browser, server.url, {width: 800, height: 640});
+  const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
   await page.keyboard.press('s');
   await waitForStatus(page, 's.game_mode === 0');
   await page.keyboard.down('ArrowRight');
@@ -140,7 +131,7 @@ test('the game pauses when the page loses the focus, and goes on when asked', as
 });
 
 test('on a phone the touch buttons show, play the game and hold its keys', async () => {
-  const page = await openGame(browser, server.url,
+  const page = await openGame(shared.browser, shared.url,
                               {width: 390, height: 844, hasTouch: true, isMobile: true, deviceScaleFactor: 3});
   assert.equal(await page.$eval('#touch', (t) => t.hidden), false);
   const width = await page.$eval('#frame', (c) => c.getBoundingClientRect().width);
@@ -177,8 +168,35 @@ test('on a phone the touch buttons show, play the game and hold its keys', async
   await page.close();
 });
 
+test('a gamepad starts the game, walks the hero with its stick and goes back with Back', async () => {
+  const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
+  // A pad in the standard layout, as the browser would report it.
+  await page.evaluate(() => {
+    const pad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+                 axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))};
+    window.pad = pad;
+    navigator.getGamepads = () => [pad, null, null, null];
+  });
+  const press = (button, pressed) => page.evaluate((b, p) => {
+    window.pad.buttons[b] = {pressed: p, value: p ? 1 : 0};
+  }, button, pressed);
+  await press(9, true);  // Start
+  await waitForStatus(page, 's.game_mode === 0');
+  await press(9, false);
+  const start = await gameStatus(page);
+  await page.evaluate(() => { window.pad.axes[0] = 0.2; });  // inside the dead zone
+  await sleep(300);
+  assert.equal((await gameStatus(page)).hero_x, start.hero_x, 'a resting stick walks nowhere');
+  await page.evaluate(() => { window.pad.axes[0] = 0.9; });
+  await waitForStatus(page, `s.hero_x > ${start.hero_x + 50}`);
+  await page.evaluate(() => { window.pad.axes[0] = 0; });
+  await press(8, true);  // Back
+  await waitForStatus(page, 's.game_mode === -1');
+  await page.close();
+});
+
 test('without touch the buttons stay hidden; Q ends the game and the page says so', async () => {
-  const page = await openGame(browser, server.url, {width: 800, height: 640});
+  const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
   assert.equal(await page.$eval('#touch', (t) => t.hidden), true);
   await page.click('#fullscreen');
   await page.waitForFunction(() => document.fullscreenElement?.id === 'game');
@@ -197,7 +215,7 @@ test('without touch the buttons stay hidden; Q ends the game and the page says s
 });
 
 test('when its pictures cannot be read, the page says which one and nothing runs', async () => {
-  const page = await browser.newPage();
+  const page = await shared.browser.newPage();
   // The packed pictures arrive as zeros: not one of them is a picture.
   await page.setRequestInterception(true);
   page.on('request', (request) => {
@@ -205,7 +223,7 @@ test('when its pictures cannot be read, the page says which one and nothing runs
     fetch(request.url()).then((r) => r.arrayBuffer()).then((data) => request.respond({
       status: 200, contentType: 'application/octet-stream', body: Buffer.alloc(data.byteLength)}));
   });
-  await page.goto(server.url);
+  await page.goto(shared.url);
   await page.waitForFunction('Module.ended', {timeout: 30_000});
   assert.match(await page.$eval('#notice', (n) => n.textContent),
                /could not start.*cannot read the picture "menubackground1\.bmp"/);

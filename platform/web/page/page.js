@@ -127,6 +127,7 @@ function setUpFullscreen() {
     return;
   }
   fullscreenButton.addEventListener('click', () => {
+    fullscreenButton.blur();  // Space or Enter must reach the game, not press this again
     if (document.fullscreenElement) {
       document.exitFullscreen();
     } else {
@@ -135,7 +136,6 @@ function setUpFullscreen() {
   });
   document.addEventListener('fullscreenchange', () => {
     fullscreenButton.textContent = document.fullscreenElement ? 'Leave full screen' : 'Full screen';
-    fullscreenButton.blur();  // Space or Enter must reach the game, not press this again
   });
 }
 
