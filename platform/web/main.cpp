@@ -10,11 +10,9 @@
 #include "shell/app.h"
 #include "shell/game.h"
 
-// The page's side (page_calls.js): the program has ended, with this exit code.
-extern "C" void page_ended(int exit_code);
-
-// The page's side (page_calls.js): the program has ended, with this exit code.
-extern "C" void page_ended(int exit_code);
+// The page's side (page_calls.js): the program has ended with this exit code, after a quit
+// (started 1) or without ever starting (started 0).
+extern "C" void page_ended(int exit_code, int started);
 
 namespace {
 
@@ -30,7 +28,7 @@ EM_BOOL on_animation_frame(double now_ms, void*) {
     }
     for (int due = pacer_passes_due(&pacer, now_ms); due > 0; due--) {
         if (!app_pass()) {
-            page_ended(app_finish());
+            page_ended(app_finish(), 1);
             return EM_FALSE;
         }
         passes_run++;
@@ -54,7 +52,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* web_status() {
 int main() {
     int exit_code = 0;
     if (!app_start(nullptr, &exit_code)) {
-        page_ended(exit_code);
+        page_ended(exit_code, 0);
         return exit_code;
     }
     pacer_reset(&pacer);

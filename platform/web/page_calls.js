@@ -50,8 +50,9 @@ mergeInto(LibraryManager.library, {
     if (Module.onPause) Module.onPause(!!paused);
   },
 
-  // The program has ended: a quit (0) or a start-up that failed (1).
-  page_ended: function(exitCode) {
-    if (Module.onEnded) Module.onEnded(exitCode);
+  // The program has ended with this exit code, after a quit (started 1) or without ever
+  // starting (started 0: no window, or pictures it could not read).
+  page_ended: function(exitCode, started) {
+    if (Module.onEnded) Module.onEnded(exitCode, !!started);
   },
 });

@@ -162,12 +162,12 @@ var Module = {
       notice.hidden = true;
     }
   },
-  onEnded: (code) => {
+  onEnded: (code, started) => {
     const again = document.createElement('button');
-    again.textContent = code === 0 ? 'Play again' : 'Try again';
+    again.textContent = started ? 'Play again' : 'Try again';
     again.addEventListener('click', () => location.reload());
-    const text = code === 0 ? 'Thanks for playing Quellaro 2005.' :
-                              `The game could not start. ${errors.at(-1) ?? ''}`;
+    const text = started ? 'Thanks for playing Quellaro 2005.' :
+                           `The game could not start. ${errors.at(-1) ?? ''}`;
     const box = document.createElement('div');
     box.append(text, document.createElement('br'), again);
     showNotice(box);
