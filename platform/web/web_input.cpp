@@ -40,10 +40,28 @@ int listening;
 // Paused: the page was hidden or lost the focus, or the player pressed P.
 int paused;
 
+// Presses that came between passes, handed over at the next pump in the order they came.
+struct Press {
+    int key;     // a key press, or 0 for a left-button press
+    int x, y;    // the button press in frame pixels
+    int clicks;  // 1, or 2 for the second press of a double click
+};
+constexpr int MAX_PRESSES = 64;
+Press presses[MAX_PRESSES];
+int press_count;
+
+// Far more than a pass ever sees; beyond it, later presses are dropped.
+void queue_press(const Press& press) {
+    if (press_count < MAX_PRESSES) {
+        presses[press_count++] = press;
+    }
+}
+
 void release_everything() {
     held_clear(&keyboard);
     std::memset(touch_held, 0, sizeof(touch_held));
     std::memset(pad_held, 0, sizeof(pad_held));
+    press_count = 0;
 }
 
 void set_paused(int pause) {
@@ -86,7 +104,7 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
     }
     if (!paused) {
         held_press(&keyboard, physical_key(event), key);
-        window_input_key_down(key);
+        queue_press({key, 0, 0, 1});
     }
     // Handled: the arrows and Page Down must not scroll the page.
     return EM_TRUE;
@@ -139,7 +157,7 @@ void poll_gamepads() {
         }
         pad_held_keys(now, pad_held);
         for (int k = 0; k < pressed; k++) {
-            window_input_key_down(keys[k]);
+            queue_press({keys[k], 0, 0, 1});
         }
     }
 }
@@ -176,7 +194,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_mouse_down(double x, double y, double w
         return;
     }
     // As on the desktop of old, every second press of a series is a double click.
-    window_input_button_down(frame_x, frame_y, clicks >= 2 && clicks % 2 == 0);
+    queue_press({0, frame_x, frame_y, clicks >= 2 && clicks % 2 == 0 ? 2 : 1});
 }
 
 // From the page's on-screen buttons: a finger came onto (held 1) or left (held 0) the button
@@ -197,7 +215,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_key(int key, int held) {
 // From the page's on-screen menu button: one press of the key.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_press(int key) {
     if (key > 0 && key < 256 && !paused && listening) {
-        window_input_key_down(key);
+        queue_press({key, 0, 0, 1});
     }
 }
 
@@ -226,6 +244,15 @@ int web_paused() {
 
 void platform_pump_events() {
     poll_gamepads();
+    for (int i = 0; i < press_count; i++) {
+        const Press& press = presses[i];
+        if (press.key != 0) {
+            window_input_key_down(press.key);
+        } else {
+            window_input_button_down(press.x, press.y, press.clicks == 2);
+        }
+    }
+    press_count = 0;
 }
 
 int platform_key_held(int key) {
