@@ -118,21 +118,16 @@ PadState pad_with(std::initializer_list<int> buttons, double stick_x = 0.0) {
     return pad;
 }
 
+// The keys held, as letters: L(eft), R(ight), r(un), j(ump), and ? for any other.
 std::string held_names(const uint8_t held[256]) {
     std::string names;
-    const struct {
-        int key;
-        const char* name;
-    } keys[] = {
-        {KEY_LEFT, "left "}, {KEY_RIGHT, "right "}, {KEY_DELETE, "run "}, {KEY_NEXT, "jump "}};
-    for (const auto& k : keys) {
-        if (held[k.key]) {
-            names += k.name;
-        }
-    }
-    for (int i = 0; i < 256; i++) {
-        if (held[i] && i != KEY_LEFT && i != KEY_RIGHT && i != KEY_DELETE && i != KEY_NEXT) {
-            names += "other ";
+    for (int key = 0; key < 256; key++) {
+        if (held[key]) {
+            names += key == KEY_LEFT     ? 'L'
+                     : key == KEY_RIGHT  ? 'R'
+                     : key == KEY_DELETE ? 'r'
+                     : key == KEY_NEXT   ? 'j'
+                                         : '?';
         }
     }
     return names;
@@ -145,14 +140,14 @@ TEST(WebGamepad, ButtonsAndStickHoldTheHeroKeys) {
     };
     const Case cases[] = {
         {pad_with({}), ""},
-        {pad_with({PAD_SOUTH}), "jump "},
-        {pad_with({PAD_WEST}), "run "},
-        {pad_with({PAD_EAST, PAD_DPAD_RIGHT}), "right run "},
-        {pad_with({PAD_DPAD_LEFT, PAD_SOUTH}), "left jump "},
+        {pad_with({PAD_SOUTH}), "j"},
+        {pad_with({PAD_WEST}), "r"},
+        {pad_with({PAD_EAST, PAD_DPAD_RIGHT}), "Rr"},
+        {pad_with({PAD_DPAD_LEFT, PAD_SOUTH}), "jL"},
         {pad_with({}, 0.29), ""},
-        {pad_with({}, 0.3), "right "},
-        {pad_with({}, -0.3), "left "},
-        {pad_with({}, -1.0), "left "},
+        {pad_with({}, 0.3), "R"},
+        {pad_with({}, -0.3), "L"},
+        {pad_with({}, -1.0), "L"},
         // Menu buttons hold nothing.
         {pad_with({PAD_START, PAD_BACK, PAD_NORTH, PAD_DPAD_UP, PAD_DPAD_DOWN}), ""},
     };
@@ -165,7 +160,7 @@ TEST(WebGamepad, ButtonsAndStickHoldTheHeroKeys) {
     uint8_t held[256] = {};
     pad_held_keys(pad_with({PAD_SOUTH}), held);
     pad_held_keys(pad_with({}, -0.8), held);
-    EXPECT_EQ(held_names(held), "left jump ");
+    EXPECT_EQ(held_names(held), "jL");
 }
 
 TEST(WebGamepad, MenuButtonsPressOnceWhenTheyGoDown) {

@@ -92,7 +92,7 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
     if (event->ctrlKey || event->altKey || event->metaKey) {
         return EM_FALSE;
     }
-    if ((std::strcmp(event->key, "p") == 0 || std::strcmp(event->key, "P") == 0)) {
+    if (std::strcmp(event->key, "p") == 0 || std::strcmp(event->key, "P") == 0) {
         if (!event->repeat) {
             set_paused(!paused);
         }
