@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
+#include "platform/types.h"
 #include "platform/web/gamepad.h"
 #include "platform/web/keys.h"
 #include "platform/web/pointer.h"
-#include "shell/window.h"
 
 namespace {
 

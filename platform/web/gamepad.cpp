@@ -1,7 +1,7 @@
 // The gamepad mapping: buttons and stick to held keys and key presses.
 #include "platform/web/gamepad.h"
 
-#include "shell/window.h"
+#include "platform/types.h"
 
 namespace {
 

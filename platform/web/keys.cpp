@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "shell/window.h"
+#include "platform/types.h"
 
 namespace {
 

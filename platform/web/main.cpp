@@ -8,7 +8,7 @@
 #include "platform/web/pacing.h"
 #include "platform/web/web_backend.h"
 #include "shell/app.h"
-#include "shell/game.h"
+#include "shell/game_state.h"
 
 // The page's side (page_calls.js): the program has ended with this exit code, after a quit
 // (started 1) or without ever starting (started 0).
@@ -38,20 +38,19 @@ EM_BOOL on_animation_frame(double now_ms, void*) {
 
 }  // namespace
 
-// For the page and its tests: passes run, and the few numbers a player sees change.
+// For the page and its tests: passes run, the pause, and the game's mode and HUD numbers.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* web_status() {
-    static char line[160];
+    static char line[128];
     std::snprintf(line, sizeof(line),
                   "{\"passes\":%d,\"game_mode\":%d,\"paused\":%d,\"score\":%d,"
-                  "\"time_left\":%.9g,\"hero_x\":%.9g}",
-                  passes_run, game_mode, web_paused(), score, static_cast<double>(time_left),
-                  hero ? static_cast<double>(hero->x) : -1.0);
+                  "\"time_left\":%.9g}",
+                  passes_run, game_mode, web_paused(), score, static_cast<double>(time_left));
     return line;
 }
 
 int main() {
-    int exit_code = 0;
-    if (!app_start(nullptr, &exit_code)) {
+    if (!app_start(nullptr)) {
+        const int exit_code = app_finish();
         page_ended(exit_code, 0);
         return exit_code;
     }

@@ -1,4 +1,4 @@
-// The page's input into the window service: key presses as virtual-key codes (auto-repeat
+// The page's input for the game: key presses as virtual-key codes (auto-repeat
 // included), left-button presses in frame pixels, the on-screen touch buttons and gamepads
 // as held keys; and the pause when the page is hidden or loses the focus, or on P.
 #include <emscripten/emscripten.h>
@@ -11,7 +11,6 @@
 #include "platform/web/keys.h"
 #include "platform/web/pointer.h"
 #include "platform/web/web_backend.h"
-#include "shell/window.h"
 
 // The page's side (page_calls.js): its pause notice, and the canvas's left-button presses
 // (which come back through web_mouse_down).
@@ -242,14 +241,14 @@ int web_paused() {
     return paused;
 }
 
-void platform_pump_events() {
+void platform_pump_events(const PlatformInput* input) {
     poll_gamepads();
     for (int i = 0; i < press_count; i++) {
         const Press& press = presses[i];
         if (press.key != 0) {
-            window_input_key_down(press.key);
+            input->key_down(press.key);
         } else {
-            window_input_button_down(press.x, press.y, press.clicks == 2);
+            input->button_down(press.x, press.y, press.clicks == 2);
         }
     }
     press_count = 0;

@@ -92,11 +92,12 @@ export function runNative(args) {
 }
 
 // FNV-1a 64 over the canvas's pixels as red, green, blue bytes, the runner's frame digest,
-// with the page's own pass count read at the same moment: {passes, digest}.
-export function canvasDigest(page) {
-  return page.evaluate(() => {
+// with the page's own pass count read at the same moment: {passes, digest}. A rectangle
+// [left, top, width, height] of the frame digests only that part.
+export function canvasDigest(page, rect = [0, 0, 640, 480]) {
+  return page.evaluate(([left, top, width, height]) => {
     const canvas = document.getElementById('frame');
-    const rgba = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    const rgba = canvas.getContext('2d').getImageData(left, top, width, height).data;
     // The 64-bit hash in two 32-bit halves; the prime is 2^40 + 0x1b3.
     let hi = 0xcbf29ce4, lo = 0x84222325;
     for (let i = 0; i < rgba.length; i++) {
@@ -109,7 +110,16 @@ export function canvasDigest(page) {
     const status = JSON.parse(Module.UTF8ToString(Module._web_status()));
     const hex = (n) => n.toString(16).padStart(8, '0');
     return {passes: status.passes, digest: hex(hi) + hex(lo)};
-  });
+  }, rect);
+}
+
+// Waits until the frame's pixels in rect differ from the digest given.
+export async function waitForChange(page, rect, digest, timeout = 10_000) {
+  const end = Date.now() + timeout;
+  while ((await canvasDigest(page, rect)).digest === digest) {
+    if (Date.now() > end) throw new Error(`the frame at ${rect} did not change in ${timeout} ms`);
+    await sleep(30);
+  }
 }
 
 export async function gameStatus(page) {
