@@ -1,8 +1,8 @@
 # The browser build, included by CMakeLists.txt under emcmake: the game as a web page
 # (quellaro.js, .wasm and .data beside index.html) and the headless runner for the browser
-# (runner.html), which plays a script and shows its state lines.
+# (runner.html), which plays a script and shows its state lines. No fast-math here (nor
+# anywhere): the browser must round every float as the desktop does, pass for pass.
 
-# Whole-program float rules as on the desktop: no fast-math, so passes round alike.
 set(WEB_ASSETS_DIR ${CMAKE_SOURCE_DIR}/assets)
 file(GLOB WEB_ASSET_FILES CONFIGURE_DEPENDS ${WEB_ASSETS_DIR}/*)
 
