@@ -1,4 +1,5 @@
 # make play: build the game and start it.   make test: build everything and run every test.
+# make web: build the browser version in build-web/.   make serve-web: build it and serve it.
 # make package: a Debian package of the game (in build-package/).
 BUILD ?= build
 JOBS ?= 2
@@ -9,7 +10,8 @@ PACKAGE_BUILD ?= build-package
 # dpkg-shlibdeps names the libraries the package depends on.
 DEB_PACKAGES = dpkg-dev
 
-.PHONY: play test build build-game packages game-packages package clean
+.PHONY: play test build build-game packages game-packages package clean web serve-web \
+	test-web
 
 packages:
 	@tools/ensure-packages.sh $(BUILD_PACKAGES)
@@ -37,5 +39,27 @@ package: game-packages
 test: build
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
+# The browser version. This Emscripten runs on the machine's Node.js, which may not find
+# Debian's JavaScript modules by itself.
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8000
+web serve-web test-web: export NODE_PATH = /usr/share/nodejs
+
+$(WEB_BUILD)/build.ninja:
+	emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+web:
+	@tools/web-packages.sh
+	@$(MAKE) --no-print-directory $(WEB_BUILD)/build.ninja
+	cmake --build $(WEB_BUILD) -j $(JOBS)
+
+serve-web: web
+	@echo "Open http://localhost:$(WEB_PORT)/ to play (Ctrl+C stops the server)."
+	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
+# The browser tests: the page in headless Chromium, and the scripts played as natively.
+test-web: build web
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error && node --test
+
 clean:
-	rm -rf $(BUILD) build-asan $(PACKAGE_BUILD)
+	rm -rf $(BUILD) build-asan $(WEB_BUILD) $(PACKAGE_BUILD)

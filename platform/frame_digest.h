@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/types.h"
+#include "platform/types.h"
 
 uint64_t frame_digest(const uint8_t* pixels, int pitch, int width, int height,
                       const PaletteEntry* palette);

@@ -2,6 +2,21 @@
 // second full-size buffer.
 #include "platform/png.h"
 
+#ifdef QUELLARO_PNG_WITHOUT_ZLIB
+
+// Built without zlib (the browser): every write fails, and the caller says so.
+int png_write_rgb(const char*, const uint8_t*, int, int) {
+    return 0;
+}
+int png_write_rgba(const char*, const uint8_t*, int, int, int) {
+    return 0;
+}
+int png_write_indexed(const char*, const uint8_t*, int, int, int, const PaletteEntry*) {
+    return 0;
+}
+
+#else
+
 #include <zlib.h>
 
 #include <cstdio>
@@ -172,3 +187,5 @@ int png_write_indexed(const char* path, const uint8_t* pixels, int pitch, int wi
     const Indexed indexed = {pixels, pitch, width, palette};
     return write_png(path, width, height, COLOUR_RGB, 3, indexed_row, &indexed) ? 1 : 0;
 }
+
+#endif  // QUELLARO_PNG_WITHOUT_ZLIB

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/types.h"
+#include "platform/types.h"
 
 // Writes width x height pixels of 3 (RGB) or 4 (RGBA) bytes each, rows stepped by stride
 // bytes; 1 on success, 0 on a bad size or a write error (a partial file is removed).

@@ -13,9 +13,9 @@
 #include "engine/gfx.h"
 #include "engine/primitives.h"
 #include "engine/text.h"
+#include "platform/png.h"
 #include "tests/primitives_guard.h"
 #include "tests/test_support.h"
-#include "platform/png.h"
 
 namespace {
 
@@ -182,7 +182,7 @@ void draw_rects_and_cells(const Panel& p) {
     for (int c = 0; c < 2; ++c) {
         ASSERT_EQ(surface_load_cell(cell, &bitmap, c, 0, 16, 16, 0), 1);
         const Rect to{p.left + 20 + c * 90, p.top + 140, p.left + 84 + c * 90, p.top + 204};
-        gfx_blit(back_surface, &to, cell, nullptr, GFX_BLT_WAIT, nullptr);
+        EXPECT_EQ(gfx_blit(back_surface, &to, cell, nullptr, GFX_BLT_WAIT, nullptr), GFX_OK);
     }
     gfx_release_surface(cell);
     bitmap.buffer = nullptr;
@@ -206,7 +206,7 @@ TEST(PrimitivesDemo, EveryFamilyInOneFrameAsAPng) {
             families[i](panel(i), b, pitch);
     }
     set_clip(0, 639, 0, 479);
-    display_unlock_back();
+    EXPECT_EQ(display_unlock_back(), 1);
 
     const char* titles[] = {"lines",
                             "spans",
@@ -215,14 +215,15 @@ TEST(PrimitivesDemo, EveryFamilyInOneFrameAsAPng) {
                             "rectangles + cells",
                             "rotation + dissolve"};
     for (int i = 0; i < 6; ++i) {
-        text_draw(titles[i], panel(i).left + 6, panel(i).top + 2, 0xFFFFFF, back_surface);
+        EXPECT_EQ(text_draw(titles[i], panel(i).left + 6, panel(i).top + 2, 0xFFFFFF, back_surface),
+                  1);
     }
 
     const std::string path = test_temp_dir() + "/primitives_demo.png";
     b = display_lock_back();
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(png_write_indexed(path.c_str(), b, back_pitch, 640, 480, shadow_palette), 1);
-    display_unlock_back();
+    EXPECT_EQ(display_unlock_back(), 1);
     std::printf("demo frame: %s\n", path.c_str());
 }
 

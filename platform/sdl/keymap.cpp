@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-#include "shell/window.h"
+#include "platform/types.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The game's entry on the SDL backend: the command line, the settings, the pictures' folder,
-// a display to show them on, then the program; recording and replay around its passes.
+// a display to show them on, then the program's passes, held while paused; recording and
+// replay around them.
 #define SDL_MAIN_HANDLED  // our own main, on every platform
 #include <SDL.h>
 
@@ -7,13 +8,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <system_error>
 
+#include "engine/clock.h"
+#include "platform/script.h"
 #include "platform/sdl/options.h"
 #include "platform/sdl/parse.h"
 #include "platform/sdl/recording.h"
 #include "platform/sdl/sdl_backend.h"
 #include "shell/app.h"
+#include "shell/window.h"
 
 namespace {
 
@@ -97,12 +104,109 @@ std::filesystem::path absolute(const char* path) {
     return error ? std::filesystem::path(path) : whole;
 }
 
-Recorder recorder;
+constexpr uint32_t FRAME_MS = 30;
 
+Recorder recorder;
+// The script being replayed (--replay), and its last pass: live input takes over after it.
+Script replay;
+int replay_last_pass = -1;
+// A recording ends with the last frame the player saw; a replay checks it sees the same.
+int replay_check_pass = -1;
+unsigned long long replay_check_digest;
+
+// The top of every pass: its number for the recording, and a replay's input for it.
 int before_pass(int pass) {
     sdl_pass = pass;
-    sdl_wait_while_paused();
+    if (sdl_replaying && pass > replay_last_pass) {
+        sdl_replaying = 0;
+        std::fprintf(stderr, "Quellaro 2005: the replay has ended; the game is yours\n");
+    }
+    if (sdl_replaying) {
+        std::memset(sdl_replay_held, 0, sizeof sdl_replay_held);
+        for (const ScriptHold& hold : replay.holds) {
+            if (pass >= hold.first && pass <= hold.last) {
+                for (int key : hold.keys) {
+                    sdl_replay_held[key & 0xFF] = 1;
+                }
+            }
+        }
+        script_deliver(replay, pass, &window_input);
+    }
     return 0;
+}
+
+void after_frame(int pass) {
+    if (pass != replay_check_pass) {
+        return;
+    }
+    const bool same =
+        sdl_last_frame_pass() == pass && sdl_last_frame_digest() == replay_check_digest;
+    std::fprintf(stderr, "Quellaro 2005: the replay's frame of pass %d %s the recording's\n", pass,
+                 same ? "matches" : "DIFFERS FROM");
+}
+
+void report_replay_line(int number, void* path) {
+    std::fprintf(stderr, "%s:%d: not a line of a play script\n", static_cast<const char*>(path),
+                 number);
+}
+
+// Reads the script to replay; false after saying why.
+bool load_replay(const char* path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    if (!file) {
+        char message[FILE_PATH_MAX + 64];
+        std::snprintf(message, sizeof message, "Quellaro 2005: cannot read the script %s", path);
+        sdl_show_error(message);
+        return false;
+    }
+    if (script_parse(text.str(), &replay, report_replay_line, const_cast<char*>(path)) != 0) {
+        return false;
+    }
+    const std::string whole = text.str();
+    const size_t note = whole.find("# last frame: pass ");
+    if (note != std::string::npos &&
+        std::sscanf(whole.c_str() + note, "# last frame: pass %d, digest %llx", &replay_check_pass,
+                    &replay_check_digest) != 2) {
+        replay_check_pass = -1;
+    }
+    for (const ScriptEvent& e : replay.events) {
+        replay_last_pass = e.pass > replay_last_pass ? e.pass : replay_last_pass;
+    }
+    for (const ScriptHold& hold : replay.holds) {
+        replay_last_pass = hold.last > replay_last_pass ? hold.last : replay_last_pass;
+    }
+    sdl_replaying = 1;
+    return true;
+}
+
+// The frame loop, one paced pass at a time; while paused no pass runs at all.
+int run_game() {
+    static const AppLoopHooks hooks = {before_pass, after_frame};
+    app_set_loop_hooks(&hooks);
+    if (app_start(nullptr)) {
+        for (;;) {
+            sdl_wait_while_paused();
+            clock_start();
+            if (!app_pass()) {
+                break;
+            }
+            clock_wait(FRAME_MS);
+        }
+    } else if (!sdl_window_failed) {
+        // Standard error has the line already; a player who started us from a menu sees
+        // the box.
+        char text[1024];
+        app_describe_failed_start(text, sizeof text);
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quellaro 2005", text, nullptr);
+    }
+    int status = app_finish();
+    if (sdl_window_failed) {
+        sdl_show_error("Quellaro 2005: the window could not be opened.");
+        status = 1;
+    }
+    return status;
 }
 
 }  // namespace
@@ -127,7 +231,12 @@ int main(int argc, char** argv) {
     choose_settings(options);
     const std::filesystem::path record_path =
         options.record_path ? absolute(options.record_path) : std::filesystem::path();
+    const std::filesystem::path replay_path =
+        options.replay_path ? absolute(options.replay_path) : std::filesystem::path();
     if (!enter_data_folder(options.data_dir) || !sdl_video_start()) {
+        return 1;
+    }
+    if (options.replay_path != nullptr && !load_replay(replay_path.c_str())) {
         return 1;
     }
     if (options.record_path != nullptr) {
@@ -141,20 +250,7 @@ int main(int argc, char** argv) {
         sdl_recorder = &recorder;
     }
 
-    static const AppLoopHooks hooks = {before_pass, nullptr};
-    app_set_loop_hooks(&hooks);
-    constexpr int SHOW_NORMAL = 1;
-    int status = app_main(nullptr, nullptr, "", SHOW_NORMAL);
-    if (status == 1) {
-        // Standard error has the line already; a player who started us from a menu sees the
-        // box.
-        char text[1024];
-        app_describe_failed_start(text, sizeof text);
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quellaro 2005", text, nullptr);
-    } else if (sdl_window_failed) {
-        sdl_show_error("Quellaro 2005: the window could not be opened.");
-        status = 1;
-    }
+    int status = run_game();
     if (sdl_recorder != nullptr) {
         char comment[96];
         std::snprintf(comment, sizeof comment, "last frame: pass %d, digest %016llx",

@@ -1,53 +1,36 @@
-// The recording writer.
+// The recording writer: each line as the play scripts write it, put out when it is known,
+// so a recording cut short by a crash still holds everything up to then.
 #include "platform/sdl/recording.h"
 
-#include <cstring>
+#include <string>
 
-#include "shell/window.h"
+#include "platform/script.h"
 
 namespace {
 
-struct ScriptKey {
-    int key;
-    const char* name;
-};
-
-// The runner's names for the keys that are not a letter or digit.
-const ScriptKey script_keys[] = {
-    {KEY_LEFT, "LEFT"},     {KEY_RIGHT, "RIGHT"},   {KEY_UP, "UP"},         {KEY_DOWN, "DOWN"},
-    {KEY_RETURN, "RETURN"}, {KEY_ESCAPE, "ESCAPE"}, {KEY_DELETE, "DELETE"}, {KEY_NEXT, "NEXT"},
-};
-
-void note(Recorder* recorder, int written) {
-    if (written < 0) {
+void put(Recorder* recorder, const Script& line) {
+    const std::string text = script_write(line);
+    if (std::fputs(text.c_str(), recorder->file) < 0) {
         recorder->failed = 1;
     }
 }
 
+void put_event(Recorder* recorder, ScriptCommand command, int pass, int a, int b) {
+    if (recorder->file != nullptr) {
+        Script line;
+        line.events.push_back({command, pass, a, b});
+        put(recorder, line);
+    }
+}
+
 void end_stretch(Recorder* recorder, int key, int last) {
-    char name[8];
-    recorder_key_name(key, name);
-    note(recorder,
-         std::fprintf(recorder->file, "hold %d %d %s\n", recorder->held_since[key], last, name));
+    Script line;
+    line.holds.push_back({recorder->held_since[key], last, {key}});
+    put(recorder, line);
     recorder->held_since[key] = -1;
 }
 
 }  // namespace
-
-void recorder_key_name(int key, char out[8]) {
-    for (const ScriptKey& k : script_keys) {
-        if (k.key == key) {
-            std::snprintf(out, 8, "%s", k.name);
-            return;
-        }
-    }
-    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
-        out[0] = static_cast<char>(key);
-        out[1] = '\0';
-        return;
-    }
-    std::snprintf(out, 8, "0x%02x", key & 0xFF);
-}
 
 int recorder_open(Recorder* recorder, const char* path) {
     *recorder = Recorder{};
@@ -59,32 +42,25 @@ int recorder_open(Recorder* recorder, const char* path) {
     if (recorder->file == nullptr) {
         return 0;
     }
-    note(recorder, std::fprintf(recorder->file,
-                                "# Quellaro 2005 recording: replay it with quellaro --replay "
-                                "FILE, or quellaro-headless --script FILE\n"));
+    if (std::fputs("# Quellaro 2005 recording: replay it with quellaro --replay FILE, or "
+                   "quellaro-headless --script FILE\n",
+                   recorder->file) < 0) {
+        recorder->failed = 1;
+    }
     return recorder->failed ? 0 : 1;
 }
 
 void recorder_key(Recorder* recorder, int pass, int key) {
-    if (recorder->file == nullptr) {
-        return;
-    }
-    char name[8];
-    recorder_key_name(key, name);
-    note(recorder, std::fprintf(recorder->file, "key %d %s\n", pass, name));
+    put_event(recorder, ScriptCommand::key, pass, key, 0);
 }
 
 void recorder_click(Recorder* recorder, int pass, int x, int y, int double_click) {
-    if (recorder->file != nullptr) {
-        note(recorder, std::fprintf(recorder->file, "%s %d %d %d\n",
-                                    double_click ? "dblclick" : "click", pass, x, y));
-    }
+    put_event(recorder, double_click ? ScriptCommand::double_click : ScriptCommand::click, pass, x,
+              y);
 }
 
 void recorder_close_request(Recorder* recorder, int pass) {
-    if (recorder->file != nullptr) {
-        note(recorder, std::fprintf(recorder->file, "close %d\n", pass));
-    }
+    put_event(recorder, ScriptCommand::close, pass, 0, 0);
 }
 
 void recorder_held(Recorder* recorder, int pass, const uint8_t held[256]) {
@@ -110,8 +86,8 @@ int recorder_finish(Recorder* recorder, const char* comment) {
             end_stretch(recorder, key, recorder->last_pass);
         }
     }
-    if (comment != nullptr) {
-        note(recorder, std::fprintf(recorder->file, "# %s\n", comment));
+    if (comment != nullptr && std::fprintf(recorder->file, "# %s\n", comment) < 0) {
+        recorder->failed = 1;
     }
     if (std::fclose(recorder->file) != 0) {
         recorder->failed = 1;

@@ -1,6 +1,7 @@
-// Writes the player's own input as a script the headless runner reads: key presses, clicks
-// and the close request by pass number as they happen, and held keys as "hold FIRST LAST
-// KEY" stretches written when they end. No SDL in here.
+// Writes the player's own input as a play script (platform/script.h) that --replay and the
+// headless runner read: key presses, clicks and the close request by pass number as they
+// happen, and held keys as "hold FIRST LAST KEY" stretches written when they end. No SDL in
+// here.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -22,5 +23,3 @@ void recorder_held(Recorder* recorder, int pass, const uint8_t held[256]);
 // Ends the stretches still open at the last pass, adds the comment line (if any) and closes
 // the file; 1 when every write worked.
 int recorder_finish(Recorder* recorder, const char* comment);
-// The script's name for a virtual-key code: RETURN, A, 7, or 0x hex for the rest.
-void recorder_key_name(int key, char out[8]);

@@ -1,6 +1,6 @@
-// SDL events into the window service: key presses by their bindings, left-button presses in
-// frame pixels, gamepads, the close request; the held-key query; and the port's own keys and
-// window events (full screen, scale mode, screenshot, pause, focus, resizing).
+// SDL events handed to the game's input: key presses by their bindings, left-button presses
+// in frame pixels, gamepads, the close request; the held-key query; and the port's own keys
+// and window events (full screen, scale mode, screenshot, pause, focus, resizing).
 #include <SDL.h>
 
 #include <cstdio>
@@ -10,7 +10,6 @@
 #include "platform/sdl/keymap.h"
 #include "platform/sdl/recording.h"
 #include "platform/sdl/sdl_backend.h"
-#include "shell/window.h"
 
 // The key table carries SDL's key code values without including SDL; keep them in step.
 static_assert(KEYCODE_RETURN == SDLK_RETURN && KEYCODE_ESCAPE == SDLK_ESCAPE &&
@@ -42,6 +41,9 @@ PadMapper pad_mapper;
 uint32_t pad_held_roles;
 // The cursor as last given to SDL; -1 before the first call.
 int cursor_shown = -1;
+// Where the game takes its input, as the last pump gave it (a close request during a pause
+// goes there too).
+const PlatformInput* game_input;
 
 void show_cursor() {
     int shown = sdl_game_cursor_visible || sdl_paused ? 1 : 0;
@@ -56,21 +58,27 @@ void post_key(int key) {
     if (sdl_recorder != nullptr) {
         recorder_key(sdl_recorder, sdl_pass, key);
     }
-    window_input_key_down(key);
+    if (game_input != nullptr) {
+        game_input->key_down(key);
+    }
 }
 
 void post_click(int x, int y, int double_click) {
     if (sdl_recorder != nullptr) {
         recorder_click(sdl_recorder, sdl_pass, x, y, double_click);
     }
-    window_input_button_down(x, y, double_click);
+    if (game_input != nullptr) {
+        game_input->button_down(x, y, double_click);
+    }
 }
 
 void post_close() {
     if (sdl_recorder != nullptr) {
         recorder_close_request(sdl_recorder, sdl_pass);
     }
-    window_input_close();
+    if (game_input != nullptr) {
+        game_input->close();
+    }
     // The game must run to take the request; a pause would hold it forever.
     sdl_set_paused(0);
 }
@@ -347,7 +355,8 @@ void sdl_set_paused(int paused) {
     sdl_present_again();
 }
 
-void platform_pump_events() {
+void platform_pump_events(const PlatformInput* input) {
+    game_input = input;
     sdl_note_pump();
     start_pads();
     SDL_Event event;
@@ -399,6 +408,7 @@ void sdl_input_stop() {
     stop_pads();
     SDL_memset(key_down, 0, sizeof key_down);
     cursor_shown = -1;
+    game_input = nullptr;
     sdl_paused = 0;
     sdl_game_cursor_visible = 1;
 }

@@ -15,12 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/clock.h"
 #include "platform/platform.h"
 #include "platform/sdl/recording.h"
 #include "shell/app.h"
-#include "shell/game.h"
+#include "shell/game_state.h"
 #include "shell/window.h"
-#include "world/level.h"
+#include "world/objects.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -31,7 +33,6 @@ std::function<void(int)> after;
 
 int before_pass(int pass) {
     sdl_pass = pass;
-    sdl_wait_while_paused();
     return script(pass) ? 1 : 0;
 }
 
@@ -40,7 +41,8 @@ void after_frame(int pass) {
         after(pass);
 }
 
-// Runs the real program on the dummy driver, full screen (1024 x 768 there) unless asked.
+// Runs the real program as the game's entry does (a paced pass at a time, none while
+// paused) on the dummy driver, full screen (1024 x 768 there) unless asked.
 int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char* present = "cpu") {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("QUELLARO_PRESENT", present, 1);
@@ -51,16 +53,20 @@ int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char*
     sdl_settings.gamepad = 1;
     sdl_settings_path[0] = '\0';
     script = std::move(each_pass);
-    // A fresh program for every run, so the tests also pass in one process.
-    window_service_reset();
-    game_mode = MODE_MENU;
-    menu_selection = 0;
     static const AppLoopHooks hooks = {before_pass, after_frame};
     app_set_loop_hooks(&hooks);
     EXPECT_EQ(sdl_video_start(), 1);
-    const int status = app_main(nullptr, nullptr, "", 1);
+    if (app_start(nullptr)) {
+        for (;;) {
+            sdl_wait_while_paused();
+            clock_start();
+            if (!app_pass())
+                break;
+            clock_wait(30);
+        }
+    }
     after = nullptr;
-    return status;
+    return app_finish();
 }
 
 Uint32 window_id() {

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "tools/artgen/palette.h"
 #include "tools/artgen/preview.h"
 #include "tools/artgen/sheet.h"
+#include "tools/support/options.h"
 
 namespace {
 
@@ -156,23 +156,18 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string out_dir;
-    std::string preview;
-    std::string icons;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
-            out_dir = argv[++i];
-        } else if (std::strcmp(argv[i], "--icons") == 0 && i + 1 < argc) {
-            icons = argv[++i];
-        } else if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
-            preview = argv[++i];
-        } else {
-            return usage();
-        }
-    }
-    if (!icons.empty()) {
+    const char* out = nullptr;
+    const char* preview_path = nullptr;
+    const char* icons = nullptr;
+    const ToolOption options[] = {
+        {"--out", &out}, {"--preview", &preview_path}, {"--icons", &icons}};
+    if (!tool_read_options(argc, argv, options, 3))
+        return usage();
+    std::string out_dir = out ? out : "";
+    const std::string preview = preview_path ? preview_path : "";
+    if (icons != nullptr) {
         if (!write_icons(icons)) {
-            std::fprintf(stderr, "artgen: cannot write the icons into %s\n", icons.c_str());
+            std::fprintf(stderr, "artgen: cannot write the icons into %s\n", icons);
             return 1;
         }
         return 0;

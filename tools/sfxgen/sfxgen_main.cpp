@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "engine/sound_ids.h"
@@ -12,6 +11,7 @@
 #include "engine/wav.h"
 #include "tools/sfxgen/effects.h"
 #include "tools/sfxgen/render.h"
+#include "tools/support/options.h"
 
 namespace {
 
@@ -75,16 +75,13 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string out_dir;
-    std::string tunes_dir;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc)
-            out_dir = argv[++i];
-        else if (std::strcmp(argv[i], "--tunes") == 0 && i + 1 < argc)
-            tunes_dir = argv[++i];
-        else
-            return usage();
-    }
+    const char* out = nullptr;
+    const char* tunes = nullptr;
+    const ToolOption options[] = {{"--out", &out}, {"--tunes", &tunes}};
+    if (!tool_read_options(argc, argv, options, 2))
+        return usage();
+    std::string out_dir = out ? out : "";
+    const std::string tunes_dir = tunes ? tunes : "";
     if (out_dir.empty())
         out_dir = default_out_dir();
     bool ok = make_dir(out_dir);
