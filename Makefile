@@ -32,7 +32,7 @@ play: game-packages $(BUILD)/build.ninja
 
 package: game-packages
 	@tools/ensure-packages.sh $(DEB_PACKAGES)
-	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target quellaro quellaro_icons
 	cd $(PACKAGE_BUILD) && cpack
 

@@ -119,7 +119,9 @@ int before_pass(int pass) {
     sdl_pass = pass;
     if (sdl_replaying && pass > replay_last_pass) {
         sdl_replaying = 0;
-        std::fprintf(stderr, "Quellaro 2005: the replay has ended; the game is yours\n");
+        if (sdl_window != nullptr) {  // not when the script closed the window
+            std::fprintf(stderr, "Quellaro 2005: the replay has ended; the game is yours\n");
+        }
     }
     if (sdl_replaying) {
         std::memset(sdl_replay_held, 0, sizeof sdl_replay_held);
