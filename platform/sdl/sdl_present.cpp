@@ -53,8 +53,9 @@ uint64_t closing_digest;
 int last_frame_pass = -1;
 
 // Frame pacing diagnostics.
-FrameStats present_stats;  // between presented frames
-FrameStats pass_stats;     // between event pumps, one at the top of each frame-loop pass
+FrameStats present_stats;   // between presented frames, when each is handed to the display
+FrameStats handover_stats;  // how long handing a frame over took (the display server's share)
+FrameStats pass_stats;      // between event pumps, one at the top of each frame-loop pass
 std::clock_t stats_cpu_start;
 int64_t stats_wall_start_us;
 int64_t skipped_frames;
@@ -154,9 +155,9 @@ bool start_cpu() {
     return true;
 }
 
-// Shows the frame: 8-bit through the palette table, or the ARGB copy.
-void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
-    sdl_frames_shown++;
+// Converts, scales and hands over the frame: 8-bit through the palette table, or the ARGB
+// copy.
+void show_frame(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
     if (path == PATH_GPU) {
         int output_width, output_height;
         const Letterbox box = sdl_frame_box(&output_width, &output_height);
@@ -227,6 +228,20 @@ void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
         const SDL_Rect rect = {scale_map->box.x, scale_map->box.y, scale_map->box.width,
                                scale_map->box.height};
         SDL_UpdateWindowSurfaceRects(sdl_window, &rect, 1);
+    }
+}
+
+// Shows the frame. The statistics time the moment of the hand-over (the game's pacing) and
+// how long the display took to take the frame (the display server's).
+void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
+    sdl_frames_shown++;
+    const int64_t start_us = sdl_stats_enabled ? sdl_now_us() : 0;
+    if (sdl_stats_enabled) {
+        frame_stats_add(&present_stats, start_us);
+    }
+    show_frame(frame8, pitch8, argb);
+    if (sdl_stats_enabled) {
+        frame_stats_add_span(&handover_stats, sdl_now_us() - start_us);
     }
 }
 
@@ -327,6 +342,7 @@ int sdl_present_start() {
         std::fprintf(stderr, "present: %s path, %s\n",
                      path == PATH_CPU ? "processor (window surface)" : "GPU (renderer)", why);
         frame_stats_reset(&present_stats);
+        frame_stats_reset(&handover_stats);
         frame_stats_reset(&pass_stats);
         stats_cpu_start = std::clock();
         stats_wall_start_us = sdl_now_us();
@@ -337,8 +353,11 @@ int sdl_present_start() {
 
 void sdl_present_stop() {
     if (sdl_stats_enabled && path != PATH_NONE) {
-        std::fprintf(stderr, "between presents: ");
+        std::fprintf(stderr, "between presents (%.1f%% within 29-31 ms): ",
+                     100.0 * frame_stats_share(&present_stats, 29, 31));
         frame_stats_print(&present_stats, stderr);
+        std::fprintf(stderr, "handing a frame to the display took: ");
+        frame_stats_print(&handover_stats, stderr);
         std::fprintf(stderr, "between event pumps: ");
         frame_stats_print(&pass_stats, stderr);
         double cpu = static_cast<double>(std::clock() - stats_cpu_start) / CLOCKS_PER_SEC;
@@ -409,7 +428,6 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
         show(pixels, pitch, nullptr);
     }
     if (sdl_stats_enabled) {
-        frame_stats_add(&present_stats, sdl_now_us());
         if (!first_frame_noted) {
             first_frame_noted = true;
             // The steady clock's reading lets a launcher add the time before main.
