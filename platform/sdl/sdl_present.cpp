@@ -157,7 +157,8 @@ bool start_cpu() {
 
 // Converts, scales and hands over the frame: 8-bit through the palette table, or the ARGB
 // copy.
-void show_frame(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
+void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
+    sdl_frames_shown++;
     if (path == PATH_GPU) {
         int output_width, output_height;
         const Letterbox box = sdl_frame_box(&output_width, &output_height);
@@ -228,20 +229,6 @@ void show_frame(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
         const SDL_Rect rect = {scale_map->box.x, scale_map->box.y, scale_map->box.width,
                                scale_map->box.height};
         SDL_UpdateWindowSurfaceRects(sdl_window, &rect, 1);
-    }
-}
-
-// Shows the frame. The statistics time the moment of the hand-over (the game's pacing) and
-// how long the display took to take the frame (the display server's).
-void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
-    sdl_frames_shown++;
-    const int64_t start_us = sdl_stats_enabled ? sdl_now_us() : 0;
-    if (sdl_stats_enabled) {
-        frame_stats_add(&present_stats, start_us);
-    }
-    show_frame(frame8, pitch8, argb);
-    if (sdl_stats_enabled) {
-        frame_stats_add_span(&handover_stats, sdl_now_us() - start_us);
     }
 }
 
@@ -419,6 +406,9 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     } else {
         keep_as_argb(pixels, pitch, width, height, bpp);
     }
+    // The statistics time the moment of the hand-over (the game's pacing) and how long the
+    // display took the frame (the display server's share), for the frames of the passes only.
+    const int64_t start_us = sdl_stats_enabled ? sdl_now_us() : 0;
     // A pause asked for during this pass shows its mark over the pass's own frame.
     if (sdl_paused) {
         show_last();
@@ -428,6 +418,8 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
         show(pixels, pitch, nullptr);
     }
     if (sdl_stats_enabled) {
+        frame_stats_add(&present_stats, start_us);
+        frame_stats_add_span(&handover_stats, sdl_now_us() - start_us);
         if (!first_frame_noted) {
             first_frame_noted = true;
             // The steady clock's reading lets a launcher add the time before main.
