@@ -104,8 +104,10 @@ std::filesystem::path absolute(const char* path) {
     return error ? std::filesystem::path(path) : whole;
 }
 
+// The frame loop's pace, as the program of old had it.
 constexpr uint32_t FRAME_MS = 30;
 
+// The recording being written (--record).
 Recorder recorder;
 // The script being replayed (--replay), and its last pass: live input takes over after it.
 Script replay;

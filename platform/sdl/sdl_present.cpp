@@ -26,17 +26,21 @@ int64_t sdl_frames_shown;
 
 namespace {
 
+// How frames reach the screen: not at all (no window), by the processor into the window's
+// surface, or through a renderer's texture.
 enum Path { PATH_NONE, PATH_CPU, PATH_GPU };
 constexpr Uint32 BAR_COLOUR = 0xFF000000u;
 // OpenGL renderer names of rasterizers that run on the processor.
 constexpr const char* SOFTWARE_GL[] = {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"};
 
+// The path chosen when the window opened.
 Path path;
 // GPU path: the renderer and the frame as a texture.
 SDL_Renderer* renderer;
 SDL_Texture* texture;
 // CPU path: the output pixels' mapping, rebuilt when the window's size or the mode changes.
 std::unique_ptr<ScaleMap> scale_map;
+// The surface's size and the scale mode the map was built for (-1: none yet).
 int surface_width, surface_height, map_mode = -1;
 bool redraw_all = true;  // the next present paints the bars and sends the whole window
 
@@ -53,13 +57,13 @@ uint64_t closing_digest;
 int last_frame_pass = -1;
 
 // Frame pacing diagnostics.
-FrameStats present_stats;   // between presented frames, when each is handed to the display
-FrameStats handover_stats;  // how long handing a frame over took (the display server's share)
-FrameStats pass_stats;      // between event pumps, one at the top of each frame-loop pass
-std::clock_t stats_cpu_start;
-int64_t stats_wall_start_us;
-int64_t skipped_frames;
-bool first_frame_noted;
+FrameStats present_stats;      // between presented frames, when each is handed to the display
+FrameStats handover_stats;     // how long handing a frame over took (the display server's share)
+FrameStats pass_stats;         // between event pumps, one at the top of each frame-loop pass
+std::clock_t stats_cpu_start;  // processor time when the window opened
+int64_t stats_wall_start_us;   // and the wall clock then
+int64_t skipped_frames;        // identical frames not shown again
+bool first_frame_noted;        // the first frame's time was printed
 
 // A render node is what a GPU driver offers user programs; without one, OpenGL can only be
 // a software rasterizer, and asking it costs start-up time and memory for nothing.
