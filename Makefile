@@ -1,11 +1,17 @@
 # make play: build the game and start it.   make test: build everything and run every test.
 # make web: build the browser version in build-web/.   make serve-web: build it and serve it.
+# make package: a Debian package of the game (in build-package/).
 BUILD ?= build
 JOBS ?= 2
-BUILD_PACKAGES = cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+BUILD_PACKAGES = cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+	zlib1g-dev
 GAME_PACKAGES = libsdl2-dev
+PACKAGE_BUILD ?= build-package
+# dpkg-shlibdeps names the libraries the package depends on.
+DEB_PACKAGES = dpkg-dev
 
-.PHONY: play test build build-game packages game-packages clean web serve-web test-web
+.PHONY: play test build build-game packages game-packages package clean web serve-web \
+	test-web
 
 packages:
 	@tools/ensure-packages.sh $(BUILD_PACKAGES)
@@ -19,8 +25,16 @@ $(BUILD)/build.ninja:
 build: game-packages $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-play: build
-	cd assets && ../$(BUILD)/quellaro
+# Only the game: it finds its pictures beside itself, where the build copies them.
+play: game-packages $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro
+	$(BUILD)/quellaro
+
+package: game-packages
+	@tools/ensure-packages.sh $(DEB_PACKAGES)
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target quellaro quellaro_icons
+	cd $(PACKAGE_BUILD) && cpack
 
 test: build
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
@@ -48,4 +62,4 @@ test-web: build web
 	cd tests/web && npm ci --no-audit --no-fund --loglevel=error && node --test
 
 clean:
-	rm -rf $(BUILD) build-asan $(WEB_BUILD)
+	rm -rf $(BUILD) build-asan $(WEB_BUILD) $(PACKAGE_BUILD)
