@@ -1,13 +1,22 @@
 # make play: build the game and start it.   make test: build everything and run every test.
+# make web: build the browser version in build-web/.   make serve-web: build it and serve it.
+# make package: a Debian package of the game (in build-package/).
+# make fuzz: every fuzz target for FUZZ_TIME seconds.   make fuzz-coverage: what they reach.
 BUILD ?= build
 JOBS ?= 2
-BUILD_PACKAGES = cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+BUILD_PACKAGES = cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+	zlib1g-dev
 GAME_PACKAGES = libsdl2-dev
+PACKAGE_BUILD ?= build-package
+# dpkg-shlibdeps names the libraries the package depends on.
+DEB_PACKAGES = dpkg-dev
 
-FUZZ_PACKAGES = cmake ninja-build clang-14 libclang-rt-14-dev llvm-14 libgtest-dev libgmock-dev
+FUZZ_PACKAGES = cmake ninja-build clang-14 libclang-rt-14-dev llvm-14 libgtest-dev libgmock-dev \
+	zlib1g-dev
 FUZZ_TIME ?= 300
 
-.PHONY: play test build build-game packages game-packages clean fuzz fuzz-coverage
+.PHONY: play test build build-game packages game-packages package clean web serve-web \
+	test-web fuzz fuzz-coverage
 
 packages:
 	@tools/ensure-packages.sh $(BUILD_PACKAGES)
@@ -21,11 +30,41 @@ $(BUILD)/build.ninja:
 build: game-packages $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-play: build
-	cd assets && ../$(BUILD)/quellaro
+# Only the game: it finds its pictures beside itself, where the build copies them.
+play: game-packages $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro
+	$(BUILD)/quellaro
+
+package: game-packages
+	@tools/ensure-packages.sh $(DEB_PACKAGES)
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target quellaro quellaro_icons
+	cd $(PACKAGE_BUILD) && cpack
 
 test: build
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+
+# The browser version. This Emscripten runs on the machine's Node.js, which may not find
+# Debian's JavaScript modules by itself.
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8000
+web serve-web test-web: export NODE_PATH = /usr/share/nodejs
+
+$(WEB_BUILD)/build.ninja:
+	emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+web:
+	@tools/web-packages.sh
+	@$(MAKE) --no-print-directory $(WEB_BUILD)/build.ninja
+	cmake --build $(WEB_BUILD) -j $(JOBS)
+
+serve-web: web
+	@echo "Open http://localhost:$(WEB_PORT)/ to play (Ctrl+C stops the server)."
+	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
+# The browser tests: the page in headless Chromium, and the scripts played as natively.
+test-web: build web
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error && node --test
 
 # make fuzz: every fuzz target for FUZZ_TIME seconds (default 300), two at a time; fails on
 # any finding. make fuzz-coverage: how much of each parser the corpora reach.
@@ -41,4 +80,4 @@ fuzz-coverage:
 	fuzz/coverage.sh build-cov build-fuzz
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz build-cov
+	rm -rf $(BUILD) build-asan $(WEB_BUILD) $(PACKAGE_BUILD) build-fuzz build-cov

@@ -34,15 +34,9 @@ int end_loop() {
 }
 
 void report_failed_start() {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::current_path(error);
-    if (picture_refused()[0]) {
-        std::fprintf(stderr, "Quellaro 2005: the picture \"%s\" in the folder %s %s\n",
-                     picture_refused(), error ? "(unknown)" : folder.c_str(),
-                     picture_refused_why());
-    } else {
-        std::fprintf(stderr, "Quellaro 2005: start-up failed (out of display memory)\n");
-    }
+    char text[1024];
+    app_describe_failed_start(text, sizeof(text));
+    std::fprintf(stderr, "%s\n", text);
 }
 
 // The game runs without the palette file (the pictures bring their own palette), but a file
@@ -59,6 +53,18 @@ void report_palette_file() {
 }
 
 }  // namespace
+
+void app_describe_failed_start(char* out, size_t size) {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    if (picture_refused()[0]) {
+        std::snprintf(out, size, "Quellaro 2005: the picture \"%s\" in the folder %s %s",
+                      picture_refused(), error ? "(unknown)" : folder.c_str(),
+                      picture_refused_why());
+    } else {
+        std::snprintf(out, size, "Quellaro 2005: start-up failed (out of display memory)");
+    }
+}
 
 void app_set_loop_hooks(const AppLoopHooks* hooks) {
     loop_hooks = hooks ? *hooks : AppLoopHooks{nullptr, nullptr};
