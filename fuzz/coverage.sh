@@ -37,3 +37,4 @@ report palette engine/palette.cpp 'palette_load_file|read_number|only_blanks_lef
 report script platform/script.cpp 'script_parse|script_read_number|read_line|read_hold|read_key|read_point|words_of|script_write'
 report hotspot platform/sdl/parse.cpp 'parse_hotspot|parse_window_size|read_number'
 report wav engine/wav.cpp 'wav_parse|wav_read|pcm16_mono_rate'
+report settings platform/sdl/settings.cpp 'settings_parse|settings_format|display_line|keys_line|gamepad_line|read_switch'

@@ -21,7 +21,7 @@ struct Target {
 
 const Target targets[] = {
     {"bitmap", fuzz_bitmap},   {"palette", fuzz_palette}, {"script", fuzz_script},
-    {"hotspot", fuzz_hotspot}, {"wav", fuzz_wav},
+    {"hotspot", fuzz_hotspot}, {"wav", fuzz_wav},         {"settings", fuzz_settings},
 };
 
 // Every file under fuzz/corpus/NAME and fuzz/regressions/NAME.
