@@ -2,8 +2,10 @@
 // held keys; writing it back; delivering a pass's input.
 #include "platform/script.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 
 #include "platform/types.h"
 
@@ -206,6 +208,23 @@ int script_parse(const std::string& text, Script* script,
             bad_line(error, context);
     }
     return bad;
+}
+
+bool script_read_file(const char* path, std::string* text) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file)
+        return false;
+    text->clear();
+    char chunk[65536];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        text->append(chunk, got);
+    // A folder opens but cannot be read: that shows here.
+    const bool read = !std::ferror(file);
+    const int error = errno;
+    std::fclose(file);
+    errno = error;
+    return read;
 }
 
 std::string script_write(const Script& script) {

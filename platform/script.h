@@ -56,6 +56,9 @@ int script_parse(const std::string& text, Script* script,
 // set; else false and *why, when given, says what is wrong ("not a number" or "out of
 // range").
 bool script_read_number(const char* text, int min, int max, int* out, const char** why = nullptr);
+// The whole text of a script file into *text; false, with errno saying why, when it cannot
+// be read to its end (a folder, a missing file, a read error).
+bool script_read_file(const char* path, std::string* text);
 // The script as text that script_parse reads back into the same script.
 std::string script_write(const Script& script);
 // Hands the key presses, clicks and close requests of pass to input, in the script's order.

@@ -67,21 +67,12 @@ void report_bad_line(const ScriptError& error, void* path) {
 }
 
 bool load_script(const char* path) {
-    FILE* file = std::fopen(path, "rb");
     std::string text;
-    char chunk[65536];
-    size_t got = 0;
-    while (file && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, got);
-    // A folder opens but cannot be read: that shows here.
-    if (!file || std::ferror(file)) {
+    if (!script_read_file(path, &text)) {
         std::fprintf(stderr, "quellaro-headless: cannot read the script %s: %s\n", path,
                      std::strerror(errno));
-        if (file)
-            std::fclose(file);
         return false;
     }
-    std::fclose(file);
     return script_parse(text, &script, report_bad_line, const_cast<char*>(path)) == 0;
 }
 
