@@ -41,9 +41,10 @@ int refuse_unreadable(const char* file_name) {
     return refuse(file_name, "is not a picture file the game reads");
 }
 
+// Rows, for pictures stored top row first too (a negative height).
 int picture_height() {
-    const int32_t height = load_bitmap.info_header.height;
-    return height < 0 ? -height : height;
+    const int64_t height = load_bitmap.info_header.height;
+    return static_cast<int>(height < 0 ? -height : height);
 }
 }  // namespace
 

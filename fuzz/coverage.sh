@@ -27,10 +27,10 @@ report() {
       { gsub(/^[a-z_]+\.cpp:|\(anonymous namespace\)::|\[abi:cxx11\]/, "") }
       $0 ~ "^(" wanted ")\\(" {
         fn = $0; sub(/\(.*/, "", fn)
-        printf "%-8s %-22s %-20s lines %7s  branches %7s\n", name, source, fn, $(NF-3), $NF
+        printf "%-8s %-26s %-20s lines %7s  branches %7s\n", name, source, fn, $(NF-3), $NF
       }'
 }
-echo "target   file                   function             lines cover     branch cover"
+echo "target   file                       function             lines cover     branch cover"
 report bitmap engine/bitmap.cpp 'bitmap_load_file|read_layout|read_palette|read_pixels|convert_row|bitmap_cell_origin'
 report bitmap engine/picture.cpp 'picture_load|refuse_unreadable'
 report palette engine/palette.cpp 'palette_load_file|read_number|only_blanks_left'

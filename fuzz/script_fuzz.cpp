@@ -31,22 +31,6 @@ void check_in_range(const Script& script) {
     }
 }
 
-bool same(const Script& a, const Script& b) {
-    if (a.events.size() != b.events.size() || a.holds.size() != b.holds.size())
-        return false;
-    for (size_t i = 0; i < a.events.size(); ++i) {
-        const ScriptEvent &x = a.events[i], &y = b.events[i];
-        if (x.command != y.command || x.pass != y.pass || x.a != y.a || x.b != y.b)
-            return false;
-    }
-    for (size_t i = 0; i < a.holds.size(); ++i) {
-        if (a.holds[i].first != b.holds[i].first || a.holds[i].last != b.holds[i].last ||
-            a.holds[i].keys != b.holds[i].keys)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int fuzz_script(const uint8_t* data, size_t size) {
@@ -60,7 +44,7 @@ int fuzz_script(const uint8_t* data, size_t size) {
     check_in_range(script);
     Script again;
     FUZZ_CHECK(script_parse(script_write(script), &again) == 0);
-    FUZZ_CHECK(same(script, again));
+    FUZZ_CHECK(script == again);
     // The same text as one option value.
     int number = 0;
     if (script_read_number(text.c_str(), 0, INT_MAX, &number))

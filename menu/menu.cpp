@@ -12,8 +12,8 @@
 namespace {
 
 constexpr int MENU_IMAGE_COUNT = 4;
-constexpr int PAGE_WIDTH = 640, PAGE_HEIGHT = 480;
 constexpr int INFO_IMAGE_COUNT = 2;
+constexpr int PAGE_WIDTH = 640, PAGE_HEIGHT = 480;
 // Entry i shows the menu with entry i highlighted ("menubackground%d.bmp", i + 1).
 BitmapImage menu_images[MENU_IMAGE_COUNT];
 // Information screens 1 and 2 ("option%d.bmp", 2 and 3).

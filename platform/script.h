@@ -27,16 +27,19 @@ struct ScriptEvent {
     ScriptCommand command;
     int pass;
     int a, b;  // the key, or x and y
+    bool operator==(const ScriptEvent&) const = default;
 };
 
 struct ScriptHold {
     int first, last;
     std::vector<int> keys;
+    bool operator==(const ScriptHold&) const = default;
 };
 
 struct Script {
     std::vector<ScriptEvent> events;  // in the order of the text
     std::vector<ScriptHold> holds;
+    bool operator==(const Script&) const = default;
 };
 
 // A line that cannot be read: its number (from 1), the word at fault (the command when a

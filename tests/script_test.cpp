@@ -40,22 +40,6 @@ void on_close() {
 }
 const PlatformInput recorder = {on_key, on_button, on_close};
 
-bool same(const Script& a, const Script& b) {
-    if (a.events.size() != b.events.size() || a.holds.size() != b.holds.size())
-        return false;
-    for (size_t i = 0; i < a.events.size(); ++i) {
-        const ScriptEvent &x = a.events[i], &y = b.events[i];
-        if (x.command != y.command || x.pass != y.pass || x.a != y.a || x.b != y.b)
-            return false;
-    }
-    for (size_t i = 0; i < a.holds.size(); ++i) {
-        if (a.holds[i].first != b.holds[i].first || a.holds[i].last != b.holds[i].last ||
-            a.holds[i].keys != b.holds[i].keys)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST(Script, EveryCommandIsReadAndWrittenBackToTheSameScript) {
@@ -78,7 +62,7 @@ TEST(Script, EveryCommandIsReadAndWrittenBackToTheSameScript) {
 
     Script again;
     ASSERT_EQ(script_parse(script_write(script), &again), 0) << script_write(script);
-    EXPECT_TRUE(same(script, again)) << script_write(script);
+    EXPECT_TRUE(script == again) << script_write(script);
 }
 
 TEST(Script, LinesThatCannotBeReadAreNamedWithTheirWordAndNothingOfThemIsKept) {
