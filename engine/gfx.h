@@ -118,6 +118,23 @@ struct GfxClipper {
     const Rect* window;  // set for a window-bound clipper: the window's screen rectangle
 };
 
+// What is known of a surface's pixels and its colour key: worked out by the first keyed blit
+// after the pixels or the key change, and forgotten at every change.
+enum : int {
+    GFX_KEY_UNKNOWN = 0,
+    GFX_KEY_ABSENT = 1,   // no pixel lies in the key range: keyed blits copy every pixel
+    GFX_KEY_PRESENT = 2,  // some pixel does
+};
+
+// A surface's source rectangle stretched once to one size (gfx_keep_stretched), made again
+// whenever the surface's pixels change; blits of that rectangle at that size copy from it.
+struct GfxStretched {
+    uint8_t* pixels;  // null when none is kept
+    Rect source;
+    int width, height, pitch;
+    int key;  // GFX_KEY_*, as for a surface
+};
+
 struct GfxSurface {
     int in_use;
     unsigned caps;
@@ -132,6 +149,8 @@ struct GfxSurface {
     GfxSurface* attached;  // primary: its back buffer; back buffer: its primary
     int locked;
     int lost;  // lost surfaces refuse locks, blits and flips until gfx_restore
+    int key;   // GFX_KEY_*
+    GfxStretched stretched;
 };
 
 struct GfxDevice {
@@ -171,6 +190,12 @@ GfxStatus gfx_unlock(GfxSurface* surface, const Rect* rect);
 // dst_rect with fx->fill_color instead. Without a clipper dst_rect must lie inside dst.
 GfxStatus gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect* src_rect,
                    unsigned flags, const GfxBlitFx* fx);
+
+// Keeps src_rect of an off-screen surface stretched to width x height, as a stretched blit
+// would draw it, and up to date whenever the surface's pixels change, so that blits of that
+// rectangle at that size are plain row copies. A second call replaces the first. Worth it
+// for pictures always drawn at one size.
+GfxStatus gfx_keep_stretched(GfxSurface* surface, const Rect* src_rect, int width, int height);
 
 // Stretch mapping, the one the blits use: destination pixel i of a run of dst_len pixels
 // (counted from the unclipped rectangle's edge) samples source pixel
