@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "bench/figures.h"
 #include "platform/platform.h"
 
 namespace {
@@ -14,6 +15,8 @@ const uint8_t* frame_pixels;
 int frame_pitch;
 PaletteEntry frame_palette[256];
 uint32_t frame_argb[BENCH_WIDTH * BENCH_HEIGHT];
+// How long the last present's conversion took.
+double conversion_ns;
 }  // namespace
 
 void bench_convert(const uint8_t* pixels, int pitch, int width, int height,
@@ -44,7 +47,9 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     frame_pixels = pixels;
     frame_pitch = pitch;
     std::memcpy(frame_palette, palette, sizeof frame_palette);
+    const double start = now_ns();
     bench_convert(pixels, pitch, width, height, palette, frame_argb);
+    conversion_ns = now_ns() - start;
 }
 
 uint32_t platform_ticks() {
@@ -76,4 +81,7 @@ const PaletteEntry* bench_frame_palette() {
 }
 const uint32_t* bench_frame_argb() {
     return frame_argb;
+}
+double bench_conversion_ns() {
+    return conversion_ns;
 }

@@ -20,3 +20,5 @@ int bench_frame_pitch();
 const PaletteEntry* bench_frame_palette();
 // The converted frame, BENCH_WIDTH x BENCH_HEIGHT.
 const uint32_t* bench_frame_argb();
+// How long the last present's conversion took, in nanoseconds.
+double bench_conversion_ns();

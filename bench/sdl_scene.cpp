@@ -170,7 +170,7 @@ void scene_end_pass() {
         blitted |= !ops[i].fill;
     if (!game || !back8 || !blitted)
         return;
-    scene_compose(pass);
+    scene_compose(pass, true);
     int differing = 0;
     for (int y = 0; y < BENCH_HEIGHT; ++y) {
         const uint8_t* a = game + static_cast<size_t>(y) * bench_frame_pitch();
@@ -202,13 +202,23 @@ int scene_most_differing_pixels() {
     return most_differing;
 }
 
-void scene_compose(int pass) {
+void scene_compose(int pass, bool clear) {
     if (pass_palette[pass] != sdl_palette_index) {
         sdl_palette_index = pass_palette[pass];
         SDL_SetPaletteColors(sdl_palette, &palettes[static_cast<size_t>(sdl_palette_index) * 256],
                              0, 256);
     }
-    for (size_t i = pass_first_op[pass]; i < pass_first_op[pass + 1]; ++i) {
+    size_t first = pass_first_op[pass];
+    if (clear) {
+        SDL_FillRect(back8, nullptr, 0);
+        // The game's own clear, when it made one, is this one.
+        const bool cleared = first < pass_first_op[pass + 1] && ops[first].fill &&
+                             ops[first].colour == 0 && ops[first].dst.x == 0 &&
+                             ops[first].dst.y == 0 && ops[first].dst.w == BENCH_WIDTH &&
+                             ops[first].dst.h == BENCH_HEIGHT;
+        first += cleared ? 1 : 0;
+    }
+    for (size_t i = first; i < pass_first_op[pass + 1]; ++i) {
         const Op& op = ops[i];
         SDL_Rect dst = op.dst;
         if (op.fill) {

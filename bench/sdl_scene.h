@@ -18,7 +18,10 @@ int scene_passes();
 long scene_blit_count();
 // The most pixels any pass's SDL frame differed from the game's.
 int scene_most_differing_pixels();
-// Composes a recorded pass with SDL: fill, blits, the 8-to-32 conversion.
-void scene_compose(int pass);
+// Composes a recorded pass with SDL: the recorded fills and blits, then the 8-to-32
+// conversion. With clear, the frame is first cleared to colour 0 as a frame is usually
+// composed, and as the game did before it learnt to leave the clear out where its backdrop
+// covers the frame.
+void scene_compose(int pass, bool clear);
 // Frees every SDL surface and the recording.
 void scene_release();

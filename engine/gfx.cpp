@@ -62,7 +62,7 @@ int padded_pitch(int width, int bpp) {
 }
 
 size_t stretched_bytes(const GfxStretched& k) {
-    return static_cast<size_t>(k.pitch) * static_cast<size_t>(k.height);
+    return static_cast<size_t>(k.pitch) * static_cast<size_t>(k.rows);
 }
 
 void drop_stretched(GfxSurface* s) {
@@ -220,7 +220,17 @@ void keyed_row<uint8_t>(uint8_t* dst, const uint8_t* src, int count, uint8_t low
     }
 }
 
-// What a copy reads: the pixels of a surface (or of its stretched copy) and their key.
+// The stretch mapping with its step worked out once for a run (see gfx_stretch_source).
+struct Stretch {
+    int64_t step;
+    Stretch(int src_len, int dst_len)
+        : step(dst_len > 0 ? (static_cast<int64_t>(src_len) << 9) / dst_len : 0) {}
+    int at(int i) const {
+        return static_cast<int>(((2 * static_cast<int64_t>(i) + 1) * step) >> 10);
+    }
+};
+
+// What a copy reads: the pixels of a surface (or of its stretched rows) and their key.
 struct Source {
     const uint8_t* pixels;
     int pitch;
@@ -228,8 +238,8 @@ struct Source {
     int key;  // GFX_KEY_ABSENT or GFX_KEY_PRESENT, when the copy is keyed
 };
 
-// The source of a copy of rect at the destination size: the stretched copy when it is the
-// one kept for that, else the surface itself. The key is worked out when it is asked for.
+// The source of a copy of rect at the destination size: the stretched rows when they are
+// the ones kept for that, else the surface itself. The key is worked out when asked for.
 Source source_of(GfxSurface* src, const Rect& rect, int dst_w, int dst_h, bool keyed) {
     GfxStretched& k = src->stretched;
     if (k.pixels && k.width == dst_w && k.height == dst_h && k.source.left == rect.left &&
@@ -237,8 +247,8 @@ Source source_of(GfxSurface* src, const Rect& rect, int dst_w, int dst_h, bool k
         k.source.bottom == rect.bottom) {
         if (keyed && k.key == GFX_KEY_UNKNOWN)
             k.key =
-                key_of(k.pixels, k.pitch, k.width, k.height, src->bpp, src->key_low, src->key_high);
-        return {k.pixels, k.pitch, {0, 0, k.width, k.height}, k.key};
+                key_of(k.pixels, k.pitch, k.width, k.rows, src->bpp, src->key_low, src->key_high);
+        return {k.pixels, k.pitch, {0, 0, k.width, k.rows}, k.key};
     }
     if (keyed && src->key == GFX_KEY_UNKNOWN)
         src->key = key_of(src->pixels, src->pitch, src->width, src->height, src->bpp, src->key_low,
@@ -246,8 +256,9 @@ Source source_of(GfxSurface* src, const Rect& rect, int dst_w, int dst_h, bool k
     return {src->pixels, src->pitch, rect, src->key};
 }
 
-// The visible part of the destination rectangle, row by row: row copies when nothing is
-// stretched, else each pixel through the stretch mapping.
+// The visible part of the destination rectangle, row by row: row copies when the width is
+// not stretched (each row through the mapping when the height is), else each pixel through
+// the mapping.
 template <typename Pixel>
 void copy_part(GfxSurface* dst, const Rect& dst_rect, const Rect& visible, const GfxSurface* src,
                const Source& from, bool keyed) {
@@ -259,11 +270,12 @@ void copy_part(GfxSurface* dst, const Rect& dst_rect, const Rect& visible, const
     const int count = visible.right - visible.left;
     const Pixel key_low = static_cast<Pixel>(src->key_low);
     const Pixel key_high = static_cast<Pixel>(src->key_high);
-    if (src_w == dst_w && src_h == dst_h) {
-        // Equal sizes map each pixel to the one at the same offset.
+    const Stretch rows(src_h, dst_h);
+    if (src_w == dst_w) {
+        // Equal widths map each column to the one at the same offset.
         const int sx = src_rect.left + visible.left - dst_rect.left;
         for (int y = visible.top; y < visible.bottom; ++y) {
-            const int sy = src_rect.top + y - dst_rect.top;
+            const int sy = src_rect.top + rows.at(y - dst_rect.top);
             const Pixel* src_row =
                 reinterpret_cast<const Pixel*>(from.pixels + static_cast<size_t>(sy) * from.pitch) +
                 sx;
@@ -277,12 +289,11 @@ void copy_part(GfxSurface* dst, const Rect& dst_rect, const Rect& visible, const
         }
         return;
     }
-    for (int i = 0; i < count; ++i) {
-        column_source[i] =
-            src_rect.left + gfx_stretch_source(visible.left + i - dst_rect.left, src_w, dst_w);
-    }
+    const Stretch columns(src_w, dst_w);
+    for (int i = 0; i < count; ++i)
+        column_source[i] = src_rect.left + columns.at(visible.left + i - dst_rect.left);
     for (int y = visible.top; y < visible.bottom; ++y) {
-        const int sy = src_rect.top + gfx_stretch_source(y - dst_rect.top, src_h, dst_h);
+        const int sy = src_rect.top + rows.at(y - dst_rect.top);
         const Pixel* src_row =
             reinterpret_cast<const Pixel*>(from.pixels + static_cast<size_t>(sy) * from.pitch);
         Pixel* dst_row =
@@ -300,18 +311,17 @@ void copy_part(GfxSurface* dst, const Rect& dst_rect, const Rect& visible, const
     }
 }
 
-// The kept stretched copy made again from the surface's pixels, by the blits' mapping.
+// The kept rows made again from the surface's pixels, stretched across by the blits' mapping.
 template <typename Pixel>
-void restretch_pixels(GfxSurface* s) {
+void restretch_rows(GfxSurface* s) {
     GfxStretched& k = s->stretched;
     const Rect& r = k.source;
-    const int src_w = r.right - r.left, src_h = r.bottom - r.top;
+    const Stretch columns(r.right - r.left, k.width);
     for (int i = 0; i < k.width; ++i)
-        column_source[i] = r.left + gfx_stretch_source(i, src_w, k.width);
-    for (int y = 0; y < k.height; ++y) {
-        const int sy = r.top + gfx_stretch_source(y, src_h, k.height);
+        column_source[i] = r.left + columns.at(i);
+    for (int y = 0; y < k.rows; ++y) {
         const Pixel* in =
-            reinterpret_cast<const Pixel*>(s->pixels + static_cast<size_t>(sy) * s->pitch);
+            reinterpret_cast<const Pixel*>(s->pixels + static_cast<size_t>(r.top + y) * s->pitch);
         Pixel* out = reinterpret_cast<Pixel*>(k.pixels + static_cast<size_t>(y) * k.pitch);
         for (int i = 0; i < k.width; ++i)
             out[i] = in[column_source[i]];
@@ -319,16 +329,16 @@ void restretch_pixels(GfxSurface* s) {
     k.key = GFX_KEY_UNKNOWN;
 }
 
-// The surface's pixels changed: what was known of them is forgotten, and the stretched copy
-// is made again.
+// The surface's pixels changed: what was known of them is forgotten, and the stretched rows
+// are made again.
 void pixels_changed(GfxSurface* s) {
     s->key = GFX_KEY_UNKNOWN;
     if (!s->stretched.pixels)
         return;
     if (s->bpp == 8)
-        restretch_pixels<uint8_t>(s);
+        restretch_rows<uint8_t>(s);
     else
-        restretch_pixels<uint16_t>(s);
+        restretch_rows<uint16_t>(s);
 }
 
 int clip_rects_of(const GfxSurface* dst, Rect* out) {
@@ -441,10 +451,7 @@ GfxStatus create_primary(GfxDevice* device, const GfxSurfaceDesc* desc, unsigned
 }  // namespace
 
 int gfx_stretch_source(int i, int src_len, int dst_len) {
-    if (dst_len <= 0)
-        return 0;
-    const int64_t step = (static_cast<int64_t>(src_len) << 9) / dst_len;
-    return static_cast<int>(((2 * static_cast<int64_t>(i) + 1) * step) >> 10);
+    return Stretch(src_len, dst_len).at(i);
 }
 
 GfxStatus gfx_keep_stretched(GfxSurface* surface, const Rect* src_rect, int width, int height) {
@@ -455,21 +462,25 @@ GfxStatus gfx_keep_stretched(GfxSurface* surface, const Rect* src_rect, int widt
         return GFX_ERR_UNSUPPORTED;
     if (is_empty(*src_rect) || !contains(whole(surface), *src_rect))
         return GFX_ERR_INVALID;
+    // Only the width is stretched ahead: rows are picked by the mapping as they are copied,
+    // which keeps the copy as small as the source's height.
+    const int rows = src_rect->bottom - src_rect->top;
     GfxStretched& k = surface->stretched;
-    if (!k.pixels || k.width != width || k.height != height) {
+    if (!k.pixels || k.width != width || k.rows != rows) {
         drop_stretched(surface);
         const int pitch = padded_pitch(width, surface->bpp);
-        const size_t bytes = static_cast<size_t>(pitch) * static_cast<size_t>(height);
+        const size_t bytes = static_cast<size_t>(pitch) * static_cast<size_t>(rows);
         if (memory_limit != 0 && memory_used + bytes > memory_limit)
             return GFX_ERR_NOMEM;
         k.pixels = static_cast<uint8_t*>(std::calloc(bytes, 1));
         if (!k.pixels)
             return GFX_ERR_NOMEM;
         k.width = width;
-        k.height = height;
+        k.rows = rows;
         k.pitch = pitch;
         memory_used += bytes;
     }
+    k.height = height;
     k.source = *src_rect;
     const int key = surface->key;
     pixels_changed(surface);
@@ -578,6 +589,16 @@ GfxStatus gfx_set_color_key(GfxSurface* surface, unsigned which, uint32_t low, u
     surface->key_high = high;
     surface->key = GFX_KEY_UNKNOWN;
     surface->stretched.key = GFX_KEY_UNKNOWN;
+    return GFX_OK;
+}
+
+GfxStatus gfx_holds_key(GfxSurface* surface, int* holds) {
+    if (!valid_surface(surface) || !holds)
+        return GFX_ERR_INVALID;
+    if (surface->has_color_key && surface->key == GFX_KEY_UNKNOWN)
+        surface->key = key_of(surface->pixels, surface->pitch, surface->width, surface->height,
+                              surface->bpp, surface->key_low, surface->key_high);
+    *holds = surface->has_color_key && surface->key == GFX_KEY_PRESENT ? 1 : 0;
     return GFX_OK;
 }
 

@@ -245,6 +245,14 @@ int sprite_keep_scaled(SpriteObject* sprite, int draw_width, int draw_height) {
     return kept;
 }
 
+int sprite_opaque(SpriteObject* sprite) {
+    if (!sprite || !(sprite->flags & SPRITE_VISIBLE) || !frame_index_ok(sprite->frame))
+        return 0;
+    int holds = 1;
+    GfxSurface* frame = sprite->frames[sprite->frame];
+    return frame && gfx_holds_key(frame, &holds) == GFX_OK && !holds ? 1 : 0;
+}
+
 int sprite_set_position(SpriteObject* sprite, int x, int y) {
     if (!sprite)
         return 0;
