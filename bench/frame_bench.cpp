@@ -172,6 +172,8 @@ void BM_WinLevelFrames(benchmark::State& state) {
     const TimedPath game[] = {{"frame without conversion", &game_ns}};
     report_paths(state, game, 1);
     state.counters["sdl_differing_pixels"] = scene_most_differing_pixels();
+    state.counters["blits_per_pass"] =
+        static_cast<double>(scene_blit_count()) / static_cast<double>(scene_passes());
 }
 BENCHMARK(BM_WinLevelFrames)->UseManualTime()->Unit(benchmark::kMillisecond);
 
