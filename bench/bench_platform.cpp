@@ -5,6 +5,7 @@
 
 #include "bench/figures.h"
 #include "platform/platform.h"
+#include "platform/sdl/pixels.h"
 
 namespace {
 // Virtual time, moved only by waits, as in the headless backend.
@@ -22,15 +23,10 @@ double conversion_ns;
 void bench_convert(const uint8_t* pixels, int pitch, int width, int height,
                    const PaletteEntry* palette, uint32_t* out) {
     uint32_t table[256];
-    for (int i = 0; i < 256; ++i) {
-        table[i] = 0xFF000000u | uint32_t{palette[i].red} << 16 | uint32_t{palette[i].green} << 8 |
-                   uint32_t{palette[i].blue};
-    }
+    palette_to_argb(palette, -1, table);
     for (int y = 0; y < height; ++y) {
-        const uint8_t* row = pixels + static_cast<size_t>(y) * pitch;
-        uint32_t* argb = out + static_cast<size_t>(y) * width;
-        for (int x = 0; x < width; ++x)
-            argb[x] = table[row[x]];
+        convert_row_8(pixels + static_cast<size_t>(y) * pitch, width, table,
+                      out + static_cast<size_t>(y) * width);
     }
 }
 

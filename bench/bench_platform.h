@@ -8,7 +8,8 @@
 
 constexpr int BENCH_WIDTH = 640, BENCH_HEIGHT = 480;
 
-// The 8-to-32 conversion of a frame through its palette (opaque ARGB, out is width a row).
+// The 8-to-32 conversion of a frame through its palette, the desktop game's own (opaque
+// ARGB, out is width a row).
 void bench_convert(const uint8_t* pixels, int pitch, int width, int height,
                    const PaletteEntry* palette, uint32_t* out);
 

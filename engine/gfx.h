@@ -80,7 +80,7 @@ struct GfxSurfaceDesc {
     uint32_t caps;
     int32_t bits_per_pixel;
     void* pixels;
-    uint8_t reserved[84];
+    uint8_t reserved[92 - sizeof(void*)];  // keeps the record at 124 bytes on 32-bit targets too
 };
 #pragma pack(pop)
 static_assert(sizeof(GfxSurfaceDesc) == 124, "surface description is 124 bytes");

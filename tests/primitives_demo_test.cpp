@@ -13,9 +13,9 @@
 #include "engine/gfx.h"
 #include "engine/primitives.h"
 #include "engine/text.h"
+#include "platform/png.h"
 #include "tests/primitives_guard.h"
 #include "tests/test_support.h"
-#include "tools/support/png.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/png_read.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -88,7 +89,16 @@ TEST(Runner, EndsOnAQuitAndWritesEveryKthFrame) {
         EXPECT_TRUE(std::filesystem::exists(dir + name)) << name;
     }
     EXPECT_FALSE(std::filesystem::exists(dir + "/frames/000001.png"));
-    EXPECT_GT(std::filesystem::file_size(dir + "/frames/000000.png"), 640u * 480u * 3u);
+    // The title menu as shown: the first menu picture is all index 10, which the palette
+    // makes (10, 245, 5); written compressed.
+    PngPicture frame;
+    ASSERT_TRUE(png_read(dir + "/frames/000000.png", &frame));
+    ASSERT_EQ(frame.width, 640);
+    ASSERT_EQ(frame.height, 480);
+    EXPECT_EQ(frame.pixels[0], 10);
+    EXPECT_EQ(frame.pixels[1], 245);
+    EXPECT_EQ(frame.pixels[2], 5);
+    EXPECT_LT(std::filesystem::file_size(dir + "/frames/000000.png"), 640u * 480u * 3u / 20);
 }
 
 TEST(Runner, RefusesAScriptItCannotRead) {
