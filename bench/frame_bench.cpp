@@ -1,7 +1,7 @@
 // The played frame over the whole win_level script, and the title menu's frame, each pass
 // timed against references measured right after it on the same pass: the floor (a memset, a
 // memcpy and the 8-to-32 conversion of a 640 x 480 frame) and SDL2's best composition of the
-// same scene, clearing the frame first ("SDL") and not ("SDL unclear", where the recorded
+// same scene, clearing the frame first ("SDL") and not ("SDL without clear", where the recorded
 // pass holds no clear, that is where the game proved its backdrop covers the frame).
 // Interleaving keeps the ratios steady on a busy machine.
 // The game's frame includes the conversion, done by the benchmark backend's present; the
@@ -36,7 +36,7 @@ enum class Mode { record, timed };
 Mode mode;
 // When the current pass's frame started, and the samples of every path.
 double frame_start;
-std::vector<double> frame_ns, game_ns, floor_ns, sdl_ns, sdl_unclear_ns;
+std::vector<double> frame_ns, game_ns, floor_ns, sdl_ns, sdl_bare_ns;
 bool with_sdl;
 
 // The floor's buffers: a frame cleared and copied into, and its conversion.
@@ -112,7 +112,7 @@ void after_frame(int pass) {
         sdl_ns.push_back(now_ns() - start);
         start = now_ns();
         scene_compose(pass, false);
-        sdl_unclear_ns.push_back(now_ns() - start);
+        sdl_bare_ns.push_back(now_ns() - start);
     }
 }
 
@@ -126,6 +126,27 @@ bool play() {
     }
     app_finish();
     app_set_loop_hooks(nullptr);
+    return true;
+}
+
+// Plays the script once an iteration, timing each pass; the iteration's time is the sum of
+// its frames. False when the game did not start.
+bool play_timed(benchmark::State& state, bool sdl) {
+    mode = Mode::timed;
+    with_sdl = sdl;
+    for (std::vector<double>* samples : {&frame_ns, &game_ns, &floor_ns, &sdl_ns, &sdl_bare_ns})
+        samples->clear();
+    for (auto _ : state) {
+        const size_t first = frame_ns.size();
+        if (!play()) {
+            state.SkipWithError("the game did not start");
+            return false;
+        }
+        double total = 0;
+        for (size_t i = first; i < frame_ns.size(); ++i)
+            total += frame_ns[i];
+        state.SetIterationTime(total / 1e9);
+    }
     return true;
 }
 
@@ -145,28 +166,12 @@ void BM_WinLevelFrames(benchmark::State& state) {
             return;
         }
     }
-    mode = Mode::timed;
-    with_sdl = true;
-    frame_ns.clear();
-    game_ns.clear();
-    floor_ns.clear();
-    sdl_ns.clear();
-    sdl_unclear_ns.clear();
-    for (auto _ : state) {
-        const size_t first = frame_ns.size();
-        if (!play()) {
-            state.SkipWithError("the game did not start");
-            return;
-        }
-        double total = 0;
-        for (size_t i = first; i < frame_ns.size(); ++i)
-            total += frame_ns[i];
-        state.SetIterationTime(total / 1e9);
-    }
+    if (!play_timed(state, true))
+        return;
     const TimedPath paths[] = {{"frame", &frame_ns},
                                {"floor", &floor_ns},
                                {"SDL", &sdl_ns},
-                               {"SDL unclear", &sdl_unclear_ns}};
+                               {"SDL without clear", &sdl_bare_ns}};
     report_paths(state, paths, 4);
     // The game's own part of the frame, without the conversion.
     const TimedPath game[] = {{"frame without conversion", &game_ns}};
@@ -186,22 +191,10 @@ void BM_MenuFrames(benchmark::State& state) {
     const Script played = script;
     script = Script{};
     pass_limit = MENU_PASSES;
-    mode = Mode::timed;
-    with_sdl = false;
-    frame_ns.clear();
-    floor_ns.clear();
-    for (auto _ : state) {
-        const size_t first = frame_ns.size();
-        if (!play()) {
-            state.SkipWithError("the game did not start");
-            break;
-        }
-        double total = 0;
-        for (size_t i = first; i < frame_ns.size(); ++i)
-            total += frame_ns[i];
-        state.SetIterationTime(total / 1e9);
-    }
+    const bool played_all = play_timed(state, false);
     script = played;
+    if (!played_all)
+        return;
     const TimedPath paths[] = {{"menu", &frame_ns}, {"menu floor", &floor_ns}};
     report_paths(state, paths, 2);
 }
