@@ -118,8 +118,9 @@ struct GfxClipper {
     const Rect* window;  // set for a window-bound clipper: the window's screen rectangle
 };
 
-// What is known of a surface's pixels and its colour key: worked out by the first keyed blit
-// after the pixels or the key change, and forgotten at every change.
+// What is known of a surface's pixels and its colour key: worked out when a keyed blit or
+// gfx_holds_key first needs it, and forgotten whenever the pixels or the key change (pixels
+// change through a lock, a blit or text into the surface, or a flip).
 enum : int {
     GFX_KEY_UNKNOWN = 0,
     GFX_KEY_ABSENT = 1,   // no pixel lies in the key range: keyed blits copy every pixel
