@@ -43,10 +43,11 @@ struct Source {
     int fd = -1;
     FILE* stream = nullptr;
     int64_t size = 0;
+    int64_t position = 0;  // of the file descriptor, to save the seeks that would not move it
 };
 
 // Reads the spans one after the other from offset; false unless every byte arrives.
-bool read_spans(const Source& source, int64_t offset, iovec* spans, int count) {
+bool read_spans(Source& source, int64_t offset, iovec* spans, int count) {
     if (source.stream) {
         if (std::fseek(source.stream, static_cast<long>(offset), SEEK_SET) != 0)
             return false;
@@ -59,13 +60,15 @@ bool read_spans(const Source& source, int64_t offset, iovec* spans, int count) {
     }
     // From the file's position rather than by preadv, whose pieces some runtimes (the
     // browser's) all read from the one offset given.
-    if (lseek(source.fd, static_cast<off_t>(offset), SEEK_SET) < 0)
+    if (source.position != offset && lseek(source.fd, static_cast<off_t>(offset), SEEK_SET) < 0)
         return false;
+    source.position = offset;
     while (count > 0) {
         const int batch = count < MAX_SPANS ? count : MAX_SPANS;
         const ssize_t got = readv(source.fd, spans, batch);
         if (got <= 0)
             return false;
+        source.position += got;
         // A short read (a signal) goes on where it stopped.
         size_t left = static_cast<size_t>(got);
         while (count > 0 && left >= spans->iov_len) {
@@ -87,7 +90,7 @@ struct Head {
     size_t length;
 };
 
-bool read_head(const Source& source, Head* head) {
+bool read_head(Source& source, Head* head) {
     head->length = source.size < static_cast<int64_t>(HEAD_BYTES) ? static_cast<size_t>(source.size)
                                                                   : HEAD_BYTES;
     iovec span = {head->bytes, head->length};
@@ -96,7 +99,7 @@ bool read_head(const Source& source, Head* head) {
 
 // Copies length bytes at offset of the file out of its head, or as many as the file has when
 // it ends sooner; false unless all of them were there. Parts beyond the head are read.
-bool take(const Source& source, const Head& head, int64_t offset, void* out, size_t length) {
+bool take(Source& source, const Head& head, int64_t offset, void* out, size_t length) {
     if (offset + static_cast<int64_t>(length) <= static_cast<int64_t>(head.length)) {
         std::memcpy(out, head.bytes + offset, length);
         return true;
@@ -169,7 +172,7 @@ struct Layout {
 };
 
 // Reads and checks both headers; false for anything this loader does not read.
-bool read_layout(const Source& source, const Head& head, BitmapFile* bitmap, Layout* out) {
+bool read_layout(Source& source, const Head& head, BitmapFile* bitmap, Layout* out) {
     if (!take(source, head, 0, &bitmap->file_header, sizeof(BitmapFileHeader)) ||
         bitmap->file_header.type != BITMAP_ID) {
         return false;
@@ -206,7 +209,7 @@ bool read_layout(const Source& source, const Head& head, BitmapFile* bitmap, Lay
 
 // The palette of an 8-bit file. A short table leaves the rest black; an oversized count is
 // cut to what fits between the header and the pixels, and to 256.
-bool read_palette(const Source& source, const Head& head, const Layout& l, BitmapFile* bitmap) {
+bool read_palette(Source& source, const Head& head, const Layout& l, BitmapFile* bitmap) {
     const uint32_t used = bitmap->info_header.clr_used;
     int64_t entries = used == 0 || used > 256 ? 256 : used;
     const int64_t room = (l.data_offset - l.table_offset) / 4;
@@ -226,7 +229,7 @@ bool read_palette(const Source& source, const Head& head, const Layout& l, Bitma
 
 // 8-bit indices and 16-bit words as they are stored: each row read to its place, the
 // padding of the stored rows into a scrap.
-bool read_rows_in_place(const Source& source, const Layout& l, uint8_t* pixels, size_t out_row) {
+bool read_rows_in_place(Source& source, const Layout& l, uint8_t* pixels, size_t out_row) {
     const size_t padding = static_cast<size_t>(l.stride) - out_row;
     static uint8_t scrap[4];
     iovec spans[MAX_SPANS];
@@ -255,7 +258,7 @@ bool read_rows_in_place(const Source& source, const Layout& l, uint8_t* pixels, 
 }
 
 // 24-bit colours packed into 16-bit words of the display's format, a row at a time.
-bool read_rows_24(const Source& source, const Layout& l, uint8_t* pixels, size_t out_row) {
+bool read_rows_24(Source& source, const Layout& l, uint8_t* pixels, size_t out_row) {
     uint8_t* row = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(l.stride)));
     if (!row)
         return false;
@@ -275,7 +278,7 @@ bool read_rows_24(const Source& source, const Layout& l, uint8_t* pixels, size_t
     return ok;
 }
 
-int load(BitmapFile* bitmap, const Source& source) {
+int load(BitmapFile* bitmap, Source& source) {
     Head head;
     Layout layout;
     if (source.size < 0 || !read_head(source, &head) ||
