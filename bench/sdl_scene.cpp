@@ -37,16 +37,22 @@ struct Op {
     int picture;
 };
 
+// Whether blits are being recorded; every picture drawn, every fill and blit, where each
+// pass's start in them (and one past the last pass), and each pass's palette among the
+// palettes seen (256 colours each).
 bool recording;
 std::vector<Picture> pictures;
 std::vector<Op> ops;
-std::vector<size_t> pass_first_op;  // and one past the last pass
+std::vector<size_t> pass_first_op;
 std::vector<int> pass_palette;
-std::vector<SDL_Color> palettes;  // 256 a palette
+std::vector<SDL_Color> palettes;
+// SDL's side: the one palette every 8-bit surface shares, which recorded palette it holds,
+// the 8-bit frame composed and its 32-bit conversion.
 SDL_Palette* sdl_palette;
 int sdl_palette_index = -1;
 SDL_Surface* back8;
 SDL_Surface* argb;
+// The most pixels a composed pass differed from the game's frame.
 int most_differing;
 
 uint64_t hash_rect(const GfxSurface* s, const Rect& r) {
