@@ -1,9 +1,12 @@
 # make play: build the game and start it.   make test: build everything and run every test.
+# make bench: run the benchmarks and print their ratios against the references.
 # make web: build the browser version in build-web/.   make serve-web: build it and serve it.
 # make package: a Debian package of the game (in build-package/).
 # make fuzz: every fuzz target for FUZZ_TIME seconds.   make fuzz-coverage: what they reach.
 BUILD ?= build
 JOBS ?= 2
+# Seconds each benchmark runs at least; CI uses a short time.
+BENCH_MIN_TIME ?= 2
 BUILD_PACKAGES = cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
 	zlib1g-dev
 GAME_PACKAGES = libsdl2-dev
@@ -11,12 +14,17 @@ PACKAGE_BUILD ?= build-package
 # dpkg-shlibdeps names the libraries the package depends on.
 DEB_PACKAGES = dpkg-dev
 
+<<<<<<< HEAD
 FUZZ_PACKAGES = cmake ninja-build clang-14 libclang-rt-14-dev llvm-14 libgtest-dev libgmock-dev \
 	zlib1g-dev
 FUZZ_TIME ?= 300
 
 .PHONY: play test build build-game packages game-packages package clean web serve-web \
 	test-web fuzz fuzz-coverage
+=======
+.PHONY: play test bench build build-game packages game-packages package clean web serve-web \
+	test-web
+>>>>>>> main
 
 packages:
 	@tools/ensure-packages.sh $(BUILD_PACKAGES)
@@ -43,6 +51,12 @@ package: game-packages
 
 test: build
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+
+# The game's benchmarks, then the present's (when the SDL game is built).
+bench: build
+	$(BUILD)/quellaro_bench --benchmark_min_time=$(BENCH_MIN_TIME)
+	@if [ -x $(BUILD)/quellaro_present_bench ]; then \
+	  $(BUILD)/quellaro_present_bench --benchmark_min_time=$(BENCH_MIN_TIME); fi
 
 # The browser version. This Emscripten runs on the machine's Node.js, which may not find
 # Debian's JavaScript modules by itself.

@@ -105,6 +105,7 @@ const char* picture_refused_why() {
 
 void picture_shutdown() {
     picture_unload();
+    bitmap_shutdown();
     refused_name[0] = '\0';
     refused_why[0] = '\0';
 }

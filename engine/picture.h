@@ -30,5 +30,6 @@ void picture_unload();
 // was wrong with it ("is not an 8-bit picture").
 const char* picture_refused();
 const char* picture_refused_why();
-// Unloads load_bitmap and forgets the refused picture: the state at start-up.
+// Unloads load_bitmap, frees the loader's kept storage and forgets the refused picture: the
+// state at start-up.
 void picture_shutdown();

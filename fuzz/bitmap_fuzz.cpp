@@ -62,6 +62,9 @@ int fuzz_bitmap(const uint8_t* data, size_t size) {
         if (format == 15 && !deep)
             break;
         pixel_format = format;
+        // No storage kept from the last picture: each buffer exactly its size, so a sanitizer
+        // sees a read or write past it.
+        bitmap_shutdown();
         if (bitmap_load_file(&bitmap, path)) {
             static_cast<void>(read_all_pixels(bitmap));
             int cx = 0, cy = 0;
@@ -71,6 +74,7 @@ int fuzz_bitmap(const uint8_t* data, size_t size) {
     }
     // The game's own way in, on its 8-bit display: 8-bit pictures only, the rest named.
     pixel_format = 8;
+    bitmap_shutdown();
     if (picture_load(path)) {
         FUZZ_CHECK(load_bitmap.info_header.bit_count == 8);
         static_cast<void>(read_all_pixels(load_bitmap));
