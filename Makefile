@@ -8,23 +8,18 @@ JOBS ?= 2
 # Seconds each benchmark runs at least; CI uses a short time.
 BENCH_MIN_TIME ?= 2
 BUILD_PACKAGES = cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-	zlib1g-dev
+	zlib1g-dev nlohmann-json3-dev
 GAME_PACKAGES = libsdl2-dev
 PACKAGE_BUILD ?= build-package
 # dpkg-shlibdeps names the libraries the package depends on.
 DEB_PACKAGES = dpkg-dev
 
-<<<<<<< HEAD
 FUZZ_PACKAGES = cmake ninja-build clang-14 libclang-rt-14-dev llvm-14 libgtest-dev libgmock-dev \
-	zlib1g-dev
+	zlib1g-dev nlohmann-json3-dev
 FUZZ_TIME ?= 300
 
-.PHONY: play test build build-game packages game-packages package clean web serve-web \
-	test-web fuzz fuzz-coverage
-=======
 .PHONY: play test bench build build-game packages game-packages package clean web serve-web \
-	test-web
->>>>>>> main
+	test-web fuzz fuzz-coverage
 
 packages:
 	@tools/ensure-packages.sh $(BUILD_PACKAGES)
