@@ -81,7 +81,7 @@ TEST(SdlSettings, BadLinesAreReportedByNumberAndSkippedWhileTheRestApplies) {
         "run = Nothing\n"        // 10: no known key: run keeps its keys
         "fly = F\n"              // 11: unknown action
         "left =\n"               // 12: no value
-        "[sound]\n"              // 13: unknown section...
+        "[colours]\n"            // 13: unknown section...
         "volume = 3\n"           // ...whose lines are skipped quietly
         "[gamepad]  # pads\n"    // 15
         "enabled = off # now\n"  // 16

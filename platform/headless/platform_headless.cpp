@@ -162,4 +162,6 @@ void headless_reset() {
     frame_indices = frame_rgb = nullptr;
     frame_capacity = 0;
     std::memset(frame_palette, 0, sizeof frame_palette);
+    platform_audio_close();
+    headless_clear_sounds();
 }
