@@ -36,6 +36,9 @@ bool asked, tried;
 bool subsystem_started;
 // The tune asked for last (0: none).
 int music_asked;
+// Samples mixed since the device opened: a sound started now begins at this one. Written by
+// the audio thread, read by the game thread with the device locked.
+int64_t samples_mixed;
 // Diagnostics (QUELLARO_FRAME_STATS): the callback's time and buffers, written by the audio
 // thread only and read once the device is closed, and when the device opened.
 Uint64 callback_ticks;
@@ -45,9 +48,19 @@ Uint64 opened_at;
 void mix_callback(void*, Uint8* stream, int bytes) {
     const Uint64 start = sdl_stats_enabled ? SDL_GetPerformanceCounter() : 0;
     mixer_mix(mixer, reinterpret_cast<int16_t*>(stream), bytes / 2);
+    samples_mixed += bytes / 2;
     if (sdl_stats_enabled) {
         callback_ticks += SDL_GetPerformanceCounter() - start;
         callback_buffers++;
+    }
+}
+
+// With the diagnostics on, where each sound starts in the device's output, so that a
+// recording of it (SDL's disk driver) can be checked against the passes.
+void note_start(const char* what, int id) {
+    if (sdl_stats_enabled && device != 0) {
+        std::fprintf(stderr, "sound: pass %d %s %d at sample %lld\n", sdl_pass, what, id,
+                     static_cast<long long>(samples_mixed));
     }
 }
 
@@ -80,6 +93,9 @@ void start_music() {
     const Sound& tune = valid(music_asked) && music_asked != 0 ? tunes[music_asked] : none;
     DeviceLock lock;
     mixer_set_music(mixer, tune.samples, tune.length, tune.loops != 0);
+    if (tune.samples != nullptr) {
+        note_start("tune", music_asked);
+    }
 }
 
 void say_silent(const char* why) {
@@ -107,9 +123,7 @@ void open_device() {
         subsystem_started = false;
         return;
     }
-    sdl_audio_apply_settings();
-    mixer_set_paused(mixer, sdl_paused != 0);
-    start_music();
+    samples_mixed = 0;
     callback_ticks = 0;
     callback_buffers = 0;
     opened_at = SDL_GetPerformanceCounter();
@@ -118,6 +132,9 @@ void open_device() {
                      SDL_GetCurrentAudioDriver(), DEVICE_SAMPLES, device_rate,
                      1000.0 * DEVICE_SAMPLES / device_rate);
     }
+    sdl_audio_apply_settings();
+    mixer_set_paused(mixer, sdl_paused != 0);
+    start_music();
     SDL_PauseAudioDevice(device, 0);
 }
 
@@ -188,6 +205,7 @@ void platform_play_sound(int id) {
     }
     DeviceLock lock;
     mixer_play(mixer, effects[id].samples, effects[id].length, MIXER_UNITY);
+    note_start("effect", id);
 }
 
 void platform_play_music(int id) {
