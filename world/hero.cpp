@@ -216,11 +216,15 @@ void hero_fall() {
 void bump_block(SpriteObject* block) {
     if (is_qblock(block)) {
         block->frame = QBLOCK_USED_FRAME;
+        // A fresh block is heard by what it releases, unless it was caught during another
+        // bounce: it then releases nothing, and sounds used.
         if (block->state != QBLOCK_USED) {
+            if (bump_step != 0)
+                sound_event(SOUND_BUMP);
             bumped_block = block;
             block->state = QBLOCK_USED;
         } else {
-            sound_event(SOUND_BUMP);  // a fresh block is heard by what it releases
+            sound_event(SOUND_BUMP);
         }
     } else if (is_brick(block)) {
         if (hero_is_large == 0) {
