@@ -41,7 +41,13 @@ void headless_clear_sounds();
 // Whether the audio is open, and the tune asked for last.
 int headless_audio_open();
 int headless_music();
+// Makes the audio's opening say the sounds are played (by default it says they are only
+// noted), so that the game hands over its tunes too.
+void headless_set_audible(int audible);
+// The samples handed over for tune id: their length (0 when none) and *samples.
+int64_t headless_tune(int id, const int16_t** samples);
 
 // The backend back to its state at start-up: no keys held, the clock at 0, no frame kept,
-// no window, the cursor shown, window openings allowed, no sound events.
+// no window, the cursor shown, window openings allowed, no sound events, the audio noting
+// only.
 void headless_reset();

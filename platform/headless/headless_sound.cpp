@@ -5,11 +5,17 @@
 
 namespace {
 
+constexpr int MAX_TUNES = 8;
+
 // The events since the last clearing; count goes on past the kept ones.
 HeadlessSound events[HEADLESS_SOUNDS_MAX];
 int event_count;
 int audio_open;
+int audible;
 int music_asked;
+// The tunes handed over.
+const int16_t* tune_samples[MAX_TUNES];
+int64_t tune_length[MAX_TUNES];
 
 void note(int music, int id) {
     if (event_count < HEADLESS_SOUNDS_MAX)
@@ -21,16 +27,26 @@ void note(int music, int id) {
 
 int platform_audio_open(int) {
     audio_open = 1;
-    return 0;
+    return audible;
 }
 
 void platform_audio_close() {
     audio_open = 0;
     music_asked = 0;
+    for (int id = 0; id < MAX_TUNES; ++id) {
+        tune_samples[id] = nullptr;
+        tune_length[id] = 0;
+    }
 }
 
 void platform_sound_load(int, const int16_t*, int64_t) {}
-void platform_music_load(int, const int16_t*, int64_t, int) {}
+
+void platform_music_load(int id, const int16_t* samples, int64_t length, int) {
+    if (id >= 0 && id < MAX_TUNES) {
+        tune_samples[id] = samples;
+        tune_length[id] = length;
+    }
+}
 
 void platform_play_sound(int id) {
     note(0, id);
@@ -60,4 +76,15 @@ int headless_audio_open() {
 
 int headless_music() {
     return music_asked;
+}
+
+void headless_set_audible(int on) {
+    audible = on ? 1 : 0;
+}
+
+int64_t headless_tune(int id, const int16_t** samples) {
+    if (id < 0 || id >= MAX_TUNES)
+        return 0;
+    *samples = tune_samples[id];
+    return tune_length[id];
 }

@@ -164,4 +164,5 @@ void headless_reset() {
     std::memset(frame_palette, 0, sizeof frame_palette);
     platform_audio_close();
     headless_clear_sounds();
+    headless_set_audible(0);
 }
