@@ -61,13 +61,28 @@ def game_effects(path):
     return found
 
 
-def expected_mix(length, starts, sounds):
-    """Every effect added in from its first sample, clamped as the mixer does."""
-    total = array('l', bytes(length * array('l').itemsize))
+def expected_mix(length, starts, master):
+    """Every effect added in from its first sample, scaled by the master volume (of 256,
+    rounded toward zero) and clamped, as the mixer does."""
+    total = array('q', bytes(length * array('q').itemsize))
     for start, samples in starts:
         for i in range(min(len(samples), length - start)):
             total[start + i] += samples[i]
-    return array('h', (max(-32768, min(FULL_SCALE, v)) for v in total))
+
+    def scaled(v):
+        q = abs(v) * master // 256
+        return max(-32768, min(FULL_SCALE, q if v >= 0 else -q))
+    return array('h', (scaled(v) for v in total))
+
+
+def master_volume(path):
+    """The master volume the game mixed at, of 256, from its first line about the audio."""
+    with open(path) as lines:
+        for line in lines:
+            m = re.search(r'master (\d+)/256', line)
+            if m:
+                return int(m.group(1))
+    sys.exit(f'{path}: the game said nothing of its audio (QUELLARO_FRAME_STATS=1 not set?)')
 
 
 def main():
@@ -102,12 +117,13 @@ def main():
 
     if args.effects_only and not failures:
         sounds = {number: read_wav(f'{args.sounds}/{name}.wav') for number, name in names.items()}
+        master = master_volume(args.log)
         # The device may have written whole silent buffers before the first mix.
         best = None
         for lead in range(0, 9 * BUFFER, BUFFER):
             # The mixer plays a sound started twice before a mix once.
             starts = [(s + lead, sounds[n]) for s, n in sorted({(s, n) for _, n, s in started})]
-            mix = expected_mix(len(recording), starts, sounds)
+            mix = expected_mix(len(recording), starts, master)
             wrong = sum(1 for a, b in zip(recording, mix) if a != b)
             if best is None or wrong < best[0]:
                 best = (wrong, lead)

@@ -17,6 +17,9 @@ constexpr int MAX_IDS = 64;
 // Samples in one buffer of the device: about 23 ms at 22050 a second, short enough that a
 // sound starts with its frame and long enough that a busy machine does not starve it.
 constexpr Uint16 DEVICE_SAMPLES = 512;
+// The whole mix at three quarters: effects peak near full scale alone, and two at once with
+// the music under them must not clip.
+constexpr int MASTER_VOLUME = MIXER_UNITY * 3 / 4;
 
 struct Sound {
     const int16_t* samples;
@@ -128,9 +131,10 @@ void open_device() {
     callback_buffers = 0;
     opened_at = SDL_GetPerformanceCounter();
     if (sdl_stats_enabled) {
-        std::fprintf(stderr, "audio: %s, a buffer of %d samples at %d a second (%.1f ms)\n",
+        std::fprintf(stderr,
+                     "audio: %s, a buffer of %d samples at %d a second (%.1f ms), master %d/%d\n",
                      SDL_GetCurrentAudioDriver(), DEVICE_SAMPLES, device_rate,
-                     1000.0 * DEVICE_SAMPLES / device_rate);
+                     1000.0 * DEVICE_SAMPLES / device_rate, MASTER_VOLUME, MIXER_UNITY);
     }
     sdl_audio_apply_settings();
     mixer_set_paused(mixer, sdl_paused != 0);
@@ -233,7 +237,7 @@ void sdl_audio_toggle_mute() {
 
 void sdl_audio_apply_settings() {
     DeviceLock lock;
-    mixer_set_volumes(mixer, MIXER_UNITY, percent_volume(sdl_settings.effects_volume),
+    mixer_set_volumes(mixer, MASTER_VOLUME, percent_volume(sdl_settings.effects_volume),
                       percent_volume(sdl_settings.music_volume));
     mixer_set_muted(mixer, sdl_settings.muted != 0);
 }

@@ -9,6 +9,7 @@ mergeInto(LibraryManager.library, {
   $pageAudio: {
     VOICES: 8,
     FADE_SECONDS: 64 / 22050,  // the mixer's fade of a sound cut off
+    MASTER_VOLUME: 0.75,       // as the desktop mixes: headroom for two effects and the music
     EFFECTS_VOLUME: 1.0,
     MUSIC_VOLUME: 0.7,         // as the desktop's settings have it by default
     rate: 0,
@@ -65,7 +66,7 @@ mergeInto(LibraryManager.library, {
         if (!Context) return;
         a.context = new Context();
         a.master = a.context.createGain();
-        a.master.gain.value = a.muted ? 0 : 1;
+        a.master.gain.value = a.muted ? 0 : a.MASTER_VOLUME;
         a.master.connect(a.context.destination);
         a.effectsGain = a.context.createGain();
         a.effectsGain.gain.value = a.EFFECTS_VOLUME;
@@ -155,7 +156,7 @@ mergeInto(LibraryManager.library, {
   page_audio_mute__deps: ['$pageAudio'],
   page_audio_mute: function(muted) {
     pageAudio.muted = !!muted;
-    if (pageAudio.master) pageAudio.master.gain.value = muted ? 0 : 1;
+    if (pageAudio.master) pageAudio.master.gain.value = muted ? 0 : pageAudio.MASTER_VOLUME;
     if (Module.onMute) Module.onMute(!!muted);
   },
 });

@@ -220,7 +220,7 @@ test('sound starts with the first key press, follows the game, pauses with it; M
   await page.waitForFunction('Module.audio.master.gain.value === 0');
   assert.equal(await page.$eval('#sound', (b) => b.textContent), 'Sound on');
   await page.click('#sound');
-  await page.waitForFunction('Module.audio.master.gain.value === 1');
+  await page.waitForFunction('Module.audio.master.gain.value === Module.audio.MASTER_VOLUME');
   assert.equal(await page.$eval('#sound', (b) => b.textContent), 'Sound off');
   assert.equal((await gameStatus(page)).game_mode, before.game_mode);
   // The pause holds every sound where it is.
