@@ -235,6 +235,12 @@ void sdl_audio_toggle_mute() {
     sdl_audio_apply_settings();
 }
 
+SdlAudioState sdl_audio_state() {
+    DeviceLock lock;
+    return {device != 0, mixer.paused, mixer.muted, mixer_voices_playing(mixer),
+            mixer.music.samples != nullptr};
+}
+
 void sdl_audio_apply_settings() {
     DeviceLock lock;
     mixer_set_volumes(mixer, MASTER_VOLUME, percent_volume(sdl_settings.effects_volume),

@@ -77,6 +77,12 @@ void sdl_audio_start_when_due();
 void sdl_audio_set_paused(int paused);
 void sdl_audio_toggle_mute();
 void sdl_audio_apply_settings();
+// What the sound does now, for tests and diagnostics: whether the device is open, the mixer's
+// pause and mute, the effects playing and whether a tune plays.
+struct SdlAudioState {
+    int open, paused, muted, voices, music;
+};
+SdlAudioState sdl_audio_state();
 
 // Recording (--record): every key press, click, close request and held key the game gets
 // goes to the recorder, by pass. Replay (--replay): live input is kept from the game, and
