@@ -1,8 +1,11 @@
 # make play: build the game and start it.   make test: build everything and run every test.
+# make bench: run the benchmarks and print their ratios against the references.
 # make web: build the browser version in build-web/.   make serve-web: build it and serve it.
 # make package: a Debian package of the game (in build-package/).
 BUILD ?= build
 JOBS ?= 2
+# Seconds each benchmark runs at least; CI uses a short time.
+BENCH_MIN_TIME ?= 2
 BUILD_PACKAGES = cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
 	zlib1g-dev nlohmann-json3-dev
 GAME_PACKAGES = libsdl2-dev
@@ -10,7 +13,7 @@ PACKAGE_BUILD ?= build-package
 # dpkg-shlibdeps names the libraries the package depends on.
 DEB_PACKAGES = dpkg-dev
 
-.PHONY: play test build build-game packages game-packages package clean web serve-web \
+.PHONY: play test bench build build-game packages game-packages package clean web serve-web \
 	test-web
 
 packages:
@@ -38,6 +41,12 @@ package: game-packages
 
 test: build
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+
+# The game's benchmarks, then the present's (when the SDL game is built).
+bench: build
+	$(BUILD)/quellaro_bench --benchmark_min_time=$(BENCH_MIN_TIME)
+	@if [ -x $(BUILD)/quellaro_present_bench ]; then \
+	  $(BUILD)/quellaro_present_bench --benchmark_min_time=$(BENCH_MIN_TIME); fi
 
 # The browser version. This Emscripten runs on the machine's Node.js, which may not find
 # Debian's JavaScript modules by itself.
