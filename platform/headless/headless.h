@@ -39,9 +39,6 @@ constexpr int HEADLESS_SOUNDS_MAX = 64;
 int headless_sound_count();
 HeadlessSound headless_sound(int index);
 void headless_clear_sounds();
-// Whether the audio is open, and the tune asked for last.
-int headless_audio_open();
-int headless_music();
 // Makes the audio's opening say the sounds are played (by default it says they are only
 // noted), so that the game hands over its tunes too.
 void headless_set_audible(int audible);

@@ -7,13 +7,12 @@ namespace {
 
 constexpr int MAX_TUNES = 8;
 
-// The events since the last clearing; count goes on past the kept ones.
+// The events since the last clearing; the count goes on past the kept ones.
 HeadlessSound events[HEADLESS_SOUNDS_MAX];
 int event_count;
-int audio_open;
+// What the audio's opening answers: 1 when a test wants the tunes handed over.
 int audible;
-int music_asked;
-// The tunes handed over.
+// The tunes handed over, by number.
 const int16_t* tune_samples[MAX_TUNES];
 int64_t tune_length[MAX_TUNES];
 
@@ -26,13 +25,10 @@ void note(int music, int id) {
 }  // namespace
 
 int platform_audio_open(int) {
-    audio_open = 1;
     return audible;
 }
 
 void platform_audio_close() {
-    audio_open = 0;
-    music_asked = 0;
     for (int id = 0; id < MAX_TUNES; ++id) {
         tune_samples[id] = nullptr;
         tune_length[id] = 0;
@@ -53,7 +49,6 @@ void platform_play_sound(int id) {
 }
 
 void platform_play_music(int id) {
-    music_asked = id;
     note(1, id);
 }
 
@@ -68,14 +63,6 @@ HeadlessSound headless_sound(int index) {
 
 void headless_clear_sounds() {
     event_count = 0;
-}
-
-int headless_audio_open() {
-    return audio_open;
-}
-
-int headless_music() {
-    return music_asked;
 }
 
 void headless_set_audible(int on) {
