@@ -102,7 +102,8 @@ Sounds expected(const json& before, const std::string& music_before, const json&
     }
     if (next && now["bump_step"] == 0 && (*next)["bump_step"] == 1) {
         for (size_t i = 0; i < now["bricks"].size(); ++i)
-            add("brick_bounce", (*next)["bricks"][i]["y"] == now["bricks"][i]["y"].get<double>() - 2);
+            add("brick_bounce",
+                (*next)["bricks"][i]["y"] == now["bricks"][i]["y"].get<double>() - 2);
     }
     return s;
 }
