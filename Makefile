@@ -7,7 +7,7 @@ JOBS ?= 2
 # Seconds each benchmark runs at least; CI uses a short time.
 BENCH_MIN_TIME ?= 2
 BUILD_PACKAGES = cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-	zlib1g-dev
+	zlib1g-dev nlohmann-json3-dev
 GAME_PACKAGES = libsdl2-dev
 PACKAGE_BUILD ?= build-package
 # dpkg-shlibdeps names the libraries the package depends on.
