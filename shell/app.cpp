@@ -8,6 +8,7 @@
 #include "engine/clock.h"
 #include "engine/display.h"
 #include "engine/picture.h"
+#include "engine/sound.h"
 #include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
@@ -61,6 +62,9 @@ void app_describe_failed_start(char* out, size_t size) {
         std::snprintf(out, size, "Quellaro 2005: the picture \"%s\" in the folder %s %s",
                       picture_refused(), error ? "(unknown)" : folder.c_str(),
                       picture_refused_why());
+    } else if (sound_refused()[0]) {
+        std::snprintf(out, size, "Quellaro 2005: cannot read the sound \"%s\" in the folder %s",
+                      sound_refused(), error ? "(unknown)" : folder.c_str());
     } else {
         std::snprintf(out, size, "Quellaro 2005: start-up failed (out of display memory)");
     }

@@ -32,11 +32,11 @@ const char* const SCRIPT =
     "key 8 ESCAPE\nkey 9 S\nhold 10 39 RIGHT\nhold 14 24 C\n";
 constexpr int PASSES = 40;
 
-// Files only the desktop game reads (the window's icon and cursor, the sounds): the runner
-// plays on without a word.
+// Files only the desktop game reads (the window's icon and cursor): the runner plays on
+// without a word.
 bool runner_never_reads(const std::string& name) {
-    return name.rfind("sounds/", 0) == 0 || name == "cursor.bmp" || name == "cursor_hotspot.txt" ||
-           name == "icon16.bmp" || name == "icon32.bmp";
+    return name == "cursor.bmp" || name == "cursor_hotspot.txt" || name == "icon16.bmp" ||
+           name == "icon32.bmp";
 }
 
 std::vector<std::string> asset_files() {
@@ -165,8 +165,9 @@ TEST_P(FaultMatrix, PlaysTheSameOrStopsAtStartUpNamingTheFile) {
         const std::string what = name + " " + fault_names[i];
         EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << what << "\n" << run.err;
         EXPECT_EQ(run.err.find("runtime error"), std::string::npos) << what << "\n" << run.err;
+        // Named with its folder ("sounds/coin.wav") or without.
         const bool named =
-            run.err.find("\"" + fs::path(name).filename().string() + "\"") != std::string::npos;
+            run.err.find(fs::path(name).filename().string() + "\"") != std::string::npos;
         if (run.status == 0) {
             EXPECT_EQ(run.digests, pristine().digests) << what << ": played, but not the same";
             EXPECT_TRUE(named || runner_never_reads(name)) << what << ": not told\n" << run.err;
