@@ -38,6 +38,7 @@ FILE* state_out;
 std::string frames_dir;
 int frame_every = 1;
 FILE* digest_out;  // one line a pass: the pass and a digest of the frame as shown
+bool frame_lost;   // a frame could not be written: the run ends with a failure status
 
 struct KeyName {
     const char* name;
@@ -245,6 +246,7 @@ void after_frame(int pass) {
         if (!png_write_rgb(path.c_str(), headless_frame_rgb(), headless_frame_width(),
                            headless_frame_height())) {
             std::fprintf(stderr, "quellaro-headless: cannot write %s\n", path.c_str());
+            frame_lost = true;
         }
     }
 }
@@ -307,6 +309,11 @@ int main(int argc, char** argv) {
     if (!frames_dir.empty()) {
         std::error_code error;
         std::filesystem::create_directories(frames_dir, error);
+        if (error) {
+            std::fprintf(stderr, "quellaro-headless: cannot write frames to %s: %s\n",
+                         frames_dir.c_str(), error.message().c_str());
+            return 2;
+        }
         frames_dir = std::filesystem::absolute(frames_dir, error).string();
     }
     // The game reads its pictures from the working directory.
@@ -328,5 +335,5 @@ int main(int argc, char** argv) {
         std::fclose(state_out);
     if (digest_out && digest_out != stdout)
         std::fclose(digest_out);
-    return result == 1 ? 1 : 0;
+    return result == 1 || frame_lost ? 1 : 0;
 }
