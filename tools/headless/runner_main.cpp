@@ -70,7 +70,7 @@ bool parse_key(const char* text, int* out) {
     }
     if (std::strlen(text) == 1 &&
         ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= '0' && text[0] <= '9'))) {
-        *out = text[0];
+        *out = static_cast<unsigned char>(text[0]);
         return true;
     }
     long value;
