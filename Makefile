@@ -1,4 +1,5 @@
 # make play: build the game and start it.   make test: build what the tests need and run them.
+# make web: build the browser version in build-web/.   make serve-web: build it and serve it.
 # Each installs only the packages its own build needs, then configures again so that CMake
 # finds what was just installed.
 BUILD ?= build
@@ -6,10 +7,10 @@ JOBS ?= 2
 BASE_PACKAGES = cmake ninja-build g++
 GAME_PACKAGES = $(BASE_PACKAGES) libsdl2-dev
 TEST_PACKAGES = $(BASE_PACKAGES) libgtest-dev libpng-dev nlohmann-json3-dev
-BENCH_PACKAGES = $(TEST_PACKAGES) libbenchmark-dev
+BENCH_PACKAGES = $(BASE_PACKAGES) libbenchmark-dev
 TEST_TARGETS = quellaro_tests quellaro-headless
 
-.PHONY: play test bench build configure clean
+.PHONY: play test bench build configure runner clean web serve-web test-web
 
 configure:
 	cmake -S . -B $(BUILD) -G Ninja
@@ -26,18 +27,46 @@ test:
 	cmake --build $(BUILD) -j $(JOBS) --target $(TEST_TARGETS)
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
-# The benchmarks: build them and print each one's ratio against its reference.
+# The benchmarks: build them and run them.
 bench:
 	@tools/ensure-packages.sh $(BENCH_PACKAGES)
 	@$(MAKE) --no-print-directory configure
 	cmake --build $(BUILD) -j $(JOBS) --target quellaro_bench
 	$(BUILD)/quellaro_bench
 
-# Everything: the game, the tools, the tests and the benchmarks.
+# Everything native: the game, the tools, the tests and the benchmarks.
 build:
-	@tools/ensure-packages.sh $(GAME_PACKAGES) $(BENCH_PACKAGES)
+	@tools/ensure-packages.sh $(GAME_PACKAGES) $(TEST_PACKAGES) $(BENCH_PACKAGES)
 	@$(MAKE) --no-print-directory configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The native headless runner alone (the browser tests compare with it).
+runner:
+	@tools/ensure-packages.sh $(BASE_PACKAGES)
+	@$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro-headless
+
+# The browser version. This Emscripten runs on the machine's Node.js, which may not find
+# Debian's JavaScript modules by itself.
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8000
+web serve-web test-web: export NODE_PATH = /usr/share/nodejs
+
+$(WEB_BUILD)/build.ninja:
+	emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+web:
+	@tools/web-packages.sh
+	@$(MAKE) --no-print-directory $(WEB_BUILD)/build.ninja
+	cmake --build $(WEB_BUILD) -j $(JOBS)
+
+serve-web: web
+	@echo "Open http://localhost:$(WEB_PORT)/ to play (Ctrl+C stops the server)."
+	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
+# The browser tests: the page in headless Chromium, and the scripts played as natively.
+test-web: runner web
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error && node --test
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-tidy $(WEB_BUILD)

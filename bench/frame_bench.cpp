@@ -11,7 +11,8 @@
 #include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
-#include "world/level.h"
+#include "world/objects.h"
+#include "world/reset.h"
 
 namespace {
 

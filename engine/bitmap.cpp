@@ -45,6 +45,108 @@ int fail(BitmapFile* bitmap) {
     return 0;
 }
 
+// Where the parts of a picture file lie, as its headers say and its size allows.
+struct Layout {
+    int64_t width, rows;
+    bool top_down;
+    int bits;
+    int64_t stride;        // bytes of one stored row, padded to four
+    int64_t table_offset;  // the colour table, right after the information header
+    int64_t data_offset;   // the pixel rows
+};
+
+// Reads and checks both headers; false for anything this loader does not read.
+bool read_layout(FILE* file, int64_t file_size, BitmapFile* bitmap, Layout* out) {
+    if (!read_at(file, 0, &bitmap->file_header, sizeof(BitmapFileHeader)) ||
+        bitmap->file_header.type != BITMAP_ID) {
+        return false;
+    }
+    if (!read_at(file, sizeof(BitmapFileHeader), &bitmap->info_header, sizeof(BitmapInfoHeader)))
+        return false;
+    const BitmapInfoHeader& info = bitmap->info_header;
+    const int bits = info.bit_count;
+    if (!known_header_size(info.size) || info.planes != 1 || info.compression != COMPRESSION_NONE ||
+        (bits != 8 && bits != 16 && bits != 24)) {
+        return false;
+    }
+    // There is no colour conversion from 24 bits to a palettised display.
+    if (bits == 24 && pixel_format != 15 && pixel_format != 16)
+        return false;
+    Layout l;
+    l.width = info.width;
+    l.rows = info.height < 0 ? -static_cast<int64_t>(info.height) : info.height;
+    l.top_down = info.height < 0;
+    l.bits = bits;
+    if (l.width <= 0 || l.rows <= 0 || l.width > MAX_SIDE || l.rows > MAX_SIDE ||
+        static_cast<int64_t>(info.size_image) > file_size) {
+        return false;
+    }
+    l.stride = ((l.width * bits + 31) / 32) * 4;
+    l.data_offset = bitmap->file_header.offset;
+    l.table_offset = static_cast<int64_t>(sizeof(BitmapFileHeader)) + info.size;
+    if (l.data_offset < l.table_offset || l.data_offset + l.stride * l.rows > file_size)
+        return false;
+    *out = l;
+    return true;
+}
+
+// The palette of an 8-bit file. A short table leaves the rest black; an oversized count is
+// cut to what fits between the header and the pixels, and to 256.
+bool read_palette(FILE* file, const Layout& l, BitmapFile* bitmap) {
+    const uint32_t used = bitmap->info_header.clr_used;
+    int64_t entries = used == 0 || used > 256 ? 256 : used;
+    const int64_t room = (l.data_offset - l.table_offset) / 4;
+    if (entries > room)
+        entries = room;
+    uint8_t table[1024] = {};
+    if (entries > 0 && !read_at(file, l.table_offset, table, static_cast<size_t>(entries) * 4))
+        return false;
+    for (int i = 0; i < 256; ++i) {
+        bitmap->palette[i].red = table[i * 4 + 2];
+        bitmap->palette[i].green = table[i * 4 + 1];
+        bitmap->palette[i].blue = table[i * 4];
+        bitmap->palette[i].flags = PALETTE_FLAG_NOCOLLAPSE;
+    }
+    return true;
+}
+
+// One stored row into the buffer's row: 8-bit indices and 16-bit words as they are, 24-bit
+// colours packed into 16-bit words of the display's format.
+void convert_row(const uint8_t* in, uint8_t* out, const Layout& l, size_t out_row) {
+    if (l.bits == 8) {
+        std::memcpy(out, in, out_row);
+        return;
+    }
+    for (int64_t x = 0; x < l.width; ++x) {
+        const uint16_t word = l.bits == 16
+                                  ? static_cast<uint16_t>(in[x * 2] | in[x * 2 + 1] << 8)
+                                  : static_cast<uint16_t>(gfx_pack_rgb16(
+                                        pixel_format, in[x * 3 + 2], in[x * 3 + 1], in[x * 3]));
+        std::memcpy(out + x * 2, &word, 2);
+    }
+}
+
+// The pixel rows, unpadded and top row first; null when they cannot be read.
+uint8_t* read_pixels(FILE* file, const Layout& l) {
+    const size_t file_rows_bytes = static_cast<size_t>(l.stride * l.rows);
+    uint8_t* scratch = static_cast<uint8_t*>(std::malloc(file_rows_bytes));
+    if (!scratch)
+        return nullptr;
+    const size_t out_row = static_cast<size_t>(l.width) * (l.bits == 8 ? 1 : 2);
+    uint8_t* pixels = static_cast<uint8_t*>(std::malloc(out_row * static_cast<size_t>(l.rows)));
+    if (!pixels || !read_at(file, l.data_offset, scratch, file_rows_bytes)) {
+        std::free(scratch);
+        std::free(pixels);
+        return nullptr;
+    }
+    for (int64_t r = 0; r < l.rows; ++r) {
+        const int64_t y = l.top_down ? r : l.rows - 1 - r;  // the buffer is top row first
+        convert_row(scratch + r * l.stride, pixels + static_cast<size_t>(y) * out_row, l, out_row);
+    }
+    std::free(scratch);
+    return pixels;
+}
+
 }  // namespace
 
 int bitmap_load_file(BitmapFile* bitmap, const char* file_name) {
@@ -57,103 +159,16 @@ int bitmap_load_file(BitmapFile* bitmap, const char* file_name) {
     if (std::fseek(f.file, 0, SEEK_END) != 0)
         return fail(bitmap);
     const int64_t file_size = std::ftell(f.file);
-    if (file_size < 0)
+    Layout layout;
+    if (file_size < 0 || !read_layout(f.file, file_size, bitmap, &layout))
         return fail(bitmap);
-
-    if (!read_at(f.file, 0, &bitmap->file_header, sizeof(BitmapFileHeader)))
+    if (layout.bits == 8 && !read_palette(f.file, layout, bitmap))
         return fail(bitmap);
-    if (bitmap->file_header.type != BITMAP_ID)
+    uint8_t* pixels = read_pixels(f.file, layout);
+    if (!pixels)
         return fail(bitmap);
-    if (!read_at(f.file, sizeof(BitmapFileHeader), &bitmap->info_header,
-                 sizeof(BitmapInfoHeader))) {
-        return fail(bitmap);
-    }
-    BitmapInfoHeader& info = bitmap->info_header;
-    const int bits = info.bit_count;
-    if (!known_header_size(info.size) || info.planes != 1 || info.compression != COMPRESSION_NONE ||
-        (bits != 8 && bits != 16 && bits != 24)) {
-        return fail(bitmap);
-    }
-    // There is no colour conversion from 24 bits to a palettised display.
-    if (bits == 24 && pixel_format != 15 && pixel_format != 16)
-        return fail(bitmap);
-
-    const int64_t width = info.width;
-    const int64_t rows = info.height < 0 ? -static_cast<int64_t>(info.height) : info.height;
-    const bool top_down = info.height < 0;
-    if (width <= 0 || rows <= 0 || width > MAX_SIDE || rows > MAX_SIDE)
-        return fail(bitmap);
-    if (static_cast<int64_t>(info.size_image) > file_size)
-        return fail(bitmap);
-    const int64_t stride = ((width * bits + 31) / 32) * 4;
-    const int64_t data_offset = bitmap->file_header.offset;
-    const int64_t table_offset = static_cast<int64_t>(sizeof(BitmapFileHeader)) + info.size;
-    if (data_offset < table_offset || data_offset + stride * rows > file_size) {
-        return fail(bitmap);
-    }
-
-    if (bits == 8) {
-        // A short table leaves the rest black; an oversized count is cut to what fits
-        // between the header and the pixels, and to 256.
-        int64_t entries = info.clr_used == 0 ? 256 : info.clr_used;
-        if (entries > 256)
-            entries = 256;
-        const int64_t room = (data_offset - table_offset) / 4;
-        if (entries > room)
-            entries = room;
-        uint8_t table[1024] = {};
-        if (entries > 0 &&
-            !read_at(f.file, table_offset, table, static_cast<size_t>(entries) * 4)) {
-            return fail(bitmap);
-        }
-        for (int i = 0; i < 256; ++i) {
-            bitmap->palette[i].red = table[i * 4 + 2];
-            bitmap->palette[i].green = table[i * 4 + 1];
-            bitmap->palette[i].blue = table[i * 4];
-            bitmap->palette[i].flags = PALETTE_FLAG_NOCOLLAPSE;
-        }
-    }
-
-    const size_t file_rows_bytes = static_cast<size_t>(stride * rows);
-    uint8_t* scratch = static_cast<uint8_t*>(std::malloc(file_rows_bytes));
-    if (!scratch)
-        return fail(bitmap);
-    if (!read_at(f.file, data_offset, scratch, file_rows_bytes)) {
-        std::free(scratch);
-        return fail(bitmap);
-    }
-    const int out_bytes_per_pixel = bits == 8 ? 1 : 2;
-    const size_t out_row = static_cast<size_t>(width) * out_bytes_per_pixel;
-    uint8_t* pixels = static_cast<uint8_t*>(std::malloc(out_row * static_cast<size_t>(rows)));
-    if (!pixels) {
-        std::free(scratch);
-        return fail(bitmap);
-    }
-    for (int64_t r = 0; r < rows; ++r) {
-        const uint8_t* in = scratch + r * stride;
-        const int64_t y = top_down ? r : rows - 1 - r;  // the buffer is top row first
-        uint8_t* out = pixels + static_cast<size_t>(y) * out_row;
-        if (bits == 8) {
-            std::memcpy(out, in, out_row);
-        } else if (bits == 16) {
-            for (int64_t x = 0; x < width; ++x) {
-                const uint16_t word = static_cast<uint16_t>(in[x * 2] | in[x * 2 + 1] << 8);
-                std::memcpy(out + x * 2, &word, 2);
-            }
-        } else {
-            for (int64_t x = 0; x < width; ++x) {
-                const int blue = in[x * 3], green = in[x * 3 + 1], red = in[x * 3 + 2];
-                const uint16_t word =
-                    pixel_format == 15
-                        ? static_cast<uint16_t>((blue >> 3) | (green >> 3) << 5 | (red >> 3) << 10)
-                        : static_cast<uint16_t>((blue >> 3) | (green >> 2) << 5 | (red >> 3) << 11);
-                std::memcpy(out + x * 2, &word, 2);
-            }
-        }
-    }
-    std::free(scratch);
-    if (bits == 24)
-        info.bit_count = 16;
+    if (layout.bits == 24)
+        bitmap->info_header.bit_count = 16;
     std::free(bitmap->buffer);
     bitmap->buffer = pixels;
     return 1;
@@ -164,7 +179,7 @@ int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode
     if (!bitmap || !bitmap->buffer || width <= 0 || height <= 0)
         return 0;
     int64_t left = *cx, top = *cy;
-    if (mode == 0) {
+    if (mode == CUT_CELLS) {
         left = left * (width + 1LL) + 1;
         top = top * (height + 1LL) + 1;
     }

@@ -36,17 +36,23 @@ struct BitmapFile {
     uint8_t* buffer;  // top row first, rows of width * bit_count / 8 bytes, no gap
 };
 
-int bitmap_load_file(BitmapFile* bitmap, const char* file_name);
-// Where a width x height cell of a loaded picture starts: (*cx, *cy) are cell numbers of
-// the sheet grid (mode 0, one-pixel lines between cells and along the top and left) or pixel
-// coordinates (any other mode), and become the cell's top-left pixel. 0 when the cell would
-// reach outside the picture.
-int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode, int* cx, int* cy);
-int bitmap_unload_file(BitmapFile* bitmap);
-int bitmap_flip_rows(uint8_t* buffer, int row_bytes, int rows);
+// How a cut out of a sheet is placed (the mode of the cutting operations).
+enum : int {
+    CUT_CELLS = 0,   // cell numbers of the sheet grid: one-pixel lines between the cells and
+                     // along the top and left edge
+    CUT_PIXELS = 1,  // pixel coordinates of the top-left corner (any mode but 0 means this)
+};
 
-int palette_load_file(const char* file_name, PaletteEntry* entries);
-int palette_save_file(const char* file_name, const PaletteEntry* entries);
+[[nodiscard]] int bitmap_load_file(BitmapFile* bitmap, const char* file_name);
+// Where a width x height cell of a loaded picture starts: (*cx, *cy), placed as mode says,
+// become the cell's top-left pixel. 0 when the cell would reach outside the picture.
+[[nodiscard]] int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode,
+                                     int* cx, int* cy);
+int bitmap_unload_file(BitmapFile* bitmap);
+[[nodiscard]] int bitmap_flip_rows(uint8_t* buffer, int row_bytes, int rows);
+
+[[nodiscard]] int palette_load_file(const char* file_name, PaletteEntry* entries);
+[[nodiscard]] int palette_save_file(const char* file_name, const PaletteEntry* entries);
 int palette_set_all(const PaletteEntry* entries);
 int palette_get_all(PaletteEntry* entries);
 int palette_set_entry(int index, const PaletteEntry* entry);

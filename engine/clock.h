@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-extern uint32_t clock_start_time;
+extern uint32_t clock_start_time;  // the tick clock_start last read; 0 before it runs
 
 uint32_t clock_now();
 uint32_t clock_start();

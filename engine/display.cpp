@@ -7,11 +7,8 @@
 
 #include "engine/bitmap.h"
 #include "engine/error_log.h"
-#include "shell/game.h"
-#include "shell/window.h"
 
 GfxDevice* display_device;
-GfxSurface* primary_surface;
 GfxSurface* back_surface;
 GfxPalette* display_palette;
 GfxClipper* back_clipper;
@@ -21,8 +18,6 @@ int display_windowed;
 int pixel_format = 16;
 MakeRgb16 make_rgb16;
 int clip_min_x = 0, clip_max_x = 639, clip_min_y = 0, clip_max_y = 479;
-uint8_t* primary_buffer;
-int primary_pitch;
 uint8_t* back_buffer;
 int back_pitch;
 PaletteEntry shadow_palette[256];
@@ -30,63 +25,66 @@ Rect screen_rect;
 
 namespace {
 
+// The visible surface, and its pixels and bytes per row while it is locked.
+GfxSurface* primary_surface;
+uint8_t* primary_buffer;
+int primary_pitch;
+// The main window's screen rectangle, given by the shell.
+const Rect* main_window_rect;
 // The one surface description every lock goes through.
 GfxSurfaceDesc lock_desc;
 
 // A flip that keeps failing because the surfaces are lost is retried after restoring them,
 // but not for ever.
 constexpr int FLIP_ATTEMPTS = 100;
+// Palette entries left to the desktop in a windowed display: the first and the last ten.
+constexpr int DESKTOP_ENTRIES = 10;
 
 void clear_desc(GfxSurfaceDesc* desc) {
     std::memset(desc, 0, sizeof(*desc));
     desc->size = sizeof(GfxSurfaceDesc);
 }
 
+// A failed lock leaves the description cleared: no pixels, pitch 0.
+uint8_t* lock_whole(GfxSurface* surface, int* pitch) {
+    clear_desc(&lock_desc);
+    static_cast<void>(gfx_lock(surface, nullptr, &lock_desc, GFX_LOCK_WAIT));
+    *pitch = lock_desc.pitch;
+    return static_cast<uint8_t*>(lock_desc.pixels);
+}
+
 uint8_t* lock_into(GfxSurface* surface, uint8_t** buffer, int* pitch) {
     if (*buffer)
         return *buffer;
-    clear_desc(&lock_desc);
-    gfx_lock(surface, nullptr, &lock_desc, GFX_LOCK_WAIT);
-    *buffer = static_cast<uint8_t*>(lock_desc.pixels);
-    *pitch = lock_desc.pitch;
+    *buffer = lock_whole(surface, pitch);
     return *buffer;
 }
 
 int unlock_from(GfxSurface* surface, uint8_t** buffer, int* pitch) {
     if (!*buffer)
         return 0;
-    gfx_unlock(surface, nullptr);
+    static_cast<void>(gfx_unlock(surface, nullptr));
     *buffer = nullptr;
     *pitch = 0;
     return 1;
 }
 
-}  // namespace
-
-int rgb16_565(int red, int green, int blue) {
-    return ((red >> 3) & 31) << 11 | ((green >> 2) & 63) << 5 | ((blue >> 3) & 31);
-}
-
-int rgb16_555(int red, int green, int blue) {
-    return ((red >> 3) & 31) << 10 | ((green >> 3) & 31) << 5 | ((blue >> 3) & 31);
-}
-
-int display_init(int width, int height, int bpp, int windowed) {
+// The device, its cooperation with the window and, in full screen, the mode.
+bool bring_up_device(int width, int height, int bpp, int windowed) {
     if (gfx_create_device(&display_device) != GFX_OK)
-        return 0;
+        return false;
     const unsigned coop = windowed
                               ? GFX_COOP_NORMAL
                               : (GFX_COOP_FULLSCREEN | GFX_COOP_ALLOWREBOOT | GFX_COOP_EXCLUSIVE |
                                  GFX_COOP_ALLOWMODEX | GFX_COOP_MULTITHREADED);
-    if (gfx_set_cooperation(display_device, main_window, coop) != GFX_OK)
-        return 0;
-    if (!windowed && gfx_set_mode(display_device, width, height, bpp) != GFX_OK)
-        return 0;
-    screen_width = width;
-    screen_height = height;
-    screen_bpp = bpp;
-    display_windowed = windowed;
+    if (gfx_set_cooperation(display_device, main_window_rect, coop) != GFX_OK)
+        return false;
+    return windowed || gfx_set_mode(display_device, width, height, bpp) == GFX_OK;
+}
 
+// The primary surface, with its back buffer in full screen, and the colour builder for the
+// pixel format it reports.
+bool make_primary(int windowed) {
     GfxSurfaceDesc desc;
     clear_desc(&desc);
     if (windowed) {
@@ -99,9 +97,9 @@ int display_init(int width, int height, int bpp, int windowed) {
     }
     // Everything after this needs the primary surface and its format.
     if (gfx_create_surface(display_device, &desc, &primary_surface) != GFX_OK)
-        return 0;
+        return false;
     if (gfx_get_pixel_bits(primary_surface, &pixel_format) != GFX_OK)
-        return 0;
+        return false;
     error_log_write("\npixel format = %d", pixel_format);
     if (pixel_format == 15) {
         make_rgb16 = rgb16_555;
@@ -110,70 +108,121 @@ int display_init(int width, int height, int bpp, int windowed) {
         make_rgb16 = rgb16_565;
         error_log_write("\npixel format = 5.6.5");
     }
+    return true;
+}
 
+bool make_back(int width, int height, int windowed) {
     if (windowed) {
         back_surface = display_create_surface(width, height, 0, 0);
-        if (!back_surface)
+        return back_surface != nullptr;
+    }
+    return gfx_get_attached_surface(primary_surface, GFX_CAPS_BACKBUFFER, &back_surface) == GFX_OK;
+}
+
+// The palette from the palette file (all black when it cannot be read), attached to the
+// primary surface.
+bool make_palette(int windowed) {
+    std::memset(shadow_palette, 0, sizeof(shadow_palette));
+    static_cast<void>(palette_load_file("PALDATA2.PAL", shadow_palette));
+    unsigned caps = GFX_PAL_8BIT | GFX_PAL_ALLOW256;
+    if (windowed) {
+        for (int i = 0; i < DESKTOP_ENTRIES; ++i) {
+            shadow_palette[i].flags = PALETTE_FLAG_EXPLICIT;
+            shadow_palette[255 - i].flags = PALETTE_FLAG_EXPLICIT;
+        }
+        caps = GFX_PAL_8BIT;
+    }
+    if (gfx_create_palette(display_device, caps, shadow_palette, &display_palette) != GFX_OK)
+        return false;
+    return gfx_surface_set_palette(primary_surface, display_palette) == GFX_OK;
+}
+
+// Windowed, presentation copies into the window's rectangle, clipped to it.
+bool make_window_clipper() {
+    return gfx_create_clipper(display_device, &window_clipper) == GFX_OK &&
+           gfx_clipper_set_window(window_clipper, main_window_rect) == GFX_OK &&
+           gfx_surface_set_clipper(primary_surface, window_clipper) == GFX_OK;
+}
+
+// Full screen: the flip, restoring lost surfaces a bounded number of times.
+int flip_chain() {
+    for (int attempt = 0; attempt < FLIP_ATTEMPTS; ++attempt) {
+        const GfxStatus result = gfx_flip(primary_surface, GFX_FLIP_WAIT);
+        if (result == GFX_OK)
+            return 1;
+        if (result != GFX_ERR_LOST)
             return 0;
-    } else if (gfx_get_attached_surface(primary_surface, GFX_CAPS_BACKBUFFER, &back_surface) !=
-               GFX_OK) {
+        static_cast<void>(gfx_restore(primary_surface));
+        static_cast<void>(gfx_restore(back_surface));
+    }
+    return 0;
+}
+
+}  // namespace
+
+int rgb16_565(int red, int green, int blue) {
+    return gfx_pack_rgb16(16, red, green, blue);
+}
+
+int rgb16_555(int red, int green, int blue) {
+    return gfx_pack_rgb16(15, red, green, blue);
+}
+
+void display_set_window(const Rect* window_rect) {
+    main_window_rect = window_rect;
+}
+
+int display_init(int width, int height, int bpp, int windowed) {
+    if (!bring_up_device(width, height, bpp, windowed))
         return 0;
-    }
-
-    if (bpp == 8) {
-        std::memset(shadow_palette, 0, sizeof(shadow_palette));
-        palette_load_file("PALDATA2.PAL", shadow_palette);
-        unsigned caps = GFX_PAL_8BIT | GFX_PAL_ALLOW256;
-        if (windowed) {
-            for (int i = 0; i < 10; ++i)
-                shadow_palette[i].flags = PALETTE_FLAG_EXPLICIT;
-            for (int i = 246; i < 256; ++i)
-                shadow_palette[i].flags = PALETTE_FLAG_EXPLICIT;
-            caps = GFX_PAL_8BIT;
-        }
-        if (gfx_create_palette(display_device, caps, shadow_palette, &display_palette) != GFX_OK) {
-            return 0;
-        }
-        if (gfx_surface_set_palette(primary_surface, display_palette) != GFX_OK)
-            return 0;
-    }
-
+    screen_width = width;
+    screen_height = height;
+    screen_bpp = bpp;
+    display_windowed = windowed;
+    if (!make_primary(windowed) || !make_back(width, height, windowed))
+        return 0;
+    if (bpp == 8 && !make_palette(windowed))
+        return 0;
     if (!windowed)
         display_fill_surface(primary_surface, 0, nullptr);
     display_fill_surface(back_surface, 0, nullptr);
-
     clip_min_x = 0;
     clip_max_x = width - 1;
     clip_min_y = 0;
     clip_max_y = height - 1;
-
     screen_rect = {0, 0, screen_width, screen_height};
     back_clipper = display_attach_clipper(back_surface, 1, &screen_rect);
-
-    if (windowed) {
-        if (gfx_create_clipper(display_device, &window_clipper) != GFX_OK)
-            return 0;
-        if (gfx_clipper_set_window(window_clipper, main_window) != GFX_OK)
-            return 0;
-        if (gfx_surface_set_clipper(primary_surface, window_clipper) != GFX_OK)
-            return 0;
-    }
-    return 1;
+    return !windowed || make_window_clipper() ? 1 : 0;
 }
 
 int display_shutdown() {
-    if (back_clipper)
-        gfx_release_clipper(back_clipper);
-    if (window_clipper)
-        gfx_release_clipper(window_clipper);
-    if (display_palette)
-        gfx_release_palette(display_palette);
-    if (back_surface)
-        gfx_release_surface(back_surface);
-    if (primary_surface)
-        gfx_release_surface(primary_surface);
-    if (display_device)
-        gfx_release_device(display_device);
+    gfx_release_clipper(back_clipper);
+    gfx_release_clipper(window_clipper);
+    gfx_release_palette(display_palette);
+    gfx_release_surface(back_surface);
+    gfx_release_surface(primary_surface);
+    gfx_release_device(display_device);
+    // Nothing is left pointing at what was released: the state at load again.
+    display_device = nullptr;
+    primary_surface = back_surface = nullptr;
+    display_palette = nullptr;
+    back_clipper = window_clipper = nullptr;
+    screen_width = 640;
+    screen_height = 480;
+    screen_bpp = 8;
+    display_windowed = 0;
+    pixel_format = 16;
+    make_rgb16 = nullptr;
+    clip_min_x = 0;
+    clip_max_x = 639;
+    clip_min_y = 0;
+    clip_max_y = 479;
+    primary_buffer = back_buffer = nullptr;
+    primary_pitch = back_pitch = 0;
+    std::memset(shadow_palette, 0, sizeof(shadow_palette));
+    screen_rect = {};
+    main_window_rect = nullptr;
+    clear_desc(&lock_desc);
     return 1;
 }
 
@@ -188,7 +237,7 @@ GfxSurface* display_create_surface(int width, int height, unsigned caps, int col
     if (gfx_create_surface(display_device, &desc, &surface) != GFX_OK)
         return nullptr;
     const uint32_t key = static_cast<uint32_t>(color_key) & 0xFFFF;
-    gfx_set_color_key(surface, GFX_CKEY_SRCBLT, key, key);
+    static_cast<void>(gfx_set_color_key(surface, GFX_CKEY_SRCBLT, key, key));
     return surface;
 }
 
@@ -221,13 +270,13 @@ GfxClipper* display_attach_clipper(GfxSurface* surface, int rect_count, const Re
         if (rects[i].bottom > region->bound.bottom)
             region->bound.bottom = rects[i].bottom;
     }
-    if (gfx_clipper_set_list(clipper, region) != GFX_OK ||
-        gfx_surface_set_clipper(surface, clipper) != GFX_OK) {
-        std::free(region);
+    const bool attached = gfx_clipper_set_list(clipper, region) == GFX_OK &&
+                          gfx_surface_set_clipper(surface, clipper) == GFX_OK;
+    std::free(region);
+    if (!attached) {
         gfx_release_clipper(clipper);
         return nullptr;
     }
-    std::free(region);
     return clipper;
 }
 
@@ -236,7 +285,9 @@ int display_fill_surface(GfxSurface* surface, int color, const Rect* rect) {
     std::memset(&fx, 0, sizeof(fx));
     fx.size = sizeof(GfxBlitFx);
     fx.fill_color = static_cast<uint32_t>(color) & 0xFFFF;
-    gfx_blit(surface, rect, nullptr, nullptr, GFX_BLT_COLORFILL | GFX_BLT_WAIT, &fx);
+    // Whatever the service answers: a failed fill leaves the surface as it was.
+    static_cast<void>(
+        gfx_blit(surface, rect, nullptr, nullptr, GFX_BLT_COLORFILL | GFX_BLT_WAIT, &fx));
     return 1;
 }
 
@@ -259,46 +310,37 @@ int display_unlock_primary() {
 uint8_t* display_lock_surface(GfxSurface* surface, int* pitch_out) {
     if (!surface)
         return nullptr;
-    clear_desc(&lock_desc);
-    gfx_lock(surface, nullptr, &lock_desc, GFX_LOCK_WAIT);
+    int pitch = 0;
+    uint8_t* pixels = lock_whole(surface, &pitch);
     if (pitch_out)
-        *pitch_out = lock_desc.pitch;
-    return static_cast<uint8_t*>(lock_desc.pixels);
+        *pitch_out = pitch;
+    return pixels;
 }
 
 int display_unlock_surface(GfxSurface* surface) {
     if (!surface)
         return 0;
-    gfx_unlock(surface, nullptr);
+    static_cast<void>(gfx_unlock(surface, nullptr));
     return 1;
 }
 
 int display_flip() {
     if (primary_buffer || back_buffer)
         return 0;
-    if (!display_windowed) {
-        for (int attempt = 0; attempt < FLIP_ATTEMPTS; ++attempt) {
-            const int result = gfx_flip(primary_surface, GFX_FLIP_WAIT);
-            if (result == GFX_OK)
-                return 1;
-            if (result != GFX_ERR_LOST)
-                return 0;
-            gfx_restore(primary_surface);
-            gfx_restore(back_surface);
-        }
+    if (!display_windowed)
+        return flip_chain();
+    if (!main_window_rect)
         return 0;
-    }
-    Rect window_rect;
-    if (!window_get_rect(main_window, &window_rect))
-        return 0;
-    const Rect dest = {window_rect.left, window_rect.top, window_rect.left + screen_width,
-                       window_rect.top + screen_height};
+    const Rect dest = {main_window_rect->left, main_window_rect->top,
+                       main_window_rect->left + screen_width,
+                       main_window_rect->top + screen_height};
     return gfx_blit(primary_surface, &dest, back_surface, nullptr, GFX_BLT_WAIT, nullptr) == GFX_OK
                ? 1
                : 0;
 }
 
 int display_wait_vblank() {
-    gfx_wait_vblank(display_device, GFX_VBLANK_BEGIN);
+    // It cannot fail in a way that matters: returning early only shortens a wait.
+    static_cast<void>(gfx_wait_vblank(display_device, GFX_VBLANK_BEGIN));
     return 1;
 }

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <ctime>
 
-FILE* error_log_file;
-
 namespace {
 // One formatted message holds at most 79 characters.
 constexpr int LOG_BUFFER = 80;
+// The log's stream, null while the log is closed, and whether it is a file opened here.
+FILE* error_log_file;
 bool log_is_own_file;
 }  // namespace
 

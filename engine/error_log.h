@@ -3,8 +3,6 @@
 #pragma once
 #include <cstdio>
 
-extern FILE* error_log_file;
-
 int error_log_open(const char* file_name, FILE* stream);
 // printf-style; a message longer than 79 characters is cut to 79.
 int error_log_write(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -253,69 +253,72 @@ struct FontTable {
     bool valid;
 };
 
-// Packs the art into bit rows; valid is false when a group's rows disagree on the cell
-// widths, a cell is wider than 16, a character repeats or one is missing.
+// Reads the cell of one glyph from a row string at p: its bits (column c set: bit c) and
+// width, then steps p past the cell and the blank after it (none after the last). false when
+// the cell is empty, wider than 16, or not followed as it should be.
+constexpr bool read_cell(const char*& p, bool last, uint16_t* bits, int* width) {
+    *bits = 0;
+    *width = 0;
+    for (; *p == '#' || *p == '.'; ++p) {
+        if (*width >= 16)
+            return false;
+        if (*p == '#')
+            *bits = static_cast<uint16_t>(*bits | (1u << *width));
+        ++*width;
+    }
+    if (*width == 0 || *p != (last ? '\0' : ' '))
+        return false;
+    if (!last)
+        ++p;
+    return true;
+}
+
+// Adds one group of glyphs; false when a character is outside the font, repeats, or its cell
+// width differs between rows.
+constexpr bool add_group(FontTable& table, const GlyphArt& art) {
+    int glyphs = 0;
+    while (art.chars[glyphs] != '\0')
+        ++glyphs;
+    for (int row = 0; row < FONT_HEIGHT; ++row) {
+        const char* p = art.rows[row];
+        for (int g = 0; g < glyphs; ++g) {
+            const int code = static_cast<unsigned char>(art.chars[g]);
+            if (code < kFirstChar || code > kLastChar)
+                return false;
+            const int index = code - kFirstChar;
+            uint16_t bits = 0;
+            int width = 0;
+            if (!read_cell(p, g == glyphs - 1, &bits, &width))
+                return false;
+            if (row == 0) {
+                if (table.defined[index])
+                    return false;
+                table.defined[index] = true;
+                table.advance[index] = static_cast<uint8_t>(width);
+            } else if (table.advance[index] != width) {
+                return false;
+            }
+            table.rows[index][row] = bits;
+        }
+    }
+    return true;
+}
+
+// Packs the art into bit rows; valid is false when a group is malformed or a character of
+// the font is missing.
 constexpr FontTable build_font_table() {
     FontTable table{};
     table.valid = true;
     for (const GlyphArt& art : kGlyphArt) {
-        int glyphs = 0;
-        while (art.chars[glyphs] != '\0') {
-            ++glyphs;
-        }
-        for (int row = 0; row < FONT_HEIGHT; ++row) {
-            const char* p = art.rows[row];
-            for (int g = 0; g < glyphs; ++g) {
-                const int code = static_cast<unsigned char>(art.chars[g]);
-                if (code < kFirstChar || code > kLastChar) {
-                    table.valid = false;
-                    return table;
-                }
-                const int index = code - kFirstChar;
-                int width = 0;
-                uint16_t bits = 0;
-                while (*p == '#' || *p == '.') {
-                    if (width >= 16) {
-                        table.valid = false;
-                        return table;
-                    }
-                    if (*p == '#') {
-                        bits = static_cast<uint16_t>(bits | (1u << width));
-                    }
-                    ++width;
-                    ++p;
-                }
-                const bool last = g == glyphs - 1;
-                if (width == 0 || *p != (last ? '\0' : ' ')) {
-                    table.valid = false;
-                    return table;
-                }
-                if (!last) {
-                    ++p;
-                }
-                if (row == 0) {
-                    if (table.defined[index]) {
-                        table.valid = false;
-                        return table;
-                    }
-                    table.defined[index] = true;
-                    table.advance[index] = static_cast<uint8_t>(width);
-                } else if (table.advance[index] != width) {
-                    table.valid = false;
-                    return table;
-                }
-                table.rows[index][row] = bits;
-            }
-        }
-    }
-    for (bool defined : table.defined) {
-        if (!defined) {
+        if (!add_group(table, art)) {
             table.valid = false;
+            return table;
         }
     }
+    for (bool defined : table.defined)
+        table.valid = table.valid && defined;
     return table;
 }
-
 constexpr FontTable kFont = build_font_table();
 static_assert(kFont.valid, "the glyph art is malformed or incomplete");
 

@@ -7,26 +7,41 @@
 
 #include "engine/font.h"
 #include "platform/platform.h"
-#include "shell/window.h"
 
 namespace {
 
 constexpr int MAX_DEVICES = 2;
 constexpr int MAX_DIMENSION = 16384;
+constexpr int MAX_MODE_SIDE = 4096;
 // The desktop of a windowed display is palettised like the full-screen mode.
 constexpr int DESKTOP_BPP = 8;
+constexpr int DESKTOP_WIDTH = 640, DESKTOP_HEIGHT = 480;
 
+// The service's objects: fixed pools, a slot in use while in_use is set.
 GfxDevice devices[MAX_DEVICES];
 GfxSurface surfaces[GFX_MAX_SURFACES];
 GfxClipper clippers[GFX_MAX_CLIPPERS];
 GfxPalette palettes[GFX_MAX_PALETTES];
+// Surface memory allowed (0: no limit) and in use.
 size_t memory_limit;
 size_t memory_used;
+// The palette attached to the primary surface: the colours presented.
 GfxPalette* primary_palette;
-// The device whose mode decides the depth of new surfaces.
-GfxDevice* current_device;
 // Source columns of the visible part of one blit row; sized for the widest surface.
 int column_source[MAX_DIMENSION];
+
+// The first free slot of a pool, cleared and taken; null when the pool is full.
+template <typename T, size_t N>
+T* take_slot(T (&pool)[N]) {
+    for (T& slot : pool) {
+        if (!slot.in_use) {
+            std::memset(&slot, 0, sizeof slot);
+            slot.in_use = 1;
+            return &slot;
+        }
+    }
+    return nullptr;
+}
 
 int bytes_per_pixel(int bpp) {
     return bpp == 8 ? 1 : 2;
@@ -36,18 +51,12 @@ size_t surface_bytes(const GfxSurface* s) {
     return static_cast<size_t>(s->pitch) * static_cast<size_t>(s->height);
 }
 
+bool valid_size(int width, int height) {
+    return width > 0 && height > 0 && width <= MAX_DIMENSION && height <= MAX_DIMENSION;
+}
+
 GfxSurface* allocate_surface(int width, int height, int bpp, unsigned caps) {
-    if (width <= 0 || height <= 0 || width > MAX_DIMENSION || height > MAX_DIMENSION) {
-        return nullptr;
-    }
-    GfxSurface* s = nullptr;
-    for (GfxSurface& candidate : surfaces) {
-        if (!candidate.in_use) {
-            s = &candidate;
-            break;
-        }
-    }
-    if (!s)
+    if (!valid_size(width, height))
         return nullptr;
     // Rows are padded so that code stepping rows by the width instead of the pitch shows.
     const int row = width * bytes_per_pixel(bpp);
@@ -58,8 +67,11 @@ GfxSurface* allocate_surface(int width, int height, int bpp, unsigned caps) {
     uint8_t* pixels = static_cast<uint8_t*>(std::calloc(bytes, 1));
     if (!pixels)
         return nullptr;
-    std::memset(s, 0, sizeof(*s));
-    s->in_use = 1;
+    GfxSurface* s = take_slot(surfaces);
+    if (!s) {
+        std::free(pixels);
+        return nullptr;
+    }
     s->caps = caps;
     s->width = width;
     s->height = height;
@@ -80,6 +92,10 @@ bool valid_surface(const GfxSurface* s) {
     return s != nullptr && s->in_use;
 }
 
+bool valid_device(const GfxDevice* d) {
+    return d != nullptr && d->in_use;
+}
+
 Rect intersect(const Rect& a, const Rect& b) {
     Rect r;
     r.left = a.left > b.left ? a.left : b.left;
@@ -96,6 +112,10 @@ bool is_empty(const Rect& r) {
 bool contains(const Rect& outer, const Rect& inner) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
+}
+
+Rect whole(const GfxSurface* s) {
+    return {0, 0, s->width, s->height};
 }
 
 void present(GfxSurface* s) {
@@ -152,21 +172,103 @@ void copy_part(GfxSurface* dst, const Rect& dst_rect, const Rect& visible, const
 }
 
 int clip_rects_of(const GfxSurface* dst, Rect* out) {
-    const Rect bounds = {0, 0, dst->width, dst->height};
+    const Rect bounds = whole(dst);
     if (!dst->clipper) {
         out[0] = bounds;
         return 1;
     }
     if (dst->clipper->window) {
-        Rect window_rect;
-        window_get_rect(dst->clipper->window, &window_rect);
-        out[0] = intersect(window_rect, bounds);
+        out[0] = intersect(*dst->clipper->window, bounds);
         return 1;
     }
     for (int i = 0; i < dst->clipper->count; ++i) {
         out[i] = intersect(dst->clipper->rects[i], bounds);
     }
     return dst->clipper->count;
+}
+
+// A surface that can take part in a blit now.
+GfxStatus usable(const GfxSurface* s) {
+    if (!valid_surface(s))
+        return GFX_ERR_INVALID;
+    if (s->lost)
+        return GFX_ERR_LOST;
+    if (s->locked)
+        return GFX_ERR_BUSY;
+    return GFX_OK;
+}
+
+// The source of a copy: usable, of the destination's depth, the rectangle inside it.
+GfxStatus check_source(const GfxSurface* dst, const GfxSurface* src, const Rect* src_rect,
+                       Rect* out) {
+    const GfxStatus status = usable(src);
+    if (status != GFX_OK)
+        return status;
+    if (src->bpp != dst->bpp)
+        return GFX_ERR_INVALID;
+    *out = src_rect ? *src_rect : whole(src);
+    if (is_empty(*out) || !contains(whole(src), *out))
+        return GFX_ERR_INVALID;
+    return GFX_OK;
+}
+
+// The fill or the copy, cut to each rectangle of the destination's clip list.
+void blit_clipped(GfxSurface* dst, const Rect& d, const GfxSurface* src, const Rect& s,
+                  const GfxBlitFx* fill, bool keyed) {
+    static Rect clip[GFX_MAX_CLIP_RECTS];
+    const int clip_count = clip_rects_of(dst, clip);
+    for (int i = 0; i < clip_count; ++i) {
+        const Rect visible = intersect(d, clip[i]);
+        if (is_empty(visible))
+            continue;
+        if (fill) {
+            fill_rect(dst, visible, fill->fill_color & 0xFFFF);
+        } else if (dst->bpp == 8) {
+            copy_part<uint8_t>(dst, d, visible, src, s, keyed);
+        } else {
+            copy_part<uint16_t>(dst, d, visible, src, s, keyed);
+        }
+    }
+}
+
+// The size of a new primary surface: the mode's in full screen, else the window's.
+void primary_size(const GfxDevice* device, bool fullscreen, int* width, int* height) {
+    *width = DESKTOP_WIDTH;
+    *height = DESKTOP_HEIGHT;
+    if (fullscreen && device->mode_set) {
+        *width = device->mode_width;
+        *height = device->mode_height;
+    } else if (device->window) {
+        *width = device->window->right - device->window->left;
+        *height = device->window->bottom - device->window->top;
+    }
+}
+
+GfxStatus create_primary(GfxDevice* device, const GfxSurfaceDesc* desc, unsigned caps, int bpp,
+                         GfxSurface** out) {
+    const bool fullscreen = (device->coop & GFX_COOP_EXCLUSIVE) != 0;
+    int width, height;
+    primary_size(device, fullscreen, &width, &height);
+    const int back_count = (desc->flags & GFX_DESC_BACKBUFFERCOUNT) ? desc->back_buffer_count : 0;
+    if (back_count < 0 || back_count > 1)
+        return GFX_ERR_UNSUPPORTED;
+    const unsigned chain = GFX_CAPS_FLIP | GFX_CAPS_COMPLEX;
+    if (back_count == 1 && (!fullscreen || (caps & chain) != chain))
+        return GFX_ERR_INVALID;
+    GfxSurface* primary = allocate_surface(width, height, bpp, caps);
+    if (!primary)
+        return GFX_ERR_NOMEM;
+    if (back_count == 1) {
+        GfxSurface* back = allocate_surface(width, height, bpp, GFX_CAPS_BACKBUFFER | chain);
+        if (!back) {
+            free_surface(primary);
+            return GFX_ERR_NOMEM;
+        }
+        primary->attached = back;
+        back->attached = primary;
+    }
+    *out = primary;
+    return GFX_OK;
 }
 
 }  // namespace
@@ -178,56 +280,37 @@ int gfx_stretch_source(int i, int src_len, int dst_len) {
     return static_cast<int>(((2 * static_cast<int64_t>(i) + 1) * step) >> 10);
 }
 
-int gfx_create_device(GfxDevice** out) {
+GfxStatus gfx_create_device(GfxDevice** out) {
     if (!out)
         return GFX_ERR_INVALID;
-    *out = nullptr;
-    for (GfxDevice& d : devices) {
-        if (!d.in_use) {
-            std::memset(&d, 0, sizeof(d));
-            d.in_use = 1;
-            *out = &d;
-            current_device = &d;
-            return GFX_OK;
-        }
-    }
-    return GFX_ERR_NOMEM;
+    *out = take_slot(devices);
+    return *out ? GFX_OK : GFX_ERR_NOMEM;
 }
 
-int gfx_release_device(GfxDevice* device) {
-    if (!device || !device->in_use)
-        return GFX_ERR_INVALID;
-    std::memset(device, 0, sizeof(*device));
-    if (current_device == device)
-        current_device = nullptr;
-    return GFX_OK;
+void gfx_release_device(GfxDevice* device) {
+    if (valid_device(device))
+        std::memset(device, 0, sizeof(*device));
 }
 
-int gfx_set_cooperation(GfxDevice* device, Window* window, unsigned flags) {
-    if (!device || !device->in_use)
+GfxStatus gfx_set_cooperation(GfxDevice* device, const Rect* window, unsigned flags) {
+    if (!valid_device(device))
         return GFX_ERR_INVALID;
     const bool fullscreen = (flags & GFX_COOP_FULLSCREEN) != 0;
     const bool exclusive = (flags & GFX_COOP_EXCLUSIVE) != 0;
-    if (fullscreen != exclusive)
-        return GFX_ERR_INVALID;
-    if (fullscreen && (flags & GFX_COOP_NORMAL))
-        return GFX_ERR_INVALID;
-    if (!fullscreen && !(flags & GFX_COOP_NORMAL))
-        return GFX_ERR_INVALID;
-    if (fullscreen && !window)
+    const bool normal = (flags & GFX_COOP_NORMAL) != 0;
+    // Full screen goes with exclusive use and a window; a desktop display with neither.
+    if (fullscreen != exclusive || fullscreen == normal || (fullscreen && !window))
         return GFX_ERR_INVALID;
     device->window = window;
     device->coop = flags;
     return GFX_OK;
 }
 
-int gfx_set_mode(GfxDevice* device, int width, int height, int bpp) {
-    if (!device || !device->in_use)
+GfxStatus gfx_set_mode(GfxDevice* device, int width, int height, int bpp) {
+    if (!valid_device(device) || !(device->coop & GFX_COOP_EXCLUSIVE))
         return GFX_ERR_INVALID;
-    if (!(device->coop & GFX_COOP_EXCLUSIVE))
-        return GFX_ERR_INVALID;
-    if ((bpp != 8 && bpp != 15 && bpp != 16) || width <= 0 || height <= 0 || width > 4096 ||
-        height > 4096) {
+    if ((bpp != 8 && bpp != 15 && bpp != 16) || width <= 0 || height <= 0 ||
+        width > MAX_MODE_SIDE || height > MAX_MODE_SIDE) {
         return GFX_ERR_UNSUPPORTED;
     }
     device->mode_set = 1;
@@ -237,66 +320,25 @@ int gfx_set_mode(GfxDevice* device, int width, int height, int bpp) {
     return GFX_OK;
 }
 
-int gfx_create_surface(GfxDevice* device, const GfxSurfaceDesc* desc, GfxSurface** out) {
+GfxStatus gfx_create_surface(GfxDevice* device, const GfxSurfaceDesc* desc, GfxSurface** out) {
     if (!out)
         return GFX_ERR_INVALID;
     *out = nullptr;
-    if (!device || !device->in_use || !desc || desc->size != sizeof(GfxSurfaceDesc)) {
+    if (!valid_device(device) || !desc || desc->size != sizeof(GfxSurfaceDesc))
         return GFX_ERR_INVALID;
-    }
     const bool fullscreen = (device->coop & GFX_COOP_EXCLUSIVE) != 0;
     const int display_bpp = fullscreen && device->mode_set ? device->mode_bpp : DESKTOP_BPP;
     const unsigned caps = (desc->flags & GFX_DESC_CAPS) ? desc->caps : 0;
-    if (caps & GFX_CAPS_PRIMARYSURFACE) {
-        int width = 640, height = 480;
-        if (fullscreen && device->mode_set) {
-            width = device->mode_width;
-            height = device->mode_height;
-        } else if (device->window) {
-            Rect r;
-            window_get_rect(device->window, &r);
-            width = r.right - r.left;
-            height = r.bottom - r.top;
-        }
-        const int back_count =
-            (desc->flags & GFX_DESC_BACKBUFFERCOUNT) ? desc->back_buffer_count : 0;
-        if (back_count < 0 || back_count > 1)
-            return GFX_ERR_UNSUPPORTED;
-        if (back_count == 1 && (!fullscreen || (caps & (GFX_CAPS_FLIP | GFX_CAPS_COMPLEX)) !=
-                                                   (GFX_CAPS_FLIP | GFX_CAPS_COMPLEX))) {
-            return GFX_ERR_INVALID;
-        }
-        GfxSurface* primary = allocate_surface(width, height, display_bpp, caps);
-        if (!primary)
-            return GFX_ERR_NOMEM;
-        if (back_count == 1) {
-            GfxSurface* back = allocate_surface(
-                width, height, display_bpp, GFX_CAPS_BACKBUFFER | GFX_CAPS_FLIP | GFX_CAPS_COMPLEX);
-            if (!back) {
-                free_surface(primary);
-                return GFX_ERR_NOMEM;
-            }
-            primary->attached = back;
-            back->attached = primary;
-        }
-        *out = primary;
-        return GFX_OK;
-    }
-    if ((desc->flags & (GFX_DESC_WIDTH | GFX_DESC_HEIGHT)) != (GFX_DESC_WIDTH | GFX_DESC_HEIGHT)) {
+    if (caps & GFX_CAPS_PRIMARYSURFACE)
+        return create_primary(device, desc, caps, display_bpp, out);
+    const uint32_t size_fields = GFX_DESC_WIDTH | GFX_DESC_HEIGHT;
+    if ((desc->flags & size_fields) != size_fields || !valid_size(desc->width, desc->height))
         return GFX_ERR_INVALID;
-    }
-    GfxSurface* s = allocate_surface(desc->width, desc->height, display_bpp, caps);
-    if (!s) {
-        return (desc->width <= 0 || desc->height <= 0 || desc->width > MAX_DIMENSION ||
-                desc->height > MAX_DIMENSION)
-                   ? GFX_ERR_INVALID
-                   : GFX_ERR_NOMEM;
-    }
-    *out = s;
-    return GFX_OK;
+    *out = allocate_surface(desc->width, desc->height, display_bpp, caps);
+    return *out ? GFX_OK : GFX_ERR_NOMEM;
 }
 
-int gfx_get_attached_surface(GfxSurface* surface, unsigned caps, GfxSurface** out) {
+GfxStatus gfx_get_attached_surface(GfxSurface* surface, unsigned caps, GfxSurface** out) {
     if (!out)
         return GFX_ERR_INVALID;
     *out = nullptr;
@@ -310,9 +352,9 @@ int gfx_get_attached_surface(GfxSurface* surface, unsigned caps, GfxSurface** ou
     return GFX_OK;
 }
 
-int gfx_release_surface(GfxSurface* surface) {
+void gfx_release_surface(GfxSurface* surface) {
     if (!valid_surface(surface))
-        return GFX_ERR_INVALID;
+        return;
     if (surface->caps & GFX_CAPS_PRIMARYSURFACE) {
         if (surface->attached)
             free_surface(surface->attached);
@@ -322,17 +364,16 @@ int gfx_release_surface(GfxSurface* surface) {
         surface->attached->attached = nullptr;
     }
     free_surface(surface);
-    return GFX_OK;
 }
 
-int gfx_get_pixel_bits(const GfxSurface* surface, int* bits) {
+GfxStatus gfx_get_pixel_bits(const GfxSurface* surface, int* bits) {
     if (!valid_surface(surface) || !bits)
         return GFX_ERR_INVALID;
     *bits = surface->bpp;
     return GFX_OK;
 }
 
-int gfx_set_color_key(GfxSurface* surface, unsigned which, uint32_t low, uint32_t high) {
+GfxStatus gfx_set_color_key(GfxSurface* surface, unsigned which, uint32_t low, uint32_t high) {
     if (!valid_surface(surface) || which != GFX_CKEY_SRCBLT || high < low)
         return GFX_ERR_INVALID;
     surface->has_color_key = 1;
@@ -341,14 +382,14 @@ int gfx_set_color_key(GfxSurface* surface, unsigned which, uint32_t low, uint32_
     return GFX_OK;
 }
 
-int gfx_restore(GfxSurface* surface) {
+GfxStatus gfx_restore(GfxSurface* surface) {
     if (!valid_surface(surface))
         return GFX_ERR_INVALID;
     surface->lost = 0;
     return GFX_OK;
 }
 
-int gfx_lock(GfxSurface* surface, const Rect* rect, GfxSurfaceDesc* desc, unsigned) {
+GfxStatus gfx_lock(GfxSurface* surface, const Rect* rect, GfxSurfaceDesc* desc, unsigned) {
     if (!valid_surface(surface) || !desc || desc->size != sizeof(GfxSurfaceDesc) || rect) {
         return GFX_ERR_INVALID;
     }
@@ -367,69 +408,39 @@ int gfx_lock(GfxSurface* surface, const Rect* rect, GfxSurfaceDesc* desc, unsign
     return GFX_OK;
 }
 
-int gfx_unlock(GfxSurface* surface, const Rect*) {
+GfxStatus gfx_unlock(GfxSurface* surface, const Rect*) {
     if (!valid_surface(surface) || !surface->locked)
         return GFX_ERR_INVALID;
     surface->locked = 0;
     return GFX_OK;
 }
 
-int gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect* src_rect,
-             unsigned flags, const GfxBlitFx* fx) {
-    if (!valid_surface(dst))
-        return GFX_ERR_INVALID;
-    if (dst->lost)
-        return GFX_ERR_LOST;
-    if (dst->locked)
-        return GFX_ERR_BUSY;
-    const Rect dst_whole = {0, 0, dst->width, dst->height};
-    const Rect d = dst_rect ? *dst_rect : dst_whole;
+GfxStatus gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect* src_rect,
+                   unsigned flags, const GfxBlitFx* fx) {
+    GfxStatus status = usable(dst);
+    if (status != GFX_OK)
+        return status;
+    const Rect d = dst_rect ? *dst_rect : whole(dst);
     if (is_empty(d))
         return GFX_ERR_INVALID;
     const bool fill = (flags & GFX_BLT_COLORFILL) != 0;
     Rect s = {0, 0, 0, 0};
-    if (fill) {
-        if (!fx || fx->size != sizeof(GfxBlitFx))
-            return GFX_ERR_INVALID;
-    } else {
-        if (!valid_surface(src))
-            return GFX_ERR_INVALID;
-        if (src->lost)
-            return GFX_ERR_LOST;
-        if (src->locked)
-            return GFX_ERR_BUSY;
-        if (src->bpp != dst->bpp)
-            return GFX_ERR_INVALID;
-        const Rect src_whole = {0, 0, src->width, src->height};
-        s = src_rect ? *src_rect : src_whole;
-        if (is_empty(s) || !contains(src_whole, s))
-            return GFX_ERR_INVALID;
-    }
-    // Without a clipper the destination must lie on the surface; with one, it is cut.
-    if (!dst->clipper && !contains(dst_whole, d))
+    if (fill && (!fx || fx->size != sizeof(GfxBlitFx)))
         return GFX_ERR_INVALID;
-    static Rect clip[GFX_MAX_CLIP_RECTS];
-    const int clip_count = clip_rects_of(dst, clip);
+    if (!fill && (status = check_source(dst, src, src_rect, &s)) != GFX_OK)
+        return status;
+    // Without a clipper the destination must lie on the surface; with one, it is cut.
+    if (!dst->clipper && !contains(whole(dst), d))
+        return GFX_ERR_INVALID;
     const bool keyed = (flags & GFX_BLT_KEYSRC) && src && src->has_color_key;
-    for (int i = 0; i < clip_count; ++i) {
-        const Rect visible = intersect(d, clip[i]);
-        if (is_empty(visible))
-            continue;
-        if (fill) {
-            fill_rect(dst, visible, fx->fill_color & 0xFFFF);
-        } else if (dst->bpp == 8) {
-            copy_part<uint8_t>(dst, d, visible, src, s, keyed);
-        } else {
-            copy_part<uint16_t>(dst, d, visible, src, s, keyed);
-        }
-    }
+    blit_clipped(dst, d, src, s, fill ? fx : nullptr, keyed);
     // On a windowed display the primary surface is the desktop: what lands there shows.
     if ((dst->caps & GFX_CAPS_PRIMARYSURFACE) && !dst->attached)
         present(dst);
     return GFX_OK;
 }
 
-int gfx_flip(GfxSurface* primary, unsigned) {
+GfxStatus gfx_flip(GfxSurface* primary, unsigned) {
     if (!valid_surface(primary) || !(primary->caps & GFX_CAPS_PRIMARYSURFACE)) {
         return GFX_ERR_INVALID;
     }
@@ -447,32 +458,29 @@ int gfx_flip(GfxSurface* primary, unsigned) {
     return GFX_OK;
 }
 
-int gfx_wait_vblank(GfxDevice* device, unsigned) {
-    return device && device->in_use ? GFX_OK : GFX_ERR_INVALID;
+GfxStatus gfx_wait_vblank(GfxDevice* device, unsigned) {
+    return valid_device(device) ? GFX_OK : GFX_ERR_INVALID;
 }
 
-int gfx_create_palette(GfxDevice* device, unsigned caps, const PaletteEntry* entries,
-                       GfxPalette** out) {
+GfxStatus gfx_create_palette(GfxDevice* device, unsigned caps, const PaletteEntry* entries,
+                             GfxPalette** out) {
     if (!out)
         return GFX_ERR_INVALID;
     *out = nullptr;
-    if (!device || !device->in_use || !entries || !(caps & GFX_PAL_8BIT))
+    if (!valid_device(device) || !entries || !(caps & GFX_PAL_8BIT))
         return GFX_ERR_INVALID;
-    for (GfxPalette& p : palettes) {
-        if (!p.in_use) {
-            p.in_use = 1;
-            p.caps = caps;
-            std::memcpy(p.entries, entries, sizeof(p.entries));
-            *out = &p;
-            return GFX_OK;
-        }
-    }
-    return GFX_ERR_NOMEM;
+    GfxPalette* p = take_slot(palettes);
+    if (!p)
+        return GFX_ERR_NOMEM;
+    p->caps = caps;
+    std::memcpy(p->entries, entries, sizeof(p->entries));
+    *out = p;
+    return GFX_OK;
 }
 
-int gfx_release_palette(GfxPalette* palette) {
+void gfx_release_palette(GfxPalette* palette) {
     if (!palette || !palette->in_use)
-        return GFX_ERR_INVALID;
+        return;
     for (GfxSurface& s : surfaces) {
         if (s.in_use && s.palette == palette)
             s.palette = nullptr;
@@ -480,10 +488,10 @@ int gfx_release_palette(GfxPalette* palette) {
     if (primary_palette == palette)
         primary_palette = nullptr;
     std::memset(palette, 0, sizeof(*palette));
-    return GFX_OK;
 }
 
-int gfx_palette_set_entries(GfxPalette* palette, int first, int count, const PaletteEntry* in) {
+GfxStatus gfx_palette_set_entries(GfxPalette* palette, int first, int count,
+                                  const PaletteEntry* in) {
     if (!palette || !palette->in_use || !in || first < 0 || count < 0 || first + count > 256) {
         return GFX_ERR_INVALID;
     }
@@ -491,7 +499,8 @@ int gfx_palette_set_entries(GfxPalette* palette, int first, int count, const Pal
     return GFX_OK;
 }
 
-int gfx_palette_get_entries(const GfxPalette* palette, int first, int count, PaletteEntry* out) {
+GfxStatus gfx_palette_get_entries(const GfxPalette* palette, int first, int count,
+                                  PaletteEntry* out) {
     if (!palette || !palette->in_use || !out || first < 0 || count < 0 || first + count > 256) {
         return GFX_ERR_INVALID;
     }
@@ -499,7 +508,7 @@ int gfx_palette_get_entries(const GfxPalette* palette, int first, int count, Pal
     return GFX_OK;
 }
 
-int gfx_surface_set_palette(GfxSurface* surface, GfxPalette* palette) {
+GfxStatus gfx_surface_set_palette(GfxSurface* surface, GfxPalette* palette) {
     if (!valid_surface(surface) || surface->bpp != 8)
         return GFX_ERR_INVALID;
     if (palette && !palette->in_use)
@@ -510,35 +519,27 @@ int gfx_surface_set_palette(GfxSurface* surface, GfxPalette* palette) {
     return GFX_OK;
 }
 
-int gfx_create_clipper(GfxDevice* device, GfxClipper** out) {
+GfxStatus gfx_create_clipper(GfxDevice* device, GfxClipper** out) {
     if (!out)
         return GFX_ERR_INVALID;
     *out = nullptr;
-    if (!device || !device->in_use)
+    if (!valid_device(device))
         return GFX_ERR_INVALID;
-    for (GfxClipper& c : clippers) {
-        if (!c.in_use) {
-            std::memset(&c, 0, sizeof(c));
-            c.in_use = 1;
-            *out = &c;
-            return GFX_OK;
-        }
-    }
-    return GFX_ERR_NOMEM;
+    *out = take_slot(clippers);
+    return *out ? GFX_OK : GFX_ERR_NOMEM;
 }
 
-int gfx_release_clipper(GfxClipper* clipper) {
+void gfx_release_clipper(GfxClipper* clipper) {
     if (!clipper || !clipper->in_use)
-        return GFX_ERR_INVALID;
+        return;
     for (GfxSurface& s : surfaces) {
         if (s.in_use && s.clipper == clipper)
             s.clipper = nullptr;
     }
     std::memset(clipper, 0, sizeof(*clipper));
-    return GFX_OK;
 }
 
-int gfx_clipper_set_list(GfxClipper* clipper, const GfxRegionHeader* region) {
+GfxStatus gfx_clipper_set_list(GfxClipper* clipper, const GfxRegionHeader* region) {
     if (!clipper || !clipper->in_use)
         return GFX_ERR_INVALID;
     if (!region) {
@@ -558,14 +559,14 @@ int gfx_clipper_set_list(GfxClipper* clipper, const GfxRegionHeader* region) {
     return GFX_OK;
 }
 
-int gfx_clipper_set_window(GfxClipper* clipper, Window* window) {
+GfxStatus gfx_clipper_set_window(GfxClipper* clipper, const Rect* window) {
     if (!clipper || !clipper->in_use)
         return GFX_ERR_INVALID;
     clipper->window = window;
     return GFX_OK;
 }
 
-int gfx_surface_set_clipper(GfxSurface* surface, GfxClipper* clipper) {
+GfxStatus gfx_surface_set_clipper(GfxSurface* surface, GfxClipper* clipper) {
     if (!valid_surface(surface))
         return GFX_ERR_INVALID;
     if (clipper && !clipper->in_use)
@@ -593,32 +594,31 @@ int gfx_nearest_index(const PaletteEntry* palette, uint32_t colour) {
     return best;
 }
 
-int gfx_text_out(GfxSurface* surface, int x, int y, const char* text, int length, uint32_t colour) {
+int gfx_pack_rgb16(int bits, int red, int green, int blue) {
+    if (bits == 15)
+        return ((red >> 3) & 31) << 10 | ((green >> 3) & 31) << 5 | ((blue >> 3) & 31);
+    return ((red >> 3) & 31) << 11 | ((green >> 2) & 63) << 5 | ((blue >> 3) & 31);
+}
+
+GfxStatus gfx_text_out(GfxSurface* surface, int x, int y, const char* text, int length,
+                       uint32_t colour) {
     if (!valid_surface(surface) || !text || length < 0)
         return GFX_ERR_INVALID;
     if (surface->lost)
         return GFX_ERR_LOST;
     uint32_t value;
-    const int red = static_cast<int>(colour & 0xFF);
-    const int green = static_cast<int>((colour >> 8) & 0xFF);
-    const int blue = static_cast<int>((colour >> 16) & 0xFF);
     if (surface->bpp == 8) {
         static const PaletteEntry black[256] = {};
         const GfxPalette* palette = surface->palette ? surface->palette : primary_palette;
         value =
             static_cast<uint32_t>(gfx_nearest_index(palette ? palette->entries : black, colour));
-    } else if (surface->bpp == 15) {
-        value = static_cast<uint32_t>((red >> 3) << 10 | (green >> 3) << 5 | (blue >> 3));
     } else {
-        value = static_cast<uint32_t>((red >> 3) << 11 | (green >> 2) << 5 | (blue >> 3));
+        value = static_cast<uint32_t>(gfx_pack_rgb16(surface->bpp, colour & 0xFF,
+                                                     (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
     }
     font_draw(surface->pixels, surface->pitch, bytes_per_pixel(surface->bpp), surface->width,
               surface->height, x, y, text, length, value, 1);
     return GFX_OK;
-}
-
-GfxPalette* gfx_display_palette() {
-    return primary_palette;
 }
 
 void gfx_set_memory_limit(size_t bytes) {
@@ -634,4 +634,26 @@ int gfx_live_surfaces() {
     for (const GfxSurface& s : surfaces)
         n += s.in_use ? 1 : 0;
     return n;
+}
+
+int gfx_shutdown() {
+    int held = 0;
+    for (GfxSurface& s : surfaces) {
+        if (s.in_use) {
+            ++held;
+            free_surface(&s);
+        }
+    }
+    for (const GfxClipper& c : clippers)
+        held += c.in_use;
+    for (const GfxPalette& p : palettes)
+        held += p.in_use;
+    for (const GfxDevice& d : devices)
+        held += d.in_use;
+    std::memset(clippers, 0, sizeof clippers);
+    std::memset(palettes, 0, sizeof palettes);
+    std::memset(devices, 0, sizeof devices);
+    primary_palette = nullptr;
+    memory_limit = 0;
+    return held;
 }

@@ -2,17 +2,16 @@
 // 2005. Software surfaces of 8 or 16 bits per pixel with padded rows, a primary surface
 // with one attached back buffer and a flip, colour keys, clip lists of rectangles,
 // stretching and colour-keyed blits, colour fills, lock and unlock, a 256-entry palette
-// and text output in the built-in font. Results are status codes: GFX_OK or a negative
-// GFX_ERR_*. Presentation goes to the platform backend (platform/platform.h).
+// and text output in the built-in font. Operations that can fail give a GfxStatus, GFX_OK or
+// a negative GFX_ERR_*, which the caller must look at (or visibly ignore); releasing an
+// object cannot fail. Presentation goes to the platform backend (platform/platform.h).
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
 #include "engine/types.h"
 
-struct Window;
-
-enum GfxStatus : int {
+enum [[nodiscard]] GfxStatus : int{
     GFX_OK = 0,
     GFX_ERR_INVALID = -1,      // bad argument, rectangle or state
     GFX_ERR_NOMEM = -2,        // out of surface memory or records
@@ -22,46 +21,46 @@ enum GfxStatus : int {
     GFX_ERR_NOT_FOUND = -6,    // no attached surface of that kind
 };
 
-// Cooperation flags.
+// Cooperation flags, with the values of the display service of old.
 enum : unsigned {
-    GFX_COOP_FULLSCREEN = 0x1,
-    GFX_COOP_ALLOWREBOOT = 0x2,
-    GFX_COOP_NORMAL = 0x8,
-    GFX_COOP_EXCLUSIVE = 0x10,
-    GFX_COOP_ALLOWMODEX = 0x40,
-    GFX_COOP_MULTITHREADED = 0x400,
+    GFX_COOP_FULLSCREEN = 0x1,       // the display is the program's alone, in a mode it sets
+    GFX_COOP_ALLOWREBOOT = 0x2,      // the reboot keys stay usable; nothing reads it here
+    GFX_COOP_NORMAL = 0x8,           // windowed: the desktop is the primary surface
+    GFX_COOP_EXCLUSIVE = 0x10,       // goes with full screen; needs a window
+    GFX_COOP_ALLOWMODEX = 0x40,      // the old planar modes may be used; nothing reads it here
+    GFX_COOP_MULTITHREADED = 0x400,  // calls may come from several threads; nothing reads it here
 };
 
 // Surface capability bits.
 enum : unsigned {
-    GFX_CAPS_BACKBUFFER = 0x4,
-    GFX_CAPS_COMPLEX = 0x8,
-    GFX_CAPS_FLIP = 0x10,
-    GFX_CAPS_OFFSCREENPLAIN = 0x40,
-    GFX_CAPS_PRIMARYSURFACE = 0x200,
-    GFX_CAPS_SYSTEMMEMORY = 0x800,
+    GFX_CAPS_BACKBUFFER = 0x4,        // the back buffer attached to a flipping primary
+    GFX_CAPS_COMPLEX = 0x8,           // with GFX_CAPS_FLIP: a primary with its back buffer
+    GFX_CAPS_FLIP = 0x10,             // part of a flip chain
+    GFX_CAPS_OFFSCREENPLAIN = 0x40,   // an off-screen surface; nothing reads it here
+    GFX_CAPS_PRIMARYSURFACE = 0x200,  // the visible surface
+    GFX_CAPS_SYSTEMMEMORY = 0x800,    // kept in system memory; every surface is, here
 };
 
 // Which fields of a GfxSurfaceDesc are valid.
 enum : uint32_t {
-    GFX_DESC_CAPS = 0x1,
-    GFX_DESC_HEIGHT = 0x2,
-    GFX_DESC_WIDTH = 0x4,
-    GFX_DESC_PITCH = 0x8,
-    GFX_DESC_BACKBUFFERCOUNT = 0x20,
+    GFX_DESC_CAPS = 0x1,              // caps
+    GFX_DESC_HEIGHT = 0x2,            // height
+    GFX_DESC_WIDTH = 0x4,             // width
+    GFX_DESC_PITCH = 0x8,             // pitch (set by a lock)
+    GFX_DESC_BACKBUFFERCOUNT = 0x20,  // back_buffer_count
 };
 
 // Blit, lock, flip, colour-key and palette flags.
 enum : unsigned {
-    GFX_BLT_COLORFILL = 0x400,
-    GFX_BLT_KEYSRC = 0x8000,
-    GFX_BLT_WAIT = 0x1000000,
-    GFX_LOCK_WAIT = 0x1,
-    GFX_FLIP_WAIT = 0x1,
-    GFX_CKEY_SRCBLT = 0x8,
-    GFX_PAL_8BIT = 0x4,
-    GFX_PAL_ALLOW256 = 0x40,
-    GFX_VBLANK_BEGIN = 0x1,
+    GFX_BLT_COLORFILL = 0x400,  // fill with the effects record's colour instead of copying
+    GFX_BLT_KEYSRC = 0x8000,    // skip source pixels in the source's colour-key range
+    GFX_BLT_WAIT = 0x1000000,   // wait while the hardware is busy; never busy here
+    GFX_LOCK_WAIT = 0x1,        // the same for a lock
+    GFX_FLIP_WAIT = 0x1,        // the same for a flip
+    GFX_CKEY_SRCBLT = 0x8,      // the source colour key, the only kind there is here
+    GFX_PAL_8BIT = 0x4,         // a palette of 256 entries
+    GFX_PAL_ALLOW256 = 0x40,    // entries 0 and 255 may be set too; nothing reads it here
+    GFX_VBLANK_BEGIN = 0x1,     // wait for the start of the vertical blank; returns at once
 };
 
 constexpr int GFX_MAX_SURFACES = 1024;
@@ -81,7 +80,7 @@ struct GfxSurfaceDesc {
     uint32_t caps;
     int32_t bits_per_pixel;
     void* pixels;
-    uint8_t reserved[84];
+    uint8_t reserved[92 - sizeof(void*)];  // keeps the record at 124 bytes on 32-bit targets too
 };
 #pragma pack(pop)
 static_assert(sizeof(GfxSurfaceDesc) == 124, "surface description is 124 bytes");
@@ -116,7 +115,7 @@ struct GfxClipper {
     int count;
     Rect rects[GFX_MAX_CLIP_RECTS];
     Rect bound;
-    Window* window;  // set for a window-bound clipper: clips to the window's rectangle
+    const Rect* window;  // set for a window-bound clipper: the window's screen rectangle
 };
 
 struct GfxSurface {
@@ -137,39 +136,41 @@ struct GfxSurface {
 
 struct GfxDevice {
     int in_use;
-    Window* window;
+    const Rect* window;  // the window's screen rectangle, kept up to date by its owner
     unsigned coop;
     int mode_set;
     int mode_width, mode_height, mode_bpp;
 };
 
-// Device and mode.
-int gfx_create_device(GfxDevice** out);
-int gfx_release_device(GfxDevice* device);
-int gfx_set_cooperation(GfxDevice* device, Window* window, unsigned flags);
+// Device and mode. Releasing a device leaves what was made on it alone.
+GfxStatus gfx_create_device(GfxDevice** out);
+void gfx_release_device(GfxDevice* device);
+// window is the screen rectangle of the window the display belongs to, which the display
+// service reads whenever it needs it; exclusive full screen needs one.
+GfxStatus gfx_set_cooperation(GfxDevice* device, const Rect* window, unsigned flags);
 // Sets the full-screen mode; needs exclusive full-screen cooperation. bpp 8, 15 or 16.
-int gfx_set_mode(GfxDevice* device, int width, int height, int bpp);
+GfxStatus gfx_set_mode(GfxDevice* device, int width, int height, int bpp);
 
 // Surfaces. A primary surface takes the mode's size (or the window's, when windowed) and,
 // with GFX_CAPS_FLIP | GFX_CAPS_COMPLEX and a back-buffer count of 1, one back buffer.
 // Off-screen surfaces take the asked size and the display's pixel depth.
-int gfx_create_surface(GfxDevice* device, const GfxSurfaceDesc* desc, GfxSurface** out);
-int gfx_get_attached_surface(GfxSurface* surface, unsigned caps, GfxSurface** out);
-int gfx_release_surface(GfxSurface* surface);
-int gfx_get_pixel_bits(const GfxSurface* surface, int* bits);
-int gfx_set_color_key(GfxSurface* surface, unsigned which, uint32_t low, uint32_t high);
-int gfx_restore(GfxSurface* surface);
+GfxStatus gfx_create_surface(GfxDevice* device, const GfxSurfaceDesc* desc, GfxSurface** out);
+GfxStatus gfx_get_attached_surface(GfxSurface* surface, unsigned caps, GfxSurface** out);
+void gfx_release_surface(GfxSurface* surface);
+GfxStatus gfx_get_pixel_bits(const GfxSurface* surface, int* bits);
+GfxStatus gfx_set_color_key(GfxSurface* surface, unsigned which, uint32_t low, uint32_t high);
+GfxStatus gfx_restore(GfxSurface* surface);
 
 // Whole-surface lock: fills desc->pixels and desc->pitch. A second lock is refused.
-int gfx_lock(GfxSurface* surface, const Rect* rect, GfxSurfaceDesc* desc, unsigned flags);
-int gfx_unlock(GfxSurface* surface, const Rect* rect);
+GfxStatus gfx_lock(GfxSurface* surface, const Rect* rect, GfxSurfaceDesc* desc, unsigned flags);
+GfxStatus gfx_unlock(GfxSurface* surface, const Rect* rect);
 
 // Blit src_rect of src to dst_rect of dst (null: whole surface), stretching when the sizes
 // differ, skipping source pixels in the source's key range with GFX_BLT_KEYSRC, cut to the
 // destination's clip list (the source is cut in proportion). With GFX_BLT_COLORFILL, fills
 // dst_rect with fx->fill_color instead. Without a clipper dst_rect must lie inside dst.
-int gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect* src_rect,
-             unsigned flags, const GfxBlitFx* fx);
+GfxStatus gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect* src_rect,
+                   unsigned flags, const GfxBlitFx* fx);
 
 // Stretch mapping, the one the blits use: destination pixel i of a run of dst_len pixels
 // (counted from the unclipped rectangle's edge) samples source pixel
@@ -178,35 +179,42 @@ int gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect*
 int gfx_stretch_source(int i, int src_len, int dst_len);
 
 // Exchange the primary surface with its back buffer and present it.
-int gfx_flip(GfxSurface* primary, unsigned flags);
-int gfx_wait_vblank(GfxDevice* device, unsigned flags);
+GfxStatus gfx_flip(GfxSurface* primary, unsigned flags);
+GfxStatus gfx_wait_vblank(GfxDevice* device, unsigned flags);
 
 // Palettes.
-int gfx_create_palette(GfxDevice* device, unsigned caps, const PaletteEntry* entries,
-                       GfxPalette** out);
-int gfx_release_palette(GfxPalette* palette);
-int gfx_palette_set_entries(GfxPalette* palette, int first, int count, const PaletteEntry* in);
-int gfx_palette_get_entries(const GfxPalette* palette, int first, int count, PaletteEntry* out);
-int gfx_surface_set_palette(GfxSurface* surface, GfxPalette* palette);
+GfxStatus gfx_create_palette(GfxDevice* device, unsigned caps, const PaletteEntry* entries,
+                             GfxPalette** out);
+void gfx_release_palette(GfxPalette* palette);
+GfxStatus gfx_palette_set_entries(GfxPalette* palette, int first, int count,
+                                  const PaletteEntry* in);
+GfxStatus gfx_palette_get_entries(const GfxPalette* palette, int first, int count,
+                                  PaletteEntry* out);
+GfxStatus gfx_surface_set_palette(GfxSurface* surface, GfxPalette* palette);
 
 // Clippers.
-int gfx_create_clipper(GfxDevice* device, GfxClipper** out);
-int gfx_release_clipper(GfxClipper* clipper);
-int gfx_clipper_set_list(GfxClipper* clipper, const GfxRegionHeader* region);
-int gfx_clipper_set_window(GfxClipper* clipper, Window* window);
-int gfx_surface_set_clipper(GfxSurface* surface, GfxClipper* clipper);
+GfxStatus gfx_create_clipper(GfxDevice* device, GfxClipper** out);
+void gfx_release_clipper(GfxClipper* clipper);
+GfxStatus gfx_clipper_set_list(GfxClipper* clipper, const GfxRegionHeader* region);
+GfxStatus gfx_clipper_set_window(GfxClipper* clipper, const Rect* window);
+GfxStatus gfx_surface_set_clipper(GfxSurface* surface, GfxClipper* clipper);
 
 // Text in the built-in font at (x, y), top-left, transparent background, clipped to the
 // surface. colour is 0x00BBGGRR: on an 8-bit surface the nearest entry of the display
 // palette is used. Works on a locked surface too. Fails only for a missing or lost surface.
-int gfx_text_out(GfxSurface* surface, int x, int y, const char* text, int length, uint32_t colour);
+GfxStatus gfx_text_out(GfxSurface* surface, int x, int y, const char* text, int length,
+                       uint32_t colour);
 // Index of the palette entry nearest to a 0x00BBGGRR colour (lowest index on ties).
 int gfx_nearest_index(const PaletteEntry* palette, uint32_t colour);
-
-// The palette attached to the primary surface, or null.
-GfxPalette* gfx_display_palette();
+// A 16-bit colour word from red, green and blue of 0..255, shifted arithmetically: 5-5-5 when
+// bits is 15, else 5-6-5. The one packing of the display, the pictures and the text.
+int gfx_pack_rgb16(int bits, int red, int green, int blue);
 
 // Limits on surface memory, for tests of allocation failure; 0 means no limit.
 void gfx_set_memory_limit(size_t bytes);
 size_t gfx_memory_in_use();
 int gfx_live_surfaces();
+// The display service back to its state at start-up: every device, surface, palette and
+// clipper still held is released (handles to them dangle after) and the memory limit is
+// lifted. Returns how many objects were still held; after an orderly shutdown, 0.
+int gfx_shutdown();

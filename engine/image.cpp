@@ -155,14 +155,16 @@ int image_scroll(BitmapImage* image, int dx, int force) {
     std::memset(&saved, 0, sizeof(saved));
     if (!image_create(&saved, 0, 0, shift, image->height, image->bpp))
         return 0;
-    image_copy_rect(&saved, 0, 0, image, image->width - shift, 0, shift, image->height);
+    // Both copies lie inside both images: they cannot be refused.
+    static_cast<void>(
+        image_copy_rect(&saved, 0, 0, image, image->width - shift, 0, shift, image->height));
     const int b = image->bpp >> 3;
     for (int y = 0; y < image->height; ++y) {
         uint8_t* row = image->buffer + static_cast<size_t>(y) * image->width * b;
         std::memmove(row + static_cast<size_t>(shift) * b, row,
                      static_cast<size_t>(image->width - shift) * b);
     }
-    image_copy_rect(image, 0, 0, &saved, 0, 0, shift, image->height);
+    static_cast<void>(image_copy_rect(image, 0, 0, &saved, 0, 0, shift, image->height));
     image_destroy(&saved);
     return 1;
 }

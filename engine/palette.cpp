@@ -48,7 +48,8 @@ int palette_set_all(const PaletteEntry* entries) {
     if (!entries)
         return 0;
     std::memmove(shadow_palette, entries, sizeof(shadow_palette));
-    gfx_palette_set_entries(display_palette, 0, 256, shadow_palette);
+    // Without a display palette there is only the engine's copy to keep.
+    static_cast<void>(gfx_palette_set_entries(display_palette, 0, 256, shadow_palette));
     return 1;
 }
 
@@ -63,7 +64,7 @@ int palette_get_all(PaletteEntry* entries) {
 int palette_set_entry(int index, const PaletteEntry* entry) {
     if (index < 0 || index > 255 || !entry)
         return 0;
-    gfx_palette_set_entries(display_palette, index, 1, entry);
+    static_cast<void>(gfx_palette_set_entries(display_palette, index, 1, entry));
     shadow_palette[index] = *entry;
     return 1;
 }

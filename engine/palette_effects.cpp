@@ -32,8 +32,10 @@ int palette_rotate(int first, int last) {
     rotated[0] = old_entries[count - 1];
     for (int i = 1; i < count; ++i)
         rotated[i] = old_entries[i - 1];
-    gfx_palette_set_entries(display_palette, first, count, rotated);
-    gfx_palette_get_entries(display_palette, 0, 256, shadow_palette);
+    // The range was read from this palette just now: writing it back and reading it all
+    // cannot be refused.
+    static_cast<void>(gfx_palette_set_entries(display_palette, first, count, rotated));
+    static_cast<void>(gfx_palette_get_entries(display_palette, 0, 256, shadow_palette));
     return 1;
 }
 

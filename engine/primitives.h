@@ -145,8 +145,8 @@ int polygon_scale_m(Polygon2D* polygon, float sx, float sy);
 
 // cos and sin of whole degrees 0..360; filled by trig_tables_build (the rotations build
 // them on first use when nobody has).
-extern float cos_table[361];
-extern float sin_table[361];
+extern float cos_table[361];  // cos of 0..360 degrees
+extern float sin_table[361];  // sin of 0..360 degrees
 int trig_tables_build();
 // Distance estimates, within a few percent; magnitudes too large for the fixed-point
 // working range saturate.
@@ -166,8 +166,8 @@ int vec3_mul_mat3(const Vec3* v, const Mat33* m, Vec3* out);
 // or height overlaps nothing.
 int box_overlap(int x1, int y1, int width1, int height1, int x2, int y2, int width2, int height2);
 // Copies a width x height cell of a loaded sheet into the top-left of surface, the way a
-// sprite frame is loaded: mode 0 takes cx, cy as cell numbers of a grid of width x height
-// cells with 1-pixel borders, any other mode as pixel coordinates. The bitmap's depth must
+// sprite frame is loaded: mode CUT_CELLS takes cx, cy as cell numbers of a grid of width x
+// height cells with 1-pixel borders, any other mode as pixel coordinates. The bitmap's depth must
 // match the surface's. 0 when the surface cannot be locked or the cell does not fit in the
 // sheet or the surface.
 int surface_load_cell(GfxSurface* surface, const BitmapFile* bitmap, int cx, int cy, int width,

@@ -93,7 +93,8 @@ int sprite_create(SpriteObject* sprite, int x, int y, int width, int height, int
             sprite->frames[i] = nullptr;
             return 0;
         }
-        gfx_set_color_key(sprite->frames[i], GFX_CKEY_SRCBLT, key, key);
+        // A surface just made always takes a key whose low and high are equal.
+        static_cast<void>(gfx_set_color_key(sprite->frames[i], GFX_CKEY_SRCBLT, key, key));
     }
     return 1;
 }

@@ -43,6 +43,6 @@ int surface_load_cell(GfxSurface* surface, const BitmapFile* bitmap, int cx, int
         destination += pitch;
         source += sheet_width * bytes;
     }
-    gfx_unlock(surface, nullptr);
+    static_cast<void>(gfx_unlock(surface, nullptr));  // locked just above
     return 1;
 }

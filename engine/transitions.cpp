@@ -95,39 +95,65 @@ void dissolve(uint8_t* buffer, int pitch) {
     }
 }
 
-}  // namespace
-
-int screen_transition(int effect, uint8_t* buffer, int pitch) {
-    const Spans spans = display_spans();
+// The fades and tints: each a number of palette steps over the entries from a first one.
+bool palette_effect(int effect) {
+    using Channel = uint8_t PaletteEntry::*;
+    static constexpr Channel channels[] = {&PaletteEntry::red, &PaletteEntry::green,
+                                           &PaletteEntry::blue};
+    // A tint step: one component up by 6, the other two down by 4.
+    auto tint = [](Channel up) {
+        palette_steps(64, 0, [up](PaletteEntry& e) {
+            for (Channel c : channels)
+                e.*c = c == up ? gain(e.*c, 6) : lose(e.*c, 4);
+        });
+    };
     switch (effect) {
         case TRANSITION_FADE_BLACK:
             // Entry 0 stays as it is.
             palette_steps(80, 1, [](PaletteEntry& e) {
-                for (uint8_t* c : {&e.red, &e.green, &e.blue})
-                    *c = *c > 4 ? *c - 3 : 0;
+                for (Channel c : channels)
+                    e.*c = e.*c > 4 ? e.*c - 3 : 0;
             });
-            return 1;
+            return true;
         case TRANSITION_FADE_WHITE:
             palette_steps(64, 0, [](PaletteEntry& e) {
-                for (uint8_t* c : {&e.red, &e.green, &e.blue})
-                    *c = gain(*c, 4);
+                for (Channel c : channels)
+                    e.*c = gain(e.*c, 4);
             });
-            return 1;
+            return true;
+        case TRANSITION_TINT_BLUE:
+            tint(&PaletteEntry::blue);
+            return true;
+        case TRANSITION_TINT_RED:
+            tint(&PaletteEntry::red);
+            return true;
+        case TRANSITION_TINT_GREEN:
+            tint(&PaletteEntry::green);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The curtains and the dissolve, drawn into the buffer.
+bool drawn_effect(int effect, uint8_t* buffer, int pitch) {
+    const Spans spans = display_spans();
+    switch (effect) {
         case TRANSITION_CURTAIN_VERTICAL:
             for (int p = 0; p < screen_width / 2; p += 2) {
                 wait_step();
                 close_columns(spans, p, buffer, pitch);
             }
-            return 1;
+            return true;
         case TRANSITION_CURTAIN_HORIZONTAL:
             for (int p = 0; p < screen_height / 2; p += 2) {
                 wait_step();
                 close_rows(spans, p, buffer, pitch);
             }
-            return 1;
+            return true;
         case TRANSITION_DISSOLVE:
             dissolve(buffer, pitch);
-            return 1;
+            return true;
         case TRANSITION_CURTAIN_ALL:
             for (int p = 0; p < screen_width / 2; p += 2) {
                 wait_step();
@@ -136,29 +162,14 @@ int screen_transition(int effect, uint8_t* buffer, int pitch) {
                 if (screen_height / 2 > 0)
                     close_rows(spans, p % (screen_height / 2), buffer, pitch);
             }
-            return 1;
-        case TRANSITION_TINT_BLUE:
-            palette_steps(64, 0, [](PaletteEntry& e) {
-                e.blue = gain(e.blue, 6);
-                e.red = lose(e.red, 4);
-                e.green = lose(e.green, 4);
-            });
-            return 1;
-        case TRANSITION_TINT_RED:
-            palette_steps(64, 0, [](PaletteEntry& e) {
-                e.red = gain(e.red, 6);
-                e.green = lose(e.green, 4);
-                e.blue = lose(e.blue, 4);
-            });
-            return 1;
-        case TRANSITION_TINT_GREEN:
-            palette_steps(64, 0, [](PaletteEntry& e) {
-                e.green = gain(e.green, 6);
-                e.red = lose(e.red, 4);
-                e.blue = lose(e.blue, 4);
-            });
-            return 1;
+            return true;
         default:
-            return 0;
+            return false;
     }
+}
+
+}  // namespace
+
+int screen_transition(int effect, uint8_t* buffer, int pitch) {
+    return palette_effect(effect) || drawn_effect(effect, buffer, pitch) ? 1 : 0;
 }

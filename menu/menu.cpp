@@ -5,28 +5,34 @@
 
 #include "engine/bitmap.h"
 #include "engine/display.h"
-#include "shell/game.h"
+#include "engine/picture.h"
+#include "shell/game_state.h"
 #include "shell/window.h"
-#include "world/level.h"
-
-BitmapImage menu_images[MENU_IMAGE_COUNT];
-BitmapImage info_images[INFO_IMAGE_COUNT];
 
 namespace {
 
-int load_page(BitmapImage* image, const char* file_name, bool sets_palette, int* all_read) {
-    const int read = bitmap_load_file(&load_bitmap, file_name);
-    if (!read && *all_read) {
-        std::snprintf(load_failed_file, sizeof(load_failed_file), "%s", file_name);
-        *all_read = 0;
-    }
+constexpr int MENU_IMAGE_COUNT = 4;
+constexpr int INFO_IMAGE_COUNT = 2;
+// Entry i shows the menu with entry i highlighted ("menubackground%d.bmp", i + 1).
+BitmapImage menu_images[MENU_IMAGE_COUNT];
+// Information screens 1 and 2 ("option%d.bmp", 2 and 3).
+BitmapImage info_images[INFO_IMAGE_COUNT];
+
+// An unreadable page is still created, empty, so that the menu draws nothing there.
+int load_page(BitmapImage* image, const char* file_name, bool sets_palette) {
+    int read = picture_load(file_name);
     if (read && sets_palette)
         palette_set_all(load_bitmap.palette);
-    image_create(image, 0, 0, 640, 480, 8);
-    if (read)
-        image_load(image, &load_bitmap, 0, 0, 1);
-    bitmap_unload_file(&load_bitmap);
-    return read;
+    const int made = image_create(image, 0, 0, 640, 480, 8);
+    if (read && made)
+        read = picture_copy(image, 0, 0);
+    picture_unload();
+    return read && made;
+}
+
+// An empty page draws nothing and leaves the cleared frame.
+void draw_page(const BitmapImage* page) {
+    static_cast<void>(image_draw(page, back_buffer, back_pitch, IMAGE_OPAQUE));
 }
 
 }  // namespace
@@ -36,11 +42,11 @@ int load_menu_images() {
     char name[80];
     for (int i = 0; i < MENU_IMAGE_COUNT; ++i) {
         std::snprintf(name, sizeof(name), "menubackground%d.bmp", i + 1);
-        load_page(&menu_images[i], name, false, &all_read);
+        all_read &= load_page(&menu_images[i], name, false);
     }
     for (int j = 0; j < INFO_IMAGE_COUNT; ++j) {
         std::snprintf(name, sizeof(name), "option%d.bmp", j + 2);
-        load_page(&info_images[j], name, true, &all_read);
+        all_read &= load_page(&info_images[j], name, true);
     }
     return all_read;
 }
@@ -49,7 +55,7 @@ void menu_draw() {
     switch (game_mode) {
         case MODE_MENU:
             if (menu_selection >= 0 && menu_selection < MENU_IMAGE_COUNT) {
-                image_draw(&menu_images[menu_selection], back_buffer, back_pitch, 0);
+                draw_page(&menu_images[menu_selection]);
             }
             break;
         case MODE_QUIT:
@@ -57,7 +63,7 @@ void menu_draw() {
             break;
         case MODE_INFO1:
         case MODE_INFO2:
-            image_draw(&info_images[game_mode - 1], back_buffer, back_pitch, 0);
+            draw_page(&info_images[game_mode - 1]);
             break;
         default:
             break;

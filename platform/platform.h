@@ -3,13 +3,21 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/types.h"
+#include "platform/types.h"
 
 // Opens the one window (full screen for the SDL backend); 1 on success, 0 on failure.
 int platform_open_window(const char* caption, int width, int height);
 void platform_close_window();
-// Moves pending operating-system input into the window service (window_input_*).
-void platform_pump_events();
+// Where a backend delivers the input it pumps: key presses as virtual-key codes (auto-repeat
+// included), left-button presses in frame pixels (double_click 1 for the second press of a
+// double click) and the request to close the window.
+struct PlatformInput {
+    void (*key_down)(int key);
+    void (*button_down)(int x, int y, int double_click);
+    void (*close)();
+};
+// Hands pending operating-system input to input, in the order it came.
+void platform_pump_events(const PlatformInput* input);
 // Shows a finished frame. bpp 8 uses the palette; 16 is 5-6-5 (or 5-5-5 when bpp is 15).
 void platform_present(const uint8_t* pixels, int pitch, int width, int height, int bpp,
                       const PaletteEntry* palette);

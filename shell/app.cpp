@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "engine/clock.h"
+#include "engine/picture.h"
 #include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
@@ -13,14 +14,30 @@
 namespace {
 
 constexpr uint32_t FRAME_MS = 30;
+constexpr int EXIT_START_FAILED = 1;
+
+// The observers set by the runner or a test.
 AppLoopHooks loop_hooks;
+// The program instance, kept for the window class.
+void* main_instance;
+// Whether the game started, whether its frame loop still runs, the number of the next pass,
+// and the code the program ends with.
+bool started;
+bool running;
+int next_pass;
+int exit_code;
+
+int end_loop() {
+    running = false;
+    return 0;
+}
 
 void report_failed_start() {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::current_path(error);
-    if (load_failed_file[0]) {
+    if (picture_refused()[0]) {
         std::fprintf(stderr, "Quellaro 2005: cannot read the picture \"%s\" in the folder %s\n",
-                     load_failed_file, error ? "(unknown)" : folder.c_str());
+                     picture_refused(), error ? "(unknown)" : folder.c_str());
     } else {
         std::fprintf(stderr, "Quellaro 2005: start-up failed (out of display memory)\n");
     }
@@ -32,45 +49,72 @@ void app_set_loop_hooks(const AppLoopHooks* hooks) {
     loop_hooks = hooks ? *hooks : AppLoopHooks{nullptr, nullptr};
 }
 
-int app_main(void* instance, void*, const char*, int) {
+int app_start(void* instance) {
+    // The class style keeps the old flags; only the double clicks change what arrives.
     static const WindowClass window_class = {
         CLASS_VREDRAW | CLASS_HREDRAW | CLASS_DBLCLKS | CLASS_OWNDC, window_proc, "WINCLASS1", 101,
         9};
     main_instance = instance;
+    exit_code = 0;
     if (!window_register_class(&window_class))
         return 0;
     main_window =
         window_create("WINCLASS1", "Quellaro 2005", STYLE_POPUP | STYLE_VISIBLE, 0, 0, 640, 480);
     if (!main_window)
         return 0;
-
     // Without its pictures the game cannot run: say which one is missing, and stop.
     if (!game_init()) {
         report_failed_start();
         game_shutdown();
         window_destroy(main_window);
-        return 1;
+        exit_code = EXIT_START_FAILED;
+        return 0;
     }
+    started = running = true;
+    return 1;
+}
 
-    int exit_code = 0;
-    for (int pass = 0;; ++pass) {
-        if (loop_hooks.before_pass && loop_hooks.before_pass(pass))
-            break;
-        clock_start();
-        WindowMessage message;
-        if (window_peek(&message)) {
-            if (message.message == MSG_QUIT) {
-                exit_code = static_cast<int>(message.wparam);
-                break;
-            }
-            window_dispatch(&message);
+int app_pass() {
+    if (!running)
+        return 0;
+    const int pass = next_pass++;
+    if (loop_hooks.before_pass && loop_hooks.before_pass(pass))
+        return end_loop();
+    WindowMessage message;
+    if (window_peek(&message)) {
+        if (message.message == MSG_QUIT) {
+            exit_code = static_cast<int>(message.wparam);
+            return end_loop();
         }
-        game_frame();
-        if (loop_hooks.after_frame)
-            loop_hooks.after_frame(pass);
-        clock_wait(FRAME_MS);
+        static_cast<void>(window_dispatch(&message));
     }
-    game_shutdown();
-    window_destroy(main_window);
+    game_frame();
+    if (loop_hooks.after_frame)
+        loop_hooks.after_frame(pass);
+    return 1;
+}
+
+int app_finish() {
+    if (started) {
+        game_shutdown();
+        static_cast<void>(window_destroy(main_window));  // a close request destroyed it already
+    }
+    window_service_reset();
+    main_window = nullptr;
+    main_instance = nullptr;
+    started = running = false;
+    next_pass = 0;
     return exit_code;
+}
+
+int app_main(void* instance, void*, const char*, int) {
+    if (app_start(instance)) {
+        for (;;) {
+            clock_start();
+            if (!app_pass())
+                break;
+            clock_wait(FRAME_MS);
+        }
+    }
+    return app_finish();
 }

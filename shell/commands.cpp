@@ -1,7 +1,7 @@
 // Window messages and the keyboard and mouse commands of the title menu and of play.
 #include "shell/commands.h"
 
-#include "shell/game.h"
+#include "shell/game_state.h"
 #include "shell/window.h"
 
 namespace {

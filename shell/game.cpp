@@ -4,49 +4,73 @@
 #include <cstdio>
 
 #include "engine/display.h"
+#include "engine/picture.h"
 #include "engine/text.h"
 #include "menu/menu.h"
 #include "shell/window.h"
-#include "world/level.h"
+#include "world/load.h"
+#include "world/scenery.h"
+#include "world/world_frame.h"
 
 int game_mode = MODE_MENU;
 int menu_selection;
-float time_left = 400.0f;
+float time_left = TIME_AT_START;
 int level_won;
 int score;
 int coins;
-SpriteObject* hero;
 Window* main_window;
-void* main_instance;
-char load_failed_file[80];
 
+void game_counters_restart() {
+    level_won = 0;
+    score = 0;
+    time_left = TIME_AT_START;
+    coins = 0;
+}
+
+void game_state_restore() {
+    game_mode = MODE_MENU;
+    menu_selection = 0;
+    game_counters_restart();
+}
+
+namespace {
+
+// The HUD texts, exactly as shown: the label, the values' format and where they go.
 const char* const hud_label =
     "DORVO                          COINS                                    WORLD          "
     "             TIME";
 const char* const hud_values_format =
     "%7d                                  %3d                                           1-1  "
     "                           %3d";
+constexpr int HUD_LABEL_X = 50, HUD_LABEL_Y = 10;
+constexpr int HUD_VALUES_X = 40, HUD_VALUES_Y = 25;
 
-namespace {
+constexpr int WIN_TEXT_X = 320, WIN_TEXT_Y = 240;
+
+// The frame's steps are not examined: one that fails leaves its part of the frame undrawn.
+void draw_text(const char* text, int x, int y) {
+    static_cast<void>(text_draw(text, x, y, TEXT_WHITE, back_surface));
+}
 
 void draw_hud() {
-    text_draw(hud_label, HUD_LABEL_X, HUD_LABEL_Y, TEXT_WHITE, back_surface);
+    draw_text(hud_label, HUD_LABEL_X, HUD_LABEL_Y);
     // The countdown subtracts a double and stores the difference back in the float.
     time_left = static_cast<float>(static_cast<double>(time_left) - 0.03);
     char values[256];
     std::snprintf(values, sizeof(values), hud_values_format, score, coins,
                   static_cast<int>(time_left));
-    text_draw(values, HUD_VALUES_X, HUD_VALUES_Y, TEXT_WHITE, back_surface);
+    draw_text(values, HUD_VALUES_X, HUD_VALUES_Y);
 }
 
 }  // namespace
 
 int game_init() {
-    display_init(640, 480, 8, 0);
+    display_set_window(main_window ? &main_window->rect : nullptr);
+    // A display that cannot be set up shows in the load steps, which then fail.
+    static_cast<void>(display_init(640, 480, 8, DISPLAY_FULL_SCREEN));
     screen_rect = {0, 0, screen_width, screen_height};
     // The display already gave the back surface a clipper of the screen; ours replaces it.
-    if (back_clipper)
-        gfx_release_clipper(back_clipper);
+    gfx_release_clipper(back_clipper);
     back_clipper = display_attach_clipper(back_surface, 1, &screen_rect);
     if (!load_menu_images())
         return 0;
@@ -67,28 +91,30 @@ int game_frame() {
         // The world as the last updates left it, won or not.
         world_draw();
     }
-    display_lock_back();
+    static_cast<void>(display_lock_back());
     if (game_mode != MODE_PLAYING) {
         menu_draw();
     } else if (level_won) {
-        text_draw("YOU WIN", 320, 240, TEXT_WHITE, back_surface);
+        draw_text("YOU WIN", WIN_TEXT_X, WIN_TEXT_Y);
     } else {
         draw_hud();
         // Locked: the floor tests read the pits out of what was drawn above.
         world_update();
     }
-    display_unlock_back();
+    static_cast<void>(display_unlock_back());
     // Over everything, the HUD included.
     if (game_mode == MODE_PLAYING && !level_won)
         hero_draw();
-    display_flip();
+    static_cast<void>(display_flip());
     window_set_cursor_visible(game_mode != MODE_PLAYING);
     return 1;
 }
 
 int game_shutdown() {
     destroy_menu_images();
-    destroy_world_sprites();
+    world_shutdown();
+    picture_shutdown();
     display_shutdown();
+    game_state_restore();
     return 1;
 }

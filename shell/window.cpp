@@ -1,11 +1,9 @@
 // The window service: one window class, one window, the message queue with its quit request,
-// default handling, held keys, the cursor flag and the tick.
+// default handling, held keys and the cursor flag.
 #include "shell/window.h"
 
 #include <cstdio>
 #include <cstring>
-
-#include "platform/platform.h"
 
 namespace {
 
@@ -83,7 +81,7 @@ void window_post_quit(int exit_code) {
 }
 
 int window_peek(WindowMessage* out) {
-    platform_pump_events();
+    platform_pump_events(&window_input);
     if (queue_count > 0) {
         *out = queue[queue_head];
         queue_head = (queue_head + 1) % QUEUE_CAPACITY;
@@ -126,10 +124,6 @@ int window_cursor_visible() {
     return cursor_shown;
 }
 
-uint32_t window_ticks() {
-    return platform_ticks();
-}
-
 void window_input_key_down(int key) {
     window_post(&the_window, MSG_KEYDOWN, key, 0);
 }
@@ -146,6 +140,9 @@ void window_input_button_down(int x, int y, int double_click) {
 void window_input_close() {
     window_post(&the_window, MSG_CLOSE, 0, 0);
 }
+
+const PlatformInput window_input = {window_input_key_down, window_input_button_down,
+                                    window_input_close};
 
 void window_service_reset() {
     queue_head = queue_count = 0;

@@ -1,55 +1,37 @@
 // The window service: our own small stand-in for the desktop window system of 2005. One
 // window class and one window, a message queue (post, peek-and-remove), a window procedure
-// with default handling, posted quit requests, the held-key query, cursor visibility and
-// the millisecond tick. The platform backend feeds it input (window_input_*).
+// with default handling, posted quit requests, the held-key query and cursor visibility.
+// The platform backend feeds it input (window_input_*).
 #pragma once
 #include <cstdint>
 
 #include "engine/types.h"
+#include "platform/platform.h"
 
-// Message codes.
+// Message codes, with the values of the window system of old.
 enum : uint32_t {
-    MSG_CREATE = 1,
-    MSG_DESTROY = 2,
-    MSG_PAINT = 15,
-    MSG_CLOSE = 16,
-    MSG_QUIT = 18,
-    MSG_KEYDOWN = 256,
-    MSG_LBUTTONDOWN = 513,
-    MSG_LBUTTONDBLCLK = 515,
-};
-
-// Virtual-key codes of the keys the game knows.
-enum : int {
-    KEY_RETURN = 0x0D,
-    KEY_ESCAPE = 0x1B,
-    KEY_NEXT = 0x22,  // Page Down
-    KEY_LEFT = 0x25,
-    KEY_UP = 0x26,
-    KEY_RIGHT = 0x27,
-    KEY_DOWN = 0x28,
-    KEY_DELETE = 0x2E,
-    KEY_A = 0x41,
-    KEY_C = 0x43,
-    KEY_D = 0x44,
-    KEY_H = 0x48,
-    KEY_Q = 0x51,
-    KEY_S = 0x53,
-    KEY_Z = 0x5A,
+    MSG_CREATE = 1,           // sent by window_create before it returns
+    MSG_DESTROY = 2,          // the window is going away; the game answers with a quit
+    MSG_PAINT = 15,           // never sent here: every frame is drawn by the frame loop
+    MSG_CLOSE = 16,           // a close request from the platform; the default destroys
+    MSG_QUIT = 18,            // taken by the frame loop, which then ends; wparam: exit code
+    MSG_KEYDOWN = 256,        // wparam: the virtual-key code; repeats while held
+    MSG_LBUTTONDOWN = 513,    // lparam: x in the low, y in the high 16 bits
+    MSG_LBUTTONDBLCLK = 515,  // the second press of a double click, instead of a press
 };
 
 // Class style bits.
 enum : unsigned {
-    CLASS_VREDRAW = 0x1,
-    CLASS_HREDRAW = 0x2,
-    CLASS_DBLCLKS = 0x8,
-    CLASS_OWNDC = 0x20,
+    CLASS_VREDRAW = 0x1,  // redraw on a height change; nothing reads it here
+    CLASS_HREDRAW = 0x2,  // redraw on a width change; nothing reads it here
+    CLASS_DBLCLKS = 0x8,  // second presses arrive as MSG_LBUTTONDBLCLK
+    CLASS_OWNDC = 0x20,   // a drawing context of its own; nothing reads it here
 };
 
 // Window style bits.
 enum : unsigned {
-    STYLE_VISIBLE = 0x10000000,
-    STYLE_POPUP = 0x80000000,
+    STYLE_VISIBLE = 0x10000000,  // shown at once; every window is, here
+    STYLE_POPUP = 0x80000000,    // no frame or caption bar; nothing reads it here
 };
 
 struct Window;
@@ -106,13 +88,13 @@ int window_key_held(int key);
 // Cursor visibility: a plain shown/hidden state.
 void window_set_cursor_visible(int visible);
 int window_cursor_visible();
-// Milliseconds, wrapping at 2^32.
-uint32_t window_ticks();
 
 // Input from the platform backend, turned into queued messages.
 void window_input_key_down(int key);
 void window_input_button_down(int x, int y, int double_click);
 void window_input_close();
+// The three above, as the sink a backend pumps its input into.
+extern const PlatformInput window_input;
 
 // Forgets every message, the class and the window (for tests and a second run).
 void window_service_reset();

@@ -11,6 +11,7 @@
 
 #include "engine/bitmap.h"
 #include "engine/error_log.h"
+#include "engine/text.h"
 #include "platform/headless/headless.h"
 #include "tests/test_support.h"
 
@@ -118,6 +119,39 @@ TEST(Display, LockRulesAndFlipRefusalWhileLocked) {
     EXPECT_EQ(display_flip(), 1);
 }
 
+TEST(Display, PrimaryLockHoldsThePresentedFrameAndHoldsOffTheFlip) {
+    test_display_up();
+    display_fill_surface(back_surface, 5, nullptr);
+    ASSERT_EQ(display_flip(), 1);
+    display_fill_surface(back_surface, 6, nullptr);
+    uint8_t* primary = display_lock_primary();
+    ASSERT_NE(primary, nullptr);
+    EXPECT_EQ(primary[0], 5);  // the frame on show, not the one being drawn
+    EXPECT_EQ(display_lock_primary(), primary);
+    const int presented = headless_frames_presented();
+    EXPECT_EQ(display_flip(), 0);
+    EXPECT_EQ(headless_frames_presented(), presented);
+    // The back surface locks on its own meanwhile.
+    uint8_t* back = display_lock_back();
+    ASSERT_NE(back, nullptr);
+    EXPECT_NE(back, primary);
+    EXPECT_EQ(back[0], 6);
+    EXPECT_EQ(display_unlock_back(), 1);
+    EXPECT_EQ(display_flip(), 0);  // still held off by the primary's lock
+    EXPECT_EQ(display_unlock_primary(), 1);
+    EXPECT_EQ(display_unlock_primary(), 0);
+    EXPECT_EQ(display_flip(), 1);
+    EXPECT_EQ(headless_frame_pixels()[0], 6);
+}
+
+TEST(Display, WaitingForTheVerticalBlankNeverBlocksOrFails) {
+    EXPECT_EQ(display_wait_vblank(), 1);  // before set-up: no device to ask
+    test_display_up();
+    const uint32_t before = headless_time();
+    EXPECT_EQ(display_wait_vblank(), 1);
+    EXPECT_EQ(headless_time(), before);
+}
+
 TEST(Display, WindowedModeCopiesTheBackSurfaceIntoTheWindow) {
     test_display_up(1);
     EXPECT_EQ(display_windowed, 1);
@@ -164,6 +198,7 @@ TEST(Blit, StretchedKeyedBlitIsCutByTheClipListWithTheSourceInProportion) {
     // Off the surface entirely: nothing drawn, no harm.
     const Rect away = {700, 500, 800, 600};
     EXPECT_EQ(gfx_blit(back_surface, &away, src, nullptr, GFX_BLT_KEYSRC, nullptr), GFX_OK);
+    gfx_release_surface(src);
 }
 
 TEST(Blit, ClipListOfSeveralRectanglesAndRefusals) {
@@ -194,6 +229,9 @@ TEST(Blit, ClipListOfSeveralRectanglesAndRefusals) {
     EXPECT_EQ(gfx_blit(plain, nullptr, nullptr, nullptr, GFX_BLT_COLORFILL, &fx), GFX_ERR_BUSY);
     EXPECT_EQ(gfx_unlock(plain, nullptr), GFX_OK);
     EXPECT_EQ(gfx_unlock(plain, nullptr), GFX_ERR_INVALID);
+    gfx_release_clipper(target->clipper);
+    gfx_release_surface(target);
+    gfx_release_surface(plain);
 }
 
 TEST(Blit, SurfaceMemoryLimitMakesCreationFail) {
@@ -201,7 +239,30 @@ TEST(Blit, SurfaceMemoryLimitMakesCreationFail) {
     gfx_set_memory_limit(gfx_memory_in_use() + 100);
     EXPECT_EQ(display_create_surface(64, 64, 0x800, 253), nullptr);
     gfx_set_memory_limit(0);
-    EXPECT_NE(display_create_surface(64, 64, 0x800, 253), nullptr);
+    GfxSurface* s = display_create_surface(64, 64, 0x800, 253);
+    EXPECT_NE(s, nullptr);
+    gfx_release_surface(s);
+}
+
+TEST(Palette, IndexedTextIsDrawnInThatEntrysColour) {
+    test_display_up();
+    PaletteEntry entries[256] = {};
+    entries[77] = {10, 200, 30, 0};
+    entries[78] = {10, 200, 31, 0};  // a near twin that must not be taken instead
+    palette_set_all(entries);
+    display_fill_surface(back_surface, 0, nullptr);
+    ASSERT_EQ(text_draw_indexed("HH", 100, 50, 77, back_surface), 1);
+    int inked = 0;
+    for (int y = 50; y < 66; ++y) {
+        for (int x = 100; x < 120; ++x) {
+            const uint8_t p = at(back_surface, x, y);
+            ASSERT_TRUE(p == 0 || p == 77) << x << "," << y << ": " << int(p);
+            inked += p == 77;
+        }
+    }
+    EXPECT_GT(inked, 20);
+    EXPECT_EQ(text_draw_indexed("H", 0, 0, 256, back_surface), 0);
+    EXPECT_EQ(text_draw_indexed("H", 0, 0, -1, back_surface), 0);
 }
 
 TEST(Palette, SetAllReachesTheDisplayAndTextTakesTheNearestEntry) {
@@ -211,7 +272,7 @@ TEST(Palette, SetAllReachesTheDisplayAndTextTakesTheNearestEntry) {
     entries[18] = {255, 0, 0, 0};
     palette_set_all(entries);
     PaletteEntry shown[256];
-    gfx_palette_get_entries(display_palette, 0, 256, shown);
+    ASSERT_EQ(gfx_palette_get_entries(display_palette, 0, 256, shown), GFX_OK);
     EXPECT_EQ(shown[17].red, 250);
     EXPECT_EQ(gfx_nearest_index(shown, 0xFFFFFF), 17);
     EXPECT_EQ(gfx_nearest_index(shown, 0x0000F0), 18);  // 0x00BBGGRR: red

@@ -7,20 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/clock.h"
 #include "engine/display.h"
 #include "platform/headless/headless.h"
 #include "shell/app.h"
-#include "shell/game.h"
-#include "shell/window.h"
+#include "shell/game_state.h"
 #include "tests/test_support.h"
 
 namespace {
-
-struct Input {
-    int pass;
-    int kind;  // 0 key, 1 click, 2 close
-    int a, b;
-};
 
 struct Seen {
     int mode;
@@ -33,25 +27,7 @@ struct Seen {
     uint32_t tick;
 };
 
-std::vector<Input> inputs;
 std::vector<Seen> seen;
-int pass_limit = 1000;
-
-int before(int pass) {
-    if (pass >= pass_limit)
-        return 1;
-    for (const Input& in : inputs) {
-        if (in.pass != pass)
-            continue;
-        if (in.kind == 0)
-            window_input_key_down(in.a);
-        if (in.kind == 1)
-            window_input_button_down(in.a, in.b, 0);
-        if (in.kind == 2)
-            window_input_close();
-    }
-    return 0;
-}
 
 void after(int) {
     const uint8_t* f = headless_frame_pixels();
@@ -60,13 +36,9 @@ void after(int) {
                     f ? f[240 * 640 + 320] : uint8_t(0), headless_time()});
 }
 
-int run(std::vector<Input> script, int limit = 1000) {
-    inputs = std::move(script);
+int run(const std::string& script, int passes = 1000) {
     seen.clear();
-    pass_limit = limit;
-    static const AppLoopHooks hooks = {before, after};
-    app_set_loop_hooks(&hooks);
-    return app_main(nullptr, nullptr, nullptr, 0);
+    return test_run_program(script, passes, after);
 }
 
 class FrameLoop : public ::testing::Test {
@@ -77,7 +49,7 @@ class FrameLoop : public ::testing::Test {
 }  // namespace
 
 TEST_F(FrameLoop, OpensOnTheFirstMenuPictureWithTheCursorShown) {
-    EXPECT_EQ(run({}, 3), 0);
+    EXPECT_EQ(run("", 3), 0);
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].mode, MODE_MENU);
     EXPECT_EQ(seen[0].corner, 10);
@@ -92,7 +64,7 @@ TEST_F(FrameLoop, OpensOnTheFirstMenuPictureWithTheCursorShown) {
 
 TEST_F(FrameLoop, OneMessagePerPassInQueueOrder) {
     // Down, Down, H arrive together and are worked off one per pass.
-    EXPECT_EQ(run({{0, 0, KEY_DOWN, 0}, {0, 0, KEY_DOWN, 0}, {0, 0, KEY_H, 0}}, 4), 0);
+    EXPECT_EQ(run("key 0 DOWN\nkey 0 DOWN\nkey 0 H\n", 4), 0);
     EXPECT_EQ(seen[0].selection, 1);
     EXPECT_EQ(seen[0].corner, 11);
     EXPECT_EQ(seen[1].selection, 2);
@@ -105,14 +77,14 @@ TEST_F(FrameLoop, OneMessagePerPassInQueueOrder) {
 TEST_F(FrameLoop, QuitEndsTheLoopBeforeThatPassesFrameAndShutsDownOnce) {
     // Escape in the menu posts a destroy (pass 0); taking it posts the quit (pass 1), which
     // pass 2 takes before drawing.
-    EXPECT_EQ(run({{0, 0, KEY_ESCAPE, 0}}), 0);
+    EXPECT_EQ(run("key 0 ESCAPE\n"), 0);
     EXPECT_EQ(seen.size(), 2u);
     EXPECT_EQ(headless_window_open(), 0);
     EXPECT_EQ(gfx_live_surfaces(), 0);
 }
 
 TEST_F(FrameLoop, QuitEntryShowsABlackFrameThenEnds) {
-    EXPECT_EQ(run({{0, 0, KEY_UP, 0}, {1, 0, KEY_RETURN, 0}}), 0);
+    EXPECT_EQ(run("key 0 UP\nkey 1 RETURN\n"), 0);
     ASSERT_GE(seen.size(), 2u);
     EXPECT_EQ(seen[1].mode, MODE_QUIT);
     EXPECT_EQ(seen[1].corner, 0);
@@ -121,13 +93,12 @@ TEST_F(FrameLoop, QuitEntryShowsABlackFrameThenEnds) {
 }
 
 TEST_F(FrameLoop, CloseRequestEndsTheProgramLikeAQuit) {
-    EXPECT_EQ(run({{2, 2, 0, 0}}), 0);
+    EXPECT_EQ(run("close 2\n"), 0);
     EXPECT_EQ(seen.size(), 3u);
 }
 
 TEST_F(FrameLoop, ClicksWorkTheMenu) {
-    EXPECT_EQ(run({{0, 1, 250, 300}, {1, 0, KEY_ESCAPE, 0}, {2, 1, 250, 330}, {3, 1, 246, 280}}, 4),
-              0);
+    EXPECT_EQ(run("click 0 250 300\nkey 1 ESCAPE\nclick 2 250 330\nclick 3 246 280\n", 4), 0);
     EXPECT_EQ(seen[0].mode, MODE_INFO1);
     EXPECT_EQ(seen[0].selection, 1);
     EXPECT_EQ(seen[2].mode, MODE_INFO2);
@@ -136,9 +107,7 @@ TEST_F(FrameLoop, ClicksWorkTheMenu) {
 
 TEST_F(FrameLoop, PlayCountsTheTimeDownHidesTheCursorAndEscapeKeepsTheGame) {
     const int played = 50;
-    EXPECT_EQ(
-        run({{0, 0, KEY_S, 0}, {played, 0, KEY_ESCAPE, 0}, {played + 3, 0, KEY_S, 0}}, played + 5),
-        0);
+    EXPECT_EQ(run("key 0 S\nkey 50 ESCAPE\nkey 53 S\n", played + 5), 0);
     float expected = 400.0f;
     for (int i = 0; i < played; ++i) {
         expected = static_cast<float>(static_cast<double>(expected) - 0.03);
@@ -154,7 +123,7 @@ TEST_F(FrameLoop, PlayCountsTheTimeDownHidesTheCursorAndEscapeKeepsTheGame) {
 }
 
 TEST_F(FrameLoop, HudShowsWhiteTextAndYouWinReplacesIt) {
-    EXPECT_EQ(run({{0, 0, KEY_S, 0}}, 1), 0);
+    EXPECT_EQ(run("key 0 S\n", 1), 0);
     const int white = gfx_nearest_index(headless_frame_palette(), 0xFFFFFF);
     int label_pixels = 0, values_pixels = 0;
     const uint8_t* f = headless_frame_pixels();
@@ -170,11 +139,41 @@ TEST_F(FrameLoop, HudShowsWhiteTextAndYouWinReplacesIt) {
     EXPECT_GT(values_pixels, 50);
 }
 
+TEST_F(FrameLoop, DrivenOnePassAtATimeItGivesTheSameFramesAndExitCode) {
+    ASSERT_EQ(run("key 0 DOWN\nkey 1 H\nkey 3 ESCAPE\nkey 4 ESCAPE\n"), 0);
+    const std::vector<Seen> blocking = seen;
+    ASSERT_GE(blocking.size(), 4u);
+
+    // The same script and observers, the passes driven from here.
+    seen.clear();
+    ASSERT_EQ(app_start(nullptr), 1);
+    int passes = 0;
+    // The pacing is the caller's: nothing inside a pass waits.
+    for (clock_start(); app_pass(); clock_start()) {
+        ++passes;
+        clock_wait(30);
+    }
+    EXPECT_EQ(app_pass(), 0);  // over is over
+    EXPECT_EQ(app_finish(), 0);
+    EXPECT_EQ(passes, static_cast<int>(blocking.size()));
+    ASSERT_EQ(seen.size(), blocking.size());
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].mode, blocking[i].mode) << i;
+        EXPECT_EQ(seen[i].selection, blocking[i].selection) << i;
+        EXPECT_EQ(seen[i].corner, blocking[i].corner) << i;
+        EXPECT_EQ(seen[i].tick - seen[0].tick, blocking[i].tick - blocking[0].tick) << i;
+    }
+    // Finished, the program starts again from the beginning.
+    EXPECT_EQ(run("", 1), 0);
+    EXPECT_EQ(seen[0].mode, MODE_MENU);
+    EXPECT_EQ(seen[0].selection, 0);
+}
+
 TEST(StartUp, AMissingPictureIsNamedWithItsFolderAndEndsWithStatusOne) {
     const std::string dir = test_enter_fake_assets();
     std::filesystem::remove(dir + "/option3.bmp");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(run({}, 5), 1);
+    EXPECT_EQ(run("", 5), 1);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("option3.bmp"), std::string::npos) << err;
     EXPECT_NE(err.find(dir), std::string::npos) << err;
@@ -185,7 +184,7 @@ TEST(StartUp, AMissingPictureIsNamedWithItsFolderAndEndsWithStatusOne) {
 TEST(StartUp, NoWindowMeansExitCodeZeroBeforeAnyDisplay) {
     test_enter_fake_assets();
     headless_fail_window_open(1);
-    EXPECT_EQ(run({}, 5), 0);
+    EXPECT_EQ(run("", 5), 0);
     EXPECT_TRUE(seen.empty());
     EXPECT_EQ(headless_frames_presented(), 0);
 }

@@ -4,45 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/bitmap.h"
 #include "platform/headless/headless.h"
-#include "shell/app.h"
-#include "shell/game.h"
-#include "shell/window.h"
+#include "shell/game_state.h"
+#include "tests/test_support.h"
 
 namespace {
-
-struct Step {
-    int pass;
-    int key;  // 0 for a click
-    int x, y;
-};
 
 struct Frame {
     int mode, selection, cursor;
     std::vector<uint8_t> pixels;
 };
 
-std::vector<Step> steps;
 std::vector<Frame> frames;
-int limit;
-
-int before(int pass) {
-    if (pass >= limit)
-        return 1;
-    for (const Step& s : steps) {
-        if (s.pass != pass)
-            continue;
-        if (s.key) {
-            window_input_key_down(s.key);
-        } else {
-            window_input_button_down(s.x, s.y, 0);
-        }
-    }
-    return 0;
-}
 
 void after(int) {
     const uint8_t* p = headless_frame_pixels();
@@ -50,13 +27,9 @@ void after(int) {
                       std::vector<uint8_t>(p, p + 640 * 480)});
 }
 
-void play(std::vector<Step> script, int passes) {
-    steps = std::move(script);
+void play(const std::string& script, int passes) {
     frames.clear();
-    limit = passes;
-    static const AppLoopHooks hooks = {before, after};
-    app_set_loop_hooks(&hooks);
-    ASSERT_EQ(app_main(nullptr, nullptr, nullptr, 0), 0);
+    ASSERT_EQ(test_run_program(script, passes, after), 0);
 }
 
 std::vector<uint8_t> picture(const char* name) {
@@ -73,15 +46,16 @@ std::vector<uint8_t> picture(const char* name) {
 TEST(Menu, PagesArePicturesShownPixelForPixel) {
     // Down three times wraps nothing; a fourth Down wraps to the first entry; Up from there
     // wraps to the last.
-    play({{0, KEY_DOWN, 0, 0},
-          {1, KEY_DOWN, 0, 0},
-          {2, KEY_DOWN, 0, 0},
-          {3, KEY_DOWN, 0, 0},
-          {4, KEY_UP, 0, 0},
-          {5, KEY_H, 0, 0},
-          {6, KEY_ESCAPE, 0, 0},
-          {7, KEY_A, 0, 0}},
-         8);
+    play(
+        "key 0 DOWN\n"
+        "key 1 DOWN\n"
+        "key 2 DOWN\n"
+        "key 3 DOWN\n"
+        "key 4 UP\n"
+        "key 5 H\n"
+        "key 6 ESCAPE\n"
+        "key 7 A\n",
+        8);
     const char* menu_files[] = {"menubackground1.bmp", "menubackground2.bmp", "menubackground3.bmp",
                                 "menubackground4.bmp"};
     ASSERT_EQ(frames.size(), 8u);
@@ -102,7 +76,7 @@ TEST(Menu, PagesArePicturesShownPixelForPixel) {
 }
 
 TEST(Menu, FirstFrameIsTheFirstPictureAndThePaletteIsTheLastInformationPicture) {
-    play({}, 1);
+    play("", 1);
     EXPECT_TRUE(frames[0].pixels == picture("menubackground1.bmp"));
     BitmapFile b;
     std::memset(&b, 0, sizeof(b));
@@ -113,17 +87,18 @@ TEST(Menu, FirstFrameIsTheFirstPictureAndThePaletteIsTheLastInformationPicture) 
 
 TEST(Menu, EnterTakesEachEntryAndEscapeComesBack) {
     // Entry 0 starts play; entries 1 and 2 show their pages; each Escape returns.
-    play({{0, KEY_RETURN, 0, 0},
-          {1, KEY_ESCAPE, 0, 0},
-          {2, KEY_DOWN, 0, 0},
-          {3, KEY_RETURN, 0, 0},
-          {4, KEY_ESCAPE, 0, 0},
-          {5, KEY_DOWN, 0, 0},
-          {6, KEY_RETURN, 0, 0},
-          {7, KEY_ESCAPE, 0, 0},
-          {8, KEY_DOWN, 0, 0},
-          {9, KEY_RETURN, 0, 0}},
-         20);
+    play(
+        "key 0 RETURN\n"
+        "key 1 ESCAPE\n"
+        "key 2 DOWN\n"
+        "key 3 RETURN\n"
+        "key 4 ESCAPE\n"
+        "key 5 DOWN\n"
+        "key 6 RETURN\n"
+        "key 7 ESCAPE\n"
+        "key 8 DOWN\n"
+        "key 9 RETURN\n",
+        20);
     EXPECT_EQ(frames[0].mode, MODE_PLAYING);
     EXPECT_EQ(frames[0].cursor, 0);
     EXPECT_EQ(frames[1].mode, MODE_MENU);
@@ -136,20 +111,21 @@ TEST(Menu, EnterTakesEachEntryAndEscapeComesBack) {
 }
 
 TEST(Menu, ClicksInsideEachRectangleActAndJustOutsideDoNothing) {
-    play({{0, 0, 300, 289},  // play, bottom edge
-          {1, KEY_ESCAPE, 0, 0},
-          {2, 0, 319, 298},  // information 1, top right corner
-          {3, KEY_ESCAPE, 0, 0},
-          {4, 0, 247, 337},  // information 2, bottom left corner
-          {5, KEY_ESCAPE, 0, 0},
-          {6, 0, 385, 280},    // just right of play
-          {7, 0, 320, 305},    // just right of information 1
-          {8, 0, 299, 330},    // just right of information 2
-          {9, 0, 297, 350},    // just right of quit
-          {10, 0, 270, 365},   // just below quit
-          {11, 0, 246, 355},   // just left of quit
-          {12, 0, 296, 364}},  // quit, bottom right corner
-         20);
+    play(
+        "click 0 300 289\n"  // play, bottom edge
+        "key 1 ESCAPE\n"
+        "click 2 319 298\n"  // information 1, top right corner
+        "key 3 ESCAPE\n"
+        "click 4 247 337\n"  // information 2, bottom left corner
+        "key 5 ESCAPE\n"
+        "click 6 385 280\n"    // just right of play
+        "click 7 320 305\n"    // just right of information 1
+        "click 8 299 330\n"    // just right of information 2
+        "click 9 297 350\n"    // just right of quit
+        "click 10 270 365\n"   // just below quit
+        "click 11 246 355\n"   // just left of quit
+        "click 12 296 364\n",  // quit, bottom right corner
+        20);
     EXPECT_EQ(frames[0].mode, MODE_PLAYING);
     EXPECT_EQ(frames[0].selection, 0);
     EXPECT_EQ(frames[2].mode, MODE_INFO1);

@@ -36,7 +36,7 @@ TEST(PaletteRotate, ShiftsTheRangeUpByOneAndWrapsTheLastEntry) {
     ramp_palette();
     ASSERT_EQ(palette_rotate(10, 14), 1);
     PaletteEntry shown[256];
-    gfx_palette_get_entries(display_palette, 0, 256, shown);
+    ASSERT_EQ(gfx_palette_get_entries(display_palette, 0, 256, shown), GFX_OK);
     const int reds[] = {9, 14, 10, 11, 12, 13, 15};  // entries 9..15
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(shown[9 + i].red, reds[i]) << 9 + i;
@@ -47,7 +47,7 @@ TEST(PaletteRotate, ShiftsTheRangeUpByOneAndWrapsTheLastEntry) {
     EXPECT_EQ(palette_rotate(250, 256), 0);
     EXPECT_EQ(palette_rotate(-1, 3), 0);
     EXPECT_EQ(palette_rotate(20, 19), 0);
-    gfx_palette_get_entries(display_palette, 0, 256, shown);
+    ASSERT_EQ(gfx_palette_get_entries(display_palette, 0, 256, shown), GFX_OK);
     EXPECT_EQ(shown[255].red, 255);
     EXPECT_EQ(shown[0].red, 0);
 }
@@ -108,7 +108,7 @@ TEST(PaletteTransitions, FadeToBlackLeavesEntryZeroAlone) {
     EXPECT_TRUE(same(shadow_palette[255], rgb(15, 0, 0)));
     EXPECT_TRUE(same(shadow_palette[1], rgb(0, 14, 0)));
     PaletteEntry shown[256];
-    gfx_palette_get_entries(display_palette, 0, 256, shown);
+    ASSERT_EQ(gfx_palette_get_entries(display_palette, 0, 256, shown), GFX_OK);
     EXPECT_TRUE(same(shown[255], rgb(15, 0, 0)));
 }
 

@@ -104,7 +104,8 @@ TEST(SurfaceLoadCell, CopiesACellByNumberOrByPixelPosition) {
     // A surface that is already locked cannot take the copy.
     ASSERT_NE(display_lock_surface(s, nullptr), nullptr);
     EXPECT_EQ(surface_load_cell(s, &sheet.bitmap, 0, 0, 5, 3, 0), 0);
-    display_unlock_surface(s);
+    EXPECT_EQ(display_unlock_surface(s), 1);
+    gfx_release_surface(s);
 }
 
 TEST(RectFill, FillsTheRectangleWithRightAndBottomExclusive) {
@@ -123,7 +124,7 @@ TEST(RectFill, FillsTheRectangleWithRightAndBottomExclusive) {
     // A locked surface refuses the fill, and says so.
     ASSERT_NE(display_lock_back(), nullptr);
     EXPECT_EQ(rect_fill(0, 0, 5, 5, 9, back_surface), 0);
-    display_unlock_back();
+    EXPECT_EQ(display_unlock_back(), 1);
 }
 
 }  // namespace

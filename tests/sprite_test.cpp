@@ -161,7 +161,7 @@ TEST_F(Sprites, DrawingTruncatesTheRectangleAndSkipsTheKey) {
 TEST_F(Sprites, ClonesShareAndDestroyingACloneReleasesNothing) {
     ASSERT_EQ(sprite_create(&s, 0, 0, 8, 8, 2, SPRITE_SEQUENCE, 0x800, 253, 8), 1);
     const int seq[] = {0, 1};
-    sprite_load_animation(&s, 0, 2, seq);
+    ASSERT_EQ(sprite_load_animation(&s, 0, 2, seq), 1);
     const int live = gfx_live_surfaces();
     SpriteObject copy;
     EXPECT_EQ(sprite_clone(&s, &s), 0);
@@ -187,4 +187,51 @@ TEST(SpriteOverlap, ThirtyTwoPixelSpritesOverlapBelowTwentyFour) {
     b.x = -23.9f;
     EXPECT_EQ(sprite_overlap(&a, &b), 1);
     EXPECT_EQ(sprite_overlap(&a, nullptr), 0);
+}
+
+// The 16-bit members: frames cut as words, drawn with the word key, stretched in proportion,
+// rows stepped by the pitch; an 8-bit sheet is refused.
+TEST(Sprites16, FramesLoadDrawAndStretchAsWords) {
+    test_display_up(0, 16);
+    ASSERT_EQ(back_surface->bpp, 16);
+    BitmapFile b;
+    std::memset(&b, 0, sizeof(b));
+    b.info_header.width = 9;  // one 4 x 2 cell, with the grid lines around it and beside it
+    b.info_header.height = 4;
+    b.info_header.bit_count = 16;
+    std::vector<uint16_t> words(9 * 4, 0);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x)
+            words[(1 + y) * 9 + 1 + x] = static_cast<uint16_t>(0x1000 + 0x100 * y + x);
+    }
+    words[1 * 9 + 2] = 0xF81F;  // the key, second pixel of the cell's top row
+    b.buffer = reinterpret_cast<uint8_t*>(words.data());
+    SpriteObject s{};
+    ASSERT_EQ(
+        sprite_create(&s, 3, 5, 4, 2, 1, SPRITE_SINGLE_FRAME | SPRITE_VISIBLE, 0x800, 0xF81F, 16),
+        1);
+    ASSERT_EQ(sprite_load_frame16(&s, &b, 0, 0, 0, CUT_CELLS), 1);
+    auto at = [](int x, int y) {
+        return reinterpret_cast<const uint16_t*>(back_surface->pixels + y * back_surface->pitch)[x];
+    };
+    display_fill_surface(back_surface, 0x0007, nullptr);
+    ASSERT_EQ(sprite_draw16(&s, back_surface), 1);
+    EXPECT_EQ(at(3, 5), 0x1000);
+    EXPECT_EQ(at(4, 5), 0x0007);  // the key let the background through
+    EXPECT_EQ(at(6, 5), 0x1003);
+    EXPECT_EQ(at(6, 6), 0x1103);  // the second row, a pitch further on
+    EXPECT_EQ(at(7, 5), 0x0007);
+
+    display_fill_surface(back_surface, 0x0007, nullptr);
+    ASSERT_EQ(sprite_draw_scaled16(&s, 8, 4, back_surface), 1);
+    EXPECT_EQ(at(3, 5), 0x1000);
+    EXPECT_EQ(at(4, 6), 0x1000);  // every source pixel doubled both ways
+    EXPECT_EQ(at(5, 5), 0x0007);
+    EXPECT_EQ(at(10, 8), 0x1103);
+    EXPECT_EQ(at(11, 9), 0x0007);
+
+    b.info_header.bit_count = 8;
+    EXPECT_EQ(sprite_load_frame16(&s, &b, 0, 0, 0, CUT_CELLS), 0);
+    b.buffer = nullptr;
+    sprite_destroy(&s);
 }

@@ -9,17 +9,82 @@
 #include <filesystem>
 
 #include "engine/display.h"
+#include "engine/error_log.h"
+#include "platform/headless/headless.h"
+#include "platform/script.h"
+#include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
 
-void test_display_up(int windowed) {
+namespace {
+
+// The folder the tests were started in (assets/ under ctest).
+const std::filesystem::path start_folder = std::filesystem::current_path();
+
+class TearDownAfterEachTest : public testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo&) override { test_tear_down(); }
+};
+
+const bool tear_down_listener_added = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new TearDownAfterEachTest);
+    return true;
+}();
+
+}  // namespace
+
+void test_tear_down() {
+    // Whatever a test left locked is unlocked; most leave nothing.
+    static_cast<void>(display_unlock_back());
+    static_cast<void>(display_unlock_primary());
+    game_shutdown();
+    window_service_reset();
+    main_window = nullptr;
+    headless_reset();
+    app_set_loop_hooks(nullptr);
+    error_log_close();
+    if (const int left = gfx_shutdown())
+        ADD_FAILURE() << left << " display objects were left behind";
+    std::error_code error;
+    std::filesystem::current_path(start_folder, error);
+}
+
+namespace {
+Script run_script;
+int run_passes;
+void (*run_after)(int pass);
+
+int deliver(int pass) {
+    if (pass >= run_passes)
+        return 1;
+    script_deliver(run_script, pass, &window_input);
+    return 0;
+}
+
+void observe(int pass) {
+    if (run_after)
+        run_after(pass);
+}
+}  // namespace
+
+int test_run_program(const std::string& script, int passes, void (*after)(int pass)) {
+    run_script = Script{};
+    EXPECT_EQ(script_parse(script, &run_script), 0) << script;
+    run_passes = passes;
+    run_after = after;
+    static const AppLoopHooks hooks = {deliver, observe};
+    app_set_loop_hooks(&hooks);
+    return app_main(nullptr, nullptr, nullptr, 0);
+}
+
+void test_display_up(int windowed, int bpp) {
     window_service_reset();
     static const WindowClass cls = {CLASS_DBLCLKS, window_proc, "WINCLASS1", 0, 0};
     window_register_class(&cls);
     main_window = window_create("WINCLASS1", "Quellaro 2005", STYLE_POPUP, 0, 0, 640, 480);
     ASSERT_NE(main_window, nullptr);
-    ASSERT_EQ(display_init(640, 480, 8, windowed), 1);
+    display_set_window(&main_window->rect);
+    ASSERT_EQ(display_init(640, 480, bpp, windowed), 1);
 }
 
 namespace {

@@ -7,8 +7,15 @@
 
 #include "engine/types.h"
 
-// Brings up the window service and a full-screen 640 x 480 x 8 display (or windowed).
-void test_display_up(int windowed = 0);
+// Brings up the window service and a full-screen 640 x 480 display of bpp bits (or
+// windowed).
+void test_display_up(int windowed = 0, int bpp = 8);
+// Tears the program down to its state at load: the frame unlocked, the game shut down (menu,
+// world, pictures, display, game state), the window service and the headless backend reset,
+// the loop hooks cleared and the working folder the tests started in restored. Fails the
+// running test when display objects were left behind. Every test ends with it (a listener
+// runs it after each one), so the test binary passes as one process too.
+void test_tear_down();
 
 struct TestBmp {
     int width = 4;
@@ -31,6 +38,11 @@ struct TestBmp {
 std::vector<uint8_t> test_bmp_bytes(const TestBmp& bmp);
 void test_write_file(const std::string& path, const std::vector<uint8_t>& bytes);
 std::string test_temp_dir();
+
+// Runs the real program on the headless backend for at most passes passes, delivering the
+// script's input (the play-script text) at the top of each pass and calling after, when
+// given, after each pass's frame. Returns the program's exit code.
+int test_run_program(const std::string& script, int passes, void (*after)(int pass) = nullptr);
 
 // Writes every picture the game reads, with made-up content, into dir: menu picture i is
 // filled with index 10 + i, information picture j with 20 + j; the last one's palette maps

@@ -3,19 +3,11 @@
 
 #include <vector>
 
-#include "shell/game.h"
-#include "shell/window.h"
 #include "tests/world_test_support.h"
 
 namespace {
-class BlocksTest : public ::testing::Test {
+class BlocksTest : public WorldTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(load_test_world());
-        clear_stage();
-        hold_keys({});
-        game_mode = MODE_PLAYING;
-    }
     static SpriteObject* place(SpriteObject* s, float x, float y) {
         s->x = x;
         s->y = y;

@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "engine/display.h"
-#include "shell/game.h"
-#include "world/level.h"
+#include "world/collide.h"
+#include "world/objects.h"
+#include "world/world_state.h"
 
 namespace {
 SpriteObject box(float x, float y, int w, int h, float vx = 0, float vy = 0) {

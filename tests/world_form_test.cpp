@@ -4,23 +4,14 @@
 #include <string>
 
 #include "engine/display.h"
-#include "shell/game.h"
-#include "shell/window.h"
 #include "tests/world_test_support.h"
 
 namespace {
-class FormTest : public ::testing::Test {
+class FormTest : public WorldTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(load_test_world());
-        clear_stage();
-        hold_keys({});
-        game_mode = MODE_PLAYING;
+        WorldTest::SetUp();
         lock_test_frame();
-    }
-    void TearDown() override {
-        if (back_buffer != nullptr)
-            unlock_test_frame();
     }
     static void end_form_change() {
         morph_from = nullptr;
@@ -121,13 +112,13 @@ TEST_F(FormTest, GrowthWhileJumpingTruncatesTheVelocityAndFreezes) {
 int drawn_form() {
     display_fill_surface(back_surface, 3, nullptr);
     hero_draw();
-    display_lock_back();
+    EXPECT_NE(display_lock_back(), nullptr);
     auto shown = [](const SpriteObject& s) {
         const int x = static_cast<int>(s.x) + 12, y = static_cast<int>(s.y) + 8;
         return back_buffer[y * back_pitch + x] == TEST_GROUND_COLOR;
     };
     const int form = (shown(hero_small) ? 1 : 0) | (shown(hero_large) ? 2 : 0);
-    display_unlock_back();
+    EXPECT_EQ(display_unlock_back(), 1);
     return form;
 }
 

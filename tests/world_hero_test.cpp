@@ -4,21 +4,15 @@
 
 #include <vector>
 
-#include "shell/game.h"
-#include "shell/window.h"
 #include "tests/world_test_support.h"
 
 namespace {
-class HeroTest : public ::testing::Test {
+class HeroTest : public WorldTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(load_test_world());
-        clear_stage();
-        hold_keys({});
-        game_mode = MODE_PLAYING;
+        WorldTest::SetUp();
         lock_test_frame();
     }
-    void TearDown() override { unlock_test_frame(); }
 
     static float bottom() { return hero->y + hero->height; }
     // Places a scenery piece at a screen position.

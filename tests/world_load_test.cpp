@@ -9,7 +9,7 @@
 
 #include "engine/display.h"
 #include "engine/gfx.h"
-#include "shell/game.h"
+#include "engine/picture.h"
 #include "tests/test_support.h"
 #include "tests/world_test_support.h"
 
@@ -64,9 +64,10 @@ TEST(WorldLoad, UnreadableOrTooSmallPictureFailsItsStepAndIsNamed) {
     in_picture_dir(dir, [] {
         EXPECT_EQ(load_power_up(), 1);
         EXPECT_EQ(load_skivits(), 0);
-        EXPECT_STREQ(load_failed_file, "skivit.bmp");
+        EXPECT_STREQ(picture_refused(), "skivit.bmp");
+        picture_shutdown();
         EXPECT_EQ(load_coin_sprites(), 0);
-        EXPECT_STREQ(load_failed_file, "coin.bmp");
+        EXPECT_STREQ(picture_refused(), "coin.bmp");
         EXPECT_EQ(load_bitmap.buffer, nullptr);
     });
 }
@@ -76,7 +77,7 @@ TEST(WorldLoad, ShutdownReleasesEverySurface) {
     const int before = gfx_live_surfaces();
     ASSERT_TRUE(load_test_world());
     EXPECT_GT(gfx_live_surfaces(), before + 200);
-    destroy_world_sprites();
+    world_shutdown();
     EXPECT_EQ(gfx_live_surfaces(), before);
 }
 

@@ -4,19 +4,11 @@
 
 #include <vector>
 
-#include "shell/game.h"
-#include "shell/window.h"
 #include "tests/world_test_support.h"
 
 namespace {
-class SkivitTest : public ::testing::Test {
+class SkivitTest : public WorldTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(load_test_world());
-        clear_stage();
-        hold_keys({});
-        game_mode = MODE_PLAYING;
-    }
     static SpriteObject* enemy(int i, float x, float y, float vx) {
         SpriteObject* e = &skivits[i];
         e->state = 1;

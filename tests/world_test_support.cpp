@@ -12,7 +12,6 @@
 #include "engine/display.h"
 #include "platform/headless/headless.h"
 #include "shell/game.h"
-#include "shell/window.h"
 #include "tests/test_support.h"
 
 bool write_test_bitmap(const std::string& path, int w, int h, int color) {
@@ -104,11 +103,11 @@ bool load_test_world() {
 
 void lock_test_frame() {
     display_fill_surface(back_surface, TEST_GROUND_COLOR, nullptr);
-    display_lock_back();
+    EXPECT_NE(display_lock_back(), nullptr);
 }
 
 void unlock_test_frame() {
-    display_unlock_back();
+    EXPECT_EQ(display_unlock_back(), 1);
 }
 
 void paint_pit(int x0, int x1) {
@@ -142,10 +141,21 @@ void clear_stage() {
 void play_world_frame() {
     display_fill_surface(back_surface, TEST_GROUND_COLOR, nullptr);
     world_draw();
-    display_lock_back();
+    EXPECT_NE(display_lock_back(), nullptr);
     if (level_won == 0)
         world_update();
-    display_unlock_back();
+    unlock_test_frame();
     if (level_won == 0)
         hero_draw();
+}
+
+void WorldTest::SetUp() {
+    ASSERT_TRUE(load_test_world());
+    clear_stage();
+    hold_keys({});
+    game_mode = MODE_PLAYING;
+}
+
+void WorldTest::TearDown() {
+    test_tear_down();
 }

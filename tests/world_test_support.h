@@ -1,10 +1,26 @@
 // Shared set-up for the world tests: generated pictures, the level loaded from them, a
-// locked frame to test floors against, held keys, and parking objects out of the way.
+// locked frame to test floors against, held keys, parking objects out of the way, and the
+// fixture that brings all of it up and down again.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <string>
 
+#include "shell/game_state.h"
+#include "world/blocks.h"
+#include "world/collide.h"
+#include "world/hero.h"
 #include "world/level.h"
+#include "world/load.h"
+#include "world/objects.h"
+#include "world/power_up.h"
+#include "world/reset.h"
+#include "world/scenery.h"
+#include "world/scroll.h"
+#include "world/skivits.h"
+#include "world/world_frame.h"
+#include "world/world_state.h"
 
 // Colour of the generated pictures and of the cleared test frame (never the pit colour).
 constexpr int TEST_GROUND_COLOR = 7;
@@ -30,3 +46,12 @@ void clear_stage();
 // One played frame of the world in the frame's order (drawing, locked updates, hero drawn),
 // on a frame cleared to TEST_GROUND_COLOR.
 void play_world_frame();
+
+// The world tests' fixture: the level loaded from generated pictures, the stage cleared of all
+// but the hero, no keys held, play mode; afterwards the frame unlocked and the program torn
+// down to its state at load.
+class WorldTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+};

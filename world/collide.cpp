@@ -1,17 +1,60 @@
 // Contact tests: the box overlap, how a moving sprite meets another, and the floor test with
 // its pit scan of the frame drawn so far.
+//
+// The boxes are whole pixels: every float sum below is truncated toward zero where it becomes
+// a box coordinate, as the rules intend (a sprite at x 10.7 tests as 10, one at -0.5 as 0).
+#include "world/collide.h"
+
 #include "engine/display.h"
-#include "shell/game.h"
+#include "engine/scan.h"
 #include "world/level.h"
+#include "world/objects.h"
+#include "world/world_state.h"
 
 namespace {
+
 bool in_range(int v, int lo, int hi) {
     return lo <= v && v <= hi;
 }
 
-bool is_brick(const SpriteObject* sprite) {
-    return sprite >= bricks && sprite < bricks + BRICK_COUNT;
+int whole(float v) {
+    return static_cast<int>(v);
 }
+
+// Head: the rising hero's upper half after this frame's step against the lower half.
+float head_bump(const SpriteObject* m, const SpriteObject* o) {
+    return overlap_fraction(whole(m->x), whole(m->y + m->vy), m->width, m->height / 2, whole(o->x),
+                            whole(o->height / 2 + o->y), o->width, o->height / 2);
+}
+
+// Landing: the lower half pushed down by the fall against the upper half.
+float landing(const SpriteObject* m, const SpriteObject* o) {
+    return overlap_fraction(whole(m->x), whole(m->height / 2 + m->y + m->vy + 2), m->width,
+                            whole(m->height / 2 + m->vy), whole(o->x), whole(o->y), o->width,
+                            o->height / 2);
+}
+
+// Sides: the strip the leading edge sweeps against the other's two-pixel edge. One row short,
+// so a sprite standing on top never hits the side.
+float side(const SpriteObject* m, const SpriteObject* o) {
+    if (m->vx > 0) {
+        return overlap_fraction(whole(m->width + m->x), whole(m->y), whole(m->vx), m->height - 1,
+                                whole(o->x), whole(o->y), 2, o->height);
+    }
+    if (m->vx < 0) {
+        return overlap_fraction(whole(m->x + m->vx), whole(m->y), whole(-m->vx), m->height - 1,
+                                whole(o->width + o->x), whole(o->y), 2, o->height);
+    }
+    return 0.0f;
+}
+
+// Each box widened by its velocity on both sides.
+float swept(const SpriteObject* m, const SpriteObject* o) {
+    return overlap_fraction(whole(m->x - m->vx), whole(m->y - m->vy), whole(m->width + 2 * m->vx),
+                            whole(m->height + 2 * m->vy), whole(o->x - o->vx), whole(o->y - o->vy),
+                            whole(o->width + 2 * o->vx), whole(o->height + 2 * o->vy));
+}
+
 }  // namespace
 
 float overlap_fraction(int ax, int ay, int aw, int ah, int bx, int by, int bw, int bh) {
@@ -36,61 +79,27 @@ float overlap_fraction(int ax, int ay, int aw, int ah, int bx, int by, int bw, i
 }
 
 float sprite_collide(SpriteObject* m, SpriteObject* o, int mode) {
-    if (o == &power_up && o->state == 0)
-        return 0.0f;
-
-    if (mode != 0) {
-        // Each box widened by its velocity on both sides.
-        return overlap_fraction(
-            static_cast<int>(m->x - m->vx), static_cast<int>(m->y - m->vy),
-            static_cast<int>(m->width + 2 * m->vx), static_cast<int>(m->height + 2 * m->vy),
-            static_cast<int>(o->x - o->vx), static_cast<int>(o->y - o->vy),
-            static_cast<int>(o->width + 2 * o->vx), static_cast<int>(o->height + 2 * o->vy));
-    }
-
-    if (is_brick(o) && o->state == 0)
-        return 0.0f;
-
-    // Head: the rising hero's upper half after this frame's step against the lower half.
+    if (o == &power_up && o->state == POWER_UP_ABSENT)
+        return COLLIDE_NONE;
+    if (mode != COLLIDE_CLASSIFY)
+        return swept(m, o);
+    if (is_brick(o) && o->state == BRICK_BROKEN)
+        return COLLIDE_NONE;
     if (m == hero && m->vy < 0) {
-        const float r =
-            overlap_fraction(static_cast<int>(m->x), static_cast<int>(m->y + m->vy), m->width,
-                             m->height / 2, static_cast<int>(o->x),
-                             static_cast<int>(o->height / 2 + o->y), o->width, o->height / 2);
+        const float r = head_bump(m, o);
         if (r != 0.0f)
             return r;
     }
+    if (m->vy >= 0 && landing(m, o) != 0.0f) {
+        if (m == hero)
+            hero_support = o;
+        return COLLIDE_LANDED;
+    }
+    return side(m, o) != 0.0f ? COLLIDE_SIDE : COLLIDE_NONE;
+}
 
-    // Landing: the lower half pushed down by the fall against the upper half.
-    if (m->vy >= 0) {
-        const float r = overlap_fraction(
-            static_cast<int>(m->x), static_cast<int>(m->height / 2 + m->y + m->vy + 2), m->width,
-            static_cast<int>(m->height / 2 + m->vy), static_cast<int>(o->x), static_cast<int>(o->y),
-            o->width, o->height / 2);
-        if (r != 0.0f) {
-            if (m == hero)
-                hero_support = o;
-            return 3.0f;
-        }
-    }
-
-    // Sides: the strip the leading edge sweeps against the other's two-pixel edge. One row
-    // short, so a sprite standing on top never hits the side.
-    if (m->vx > 0) {
-        const float r = overlap_fraction(
-            static_cast<int>(m->width + m->x), static_cast<int>(m->y), static_cast<int>(m->vx),
-            m->height - 1, static_cast<int>(o->x), static_cast<int>(o->y), 2, o->height);
-        if (r != 0.0f)
-            return 2.0f;
-    }
-    if (m->vx < 0) {
-        const float r = overlap_fraction(
-            static_cast<int>(m->x + m->vx), static_cast<int>(m->y), static_cast<int>(-m->vx),
-            m->height - 1, static_cast<int>(o->width + o->x), static_cast<int>(o->y), 2, o->height);
-        if (r != 0.0f)
-            return 2.0f;
-    }
-    return 0.0f;
+int sprite_contact(SpriteObject* mover, SpriteObject* other, int mode) {
+    return static_cast<int>(sprite_collide(mover, other, mode));
 }
 
 int sprite_on_floor(const SpriteObject* s) {
@@ -98,12 +107,10 @@ int sprite_on_floor(const SpriteObject* s) {
     // Pit colour in the band under the feet. Without a locked frame there is nothing to
     // read, so only the floor line decides.
     if (back_buffer != nullptr &&
-        find_color_in_rect(static_cast<int>(s->x), static_cast<int>(bottom - s->vy),
-                           static_cast<int>(s->width + s->x), static_cast<int>(bottom + s->vy),
-                           PIT_COLOR, PIT_COLOR, back_buffer, back_pitch) == 1) {
+        find_color_in_rect(whole(s->x), whole(bottom - s->vy), whole(s->width + s->x),
+                           whole(bottom + s->vy), PIT_COLOR, PIT_COLOR, back_buffer,
+                           back_pitch) == 1) {
         return 0;
     }
-    if (bottom + s->vy < FLOOR_LINE)
-        return 0;
-    return 1;
+    return bottom + s->vy < FLOOR_LINE ? 0 : 1;
 }

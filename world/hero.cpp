@@ -1,8 +1,14 @@
 // The hero's frame: the eight play keys, speeds and jumps, contacts with the scenery, the
 // head bump, the power-up pick-up, the picture, pits and the goal, gravity and the bounds.
-#include "shell/game.h"
+#include "world/hero.h"
+
+#include "shell/game_state.h"
 #include "shell/window.h"
-#include "world/level.h"
+#include "world/collide.h"
+#include "world/objects.h"
+#include "world/reset.h"
+#include "world/scroll.h"
+#include "world/world_state.h"
 
 namespace {
 constexpr float WALK_STEP = 2, WALK_TOP = 8;
@@ -13,8 +19,9 @@ constexpr float JUMP_PUSH = 4.8f;
 constexpr double JUMP_DECAY = 0.4;
 constexpr float DEATH_GRAVITY = 1;
 constexpr int DEATH_FRAMES = 100;  // frames below the screen before the reset, less one
-constexpr float SCREEN_BOTTOM = 480;
-constexpr float SCREEN_RIGHT = 640;
+constexpr int BRICK_POINTS = 50;
+constexpr int POWER_UP_POINTS = 1000;
+constexpr int FACING_RIGHT = 0, FACING_LEFT = 1;  // the hero's animation sequences
 
 bool right_held() {
     return window_key_held(KEY_RIGHT) || window_key_held(KEY_D);
@@ -29,13 +36,6 @@ bool jump_held() {
     return window_key_held(KEY_NEXT) || window_key_held(KEY_C);
 }
 
-bool is_qblock(const SpriteObject* s) {
-    return s >= qblocks && s < qblocks + QBLOCK_COUNT;
-}
-bool is_brick(const SpriteObject* s) {
-    return s >= bricks && s < bricks + BRICK_COUNT;
-}
-
 // Dying: the death jump, and the reset on the 102nd frame below the screen.
 void hero_die_step() {
     sprite_move(hero);
@@ -48,38 +48,42 @@ void hero_die_step() {
     }
 }
 
+// Speeds up towards the walking or running speed in one direction (+1 right, -1 left). A run
+// is not clamped, so 14 is reachable; a walk brakes a run to walking speed at once.
+void speed_up(float direction) {
+    const float v = hero->vx * direction;
+    if (run_held()) {
+        if (v < RUN_LIMIT)
+            hero->vx += RUN_STEP * direction;
+    } else {
+        if (v < WALK_TOP)
+            hero->vx += WALK_STEP * direction;
+        if (hero->vx * direction > WALK_TOP)
+            hero->vx = WALK_TOP * direction;
+    }
+}
+
+void face(int facing) {
+    if (hero->anim != facing)
+        sprite_set_animation(hero, facing);
+}
+
+// Right wins when both directions are held.
 void steer() {
     if (right_held()) {
-        if (run_held()) {
-            if (hero->vx < RUN_LIMIT)
-                hero->vx += RUN_STEP;
-        } else {
-            if (hero->vx < WALK_TOP)
-                hero->vx += WALK_STEP;
-            if (hero->vx > WALK_TOP)
-                hero->vx = WALK_TOP;
-        }
-        if (hero->anim != 0)
-            sprite_set_animation(hero, 0);
+        speed_up(1);
+        face(FACING_RIGHT);
         hero_running = 1;
     } else if (left_held()) {
-        if (run_held()) {
-            if (hero->vx > -RUN_LIMIT)
-                hero->vx -= RUN_STEP;
-        } else {
-            if (hero->vx > -WALK_TOP)
-                hero->vx -= WALK_STEP;
-            if (hero->vx < -WALK_TOP)
-                hero->vx = -WALK_TOP;
-        }
-        if (hero->anim != 1)
-            sprite_set_animation(hero, 1);
+        speed_up(-1);
+        face(FACING_LEFT);
         hero_running = 1;
     } else {
         hero_running = 0;
     }
 }
 
+// A new jump needs the key released on the ground; a held one decays its push.
 void jump() {
     if (jump_held()) {
         if (hero_on_ground() && hero_airborne == 0) {
@@ -92,8 +96,33 @@ void jump() {
         jump_lift = 0;
         if (hero_on_ground()) {
             hero_airborne = 0;
-            stomp_value = 100;
+            stomp_value = STOMP_FIRST_VALUE;
         }
+    }
+}
+
+void stop_at_side(SpriteObject* pieces, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (on_screen(&pieces[i]) &&
+            sprite_collide(hero, &pieces[i], COLLIDE_CLASSIFY) == COLLIDE_SIDE) {
+            hero->vx = 0;
+        }
+    }
+}
+
+// Question blocks and bricks: the head bump with the largest fraction is the candidate, the
+// earlier one on a tie; a side contact stops the hero.
+void meet_bumpable(SpriteObject* s, SpriteObject** candidate, float* best) {
+    if (!on_screen(s))
+        return;
+    const float r = sprite_collide(hero, s, COLLIDE_CLASSIFY);
+    if (r == COLLIDE_NONE)
+        return;
+    if (r > *best && r <= 1.0f) {
+        *candidate = s;
+        *best = r;
+    } else if (r == COLLIDE_SIDE) {
+        hero->vx = 0;
     }
 }
 
@@ -101,42 +130,65 @@ void jump() {
 SpriteObject* collide_scenery(float* best) {
     SpriteObject* candidate = nullptr;
     *best = 0;
-    for (SpriteObject& pipe : pipes) {
-        if (on_screen(&pipe) && sprite_collide(hero, &pipe, 0) == 2.0f)
-            hero->vx = 0;
-    }
-    for (SpriteObject& block : blocks) {
-        if (on_screen(&block) && sprite_collide(hero, &block, 0) == 2.0f)
-            hero->vx = 0;
-    }
-    auto bumpable = [&](SpriteObject* s) {
-        if (!on_screen(s))
-            return;
-        const float r = sprite_collide(hero, s, 0);
-        if (r == 0.0f)
-            return;
-        if (r > *best && r <= 1.0f) {
-            candidate = s;
-            *best = r;
-        } else if (r == 2.0f) {
-            hero->vx = 0;
-        }
-    };
+    stop_at_side(pipes, PIPE_PIECE_COUNT);
+    stop_at_side(blocks, BLOCK_COUNT);
     for (SpriteObject& q : qblocks)
-        bumpable(&q);
+        meet_bumpable(&q, &candidate, best);
     for (SpriteObject& b : bricks)
-        bumpable(&b);
+        meet_bumpable(&b, &candidate, best);
     return candidate;
 }
 
+void take_power_up() {
+    if (sprite_collide(hero, &power_up, COLLIDE_SWEPT) != COLLIDE_NONE && hero_is_large != 1) {
+        hero_grow();
+        score += POWER_UP_POINTS;
+        power_up.state = POWER_UP_ABSENT;
+    }
+}
+
 void choose_picture() {
+    const int facing = hero->anim * HERO_FRAMES_PER_FACING;
     if (hero_airborne == 1 && !hero_on_ground()) {
-        hero->frame = hero->anim * 5 + 4;
+        hero->frame = facing + HERO_JUMP_FRAME;
     } else if (hero_running == 1 && hero_on_ground()) {
         sprite_animate(hero);
     } else {
-        hero->frame = hero->anim * 5;
+        hero->frame = facing;
     }
+}
+
+void keep_on_screen() {
+    if (hero->x < 0) {
+        hero->x = 0;
+    } else if (hero->x + hero->width > SCREEN_RIGHT) {
+        hero->x = static_cast<float>(SCREEN_RIGHT - hero->width);
+    }
+}
+
+// Without a direction key the hero slows by 2 a frame; every speed is even, so it ends at 0.
+void slow_down() {
+    if (hero_running != 0)
+        return;
+    if (hero->vx < 0) {
+        hero->vx += FRICTION;
+    } else if (hero->vx > 0) {
+        hero->vx -= FRICTION;
+    }
+}
+
+// Breaks a brick under the large hero's head into its four flying fragments.
+void break_brick(SpriteObject* brick) {
+    brick->state = BRICK_BROKEN;
+    const int x = static_cast<int>(brick->x);
+    const int y = static_cast<int>(brick->y);
+    static const int offset[BRICK_FRAG_COUNT][2] = {{0, 0}, {16, 0}, {0, 16}, {16, 16}};
+    static const int launch[BRICK_FRAG_COUNT][2] = {{-4, -20}, {4, -20}, {-4, -10}, {4, -10}};
+    for (int i = 0; i < BRICK_FRAG_COUNT; ++i) {
+        sprite_set_position(&brick_frags[i], x + offset[i][0], y + offset[i][1]);
+        sprite_set_velocity(&brick_frags[i], launch[i][0], launch[i][1]);
+    }
+    score += BRICK_POINTS;
 }
 }  // namespace
 
@@ -159,40 +211,31 @@ void hero_fall() {
 
 void bump_block(SpriteObject* block) {
     if (is_qblock(block)) {
-        block->frame = 3;
-        if (block->state != 0) {
+        block->frame = QBLOCK_USED_FRAME;
+        if (block->state != QBLOCK_USED) {
             bumped_block = block;
-            block->state = 0;
+            block->state = QBLOCK_USED;
         }
     } else if (is_brick(block)) {
         if (hero_is_large == 0) {
             bumped_block = block;
         } else {
-            block->state = 0;
-            const int x = static_cast<int>(block->x);
-            const int y = static_cast<int>(block->y);
-            static const int offset[BRICK_FRAG_COUNT][2] = {{0, 0}, {16, 0}, {0, 16}, {16, 16}};
-            static const int launch[BRICK_FRAG_COUNT][2] = {
-                {-4, -20}, {4, -20}, {-4, -10}, {4, -10}};
-            for (int i = 0; i < BRICK_FRAG_COUNT; ++i) {
-                sprite_set_position(&brick_frags[i], x + offset[i][0], y + offset[i][1]);
-                sprite_set_velocity(&brick_frags[i], launch[i][0], launch[i][1]);
-            }
-            score += 50;
+            break_brick(block);
         }
     }
     // Enemies on or against the block are knocked out.
     for (SpriteObject& enemy : skivits) {
-        if (enemy.state == 1 && sprite_collide(&enemy, block, 1) != 0.0f) {
-            enemy.frame = 2;
-            enemy.state = 2;
+        if (enemy.state == SKIVIT_WALKING &&
+            sprite_collide(&enemy, block, COLLIDE_SWEPT) != COLLIDE_NONE) {
+            enemy.frame = SKIVIT_SQUASHED_FRAME;
+            enemy.state = SKIVIT_SQUASHED;
             enemy.aux_state = 0;
         }
     }
 }
 
 void hero_update() {
-    if (hero->state == 2) {
+    if (hero->state == HERO_DYING) {
         hero_die_step();
         return;
     }
@@ -203,41 +246,24 @@ void hero_update() {
     float best = 0;
     SpriteObject* candidate = collide_scenery(&best);
     if (best != 0.0f) {
+        // The head hit something: the rise ends at once.
         jump_lift = 0;
         hero->vy = 0;
         if (candidate != nullptr)
             bump_block(candidate);
     }
-
-    if (sprite_collide(hero, &power_up, 1) != 0.0f && hero_is_large != 1) {
-        hero_grow();
-        score += 1000;
-        power_up.state = 0;
-    }
-
+    take_power_up();
     choose_picture();
 
     if (hero->y > SCREEN_BOTTOM)
-        hero->state = 2;
+        hero->state = HERO_DYING;
     if (scroll_total + hero->x > LEVEL_END)
         level_won = 1;
 
     if (morph_from == nullptr)
         sprite_move(hero);
     hero_fall();
-
-    if (hero->x < 0) {
-        hero->x = 0;
-    } else if (hero->x + hero->width > SCREEN_RIGHT) {
-        hero->x = SCREEN_RIGHT - hero->width;
-    }
-
-    if (hero_running == 0) {
-        if (hero->vx < 0) {
-            hero->vx += FRICTION;
-        } else if (hero->vx > 0) {
-            hero->vx -= FRICTION;
-        }
-    }
+    keep_on_screen();
+    slow_down();
     scroll_world();
 }

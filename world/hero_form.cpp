@@ -1,10 +1,14 @@
 // The hero's two sizes: growing on the power-up, shrinking or dying when harmed. Both changes
 // keep the bottom edge where it was and start the flickering form change.
-#include "shell/game.h"
-#include "world/level.h"
+#include "world/hero.h"
+#include "world/objects.h"
+#include "world/world_state.h"
 
 namespace {
-// Carries facing, speed and animation pace over to the form taken into use.
+constexpr float DEATH_JUMP = -20;
+
+// Carries facing, speed and animation pace over to the form taken into use; position and
+// speed as whole numbers.
 void take_over(SpriteObject* next, int x, int y) {
     sprite_set_position(next, x, y);
     sprite_set_animation(next, hero->anim);
@@ -24,9 +28,9 @@ void hero_grow() {
 
 void hero_hurt() {
     if (hero_is_large == 0 && morph_from == nullptr) {
-        hero->frame = 10;  // the death picture
-        hero->state = 2;
-        hero->vy = -20;
+        hero->frame = HERO_DEATH_FRAME;
+        hero->state = HERO_DYING;
+        hero->vy = DEATH_JUMP;
         hero->vx = 0;
     } else if (hero_is_large == 1) {
         hero_is_large = 0;

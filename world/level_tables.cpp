@@ -6,7 +6,6 @@ const int qblock_x[QBLOCK_COUNT] = {549,  723,  755,  787,  2673, 3219, 3630,
                                     3733, 3733, 3836, 4424, 4456, 5824};
 const int qblock_y[QBLOCK_COUNT] = {292, 292, 155, 292, 292, 155, 292,
                                     292, 155, 292, 155, 155, 292};
-// What each question block releases: 0 a coin, 1 the power-up.
 const int qblock_content[QBLOCK_COUNT] = {0, 1, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0};
 
 // Entries 23 and 24 lie one on the other.
@@ -23,11 +22,10 @@ const int skivit_x[SKIVIT_COUNT] = {755,  1455, 1746, 1816, 2769, 2820, 3260,
 const int skivit_y[SKIVIT_COUNT] = {398, 398, 398, 398, 123, 123, 398,
                                     398, 398, 398, 398, 398, 398, 398};
 
-// Heights in body segments; each pipe is its segments from the ground up, then its top.
 const int pipe_x[PIPE_COUNT] = {960, 1310, 1580, 1960, 5580, 6138};
 const int pipe_height[PIPE_COUNT] = {1, 2, 3, 3, 1, 1};
 
-// Heights in blocks, 88 in all.
+// 88 blocks in all.
 const int stair_x[STAIR_COLUMN_COUNT] = {4596, 4628, 4660, 4692, 4788, 4820, 4852, 4884, 5076,
                                          5108, 5140, 5172, 5204, 5326, 5358, 5390, 5422, 6202,
                                          6234, 6266, 6298, 6330, 6362, 6394, 6426, 6458};

@@ -1,66 +1,88 @@
 // The ten load steps that build the level's sprites from the tables and the picture files,
-// and the destruction of every world sprite at shutdown.
-#include <cstdio>
+// and the world's shutdown.
+#include "world/load.h"
 
-#include "shell/game.h"
+#include <cstdio>
+#include <initializer_list>
+
+#include "engine/gfx.h"
+#include "engine/picture.h"
 #include "world/level.h"
-#include "world/picture.h"
+#include "world/object_groups.h"
+#include "world/objects.h"
+#include "world/world_state.h"
 
 namespace {
+constexpr int DEPTH = 8;
 constexpr int SINGLE = SPRITE_SINGLE_FRAME | SPRITE_VISIBLE;  // 0x11
 constexpr int ANIMATED = SPRITE_SEQUENCE | SPRITE_VISIBLE;    // 0x14
-constexpr int DEPTH = 8;
+constexpr int FACING_RIGHT = 0, FACING_LEFT = 1;              // the hero's sequences
 
 int make(SpriteObject* s, int x, int y, int w, int h, int frames, int flags,
          int color_key = SPRITE_COLOR_KEY) {
-    return sprite_create(s, x, y, w, h, frames, flags, SPRITE_CAPS, color_key, DEPTH);
+    return sprite_create(s, x, y, w, h, frames, flags, GFX_CAPS_SYSTEMMEMORY, color_key, DEPTH);
 }
 
-// A picture that cannot be read or cut makes its step fail; the shell names the file.
-int fail_picture(const char* file_name, bool loaded) {
-    if (loaded)
-        picture_unload();
-    std::snprintf(load_failed_file, sizeof load_failed_file, "%s", file_name);
-    return 0;
-}
-
-// A step that stops at a failed creation leaves no picture behind.
-int fail_create() {
+// A step that stops part way leaves no picture behind.
+int fail() {
     picture_unload();
     return 0;
 }
 
-int open_picture(const char* file_name) {
-    return picture_load(file_name) ? 1 : fail_picture(file_name, false);
-}
-
-// Cuts frames first..first+count-1 from cells (0..count-1, row).
-int cut_row(SpriteObject* s, int first, int count, int row) {
-    for (int i = 0; i < count; ++i) {
-        if (!picture_cut(s, first + i, i, row, 0))
-            return 0;
-    }
+// One sprite of a group: created where it starts, its frames cut, its sequence loaded.
+int load_member(const ObjectGroup& g, int i) {
+    SpriteObject* s = &g.sprites[i];
+    const StartPlace place = g.start(i);
+    if (!make(s, place.x, place.y, g.width, g.height, g.frame_count, g.flags))
+        return 0;
+    if (!g.cut_frames(s, i))
+        return 0;
+    if (g.sequence && !sprite_load_animation(s, 0, g.sequence_length, g.sequence))
+        return 0;
+    group_start_motion(g, s);
     return 1;
 }
 
+int load_group(const ObjectGroup& g) {
+    if (!picture_load(g.picture))
+        return 0;
+    for (int i = 0; i < g.count; ++i) {
+        if (!load_member(g, i))
+            return fail();
+    }
+    picture_unload();
+    return 1;
+}
+
+// One form: frames 0..4 facing right, then 5..9 facing left, each row with its sequence; the
+// small form also has the death picture.
 int load_hero_form(SpriteObject* form, int y, int height, int frames, const char* file_name,
                    bool death_picture) {
     if (!make(form, 20, y, 24, height, frames, ANIMATED))
         return 0;
-    if (!open_picture(file_name))
+    if (!picture_load(file_name))
         return 0;
-    if (!cut_row(form, 0, 5, 0))
-        return fail_picture(file_name, true);
-    if (!sprite_load_animation(form, 0, 4, hero_run_right))
-        return fail_create();
-    if (!cut_row(form, 5, 5, 1))
-        return fail_picture(file_name, true);
-    if (!sprite_load_animation(form, 1, 4, hero_run_left))
-        return fail_create();
-    if (death_picture && !picture_cut(form, 10, 0, 2, 0))
-        return fail_picture(file_name, true);
+    for (int facing : {FACING_RIGHT, FACING_LEFT}) {
+        const int* sequence = facing == FACING_RIGHT ? hero_run_right : hero_run_left;
+        for (int i = 0; i < HERO_FRAMES_PER_FACING; ++i) {
+            if (!picture_cut(form, facing * HERO_FRAMES_PER_FACING + i, i, facing, CUT_CELLS))
+                return fail();
+        }
+        if (!sprite_load_animation(form, facing, 4, sequence))
+            return fail();
+    }
+    if (death_picture && !picture_cut(form, HERO_DEATH_FRAME, 0, 2, CUT_CELLS))
+        return fail();
     picture_unload();
     return 1;
+}
+
+// A destroyed sprite is zeroed too: the record as it was before any load.
+void clear(SpriteObject* sprites, int count) {
+    for (int i = 0; i < count; ++i) {
+        sprite_destroy(&sprites[i]);
+        sprites[i] = SpriteObject{};
+    }
 }
 }  // namespace
 
@@ -74,10 +96,10 @@ int load_backdrops() {
         }
         char file_name[32];
         std::snprintf(file_name, sizeof file_name, "dorvo%d.bmp", i + 1);
-        if (!open_picture(file_name))
+        if (!picture_load(file_name))
             return 0;
-        if (!picture_cut(&backdrops[i], 0, 0, 0, 1))
-            return fail_picture(file_name, true);
+        if (!picture_cut(&backdrops[i], 0, 0, 0, CUT_PIXELS))
+            return fail();
         picture_unload();
     }
     return 1;
@@ -88,184 +110,54 @@ int load_hero() {
         return 0;
     if (!load_hero_form(&hero_large, 366, 64, 10, "dorvospritelarge.bmp", false))
         return 0;
-    hero = &hero_small;
-    sprite_set_animation(hero, 0);
-    sprite_set_velocity(hero, 0, 0);
-    sprite_set_anim_period(hero, 2);
-    hero->state = 1;
+    hero_start();
     return 1;
 }
 
 int load_qblocks() {
-    const char* file_name = "questionblock.bmp";
-    if (!open_picture(file_name))
-        return 0;
-    for (int i = 0; i < QBLOCK_COUNT; ++i) {
-        SpriteObject* q = &qblocks[i];
-        if (!make(q, qblock_x[i], qblock_y[i], 32, 32, 4, ANIMATED))
-            return fail_create();
-        if (!cut_row(q, 0, 4, 0))
-            return fail_picture(file_name, true);
-        if (!sprite_load_animation(q, 0, 7, qblock_anim))
-            return fail_create();
-        sprite_set_animation(q, 0);
-        sprite_set_velocity(q, 0, 0);
-        sprite_set_anim_period(q, 6);
-        q->state = 1;
-    }
-    picture_unload();
-    return 1;
+    return load_group(qblock_group);
 }
 
 int load_bricks() {
-    const char* file_name = "brick.bmp";
-    if (!open_picture(file_name))
-        return 0;
-    for (int i = 0; i < BRICK_COUNT; ++i) {
-        if (!make(&bricks[i], brick_x[i], brick_y[i], 32, 32, 1, SINGLE))
-            return fail_create();
-        if (!picture_cut(&bricks[i], 0, 0, 0, 0))
-            return fail_picture(file_name, true);
-        bricks[i].state = 1;
-    }
-    picture_unload();
-    return 1;
+    return load_group(brick_group);
 }
 
 int load_brick_frags() {
-    const char* file_name = "brick.bmp";
-    if (!open_picture(file_name))
-        return 0;
-    for (SpriteObject& frag : brick_frags) {
-        if (!make(&frag, -1, -1, 16, 16, 2, ANIMATED))
-            return fail_create();
-        for (int j = 0; j < 2; ++j) {
-            if (!picture_cut(&frag, j, 33 * (j + 1) + 1, 1, 1)) {
-                return fail_picture(file_name, true);
-            }
-        }
-        if (!sprite_load_animation(&frag, 0, 2, brick_frag_anim))
-            return fail_create();
-        sprite_set_animation(&frag, 0);
-        sprite_set_velocity(&frag, 0, 0);
-        sprite_set_anim_period(&frag, 2);
-    }
-    picture_unload();
-    return 1;
+    return load_group(brick_frag_group);
 }
 
 int load_power_up() {
-    const char* file_name = "mushroom.bmp";
-    if (!open_picture(file_name))
-        return 0;
-    if (!make(&power_up, 0, 0, 32, 32, 1, SINGLE))
-        return fail_create();
-    if (!picture_cut(&power_up, 0, 0, 0, 0))
-        return fail_picture(file_name, true);
-    power_up.state = 0;  // in play only once a block releases it
-    picture_unload();
-    return 1;
+    return load_group(power_up_group);
 }
 
 int load_skivits() {
-    const char* file_name = "skivit.bmp";
-    if (!open_picture(file_name))
-        return 0;
-    for (int i = 0; i < SKIVIT_COUNT; ++i) {
-        SpriteObject* e = &skivits[i];
-        if (!make(e, skivit_x[i], skivit_y[i], 32, 32, 3, ANIMATED))
-            return fail_create();
-        if (!cut_row(e, 0, 2, 0) || !picture_cut(e, 2, 0, 1, 0)) {
-            return fail_picture(file_name, true);
-        }
-        if (!sprite_load_animation(e, 0, 2, skivit_anim))
-            return fail_create();
-        sprite_set_animation(e, 0);
-        sprite_set_velocity(e, -2, 0);
-        sprite_set_anim_period(e, 6);
-        e->state = 1;
-    }
-    picture_unload();
-    return 1;
+    return load_group(skivit_group);
 }
 
 int load_coin_sprites() {
-    const char* file_name = "coin.bmp";
-    if (!open_picture(file_name))
-        return 0;
-    for (SpriteObject& coin : coin_sprites) {
-        if (!make(&coin, 0, 0, 16, 28, 4, ANIMATED))
-            return fail_create();
-        if (!cut_row(&coin, 0, 4, 0))
-            return fail_picture(file_name, true);
-        if (!sprite_load_animation(&coin, 0, 6, coin_anim))
-            return fail_create();
-        sprite_set_animation(&coin, 0);
-        sprite_set_velocity(&coin, 0, 0);
-        sprite_set_anim_period(&coin, 1);
-    }
-    picture_unload();
-    return 1;
+    return load_group(coin_group);
 }
 
 int load_pipes() {
-    const char* file_name = "pipe.bmp";
-    if (!open_picture(file_name))
-        return 0;
-    int n = 0;
-    for (int j = 0; j < PIPE_COUNT; ++j) {
-        // Body segments from the ground up (cell row 1), then the top (cell row 0).
-        for (int k = 0; k <= pipe_height[j]; ++k) {
-            const int row = k < pipe_height[j] ? 1 : 0;
-            if (!make(&pipes[n], pipe_x[j], FLOOR_LINE - 32 * (k + 1), 64, 32, 1, SINGLE)) {
-                return fail_create();
-            }
-            if (!picture_cut(&pipes[n], 0, 0, row, 0))
-                return fail_picture(file_name, true);
-            ++n;
-        }
-    }
-    picture_unload();
-    return 1;
+    return load_group(pipe_group);
 }
 
 int load_blocks() {
-    const char* file_name = "block.bmp";
-    if (!open_picture(file_name))
-        return 0;
-    int n = 0;
-    for (int k = 0; k < STAIR_COLUMN_COUNT; ++k) {
-        for (int l = 0; l < stair_height[k]; ++l) {
-            if (!make(&blocks[n], stair_x[k], FLOOR_LINE - 32 * (l + 1), 32, 32, 1, SINGLE)) {
-                return fail_create();
-            }
-            if (!picture_cut(&blocks[n], 0, 0, 0, 1))
-                return fail_picture(file_name, true);
-            ++n;
-        }
-    }
-    picture_unload();
-    return 1;
+    return load_group(block_group);
 }
 
-void destroy_world_sprites() {
-    sprite_destroy(&hero_small);
-    sprite_destroy(&hero_large);
-    for (SpriteObject& s : qblocks)
-        sprite_destroy(&s);
-    for (SpriteObject& s : bricks)
-        sprite_destroy(&s);
-    for (SpriteObject& s : coin_sprites)
-        sprite_destroy(&s);
-    for (SpriteObject& s : brick_frags)
-        sprite_destroy(&s);
-    for (SpriteObject& s : skivits)
-        sprite_destroy(&s);
-    for (SpriteObject& s : backdrops)
-        sprite_destroy(&s);
-    for (SpriteObject& s : pipes)
-        sprite_destroy(&s);
-    for (SpriteObject& s : blocks)
-        sprite_destroy(&s);
-    sprite_destroy(&power_up);
+void world_shutdown() {
+    clear(&hero_small, 1);
+    clear(&hero_large, 1);
+    clear(qblocks, QBLOCK_COUNT);
+    clear(bricks, BRICK_COUNT);
+    clear(coin_sprites, COIN_SPRITE_COUNT);
+    clear(brick_frags, BRICK_FRAG_COUNT);
+    clear(skivits, SKIVIT_COUNT);
+    clear(backdrops, BACKDROP_COUNT);
+    clear(pipes, PIPE_PIECE_COUNT);
+    clear(blocks, BLOCK_COUNT);
+    clear(&power_up, 1);
+    hero = nullptr;
+    world_state_restore();
 }

@@ -1,15 +1,18 @@
 // The scenery: the backdrop strip with its recycled panels, pipes and staircase blocks, and
 // the hero drawn over everything, flickering while it changes form.
+#include "world/scenery.h"
+
 #include <cstdio>
 
 #include "engine/display.h"
-#include "shell/game.h"
-#include "world/level.h"
-#include "world/picture.h"
+#include "engine/picture.h"
+#include "world/objects.h"
+#include "world/world_state.h"
 
 namespace {
 constexpr int STRIP_WIDTH = BACKDROP_DRAW_WIDTH * BACKDROP_COUNT;  // 1644
 constexpr int FORM_CHANGE_LAST = 30;
+constexpr int FORM_CHANGE_PERIOD = 6;  // three frames of the old form, three of the new
 
 // Gives a panel that scrolled out the next picture; an unreadable one leaves the old.
 void recycle(SpriteObject* panel) {
@@ -21,14 +24,15 @@ void recycle(SpriteObject* panel) {
         return;
     if (!picture_load(file_name))
         return;
-    picture_cut(panel, 0, 0, 0, 1);
+    // A picture too small for the panel leaves the panel as it was.
+    static_cast<void>(picture_cut(panel, 0, 0, 0, CUT_PIXELS));
     picture_unload();
 }
 
 void draw_on_screen(SpriteObject* sprites, int count) {
     for (int i = 0; i < count; ++i) {
         if (on_screen(&sprites[i]))
-            sprite_draw(&sprites[i], back_surface);
+            draw_on_back(&sprites[i]);
     }
 }
 }  // namespace
@@ -36,7 +40,8 @@ void draw_on_screen(SpriteObject* sprites, int count) {
 void backdrops_draw() {
     for (SpriteObject& panel : backdrops) {
         if (panel.x + BACKDROP_DRAW_WIDTH >= 0) {
-            sprite_draw_scaled(&panel, BACKDROP_DRAW_WIDTH, BACKDROP_DRAW_HEIGHT, back_surface);
+            static_cast<void>(sprite_draw_scaled(&panel, BACKDROP_DRAW_WIDTH, BACKDROP_DRAW_HEIGHT,
+                                                 back_surface));
         } else {
             recycle(&panel);
         }
@@ -53,14 +58,14 @@ void blocks_draw() {
 
 void hero_draw() {
     if (morph_from == nullptr) {
-        sprite_draw(hero, back_surface);
+        draw_on_back(hero);
     } else if (morph_timer <= FORM_CHANGE_LAST) {
         // Groups of three frames, old form first.
-        sprite_draw(morph_timer % 6 < 3 ? morph_from : hero, back_surface);
+        draw_on_back(morph_timer % FORM_CHANGE_PERIOD < FORM_CHANGE_PERIOD / 2 ? morph_from : hero);
         ++morph_timer;
     } else {
         morph_from = nullptr;
         morph_timer = 0;
-        sprite_draw(hero, back_surface);
+        draw_on_back(hero);
     }
 }

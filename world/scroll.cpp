@@ -1,6 +1,8 @@
 // Scrolling: once the hero passes x 213 the whole world moves left instead of the hero.
-#include "shell/game.h"
-#include "world/level.h"
+#include "world/scroll.h"
+
+#include "world/objects.h"
+#include "world/world_state.h"
 
 namespace {
 void shift(SpriteObject* sprites, int count) {
@@ -14,6 +16,7 @@ void scroll_world() {
         scroll_step = 0;
         return;
     }
+    // Whole pixels: the fraction of the hero's step past the line is dropped.
     scroll_step = static_cast<int>(hero->x - SCROLL_LINE);
     hero->x = SCROLL_LINE;
     shift(qblocks, QBLOCK_COUNT);

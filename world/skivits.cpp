@@ -1,128 +1,123 @@
 // The walking enemies: walking, reversing, falling and standing on blocks, stomps and harm
 // in the update; removal, the squash display and its points in the drawing pass.
-#include <cstdint>
+#include "world/skivits.h"
+
 #include <cstdio>
 
 #include "engine/display.h"
 #include "engine/text.h"
-#include "shell/game.h"
-#include "world/level.h"
+#include "shell/game_state.h"
+#include "world/collide.h"
+#include "world/hero.h"
+#include "world/objects.h"
+#include "world/walker.h"
+#include "world/world_state.h"
 
 namespace {
 constexpr int SQUASH_PASSES = 8;
-constexpr uint32_t WHITE = 0xFFFFFF;
-
-// Contacts are compared as whole numbers: a partial overlap counts as none.
-int contact(SpriteObject* mover, SpriteObject* other, int mode) {
-    return static_cast<int>(sprite_collide(mover, other, mode));
-}
+constexpr float STOMP_BOUNCE = -10;
+constexpr int POINTS_ABOVE = 20;  // pixels between the points and the enemy's top
 
 void squash(SpriteObject* enemy) {
-    enemy->frame = 2;
-    enemy->state = 2;
+    enemy->frame = SKIVIT_SQUASHED_FRAME;
+    enemy->state = SKIVIT_SQUASHED;
     enemy->aux_state = 0;
 }
 
-void update_one(int i) {
-    SpriteObject* e = &skivits[i];
+// Staircases and pipes turn it back; question blocks and bricks can carry it.
+SpriteObject* meet_scenery(SpriteObject* e) {
     SpriteObject* support = nullptr;
-
-    // Staircases and pipes turn it back at any contact, even from on top.
-    for (SpriteObject& block : blocks) {
-        if (on_screen(&block) && contact(e, &block, 0) != 0)
-            e->vx = -e->vx;
-    }
-    for (SpriteObject& pipe : pipes) {
-        if (on_screen(&pipe) && contact(e, &pipe, 0) != 0)
-            e->vx = -e->vx;
-    }
+    walker_turn_at(e, blocks, BLOCK_COUNT);
+    walker_turn_at(e, pipes, PIPE_PIECE_COUNT);
     for (SpriteObject& q : qblocks) {
-        if (!on_screen(&q))
-            continue;
-        const int r = contact(e, &q, 0);
-        if (r == 3) {
-            support = &q;
-        } else if (r == 2) {
-            e->vx = -e->vx;
-        }
+        if (on_screen(&q))
+            walker_meet(e, &q, sprite_contact(e, &q, COLLIDE_CLASSIFY), &support);
     }
-    for (SpriteObject& brick : bricks) {
-        if (!on_screen(&brick))
-            continue;
-        const int r = contact(e, &brick, 0);
-        if (r == 3) {
-            support = &brick;
-            e->y -= 2;
-        } else if (r == 2) {
-            e->vx = -e->vx;
-        }
-    }
+    walker_meet_bricks(e, &support);
+    return support;
+}
+
+// Two enemies that meet both turn back.
+void meet_other_enemies(int i) {
+    SpriteObject* e = &skivits[i];
     for (int j = 0; j < SKIVIT_COUNT; ++j) {
         SpriteObject* other = &skivits[j];
-        if (j == i || other->state != 1 || !on_screen(other))
+        if (j == i || other->state != SKIVIT_WALKING || !on_screen(other))
             continue;
-        if (contact(e, other, 1) != 0) {
+        if (sprite_contact(e, other, COLLIDE_SWEPT) != CONTACT_NONE) {
             e->vx = -e->vx;
             other->vx = -other->vx;
         }
     }
-    if (hero->state == 1) {
-        const int r = contact(hero, e, 0);
-        if (r == 3 && hero->vy > 0) {
-            squash(e);
-            hero->vy = -10;
-            hero_airborne = 1;
-        } else if (r != 0) {
-            hero_hurt();
-        }
+}
+
+// The hero landing on it while falling squashes it and bounces; any other touch harms the
+// hero. A hero that is not alive touches nothing.
+void meet_hero(SpriteObject* e) {
+    if (hero->state != HERO_ALIVE)
+        return;
+    const int r = sprite_contact(hero, e, COLLIDE_CLASSIFY);
+    if (r == CONTACT_LANDED && hero->vy > 0) {
+        squash(e);
+        hero->vy = STOMP_BOUNCE;
+        hero_airborne = 1;
+    } else if (r != CONTACT_NONE) {
+        hero_hurt();
     }
-    if (e->state == 1) {
+}
+
+void update_one(int i) {
+    SpriteObject* e = &skivits[i];
+    SpriteObject* support = meet_scenery(e);
+    meet_other_enemies(i);
+    meet_hero(e);
+    if (e->state == SKIVIT_WALKING) {
         sprite_move(e);
-        if (support != nullptr) {
-            e->y = support->y - e->height - 1;
-        } else if (sprite_on_floor(e)) {
-            e->y = static_cast<float>(FLOOR_LINE - e->height);
-        } else {
-            e->vy += 2;
-        }
+        walker_settle(e, support);
     }
+}
+
+// One pass of a squash: the award in the first, the points above it in each of eight, then
+// gone.
+void draw_squashed(SpriteObject* e) {
+    if (e->aux_state >= SQUASH_PASSES) {
+        stomp_shown = 0;
+        e->state = SKIVIT_GONE;
+        return;
+    }
+    if (e->aux_state++ == 0) {
+        stomp_shown = stomp_value;
+        score += stomp_value;
+        stomp_value *= 2;
+    }
+    char points[16];
+    std::snprintf(points, sizeof points, "%d", stomp_shown);
+    static_cast<void>(text_draw(points, static_cast<int>(e->x),
+                                static_cast<int>(e->y - POINTS_ABOVE), TEXT_WHITE, back_surface));
+    draw_on_back(e);
 }
 }  // namespace
 
 void skivits_update() {
     for (int i = 0; i < SKIVIT_COUNT; ++i) {
-        if (skivits[i].state == 1 && on_screen(&skivits[i]))
+        if (skivits[i].state == SKIVIT_WALKING && on_screen(&skivits[i]))
             update_one(i);
     }
 }
 
 void skivits_draw() {
     for (SpriteObject& e : skivits) {
-        if (e.state == 0 || !on_screen(&e))
+        if (e.state == SKIVIT_GONE || !on_screen(&e))
             continue;
-        if (e.y > 480) {
-            e.state = 0;  // fell out of the world
+        if (e.y > SCREEN_BOTTOM) {
+            e.state = SKIVIT_GONE;  // fell out of the world
             continue;
         }
-        if (e.state == 1) {
+        if (e.state == SKIVIT_WALKING) {
             sprite_animate(&e);
-            sprite_draw(&e, back_surface);
-        } else if (e.state == 2) {
-            if (e.aux_state < SQUASH_PASSES) {
-                if (e.aux_state++ == 0) {
-                    stomp_shown = stomp_value;
-                    score += stomp_value;
-                    stomp_value *= 2;
-                }
-                char points[16];
-                std::snprintf(points, sizeof points, "%d", stomp_shown);
-                text_draw(points, static_cast<int>(e.x), static_cast<int>(e.y - 20), WHITE,
-                          back_surface);
-                sprite_draw(&e, back_surface);
-            } else {
-                stomp_shown = 0;
-                e.state = 0;
-            }
+            draw_on_back(&e);
+        } else if (e.state == SKIVIT_SQUASHED) {
+            draw_squashed(&e);
         }
     }
 }

@@ -1,5 +1,12 @@
 // The world's share of a played frame: drawing in layer order, then the updates.
-#include "world/level.h"
+#include "world/world_frame.h"
+
+#include "world/blocks.h"
+#include "world/hero.h"
+#include "world/objects.h"
+#include "world/power_up.h"
+#include "world/scenery.h"
+#include "world/skivits.h"
 
 void world_draw() {
     backdrops_draw();
@@ -15,7 +22,7 @@ void world_draw() {
 
 void world_update() {
     hero_update();
-    if (power_up.state == 1)
+    if (power_up.state == POWER_UP_IN_PLAY)
         power_up_update();
     skivits_update();
 }

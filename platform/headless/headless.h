@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/types.h"
+#include "platform/types.h"
 
 // Keys held down from now on (until released).
 void headless_set_key_held(int key, int held);
@@ -18,7 +18,6 @@ void headless_set_time(uint32_t ms);
 int headless_frames_presented();
 int headless_frame_width();
 int headless_frame_height();
-int headless_frame_bpp();
 const uint8_t* headless_frame_pixels();
 const PaletteEntry* headless_frame_palette();
 // The last presented frame as RGB, 3 bytes a pixel, top row first.
@@ -28,3 +27,6 @@ int headless_window_open();
 int headless_cursor_visible();
 // Makes the next window opening fail (for start-up failure tests).
 void headless_fail_window_open(int fail);
+// The backend back to its state at start-up: no keys held, the clock at 0, no frame kept,
+// no window, the cursor shown, window openings allowed.
+void headless_reset();

@@ -17,7 +17,7 @@ int window_open;
 int fail_open;
 int cursor_visible = 1;
 int frames_presented;
-int frame_width, frame_height, frame_bpp;
+int frame_width, frame_height;
 uint8_t* frame_indices;
 uint8_t* frame_rgb;
 PaletteEntry frame_palette[256];
@@ -49,7 +49,7 @@ void platform_close_window() {
     window_open = 0;
 }
 
-void platform_pump_events() {}
+void platform_pump_events(const PlatformInput*) {}
 
 void platform_present(const uint8_t* pixels, int pitch, int width, int height, int bpp,
                       const PaletteEntry* palette) {
@@ -59,7 +59,6 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     }
     frame_width = width;
     frame_height = height;
-    frame_bpp = bpp;
     if (palette)
         std::memcpy(frame_palette, palette, sizeof(frame_palette));
     for (int y = 0; y < height; ++y) {
@@ -131,9 +130,6 @@ int headless_frame_width() {
 int headless_frame_height() {
     return frame_height;
 }
-int headless_frame_bpp() {
-    return frame_bpp;
-}
 const uint8_t* headless_frame_pixels() {
     return frame_indices;
 }
@@ -151,4 +147,19 @@ int headless_cursor_visible() {
 }
 void headless_fail_window_open(int fail) {
     fail_open = fail;
+}
+
+void headless_reset() {
+    virtual_time = 0;
+    headless_release_all_keys();
+    window_open = 0;
+    fail_open = 0;
+    cursor_visible = 1;
+    frames_presented = 0;
+    frame_width = frame_height = 0;
+    std::free(frame_indices);
+    std::free(frame_rgb);
+    frame_indices = frame_rgb = nullptr;
+    frame_capacity = 0;
+    std::memset(frame_palette, 0, sizeof frame_palette);
 }

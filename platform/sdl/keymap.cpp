@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "shell/window.h"
+#include "platform/types.h"
 
 namespace {
 

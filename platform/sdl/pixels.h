@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/types.h"
+#include "platform/types.h"
 
 // The 256 palette colours as opaque ARGB; the entry at transparent_index (-1: none) is 0.
 void palette_to_argb(const PaletteEntry* palette, int transparent_index, uint32_t out[256]);

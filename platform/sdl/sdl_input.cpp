@@ -1,4 +1,4 @@
-// SDL events into the window service: key presses as virtual-key codes, left-button presses
+// SDL events handed to the game's input: key presses as virtual-key codes, left-button presses
 // in frame pixels, the close request; and the held-key query from SDL's keyboard state.
 #include <SDL.h>
 
@@ -6,7 +6,6 @@
 #include "platform/sdl/keymap.h"
 #include "platform/sdl/letterbox.h"
 #include "platform/sdl/sdl_backend.h"
-#include "shell/window.h"
 
 // The key table carries SDL's key code values without including SDL; keep them in step.
 static_assert(KEYCODE_RETURN == SDLK_RETURN && KEYCODE_ESCAPE == SDLK_ESCAPE &&
@@ -19,7 +18,7 @@ namespace {
 
 // A left-button press, in frame pixels. Presses on the letterbox bars are dropped: no frame
 // pixel is there, and nothing on the frame could answer them.
-void button_down(const SDL_MouseButtonEvent& press) {
+void button_down(const SDL_MouseButtonEvent& press, const PlatformInput* input) {
     SDL_Window* window = SDL_GetWindowFromID(press.windowID);
     if (window == nullptr) {
         return;
@@ -34,12 +33,12 @@ void button_down(const SDL_MouseButtonEvent& press) {
     // SDL counts the presses of a quick series; as on the desktop of old, every second one
     // is a double click (a triple click is a double click and then a plain press).
     int double_click = press.clicks >= 2 && press.clicks % 2 == 0;
-    window_input_button_down(x, y, double_click);
+    input->button_down(x, y, double_click);
 }
 
 }  // namespace
 
-void platform_pump_events() {
+void platform_pump_events(const PlatformInput* input) {
     sdl_note_pump();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -47,12 +46,12 @@ void platform_pump_events() {
             // Auto-repeated presses come through too: holding Down cycles the menu.
             int key = key_from_keycode(event.key.keysym.sym);
             if (key != 0) {
-                window_input_key_down(key);
+                input->key_down(key);
             }
         } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
-            button_down(event.button);
+            button_down(event.button, input);
         } else if (event.type == SDL_QUIT) {
-            window_input_close();
+            input->close();
         }
     }
 }

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "tools/artgen/art.h"
@@ -11,6 +10,7 @@
 #include "tools/artgen/palette.h"
 #include "tools/artgen/preview.h"
 #include "tools/artgen/sheet.h"
+#include "tools/support/options.h"
 
 namespace {
 
@@ -123,17 +123,13 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string out_dir;
-    std::string preview;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
-            out_dir = argv[++i];
-        } else if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
-            preview = argv[++i];
-        } else {
-            return usage();
-        }
-    }
+    const char* out = nullptr;
+    const char* preview_path = nullptr;
+    const ToolOption options[] = {{"--out", &out}, {"--preview", &preview_path}};
+    if (!tool_read_options(argc, argv, options, 2))
+        return usage();
+    std::string out_dir = out ? out : "";
+    const std::string preview = preview_path ? preview_path : "";
     if (!preview.empty()) {
         if (!write_level_preview(preview.c_str())) {
             std::fprintf(stderr, "artgen: cannot write %s\n", preview.c_str());

@@ -202,20 +202,3 @@ const PaletteEntry* art_palette() {
         build();
     return table;
 }
-
-uint8_t art_nearest(int r, int g, int b) {
-    const PaletteEntry* pal = art_palette();
-    int best = 1;
-    long best_d = -1;
-    for (int i = 1; i < 256; ++i) {
-        if (i == C_PIT || i == C_KEY || i == C_MENU_TEXT || i == C_MENU_HILITE)
-            continue;
-        long dr = pal[i].red - r, dg = pal[i].green - g, db = pal[i].blue - b;
-        long d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-        if (best_d < 0 || d < best_d) {
-            best_d = d;
-            best = i;
-        }
-    }
-    return static_cast<uint8_t>(best);
-}

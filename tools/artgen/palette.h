@@ -48,5 +48,3 @@ enum : uint8_t {
 
 // The palette, flags 0.
 const PaletteEntry* art_palette();
-// Index of the entry nearest to (r, g, b) among the visible entries (never 0, 91 or 253).
-uint8_t art_nearest(int r, int g, int b);

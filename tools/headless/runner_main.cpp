@@ -5,34 +5,25 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/script.h"
 #include "shell/app.h"
-#include "shell/game.h"
+#include "shell/game_state.h"
 #include "shell/window.h"
+#include "tools/support/options.h"
 #include "tools/support/png.h"
-#include "world/level.h"
+#include "world/objects.h"
+#include "world/world_state.h"
 
 namespace {
 
-enum class Command { Key, Click, DoubleClick, Close };
-
-struct Event {
-    Command command;
-    int pass;
-    int a, b;  // key, or x and y
-};
-
-struct Hold {
-    int first, last;
-    std::vector<int> keys;
-};
-
-std::vector<Event> events;
-std::vector<Hold> holds;
+// What the command line asked for.
+Script script;
 long pass_limit = -1;
 FILE* state_out;
 std::string frames_dir;
@@ -40,130 +31,32 @@ int frame_every = 1;
 FILE* digest_out;  // one line a pass: the pass and a digest of the frame as shown
 bool frame_lost;   // a frame could not be written: the run ends with a failure status
 
-struct KeyName {
-    const char* name;
-    int code;
-};
-const KeyName key_names[] = {
-    {"LEFT", KEY_LEFT},     {"RIGHT", KEY_RIGHT},   {"UP", KEY_UP},         {"DOWN", KEY_DOWN},
-    {"RETURN", KEY_RETURN}, {"ENTER", KEY_RETURN},  {"ESCAPE", KEY_ESCAPE}, {"DELETE", KEY_DELETE},
-    {"NEXT", KEY_NEXT},     {"PAGEDOWN", KEY_NEXT},
-};
-
-bool parse_int(const char* text, long* out) {
-    if (!text || !*text)
-        return false;
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 0);
-    if (*end != '\0')
-        return false;
-    *out = value;
-    return true;
-}
-
-bool parse_key(const char* text, int* out) {
-    for (const KeyName& k : key_names) {
-        if (std::strcmp(text, k.name) == 0) {
-            *out = k.code;
-            return true;
-        }
-    }
-    if (std::strlen(text) == 1 &&
-        ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= '0' && text[0] <= '9'))) {
-        *out = static_cast<unsigned char>(text[0]);
-        return true;
-    }
-    long value;
-    if (parse_int(text, &value) && value >= 0 && value <= 255) {
-        *out = static_cast<int>(value);
-        return true;
-    }
-    return false;
+void report_bad_line(int number, void* path) {
+    std::fprintf(stderr, "quellaro-headless: %s:%d: cannot read this line\n",
+                 static_cast<const char*>(path), number);
 }
 
 bool load_script(const char* path) {
-    FILE* file = std::fopen(path, "r");
+    std::ifstream file(path, std::ios::binary);
     if (!file) {
         std::fprintf(stderr, "quellaro-headless: cannot open script %s\n", path);
         return false;
     }
-    char line[1024];
-    int number = 0;
-    bool ok = true;
-    while (std::fgets(line, sizeof(line), file)) {
-        ++number;
-        if (char* hash = std::strchr(line, '#'))
-            *hash = '\0';
-        std::vector<char*> words;
-        for (char* w = std::strtok(line, " \t\r\n"); w; w = std::strtok(nullptr, " \t\r\n")) {
-            words.push_back(w);
-        }
-        if (words.empty())
-            continue;
-        const std::string command = words[0];
-        long p = 0, q = 0, r = 0;
-        int key = 0;
-        bool good = false;
-        if (command == "key" && words.size() == 3 && parse_int(words[1], &p) &&
-            parse_key(words[2], &key)) {
-            events.push_back({Command::Key, static_cast<int>(p), key, 0});
-            good = true;
-        } else if ((command == "click" || command == "dblclick") && words.size() == 4 &&
-                   parse_int(words[1], &p) && parse_int(words[2], &q) && parse_int(words[3], &r)) {
-            events.push_back({command == "click" ? Command::Click : Command::DoubleClick,
-                              static_cast<int>(p), static_cast<int>(q), static_cast<int>(r)});
-            good = true;
-        } else if (command == "close" && words.size() == 2 && parse_int(words[1], &p)) {
-            events.push_back({Command::Close, static_cast<int>(p), 0, 0});
-            good = true;
-        } else if (command == "hold" && words.size() >= 4 && parse_int(words[1], &p) &&
-                   parse_int(words[2], &q)) {
-            Hold hold{static_cast<int>(p), static_cast<int>(q), {}};
-            good = true;
-            for (size_t i = 3; i < words.size() && good; ++i) {
-                good = parse_key(words[i], &key);
-                hold.keys.push_back(key);
-            }
-            if (good)
-                holds.push_back(hold);
-        }
-        if (!good) {
-            std::fprintf(stderr, "quellaro-headless: %s:%d: cannot read this line\n", path, number);
-            ok = false;
-        }
-    }
-    std::fclose(file);
-    return ok;
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return script_parse(text, &script, report_bad_line, const_cast<char*>(path)) == 0;
 }
 
 int before_pass(int pass) {
     if (pass_limit >= 0 && pass >= pass_limit)
         return 1;
     headless_release_all_keys();
-    for (const Hold& hold : holds) {
+    for (const ScriptHold& hold : script.holds) {
         if (pass >= hold.first && pass <= hold.last) {
             for (int key : hold.keys)
                 headless_set_key_held(key, 1);
         }
     }
-    for (const Event& e : events) {
-        if (e.pass != pass)
-            continue;
-        switch (e.command) {
-            case Command::Key:
-                window_input_key_down(e.a);
-                break;
-            case Command::Click:
-                window_input_button_down(e.a, e.b, 0);
-                break;
-            case Command::DoubleClick:
-                window_input_button_down(e.a, e.b, 1);
-                break;
-            case Command::Close:
-                window_input_close();
-                break;
-        }
-    }
+    script_deliver(script, pass, &window_input);
     return 0;
 }
 
@@ -258,65 +151,47 @@ int usage() {
     return 2;
 }
 
-}  // namespace
+bool is_count(const char* text) {
+    long number = 0;
+    return script_read_number(text, &number) && number >= 0;
+}
 
-int main(int argc, char** argv) {
-    const char* assets = nullptr;
-    const char* script = nullptr;
-    const char* state_path = nullptr;
-    const char* digest_path = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        long number = 0;
-        if (!value)
-            return usage();
-        if (arg == "--assets") {
-            assets = value;
-        } else if (arg == "--script") {
-            script = value;
-        } else if (arg == "--passes" && parse_int(value, &number) && number >= 0) {
-            pass_limit = number;
-        } else if (arg == "--state") {
-            state_path = value;
-        } else if (arg == "--frame-digests") {
-            digest_path = value;
-        } else if (arg == "--frames-out") {
-            frames_dir = value;
-        } else if (arg == "--every" && parse_int(value, &number) && number > 0) {
-            frame_every = static_cast<int>(number);
-        } else {
-            return usage();
-        }
-        ++i;
+bool is_positive(const char* text) {
+    long number = 0;
+    return script_read_number(text, &number) && number > 0;
+}
+
+// An output named on the command line: standard output for "-", else a new file.
+bool open_output(const char* path, FILE** out) {
+    if (!path)
+        return true;
+    *out = std::strcmp(path, "-") == 0 ? stdout : std::fopen(path, "w");
+    if (!*out)
+        std::fprintf(stderr, "quellaro-headless: cannot write %s\n", path);
+    return *out != nullptr;
+}
+
+void close_output(FILE* out) {
+    if (out && out != stdout)
+        std::fclose(out);
+}
+
+// The folder for the frames, made when missing; false when it cannot be.
+bool open_frames_dir(const char* frames) {
+    std::error_code error;
+    std::filesystem::create_directories(frames, error);
+    if (!error)
+        frames_dir = std::filesystem::absolute(frames, error).string();
+    if (error) {
+        std::fprintf(stderr, "quellaro-headless: cannot write frames to %s: %s\n", frames,
+                     error.message().c_str());
     }
-    if (script && !load_script(script))
-        return 2;
-    if (state_path) {
-        state_out = std::strcmp(state_path, "-") == 0 ? stdout : std::fopen(state_path, "w");
-        if (!state_out) {
-            std::fprintf(stderr, "quellaro-headless: cannot write %s\n", state_path);
-            return 2;
-        }
-    }
-    if (digest_path) {
-        digest_out = std::strcmp(digest_path, "-") == 0 ? stdout : std::fopen(digest_path, "w");
-        if (!digest_out) {
-            std::fprintf(stderr, "quellaro-headless: cannot write %s\n", digest_path);
-            return 2;
-        }
-    }
-    if (!frames_dir.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(frames_dir, error);
-        if (error) {
-            std::fprintf(stderr, "quellaro-headless: cannot write frames to %s: %s\n",
-                         frames_dir.c_str(), error.message().c_str());
-            return 2;
-        }
-        frames_dir = std::filesystem::absolute(frames_dir, error).string();
-    }
-    // The game reads its pictures from the working directory.
+    return !error;
+}
+
+// The game reads its pictures from the working directory: the one asked for, else this one
+// when it holds them, else the source tree's.
+bool enter_assets(const char* assets) {
     std::error_code error;
     if (assets) {
         std::filesystem::current_path(assets, error);
@@ -326,14 +201,42 @@ int main(int argc, char** argv) {
     if (error) {
         std::fprintf(stderr, "quellaro-headless: cannot use the assets folder: %s\n",
                      error.message().c_str());
-        return 2;
     }
+    return !error;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char *assets = nullptr, *script_path = nullptr, *state_path = nullptr;
+    const char *digest_path = nullptr, *passes = nullptr, *every = nullptr, *frames = nullptr;
+    const ToolOption options[] = {
+        {"--assets", &assets},
+        {"--script", &script_path},
+        {"--passes", &passes, is_count},
+        {"--state", &state_path},
+        {"--frame-digests", &digest_path},
+        {"--frames-out", &frames},
+        {"--every", &every, is_positive},
+    };
+    if (!tool_read_options(argc, argv, options, static_cast<int>(std::size(options))))
+        return usage();
+    if (passes)
+        pass_limit = std::strtol(passes, nullptr, 0);
+    if (every)
+        frame_every = static_cast<int>(std::strtol(every, nullptr, 0));
+    if (script_path && !load_script(script_path))
+        return 2;
+    if (!open_output(state_path, &state_out) || !open_output(digest_path, &digest_out))
+        return 2;
+    if (frames && *frames && !open_frames_dir(frames))
+        return 2;
+    if (!enter_assets(assets))
+        return 2;
     static const AppLoopHooks hooks = {before_pass, after_frame};
     app_set_loop_hooks(&hooks);
     const int result = app_main(nullptr, nullptr, nullptr, 0);
-    if (state_out && state_out != stdout)
-        std::fclose(state_out);
-    if (digest_out && digest_out != stdout)
-        std::fclose(digest_out);
+    close_output(state_out);
+    close_output(digest_out);
     return result == 1 || frame_lost ? 1 : 0;
 }

@@ -164,10 +164,12 @@ void draw_palette_and_dissolve(const Panel& p, uint8_t* b, int pitch) {
 }
 
 // Rectangle fills and sheet cells, drawn through the display service before the lock.
-void draw_rects_and_cells(const Panel& p) {
+bool draw_rects_and_cells(const Panel& p) {
+    bool ok = true;
     for (int i = 0; i < 5; ++i) {
-        rect_fill(p.left + 15 + i * 22, p.top + 25 + i * 12, p.left + 75 + i * 22,
-                  p.top + 65 + i * 12, hue(i * 0.18), back_surface);
+        ok = rect_fill(p.left + 15 + i * 22, p.top + 25 + i * 12, p.left + 75 + i * 22,
+                       p.top + 65 + i * 12, hue(i * 0.18), back_surface) == 1 &&
+             ok;
     }
     // A sheet of two 16 x 16 cells with 1-pixel borders: a ring and a cross.
     std::vector<uint8_t> sheet(35 * 18, FRAME);
@@ -185,15 +187,15 @@ void draw_rects_and_cells(const Panel& p) {
     bitmap.buffer = sheet.data();
     GfxSurface* cell = display_create_surface(16, 16, 0, 0);
     if (!cell)
-        return;
-    for (int c = 0; c < 2; ++c) {
-        if (!surface_load_cell(cell, &bitmap, c, 0, 16, 16, 0))
-            break;
+        return false;
+    for (int c = 0; c < 2 && ok; ++c) {
         const Rect to{p.left + 20 + c * 90, p.top + 140, p.left + 84 + c * 90, p.top + 204};
-        gfx_blit(back_surface, &to, cell, nullptr, GFX_BLT_WAIT, nullptr);
+        ok = surface_load_cell(cell, &bitmap, c, 0, 16, 16, 0) == 1 &&
+             gfx_blit(back_surface, &to, cell, nullptr, GFX_BLT_WAIT, nullptr) == GFX_OK;
     }
     gfx_release_surface(cell);
     bitmap.buffer = nullptr;
+    return ok;
 }
 
 // The display the game would have, on the headless backend.
@@ -201,18 +203,22 @@ bool display_up() {
     static const WindowClass cls = {CLASS_DBLCLKS, window_proc, "WINCLASS1", 0, 0};
     window_register_class(&cls);
     main_window = window_create("WINCLASS1", "Quellaro 2005", STYLE_POPUP, 0, 0, 640, 480);
-    return main_window && display_init(640, 480, 8, 0) == 1;
+    if (!main_window)
+        return false;
+    display_set_window(&main_window->rect);
+    return display_init(640, 480, 8, 0) == 1;
 }
 
-void draw_demo() {
+// The six panels; false when a drawing call failed.
+bool draw_demo() {
     trig_tables_build();
     demo_palette();
-    display_fill_surface(back_surface, BACKGROUND, nullptr);
-    draw_rects_and_cells(panel(4));
+    bool ok = display_fill_surface(back_surface, BACKGROUND, nullptr) == 1;
+    ok = draw_rects_and_cells(panel(4)) && ok;
 
     uint8_t* b = display_lock_back();
     if (!b)
-        return;
+        return false;
     const int pitch = back_pitch;
     void (*const families[])(const Panel&, uint8_t*, int) = {
         draw_lines, draw_spans, draw_triangles, draw_polygons, nullptr, draw_palette_and_dissolve};
@@ -222,7 +228,7 @@ void draw_demo() {
             families[i](panel(i), b, pitch);
     }
     set_clip(0, 639, 0, 479);
-    display_unlock_back();
+    ok = display_unlock_back() == 1 && ok;
 
     const char* titles[] = {"lines",
                             "spans",
@@ -231,8 +237,19 @@ void draw_demo() {
                             "rectangles + cells",
                             "rotation + dissolve"};
     for (int i = 0; i < 6; ++i) {
-        text_draw(titles[i], panel(i).left + 6, panel(i).top + 2, 0xFFFFFF, back_surface);
+        ok = text_draw(titles[i], panel(i).left + 6, panel(i).top + 2, 0xFFFFFF, back_surface) ==
+                 1 &&
+             ok;
     }
+    return ok;
+}
+
+bool write_frame(const char* path) {
+    const uint8_t* b = display_lock_back();
+    if (!b)
+        return false;
+    const bool written = png_write_indexed(path, b, back_pitch, 640, 480, shadow_palette) == 1;
+    return display_unlock_back() == 1 && written;
 }
 
 }  // namespace
@@ -246,11 +263,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "primitives-demo: cannot set up the display\n");
         return 1;
     }
-    draw_demo();
-    const uint8_t* b = display_lock_back();
-    const int written = b && png_write_indexed(argv[1], b, back_pitch, 640, 480, shadow_palette);
-    display_unlock_back();
-    if (!written) {
+    if (!draw_demo())
+        std::fprintf(stderr, "primitives-demo: a drawing call failed; the frame lacks it\n");
+    if (!write_frame(argv[1])) {
         std::fprintf(stderr, "primitives-demo: cannot write %s\n", argv[1]);
         return 1;
     }

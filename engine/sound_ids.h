@@ -1,0 +1,60 @@
+// The game's sound effects and tunes: their ids, the names the runner prints and the file
+// names under assets/sounds/. The world raises these ids; the backends play them.
+#pragma once
+
+// Samples a second of every sound file, rendered tune and mix.
+constexpr int SOUND_RATE = 22050;
+
+enum SoundId : int {
+    SOUND_JUMP_SMALL,
+    SOUND_JUMP_LARGE,
+    SOUND_COIN,            // a coin out of a question block
+    SOUND_BUMP,            // a used block bumped from below
+    SOUND_BRICK_BOUNCE,    // a brick bumped by the small hero
+    SOUND_BRICK_BREAK,     // a brick broken by the large hero
+    SOUND_POWERUP_APPEAR,  // the power-up rising out of its block
+    SOUND_POWERUP_TAKEN,   // the pick-up and the growth that follows
+    SOUND_SHRINK,          // harm to the large hero
+    SOUND_STOMP_1,         // the first stomp of a jump; each further one a step higher
+    SOUND_STOMP_2,
+    SOUND_STOMP_3,
+    SOUND_STOMP_4,
+    SOUND_KNOCK,  // an enemy knocked out from below by a bumped block
+    SOUND_DEATH,  // harm to the small hero
+    SOUND_PIT,    // a fall below the screen
+    SOUND_WIN,
+    SOUND_MENU_MOVE,
+    SOUND_MENU_CHOOSE,
+    SOUND_COUNT
+};
+
+enum MusicId : int { MUSIC_NONE, MUSIC_PLAY, MUSIC_TITLE, MUSIC_COUNT };
+
+// Printed by the runner and used as the file name (name + ".wav").
+inline constexpr const char* SOUND_NAMES[SOUND_COUNT] = {
+    "jump_small",     "jump_large",    "coin",   "bump",    "brick_bounce", "brick_break",
+    "powerup_appear", "powerup_taken", "shrink", "stomp_1", "stomp_2",      "stomp_3",
+    "stomp_4",        "knock",         "death",  "pit",     "win",          "menu_move",
+    "menu_choose"};
+
+inline constexpr const char* MUSIC_NAMES[MUSIC_COUNT] = {"none", "play", "title"};
+
+// The stomp sound for the chain-th stomp of one jump (1 for the first); chains longer than
+// the four steps repeat the top one.
+constexpr SoundId sound_stomp(int chain) {
+    if (chain < 1)
+        chain = 1;
+    if (chain > 4)
+        chain = 4;
+    return static_cast<SoundId>(SOUND_STOMP_1 + chain - 1);
+}
+
+// The chain step for a stomp worth points (100, 200, 400, ... as the awards double).
+constexpr int sound_stomp_chain(int points) {
+    int chain = 1;
+    while (points > 100 && chain < 4) {
+        points /= 2;
+        ++chain;
+    }
+    return chain;
+}

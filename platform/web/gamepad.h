@@ -1,0 +1,40 @@
+// A gamepad in the browser's standard layout as the keys the game knows: held keys for
+// walking, running and jumping, and key presses for the menu. No Emscripten in here, so the
+// tests can link it.
+#pragma once
+#include <cstdint>
+
+// Buttons of the standard layout, by index.
+enum : int {
+    PAD_SOUTH = 0,
+    PAD_EAST = 1,
+    PAD_WEST = 2,
+    PAD_NORTH = 3,
+    PAD_BACK = 8,
+    PAD_START = 9,
+    PAD_DPAD_UP = 12,
+    PAD_DPAD_DOWN = 13,
+    PAD_DPAD_LEFT = 14,
+    PAD_DPAD_RIGHT = 15,
+    PAD_BUTTONS = 17,
+};
+
+// The left stick moves less than this far from its centre without walking: worn sticks rest
+// off centre.
+constexpr double PAD_DEAD_ZONE = 0.3;
+
+// What one pad reports: its buttons pressed, and the left stick's sideways position (-1
+// left to 1 right).
+struct PadState {
+    bool buttons[PAD_BUTTONS];
+    double stick_x;
+};
+
+// Marks in held[256] the keys the pad holds down now: South jumps (Page Down), West or East
+// runs (Delete), the D-pad or the stick past the dead zone walks (Left, Right). Marks only;
+// clears nothing, so several pads add up.
+void pad_held_keys(const PadState& pad, uint8_t held[256]);
+// The key presses of buttons that went down since before: Start is S (play), Back is
+// Escape, the D-pad's up and down move the menu highlight. Writes up to max keys; returns
+// how many.
+int pad_pressed_keys(const PadState& before, const PadState& now, int* keys, int max);

@@ -1,0 +1,31 @@
+// The pass accumulator for the browser's animation-frame callbacks.
+#include "platform/web/pacing.h"
+
+void pacer_reset(Pacer* pacer) {
+    *pacer = Pacer{0.0, 0.0, 0};
+}
+
+int pacer_passes_due(Pacer* pacer, double now_ms) {
+    if (!pacer->started) {
+        // The first pass runs at once, so the title shows without waiting a pass.
+        pacer->started = 1;
+        pacer->last_ms = now_ms;
+        pacer->owed_ms = 0.0;
+        return 1;
+    }
+    double passed = now_ms - pacer->last_ms;
+    pacer->last_ms = now_ms;
+    if (passed < 0.0) {
+        passed = 0.0;  // a clock that steps back owes nothing
+    }
+    pacer->owed_ms += passed;
+    int passes = 0;
+    while (pacer->owed_ms >= PASS_MS && passes < MAX_PASSES_PER_CALLBACK) {
+        pacer->owed_ms -= PASS_MS;
+        passes++;
+    }
+    if (pacer->owed_ms >= PASS_MS) {
+        pacer->owed_ms = 0.0;
+    }
+    return passes;
+}

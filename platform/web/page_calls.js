@@ -1,0 +1,58 @@
+// The browser backend's calls into the page (linked with --js-library): the canvas, the
+// cursor, the pointer, and the page's notices. The page (page.js) sets Module.canvas and
+// the Module.on... hooks.
+mergeInto(LibraryManager.library, {
+  // The frame's RGBA pixels onto the canvas. The image data wraps them in the module's
+  // memory and is made again only when that memory has grown (it then has a new buffer).
+  page_put_frame: function(pixels, width, height) {
+    let image = Module.frameImage;
+    if (!image || image.data.buffer !== HEAPU8.buffer) {
+      image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
+      Module.frameImage = image;
+    }
+    Module.canvas.getContext('2d').putImageData(image, 0, 0);
+    if (Module.onFramePresented) Module.onFramePresented();
+  },
+
+  page_open_canvas: function(caption, width, height) {
+    Module.canvas.width = width;
+    Module.canvas.height = height;
+    document.title = UTF8ToString(caption);
+    Module.canvas.setAttribute('aria-label', document.title);
+  },
+
+  page_set_cursor: function(visible) {
+    Module.canvas.style.cursor = visible ? '' : 'none';
+    if (Module.onCursor) Module.onCursor(!!visible);
+  },
+
+  // Left-button presses on the canvas go to web_mouse_down with the press's position and
+  // the canvas's shown size in CSS pixels, and the browser's click count (2 on a double
+  // click, 3 on a triple...).
+  page_listen_pointer: function() {
+    if (Module.pointerListener) return;
+    Module.pointerListener = (event) => {
+      if (event.button !== 0) return;
+      const box = Module.canvas.getBoundingClientRect();
+      Module._web_mouse_down(event.clientX - box.left, event.clientY - box.top, box.width, box.height,
+                             event.detail);
+    };
+    Module.canvas.addEventListener('mousedown', Module.pointerListener);
+  },
+
+  page_forget_pointer: function() {
+    if (!Module.pointerListener) return;
+    Module.canvas.removeEventListener('mousedown', Module.pointerListener);
+    Module.pointerListener = null;
+  },
+
+  page_show_paused: function(paused) {
+    if (Module.onPause) Module.onPause(!!paused);
+  },
+
+  // The program has ended with this exit code, after a quit (started 1) or without ever
+  // starting (started 0: no window, or pictures it could not read).
+  page_ended: function(exitCode, started) {
+    if (Module.onEnded) Module.onEnded(exitCode, !!started);
+  },
+});

@@ -1,0 +1,262 @@
+// The page's input for the game: key presses as virtual-key codes (auto-repeat
+// included), left-button presses in frame pixels, the on-screen touch buttons and gamepads
+// as held keys; and the pause when the page is hidden or loses the focus, or on P.
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/web/gamepad.h"
+#include "platform/web/keys.h"
+#include "platform/web/pointer.h"
+#include "platform/web/web_backend.h"
+
+// The page's side (page_calls.js): its pause notice, and the canvas's left-button presses
+// (which come back through web_mouse_down).
+extern "C" {
+void page_show_paused(int paused);
+void page_listen_pointer();
+void page_forget_pointer();
+}
+
+namespace {
+
+constexpr int FRAME_WIDTH = 640;
+constexpr int FRAME_HEIGHT = 480;
+constexpr int MAX_PADS = 4;
+
+// Keys held on the keyboard, by the physical key that holds each.
+HeldKeys keyboard;
+// Keys held by the on-screen buttons: how many fingers hold each.
+uint8_t touch_held[256];
+// Keys held by the gamepads, renewed at every pump.
+uint8_t pad_held[256];
+// Each pad as the previous pump saw it, to find the buttons that went down since.
+PadState pads_before[MAX_PADS];
+// Whether the page listens (between the window's opening and closing).
+int listening;
+// Paused: the page was hidden or lost the focus, or the player pressed P.
+int paused;
+
+// Presses that came between passes, handed over at the next pump in the order they came.
+struct Press {
+    int key;     // a key press, or 0 for a left-button press
+    int x, y;    // the button press in frame pixels
+    int clicks;  // 1, or 2 for the second press of a double click
+};
+constexpr int MAX_PRESSES = 64;
+Press presses[MAX_PRESSES];
+int press_count;
+
+// Far more than a pass ever sees; beyond it, later presses are dropped.
+void queue_press(const Press& press) {
+    if (press_count < MAX_PRESSES) {
+        presses[press_count++] = press;
+    }
+}
+
+void release_everything() {
+    held_clear(&keyboard);
+    std::memset(touch_held, 0, sizeof(touch_held));
+    std::memset(pad_held, 0, sizeof(pad_held));
+    press_count = 0;
+}
+
+void set_paused(int pause) {
+    pause = pause ? 1 : 0;
+    if (pause == paused) {
+        return;
+    }
+    paused = pause;
+    // Releases are not seen while the page is away; nothing stays held across a pause.
+    release_everything();
+    page_show_paused(paused);
+}
+
+// The physical key of an event, or its name when the browser gives none (some on-screen
+// keyboards).
+const char* physical_key(const EmscriptenKeyboardEvent* event) {
+    return event->code[0] ? event->code : event->key;
+}
+
+// Keys that would scroll the page although the game has no use for them.
+bool scrolls_page(const char* key) {
+    return std::strcmp(key, " ") == 0 || std::strcmp(key, "PageUp") == 0 ||
+           std::strcmp(key, "Home") == 0 || std::strcmp(key, "End") == 0;
+}
+
+EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
+    // Shortcuts with Ctrl, Alt or Meta stay the browser's.
+    if (event->ctrlKey || event->altKey || event->metaKey) {
+        return EM_FALSE;
+    }
+    if (std::strcmp(event->key, "p") == 0 || std::strcmp(event->key, "P") == 0) {
+        if (!event->repeat) {
+            set_paused(!paused);
+        }
+        return EM_TRUE;
+    }
+    const int key = key_from_dom_key(event->key);
+    if (key == 0) {
+        return scrolls_page(event->key) ? EM_TRUE : EM_FALSE;
+    }
+    if (!paused) {
+        held_press(&keyboard, physical_key(event), key);
+        queue_press({key, 0, 0, 1});
+    }
+    // Handled: the arrows and Page Down must not scroll the page.
+    return EM_TRUE;
+}
+
+EM_BOOL on_key_up(int, const EmscriptenKeyboardEvent* event, void*) {
+    held_release(&keyboard, physical_key(event));
+    return key_from_dom_key(event->key) != 0 ? EM_TRUE : EM_FALSE;
+}
+
+EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void*) {
+    set_paused(1);
+    return EM_FALSE;
+}
+
+EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
+    if (event->hidden) {
+        set_paused(1);
+    }
+    return EM_FALSE;
+}
+
+void poll_gamepads() {
+    std::memset(pad_held, 0, sizeof(pad_held));
+    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
+        return;
+    }
+    const int count = emscripten_get_num_gamepads();
+    for (int i = 0; i < count && i < MAX_PADS; i++) {
+        EmscriptenGamepadEvent status;
+        PadState now{};
+        // Only pads in the standard layout: the button numbers mean nothing otherwise.
+        if (emscripten_get_gamepad_status(i, &status) == EMSCRIPTEN_RESULT_SUCCESS &&
+            status.connected && std::strcmp(status.mapping, "standard") == 0) {
+            for (int b = 0; b < PAD_BUTTONS && b < status.numButtons; b++) {
+                now.buttons[b] = status.digitalButton[b] != 0;
+            }
+            now.stick_x = status.numAxes > 0 ? status.axis[0] : 0.0;
+        }
+        int keys[4];
+        const int pressed = pad_pressed_keys(pads_before[i], now, keys, 4);
+        const bool start_pressed = now.buttons[PAD_START] && !pads_before[i].buttons[PAD_START];
+        pads_before[i] = now;
+        if (paused) {
+            // Start goes on with the game; nothing else reaches it while paused.
+            if (start_pressed) {
+                set_paused(0);
+            }
+            continue;
+        }
+        pad_held_keys(now, pad_held);
+        for (int k = 0; k < pressed; k++) {
+            queue_press({keys[k], 0, 0, 1});
+        }
+    }
+}
+
+// Starts or stops every listener at once; a null callback removes a listener.
+void listen(bool on) {
+    const char* window_target = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    emscripten_set_keydown_callback(window_target, nullptr, EM_TRUE, on ? on_key_down : nullptr);
+    emscripten_set_keyup_callback(window_target, nullptr, EM_TRUE, on ? on_key_up : nullptr);
+    // Not capturing: the page's own elements losing the focus is no reason to pause.
+    emscripten_set_blur_callback(window_target, nullptr, EM_FALSE, on ? on_blur : nullptr);
+    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on ? on_visibility : nullptr);
+    if (on) {
+        page_listen_pointer();
+    } else {
+        page_forget_pointer();
+    }
+    release_everything();
+    listening = on ? 1 : 0;
+}
+
+}  // namespace
+
+// From the page: a left-button press at (x, y) CSS pixels on the canvas shown at width x
+// height CSS pixels; clicks is the browser's count of a quick series of presses.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_mouse_down(double x, double y, double width, double height,
+                                                    int clicks) {
+    if (paused || !listening) {
+        return;
+    }
+    const int frame_x = frame_pixel_at(x, width, FRAME_WIDTH);
+    const int frame_y = frame_pixel_at(y, height, FRAME_HEIGHT);
+    if (frame_x < 0 || frame_y < 0) {
+        return;
+    }
+    // As on the desktop of old, every second press of a series is a double click.
+    queue_press({0, frame_x, frame_y, clicks >= 2 && clicks % 2 == 0 ? 2 : 1});
+}
+
+// From the page's on-screen buttons: a finger came onto (held 1) or left (held 0) the button
+// for this virtual key.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_key(int key, int held) {
+    if (key <= 0 || key >= 256 || paused) {
+        return;
+    }
+    if (held) {
+        if (touch_held[key] < 255) {
+            touch_held[key]++;
+        }
+    } else if (touch_held[key] > 0) {
+        touch_held[key]--;
+    }
+}
+
+// From the page's on-screen menu button: one press of the key.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_press(int key) {
+    if (key > 0 && key < 256 && !paused && listening) {
+        queue_press({key, 0, 0, 1});
+    }
+}
+
+// From the page: the player asked to go on (a click or tap on the pause notice), or to
+// pause.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_set_paused(int pause) {
+    set_paused(pause);
+}
+
+void web_input_start() {
+    listen(true);
+    EmscriptenVisibilityChangeEvent visibility;
+    if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS &&
+        visibility.hidden) {
+        set_paused(1);
+    }
+}
+
+void web_input_stop() {
+    listen(false);
+}
+
+int web_paused() {
+    return paused;
+}
+
+void platform_pump_events(const PlatformInput* input) {
+    poll_gamepads();
+    for (int i = 0; i < press_count; i++) {
+        const Press& press = presses[i];
+        if (press.key != 0) {
+            input->key_down(press.key);
+        } else {
+            input->button_down(press.x, press.y, press.clicks == 2);
+        }
+    }
+    press_count = 0;
+}
+
+int platform_key_held(int key) {
+    if (key <= 0 || key >= 256) {
+        return 0;
+    }
+    return held_is_down(&keyboard, key) || touch_held[key] || pad_held[key] ? 1 : 0;
+}

@@ -1,0 +1,148 @@
+// What the browser tests share: a static server for the built page, headless Chromium from
+// the system (puppeteer-core downloads no browser), and the native runner's output.
+import {spawnSync} from 'node:child_process';
+import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
+import {readFile} from 'node:fs/promises';
+import os from 'node:os';
+import http from 'node:http';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+import {after, before} from 'node:test';
+import puppeteer from 'puppeteer-core';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+export const SOURCE_DIR = path.resolve(here, '..', '..');
+export const WEB_DIR = path.resolve(process.env.QUELLARO_WEB_DIR ?? path.join(SOURCE_DIR, 'build-web'));
+export const NATIVE_RUNNER = path.resolve(
+    process.env.QUELLARO_RUNNER ?? path.join(SOURCE_DIR, 'build', 'quellaro-headless'));
+const CHROMIUM = process.env.QUELLARO_CHROMIUM ?? '/usr/bin/chromium';
+
+const TYPES = {
+  '.html': 'text/html; charset=utf-8',
+  '.js': 'text/javascript; charset=utf-8',
+  '.css': 'text/css; charset=utf-8',
+  '.wasm': 'application/wasm',
+  '.data': 'application/octet-stream',
+  '.svg': 'image/svg+xml',
+  '.png': 'image/png',
+};
+
+// Serves the build folder on 127.0.0.1 at a free port; resolves to {url, close}.
+export async function serve(root = WEB_DIR) {
+  const server = http.createServer(async (request, response) => {
+    const wanted = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    const file = path.join(root, path.normalize(wanted === '/' ? '/index.html' : wanted));
+    if (!file.startsWith(root + path.sep)) {
+      response.writeHead(403).end();
+      return;
+    }
+    try {
+      const body = await readFile(file);
+      response.writeHead(200, {'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream'});
+      response.end(body);
+    } catch {
+      response.writeHead(404).end();
+    }
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  return {url, close: () => new Promise((resolve) => server.close(resolve))};
+}
+
+// One server and one browser for a test file: started before its tests, closed after.
+// Returns an object whose url and browser are set once they run.
+export function useBrowser() {
+  const shared = {};
+  let server;
+  before(async () => {
+    server = await serve();
+    shared.url = server.url;
+    shared.browser = await launch();
+  });
+  after(async () => {
+    await shared.browser?.close();
+    await server?.close();
+  });
+  return shared;
+}
+
+export function launch() {
+  return puppeteer.launch({
+    executablePath: CHROMIUM,
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'],
+  });
+}
+
+// Runs the native headless runner; resolves to its state lines and frame digests.
+export function runNative(args) {
+  const dir = mkdtempSync(path.join(os.tmpdir(), 'quellaro-web-'));
+  try {
+    const digestFile = path.join(dir, 'digests.txt');
+    const result = spawnSync(NATIVE_RUNNER, [...args, '--state', '-', '--frame-digests', digestFile],
+                             {encoding: 'utf8', maxBuffer: 1 << 28});
+    if (result.status !== 0) throw new Error(`${NATIVE_RUNNER} failed: ${result.error ?? result.stderr}`);
+    return {
+      state: result.stdout.split('\n').filter(Boolean),
+      digests: readFileSync(digestFile, 'utf8').split('\n').filter(Boolean),
+    };
+  } finally {
+    rmSync(dir, {recursive: true, force: true});
+  }
+}
+
+// FNV-1a 64 over the canvas's pixels as red, green, blue bytes, the runner's frame digest,
+// with the page's own pass count read at the same moment: {passes, digest}. A rectangle
+// [left, top, width, height] of the frame digests only that part.
+export function canvasDigest(page, rect = [0, 0, 640, 480]) {
+  return page.evaluate(([left, top, width, height]) => {
+    const canvas = document.getElementById('frame');
+    const rgba = canvas.getContext('2d').getImageData(left, top, width, height).data;
+    // The 64-bit hash in two 32-bit halves; the prime is 2^40 + 0x1b3.
+    let hi = 0xcbf29ce4, lo = 0x84222325;
+    for (let i = 0; i < rgba.length; i++) {
+      if ((i & 3) === 3) continue;
+      lo = (lo ^ rgba[i]) >>> 0;
+      const low = lo * 0x1b3;
+      hi = (Math.imul(hi, 0x1b3) + Math.floor(low / 0x100000000) + (lo << 8)) >>> 0;
+      lo = low >>> 0;
+    }
+    const status = JSON.parse(Module.UTF8ToString(Module._web_status()));
+    const hex = (n) => n.toString(16).padStart(8, '0');
+    return {passes: status.passes, digest: hex(hi) + hex(lo)};
+  }, rect);
+}
+
+// Waits until the frame's pixels in rect differ from the digest given.
+export async function waitForChange(page, rect, digest, timeout = 10_000) {
+  const end = Date.now() + timeout;
+  while ((await canvasDigest(page, rect)).digest === digest) {
+    if (Date.now() > end) throw new Error(`the frame at ${rect} did not change in ${timeout} ms`);
+    await sleep(30);
+  }
+}
+
+export async function gameStatus(page) {
+  return JSON.parse(await page.evaluate('Module.UTF8ToString(Module._web_status())'));
+}
+
+// Waits until the game's status satisfies the test (given as a function body over s).
+export function waitForStatus(page, condition, timeout = 10_000) {
+  return page.waitForFunction(
+      `(() => { const s = JSON.parse(Module.UTF8ToString(Module._web_status())); return ${condition}; })()`,
+      {timeout, polling: 20});
+}
+
+// Opens the game page and waits for its first frame.
+export async function openGame(browser, url, viewport) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(String(error)));
+  if (viewport) await page.setViewport(viewport);
+  await page.goto(url);
+  await page.waitForFunction('window.Module && Module.firstFrameAt', {timeout: 30_000});
+  page.errors = errors;
+  return page;
+}
+
+export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));

@@ -1,0 +1,237 @@
+// The game page in headless Chromium, played as a player would: the title as the native
+// runner draws it, a game started with S and the hero walked right, menu clicks at another
+// size, the pause, the touch buttons at a phone's size, and the end of the game.
+import assert from 'node:assert/strict';
+import {mkdirSync} from 'node:fs';
+import path from 'node:path';
+import {test} from 'node:test';
+
+import {canvasDigest, gameStatus, openGame, runNative, sleep, useBrowser, waitForChange, waitForStatus} from './harness.mjs';
+
+// QUELLARO_SHOTS=DIR keeps screenshots of what the tests saw, for a person to look at.
+const SHOTS = process.env.QUELLARO_SHOTS;
+if (SHOTS) mkdirSync(SHOTS, {recursive: true});
+async function shot(page, name) {
+  if (SHOTS) await page.screenshot({path: path.join(SHOTS, `${name}.png`)});
+}
+
+const shared = useBrowser();
+
+// Parts of the frame the tests watch: the HUD; where the hero stands at the start; and a
+// strip of sky that moves only when the world scrolls, which it does once the hero has
+// walked a third of the screen.
+const HUD = [0, 0, 640, 45];
+const HERO_START = [16, 396, 36, 34];
+const SKY = [0, 60, 640, 60];
+const digestOf = async (page, rect) => (await canvasDigest(page, rect)).digest;
+
+// Once the world scrolls, the hero walks on; once it stands still, the sky does too.
+async function assertStandsStill(page) {
+  await sleep(300);  // friction stops a walk within a few passes
+  const sky = await digestOf(page, SKY);
+  await sleep(300);
+  assert.equal(await digestOf(page, SKY), sky, 'the hero stands still');
+}
+
+// The page point over frame pixel (x, y), however the canvas is scaled.
+async function pointOver(page, x, y) {
+  const box = await page.$eval('#frame', (canvas) => {
+    const r = canvas.getBoundingClientRect();
+    return {left: r.left, top: r.top, width: r.width, height: r.height};
+  });
+  return {x: box.left + (x + 0.5) * box.width / 640, y: box.top + (y + 0.5) * box.height / 480};
+}
+
+test('the title shows exactly the native runner\'s frame, then S and Right play', async () => {
+  const page = await openGame(shared.browser, shared.url, {width: 1000, height: 760});
+  await waitForStatus(page, 's.passes >= 3');
+  const title = await canvasDigest(page);
+  const native = runNative(['--passes', String(title.passes)]);
+  assert.equal(title.digest, native.digests.at(-1).split(' ')[1], `the title at pass ${title.passes - 1}`);
+  await shot(page, 'title');
+
+  // The arrows and space are the game's: the page does not scroll or act on them.
+  await page.evaluate(() => {
+    window.unhandled = [];
+    window.addEventListener('keydown', (e) => e.defaultPrevented || window.unhandled.push(e.key));
+  });
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0');
+  const start = {status: await gameStatus(page), hud: await digestOf(page, HUD),
+                 hero: await digestOf(page, HERO_START), sky: await digestOf(page, SKY)};
+  await page.keyboard.down('ArrowRight');
+  await waitForChange(page, SKY, start.sky);
+  await page.keyboard.press('Space');
+  await page.keyboard.up('ArrowRight');
+  await shot(page, 'play');
+  assert.notEqual(await digestOf(page, HERO_START), start.hero, 'the hero left its place');
+  assert.notEqual(await digestOf(page, HUD), start.hud, 'the HUD changed');
+  assert.ok((await gameStatus(page)).time_left < start.status.time_left - 0.5, 'the countdown ran');
+  await assertStandsStill(page);
+  assert.deepEqual(await page.evaluate(() => window.unhandled), []);
+  // Escape returns to the menu.
+  await page.keyboard.press('Escape');
+  await waitForStatus(page, 's.game_mode === -1');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('clicks hit the menu entries at any size; the frame scales by whole steps when it fits', async () => {
+  // Twice the frame fits: the canvas is shown at exactly 1280 x 960.
+  const page = await openGame(shared.browser, shared.url, {width: 1300, height: 1040});
+  const size = await page.$eval('#frame', (c) => [c.clientWidth, c.clientHeight]);
+  assert.deepEqual(size, [1280, 960]);
+  // The game's own cursor over the canvas, made from its cursor picture.
+  assert.match(await page.$eval('#frame', (c) => getComputedStyle(c).cursor), /^url\("data:image\/png/);
+  // Information screen 1 is the second entry, x 247..319, y 298..313 of the frame.
+  let point = await pointOver(page, 250, 300);
+  await page.mouse.click(point.x, point.y);
+  await waitForStatus(page, 's.game_mode === 1');
+  await page.keyboard.press('Escape');
+  await waitForStatus(page, 's.game_mode === -1');
+
+  // Smaller than the frame: the largest box of its proportions, and clicks still land.
+  await page.setViewport({width: 700, height: 420});
+  await page.waitForFunction(() => document.getElementById('frame').clientWidth < 640);
+  const [width, height] = await page.$eval('#frame', (c) => [c.clientWidth, c.clientHeight]);
+  assert.ok(Math.abs(width / height - 4 / 3) < 0.01, `${width} x ${height}`);
+  await shot(page, 'small-window');
+  point = await pointOver(page, 260, 329);  // the third entry, information screen 2
+  await page.mouse.click(point.x, point.y);
+  await waitForStatus(page, 's.game_mode === 2');
+  // A click beside the entries does nothing.
+  await page.keyboard.press('Escape');
+  await waitForStatus(page, 's.game_mode === -1');
+  point = await pointOver(page, 240, 280);
+  await page.mouse.click(point.x, point.y);
+  await sleep(200);
+  assert.equal((await gameStatus(page)).game_mode, -1);
+  await page.close();
+});
+
+test('the game pauses when the page loses the focus, and goes on when asked', async () => {
+  const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0');
+  const sky = await digestOf(page, SKY);
+  await page.keyboard.down('ArrowRight');
+  await waitForChange(page, SKY, sky);
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  await waitForStatus(page, 's.paused === 1');
+  const paused = await gameStatus(page);
+  await sleep(400);
+  assert.equal((await gameStatus(page)).passes, paused.passes, 'no passes while paused');
+  assert.equal(await page.$eval('#notice', (n) => n.hidden), false);
+  await shot(page, 'paused');
+  // The held key was let go with the pause: going on, the hero does not walk by itself.
+  await page.click('#notice');
+  await waitForStatus(page, 's.paused === 0');
+  await sleep(300);
+  assert.ok((await gameStatus(page)).passes > paused.passes);
+  await assertStandsStill(page);
+  // P pauses and goes on too.
+  await page.keyboard.up('ArrowRight');
+  await page.keyboard.press('p');
+  await waitForStatus(page, 's.paused === 1');
+  await page.keyboard.press('p');
+  await waitForStatus(page, 's.paused === 0');
+  await page.close();
+});
+
+test('on a phone the touch buttons show, play the game and hold its keys', async () => {
+  const page = await openGame(shared.browser, shared.url,
+                              {width: 390, height: 844, hasTouch: true, isMobile: true, deviceScaleFactor: 3});
+  assert.equal(await page.$eval('#touch', (t) => t.hidden), false);
+  const width = await page.$eval('#frame', (c) => c.getBoundingClientRect().width);
+  assert.ok(width <= 390 && width > 380, `the canvas is ${width} CSS pixels wide`);
+  await shot(page, 'phone-title');
+
+  // A tap on the first entry starts the game.
+  let point = await pointOver(page, 300, 281);
+  await page.touchscreen.tap(point.x, point.y);
+  await waitForStatus(page, 's.game_mode === 0');
+  const hero = await digestOf(page, HERO_START);
+  const sky = await digestOf(page, SKY);
+
+  // Hold the right button with one finger until the world scrolls.
+  const right = await page.$('[data-hold="39"]');
+  const box = await right.boundingBox();
+  await page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
+  await waitForChange(page, SKY, sky);
+  await shot(page, 'phone-play');
+  await page.touchscreen.touchEnd();
+  assert.notEqual(await digestOf(page, HERO_START), hero, 'the hero left its place');
+  await assertStandsStill(page);
+
+  // Menu goes back to the title; there it does nothing (Escape would end the game).
+  point = await page.$('#back').then((b) => b.boundingBox());
+  await page.touchscreen.tap(point.x + point.width / 2, point.y + point.height / 2);
+  await waitForStatus(page, 's.game_mode === -1');
+  await page.touchscreen.tap(point.x + point.width / 2, point.y + point.height / 2);
+  await sleep(300);
+  assert.equal((await gameStatus(page)).game_mode, -1);
+  await page.close();
+});
+
+test('a gamepad starts the game, walks the hero with its stick and goes back with Back', async () => {
+  const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
+  // A pad in the standard layout, as the browser would report it.
+  await page.evaluate(() => {
+    const pad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+                 axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))};
+    window.pad = pad;
+    navigator.getGamepads = () => [pad, null, null, null];
+  });
+  const press = (button, pressed) => page.evaluate((b, p) => {
+    window.pad.buttons[b] = {pressed: p, value: p ? 1 : 0};
+  }, button, pressed);
+  await press(9, true);  // Start
+  await waitForStatus(page, 's.game_mode === 0');
+  await press(9, false);
+  const hero = await digestOf(page, HERO_START);
+  await page.evaluate(() => { window.pad.axes[0] = 0.2; });  // inside the dead zone
+  await sleep(300);
+  assert.equal(await digestOf(page, HERO_START), hero, 'a resting stick walks nowhere');
+  await page.evaluate(() => { window.pad.axes[0] = 0.9; });
+  await waitForChange(page, HERO_START, hero);
+  await page.evaluate(() => { window.pad.axes[0] = 0; });
+  await press(8, true);  // Back
+  await waitForStatus(page, 's.game_mode === -1');
+  await page.close();
+});
+
+test('without touch the buttons stay hidden; Q ends the game and the page says so', async () => {
+  const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
+  assert.equal(await page.$eval('#touch', (t) => t.hidden), true);
+  await page.click('#fullscreen');
+  await page.waitForFunction(() => document.fullscreenElement?.id === 'game');
+  assert.equal(await page.$eval('#fullscreen', (b) => b.textContent), 'Leave full screen');
+  await page.click('#fullscreen');
+  await page.waitForFunction(() => !document.fullscreenElement);
+  assert.equal((await gameStatus(page)).paused, 0, 'the page\'s own button does not pause the game');
+  await page.keyboard.press('q');
+  await page.waitForFunction('Module.ended', {timeout: 5000});
+  const passes = (await gameStatus(page)).passes;
+  await sleep(200);
+  assert.equal((await gameStatus(page)).passes, passes, 'no passes after the end');
+  assert.match(await page.$eval('#notice', (n) => n.textContent), /Thanks for playing/);
+  await shot(page, 'ended');
+  await page.close();
+});
+
+test('when its pictures cannot be read, the page says which one and nothing runs', async () => {
+  const page = await shared.browser.newPage();
+  // The packed pictures arrive as zeros: not one of them is a picture.
+  await page.setRequestInterception(true);
+  page.on('request', (request) => {
+    if (!request.url().endsWith('/quellaro.data')) return request.continue();
+    fetch(request.url()).then((r) => r.arrayBuffer()).then((data) => request.respond({
+      status: 200, contentType: 'application/octet-stream', body: Buffer.alloc(data.byteLength)}));
+  });
+  await page.goto(shared.url);
+  await page.waitForFunction('Module.ended', {timeout: 30_000});
+  assert.match(await page.$eval('#notice', (n) => n.textContent),
+               /could not start.*cannot read the picture "menubackground1\.bmp"/);
+  await shot(page, 'failed-start');
+  await page.close();
+});

@@ -1,0 +1,96 @@
+// The sound generator: renders every sound effect into assets/sounds/ (or --out DIR) as
+// 16-bit mono WAVE files, byte for byte the same on every run; --tunes DIR also writes the
+// two tunes, which the game renders for itself, for listening.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include "engine/sound_ids.h"
+#include "engine/tunes.h"
+#include "engine/wav.h"
+#include "tools/sfxgen/effects.h"
+#include "tools/sfxgen/render.h"
+#include "tools/support/options.h"
+
+namespace {
+
+bool is_dir(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// assets/sounds of the source tree: the current directory's when run from the top of the
+// tree, else the one beside this source file.
+std::string default_out_dir() {
+    if (is_dir("tools/sfxgen") && is_dir("assets"))
+        return "assets/sounds";
+    std::string here = __FILE__;
+    size_t cut = here.rfind("tools/sfxgen/");
+    if (cut != std::string::npos && is_dir(here.substr(0, cut) + "assets"))
+        return here.substr(0, cut) + "assets/sounds";
+    return "assets/sounds";
+}
+
+bool make_dir(const std::string& dir) {
+    if (!is_dir(dir) && mkdir(dir.c_str(), 0777) != 0) {
+        std::fprintf(stderr, "sfxgen: cannot create %s\n", dir.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Renders and writes one sound; refuses sounds that would clip.
+bool write(const std::string& dir, const char* name, const Tune& tune) {
+    Rendered r = render_tune(tune, SOUND_RATE);
+    if (!r.ok) {
+        std::fprintf(stderr, "sfxgen: %s: malformed notes\n", name);
+        return false;
+    }
+    if (r.peak >= 32767) {
+        std::fprintf(stderr, "sfxgen: %s: peak %d clips\n", name, r.peak);
+        return false;
+    }
+    const int64_t frames = static_cast<int64_t>(r.samples.size());
+    std::string bytes(wav_file_size(frames), '\0');
+    wav_write(r.samples.data(), frames, SOUND_RATE, reinterpret_cast<uint8_t*>(bytes.data()));
+    const std::string path = dir + "/" + name + ".wav";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        std::fprintf(stderr, "sfxgen: cannot create %s\n", path.c_str());
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return (std::fclose(f) == 0) && written;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: sfxgen [--out DIR] [--tunes DIR]\n"
+                 "  --out DIR    where the effects go (default assets/sounds)\n"
+                 "  --tunes DIR  also write the tunes there, to listen to\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* out = nullptr;
+    const char* tunes = nullptr;
+    const ToolOption options[] = {{"--out", &out}, {"--tunes", &tunes}};
+    if (!tool_read_options(argc, argv, options, 2))
+        return usage();
+    std::string out_dir = out ? out : "";
+    const std::string tunes_dir = tunes ? tunes : "";
+    if (out_dir.empty())
+        out_dir = default_out_dir();
+    bool ok = make_dir(out_dir);
+    for (int id = 0; ok && id < SOUND_COUNT; ++id)
+        ok = write(out_dir, SOUND_NAMES[id], effect_tune(static_cast<SoundId>(id)));
+    if (ok && !tunes_dir.empty()) {
+        ok = make_dir(tunes_dir);
+        for (int id = MUSIC_NONE + 1; ok && id < MUSIC_COUNT; ++id)
+            ok = write(tunes_dir, MUSIC_NAMES[id], *music_tune(static_cast<MusicId>(id)));
+    }
+    return ok ? 0 : 1;
+}
