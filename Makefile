@@ -1,16 +1,19 @@
 # make play: build the game and start it.   make test: build what the tests need and run them.
 # make web: build the browser version in build-web/.   make serve-web: build it and serve it.
+# make package: a Debian package of the game (in build-package/).
 # Each installs only the packages its own build needs, then configures again so that CMake
 # finds what was just installed.
 BUILD ?= build
 JOBS ?= 2
-BASE_PACKAGES = cmake ninja-build g++
+BASE_PACKAGES = cmake ninja-build g++ zlib1g-dev
 GAME_PACKAGES = $(BASE_PACKAGES) libsdl2-dev
-TEST_PACKAGES = $(BASE_PACKAGES) libgtest-dev libpng-dev nlohmann-json3-dev
+TEST_PACKAGES = $(BASE_PACKAGES) libgtest-dev nlohmann-json3-dev
 BENCH_PACKAGES = $(BASE_PACKAGES) libbenchmark-dev
-TEST_TARGETS = quellaro_tests quellaro-headless
+PACKAGE_BUILD ?= build-package
+# dpkg-shlibdeps names the libraries the package depends on.
+DEB_PACKAGES = dpkg-dev
 
-.PHONY: play test bench build configure runner clean web serve-web test-web
+.PHONY: play test bench build configure runner package clean web serve-web test-web
 
 configure:
 	cmake -S . -B $(BUILD) -G Ninja
@@ -19,12 +22,18 @@ play:
 	@tools/ensure-packages.sh $(GAME_PACKAGES)
 	@$(MAKE) --no-print-directory configure
 	cmake --build $(BUILD) -j $(JOBS) --target quellaro
-	cd assets && ../$(BUILD)/quellaro
+	$(BUILD)/quellaro
+
+package:
+	@tools/ensure-packages.sh $(GAME_PACKAGES) $(DEB_PACKAGES)
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target quellaro quellaro_icons
+	cd $(PACKAGE_BUILD) && cpack
 
 test:
 	@tools/ensure-packages.sh $(TEST_PACKAGES)
 	@$(MAKE) --no-print-directory configure
-	cmake --build $(BUILD) -j $(JOBS) --target $(TEST_TARGETS)
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro_test_programs
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
 # The benchmarks: build them and run them.
@@ -69,4 +78,4 @@ test-web: runner web
 	cd tests/web && npm ci --no-audit --no-fund --loglevel=error && node --test
 
 clean:
-	rm -rf $(BUILD) build-asan build-tidy $(WEB_BUILD)
+	rm -rf $(BUILD) build-asan build-tidy $(WEB_BUILD) $(PACKAGE_BUILD)

@@ -33,17 +33,23 @@ int end_loop() {
 }
 
 void report_failed_start() {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::current_path(error);
-    if (picture_refused()[0]) {
-        std::fprintf(stderr, "Quellaro 2005: cannot read the picture \"%s\" in the folder %s\n",
-                     picture_refused(), error ? "(unknown)" : folder.c_str());
-    } else {
-        std::fprintf(stderr, "Quellaro 2005: start-up failed (out of display memory)\n");
-    }
+    char text[1024];
+    app_describe_failed_start(text, sizeof(text));
+    std::fprintf(stderr, "%s\n", text);
 }
 
 }  // namespace
+
+void app_describe_failed_start(char* out, size_t size) {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    if (picture_refused()[0]) {
+        std::snprintf(out, size, "Quellaro 2005: cannot read the picture \"%s\" in the folder %s",
+                      picture_refused(), error ? "(unknown)" : folder.c_str());
+    } else {
+        std::snprintf(out, size, "Quellaro 2005: start-up failed (out of display memory)");
+    }
+}
 
 void app_set_loop_hooks(const AppLoopHooks* hooks) {
     loop_hooks = hooks ? *hooks : AppLoopHooks{nullptr, nullptr};

@@ -12,6 +12,7 @@
 //     }
 //     return app_finish();
 #pragma once
+#include <cstddef>
 
 // Observers of the frame loop for the headless runner and tests: before_pass runs at the top
 // of each pass, before its message step, and ends the loop when it returns nonzero;
@@ -21,6 +22,10 @@ struct AppLoopHooks {
     void (*after_frame)(int pass);
 };
 void app_set_loop_hooks(const AppLoopHooks* hooks);
+
+// Why start-up failed, in one line naming the picture and its folder (the line the program
+// prints on standard error), for a backend that also shows it in a message box.
+void app_describe_failed_start(char* out, size_t size);
 
 // Registers the window class, opens the window and starts the game. 1 when the frame loop
 // may run; 0 when it may not: no window could be made, or start-up failed, which has been

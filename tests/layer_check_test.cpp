@@ -36,7 +36,9 @@ std::string clean_tree() {
     std::string dir = test_temp_dir();
     write(dir, "platform/types.h", "#pragma once\n");
     write(dir, "platform/sdl/sdl_input.cpp", "#include <SDL.h>\n#include \"platform/types.h\"\n");
-    write(dir, "platform/sdl/main.cpp", "#include <SDL.h>\n#include \"shell/app.h\"\n");
+    write(dir, "platform/sdl/main.cpp",
+          "#include <SDL.h>\n#include \"engine/clock.h\"\n#include \"shell/app.h\"\n");
+    write(dir, "tests/sdl/sdl_backend_test.cpp", "#include <SDL.h>\n#include \"shell/app.h\"\n");
     write(dir, "engine/display.h", "#pragma once\n#include \"platform/types.h\"\n");
     write(dir, "world/hero.cpp", "#include \"engine/display.h\"\n#include \"shell/game.h\"\n");
     write(dir, "shell/game.h", "#pragma once\n#include \"engine/display.h\"\n");
@@ -64,6 +66,8 @@ TEST(LayerCheck, EachPlantedFaultFailsItWithTheFileNamed) {
         {"world/load.cpp", "  # include \"tools/support/png.h\"\n", "world/load.cpp:1"},
         {"menu/menu.cpp", "#include \"world/level.h\"\n", "menu/menu.cpp:1"},
         {"world/hero.cpp", "#include <SDL2/SDL.h>\n", "SDL is included outside"},
+        {"tests/world_test.cpp", "#include <SDL.h>\n", "SDL is included outside"},
+        {"platform/sdl/sdl_video.cpp", "#include \"engine/clock.h\"\n", "sdl_video.cpp:1"},
         {"shell/app.cpp", "#include <emscripten.h>\n", "Emscripten is included outside"},
         {"engine/display.h", "#pragma once\n#include \"engine/gfx.h\"\n", "include circle"},
     };

@@ -2,7 +2,6 @@
 #include "tests/runner_support.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cmath>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "tests/png_read.h"
 #include "tests/test_support.h"
 
 RunnerRun::RunnerRun() : dir(test_temp_dir()) {}
@@ -45,20 +45,12 @@ void RunnerRun::play(const std::string& script, const std::string& options) {
 std::vector<uint8_t> RunnerRun::frame(int pass, int* width, int* height) const {
     char name[32];
     std::snprintf(name, sizeof(name), "/frames/%06d.png", pass);
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    std::vector<uint8_t> rgb;
-    if (!png_image_begin_read_from_file(&image, (dir + name).c_str()))
-        return rgb;
-    image.format = PNG_FORMAT_RGB;
-    rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
-        rgb.clear();
-        return rgb;
-    }
-    *width = static_cast<int>(image.width);
-    *height = static_cast<int>(image.height);
-    return rgb;
+    PngPicture picture;
+    if (!png_read(dir + name, &picture) || picture.channels != 3)
+        return {};
+    *width = picture.width;
+    *height = picture.height;
+    return picture.pixels;
 }
 
 std::string scripts_dir() {

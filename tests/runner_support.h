@@ -22,8 +22,7 @@ struct RunnerRun {
     // Plays the script text with --script and --state in dir, then the options (e.g.
     // "--passes 45 --assets DIR"). A state line that is not JSON fails the test.
     void play(const std::string& script, const std::string& options);
-    // The frame saved for a pass (--frames-out dir/frames), decoded by libpng as RGB; empty
-    // when unreadable.
+    // The frame saved for a pass (--frames-out dir/frames) as RGB; empty when unreadable.
     std::vector<uint8_t> frame(int pass, int* width, int* height) const;
 };
 

@@ -70,6 +70,8 @@ TEST(Runner, EndsOnAQuitAndWritesEveryKthFrameAsPresented) {
     ASSERT_EQ(run.states.size(), 8u);
     EXPECT_EQ(num(run.states[3], "/game_mode"), 1);
     EXPECT_FALSE(std::filesystem::exists(run.dir + "/frames/000001.png"));
+    // Written compressed.
+    EXPECT_LT(std::filesystem::file_size(run.dir + "/frames/000000.png"), 640u * 480u * 3u / 20);
 
     // The menu picture is index 10, the first information picture 20, and the last palette
     // read maps index k to (k, 255 - k, k / 2).

@@ -1,76 +1,98 @@
-// The SDL backend's key table, both ways: key codes to virtual-key codes and back.
+// Key names and the bindings of roles to keys: the defaults are the keys the game always
+// had, every name reads back to its key, and the game's queries find the right role.
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "platform/sdl/keymap.h"
 #include "shell/window.h"
 
 namespace {
 
-constexpr int32_t KEYCODE_SPACE = ' ';
-constexpr int32_t KEYCODE_LSHIFT = 0x40000000 | 225;
-constexpr int32_t KEYCODE_F1 = 0x40000000 | 58;
-constexpr int32_t KEYCODE_PAGEUP = 0x40000000 | 75;
-constexpr int32_t KEYCODE_KP_2 = 0x40000000 | 90;
-
-TEST(SdlKeymap, NamedLettersAndDigitsGiveTheirVirtualKeys) {
-    EXPECT_EQ(key_from_keycode(KEYCODE_RETURN), 13);
-    EXPECT_EQ(key_from_keycode(KEYCODE_KP_ENTER), 13);
-    EXPECT_EQ(key_from_keycode(KEYCODE_ESCAPE), 27);
-    EXPECT_EQ(key_from_keycode(KEYCODE_LEFT), 37);
-    EXPECT_EQ(key_from_keycode(KEYCODE_UP), 38);
-    EXPECT_EQ(key_from_keycode(KEYCODE_RIGHT), 39);
-    EXPECT_EQ(key_from_keycode(KEYCODE_DOWN), 40);
-    EXPECT_EQ(key_from_keycode(KEYCODE_PAGEDOWN), 0x22);
-    EXPECT_EQ(key_from_keycode(KEYCODE_DELETE), 0x2E);
-    for (int i = 0; i < 26; i++) {
-        EXPECT_EQ(key_from_keycode('a' + i), 'A' + i) << char('a' + i);
+TEST(SdlKeymap, EveryKeyNameReadsBackToItsKeyIgnoringCaseAndBlanks) {
+    int count = 0;
+    for (int i = 0; keycode_at(i) != 0; i++, count++) {
+        const int32_t keycode = keycode_at(i);
+        const char* name = keycode_name(keycode);
+        ASSERT_NE(name, nullptr) << keycode;
+        EXPECT_EQ(keycode_from_name(name), keycode) << name;
+        std::string shouted;
+        for (const char* p = name; *p; p++)
+            shouted += static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+        EXPECT_EQ(keycode_from_name(shouted.c_str()), keycode) << shouted;
     }
-    for (int i = 0; i < 10; i++) {
-        EXPECT_EQ(key_from_keycode('0' + i), '0' + i);
-    }
+    EXPECT_GT(count, 90);
+    EXPECT_EQ(keycode_from_name("page down"), KEYCODE_PAGEDOWN);
+    EXPECT_EQ(keycode_from_name("  z "), 'z');
+    EXPECT_EQ(keycode_from_name("leftshift"), 0x40000000 | 225);
+    for (const char* unknown : {"", "  ", "Spcae", "ZZ", "F13", "Keypad", "é"})
+        EXPECT_EQ(keycode_from_name(unknown), 0) << unknown;
+    EXPECT_EQ(keycode_from_name(nullptr), 0);
+    EXPECT_EQ(keycode_name('A'), nullptr);  // SDL's letter codes are lower case
+    EXPECT_STREQ(keycode_name('q'), "Q");
 }
 
-TEST(SdlKeymap, OtherKeysAreIgnored) {
-    // Upper-case letters are never SDL key codes; 'A' (65) must not pass as a letter.
-    for (int32_t keycode : {KEYCODE_SPACE, KEYCODE_LSHIFT, KEYCODE_F1, KEYCODE_PAGEUP, KEYCODE_KP_2,
-                            int32_t{'A'}, int32_t{'Z'}, int32_t{0}, int32_t{-1}}) {
-        EXPECT_EQ(key_from_keycode(keycode), 0) << keycode;
-    }
+TEST(SdlKeymap, DefaultsAreTheGamesKeysAndEachRoleHasAName) {
+    KeyBindings keys;
+    key_bindings_default(&keys);
+    struct Expect {
+        int role;
+        int32_t keycode;
+    };
+    const Expect defaults[] = {
+        {ROLE_RIGHT, KEYCODE_RIGHT},
+        {ROLE_RIGHT, 'd'},
+        {ROLE_LEFT, KEYCODE_LEFT},
+        {ROLE_LEFT, 'a'},
+        {ROLE_RUN, KEYCODE_DELETE},
+        {ROLE_RUN, 'z'},
+        {ROLE_JUMP, KEYCODE_PAGEDOWN},
+        {ROLE_JUMP, 'c'},
+        {ROLE_ENTER, KEYCODE_RETURN},
+        {ROLE_ENTER, KEYCODE_KP_ENTER},
+        {ROLE_ESCAPE, KEYCODE_ESCAPE},
+        {ROLE_UP, KEYCODE_UP},
+        {ROLE_DOWN, KEYCODE_DOWN},
+        {ROLE_START, 's'},
+        {ROLE_HELP, 'h'},
+        {ROLE_ABOUT, 'a'},
+        {ROLE_QUIT, 'q'},
+        {ROLE_PAUSE, 'p'},
+        {ROLE_FULLSCREEN, KEYCODE_F11},
+        {ROLE_SCALE, KEYCODE_F10},
+        {ROLE_SCREENSHOT, KEYCODE_F12},
+    };
+    for (const Expect& e : defaults)
+        EXPECT_EQ(key_has_role(&keys, e.role, e.keycode), 1) << key_role_name(e.role);
+    EXPECT_EQ(key_has_role(&keys, ROLE_JUMP, 0), 0);  // empty places never match
+    EXPECT_EQ(key_has_role(&keys, ROLE_COUNT, 'c'), 0);
+    for (int role = 0; role < ROLE_COUNT; role++)
+        EXPECT_EQ(key_role_from_name(key_role_name(role)), role);
+    EXPECT_EQ(key_role_from_name("fly"), -1);
 }
 
-TEST(SdlKeymap, HeldKeysFindTheirKeyCodes) {
-    int32_t found[4];
-    // The eight play keys, each from exactly one key.
-    const int play_keys[][2] = {
-        {KEY_RIGHT, KEYCODE_RIGHT},   {KEY_D, 'd'}, {KEY_LEFT, KEYCODE_LEFT},     {KEY_A, 'a'},
-        {KEY_DELETE, KEYCODE_DELETE}, {KEY_Z, 'z'}, {KEY_NEXT, KEYCODE_PAGEDOWN}, {KEY_C, 'c'}};
-    for (const auto& pair : play_keys) {
-        ASSERT_EQ(keycodes_for_key(pair[0], found, 4), 1) << pair[0];
-        EXPECT_EQ(found[0], pair[1]);
-    }
-    // Enter is held when either Enter key is.
-    ASSERT_EQ(keycodes_for_key(KEY_RETURN, found, 4), 2);
-    EXPECT_EQ(found[0], KEYCODE_RETURN);
-    EXPECT_EQ(found[1], KEYCODE_KP_ENTER);
-    // Never more than asked for.
-    found[1] = -7;
-    EXPECT_EQ(keycodes_for_key(KEY_RETURN, found, 1), 1);
-    EXPECT_EQ(found[1], -7);
-    // Page Up, Space, lower-case codes: no key gives them.
-    EXPECT_EQ(keycodes_for_key(0x21, found, 4), 0);
-    EXPECT_EQ(keycodes_for_key(' ', found, 4), 0);
-    EXPECT_EQ(keycodes_for_key('a', found, 4), 0);
-    EXPECT_EQ(keycodes_for_key(0, found, 4), 0);
-}
-
-TEST(SdlKeymap, EveryVirtualKeyRoundTrips) {
-    int32_t found[4];
-    for (int key = 1; key < 256; key++) {
-        int count = keycodes_for_key(key, found, 4);
-        for (int i = 0; i < count; i++) {
-            EXPECT_EQ(key_from_keycode(found[i]), key) << key;
-        }
-    }
+TEST(SdlKeymap, PressesPostTheMenuKeysAndQueriesFindTheirHeldRole) {
+    EXPECT_EQ(key_role_message(ROLE_ENTER), KEY_RETURN);
+    EXPECT_EQ(key_role_message(ROLE_ESCAPE), KEY_ESCAPE);
+    EXPECT_EQ(key_role_message(ROLE_UP), KEY_UP);
+    EXPECT_EQ(key_role_message(ROLE_DOWN), KEY_DOWN);
+    EXPECT_EQ(key_role_message(ROLE_START), KEY_S);
+    EXPECT_EQ(key_role_message(ROLE_HELP), KEY_H);
+    EXPECT_EQ(key_role_message(ROLE_ABOUT), KEY_A);
+    EXPECT_EQ(key_role_message(ROLE_QUIT), KEY_Q);
+    for (int role : {ROLE_RIGHT, ROLE_JUMP, ROLE_PAUSE, ROLE_SCREENSHOT})
+        EXPECT_EQ(key_role_message(role), 0);
+    // The eight keys the hero polls, in pairs.
+    EXPECT_EQ(key_role_held_by(KEY_RIGHT), ROLE_RIGHT);
+    EXPECT_EQ(key_role_held_by(KEY_D), ROLE_RIGHT);
+    EXPECT_EQ(key_role_held_by(KEY_LEFT), ROLE_LEFT);
+    EXPECT_EQ(key_role_held_by(KEY_A), ROLE_LEFT);
+    EXPECT_EQ(key_role_held_by(KEY_DELETE), ROLE_RUN);
+    EXPECT_EQ(key_role_held_by(KEY_Z), ROLE_RUN);
+    EXPECT_EQ(key_role_held_by(KEY_NEXT), ROLE_JUMP);
+    EXPECT_EQ(key_role_held_by(KEY_C), ROLE_JUMP);
+    for (int key : {0, int{KEY_RETURN}, int{KEY_UP}, int{KEY_S}, int{'P'}, 255})
+        EXPECT_EQ(key_role_held_by(key), -1) << key;
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // Letterbox placement of the 640 x 480 frame and mouse positions mapped back to frame pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "platform/sdl/letterbox.h"
 
 namespace {
@@ -103,6 +107,96 @@ TEST(SdlLetterbox, MappingRunsLeftToRightWithoutGaps) {
         previous = x;
     }
     EXPECT_EQ(previous, 639);
+}
+
+}  // namespace
+
+namespace {
+
+// Window sizes from tiny to very large, odd ones included.
+std::vector<std::pair<int, int>> many_sizes() {
+    std::vector<std::pair<int, int>> sizes;
+    for (int w = 1; w <= 4000; w += 97) {
+        for (int h = 1; h <= 2500; h += 89) {
+            sizes.push_back({w, h});
+        }
+    }
+    for (auto s : {std::pair{640, 480},
+                   {1280, 960},
+                   {1920, 1080},
+                   {1280, 1024},
+                   {1279, 959},
+                   {3840, 2160},
+                   {639, 479},
+                   {800, 600}}) {
+        sizes.push_back(s);
+    }
+    return sizes;
+}
+
+TEST(SdlScaleModes, IntegerIsTheLargestWholeMultipleCentredElseFit) {
+    for (auto [w, h] : many_sizes()) {
+        const Letterbox box = letterbox_integer(w, h, 640, 480);
+        const int k = std::min(w / 640, h / 480);
+        if (k >= 1) {
+            EXPECT_EQ(box.width, 640 * k) << w << "x" << h;
+            EXPECT_EQ(box.height, 480 * k) << w << "x" << h;
+            EXPECT_EQ(box.x, (w - box.width) / 2) << w << "x" << h;
+            EXPECT_EQ(box.y, (h - box.height) / 2) << w << "x" << h;
+        } else {
+            const Letterbox fit = letterbox_fit(w, h, 640, 480);
+            EXPECT_TRUE(box.width == fit.width && box.height == fit.height && box.x == fit.x &&
+                        box.y == fit.y)
+                << w << "x" << h;
+        }
+        EXPECT_GE(box.x, 0);
+        EXPECT_GE(box.y, 0);
+        EXPECT_LE(box.x + box.width, w);
+        EXPECT_LE(box.y + box.height, h);
+    }
+}
+
+TEST(SdlScaleModes, AutoPicksIntegerFromTwiceUpAndTheToggleGoesToTheOtherLook) {
+    for (auto [w, h] : many_sizes()) {
+        const bool twice = w >= 1280 && h >= 960;
+        const Letterbox automatic = letterbox_for_mode(SCALE_AUTO, w, h, 640, 480);
+        const Letterbox expected =
+            twice ? letterbox_integer(w, h, 640, 480) : letterbox_fit(w, h, 640, 480);
+        EXPECT_TRUE(automatic.width == expected.width && automatic.x == expected.x &&
+                    automatic.y == expected.y)
+            << w << "x" << h;
+        EXPECT_EQ(scale_mode_toggled(SCALE_AUTO, w, h, 640, 480),
+                  twice ? SCALE_FIT : SCALE_INTEGER);
+    }
+    EXPECT_EQ(scale_mode_toggled(SCALE_INTEGER, 1920, 1080, 640, 480), SCALE_FIT);
+    EXPECT_EQ(scale_mode_toggled(SCALE_FIT, 1920, 1080, 640, 480), SCALE_INTEGER);
+    // 1920 x 1080: 2x integer with bars all round, or 2.25x fit filling the height.
+    const Letterbox integer = letterbox_for_mode(SCALE_INTEGER, 1920, 1080, 640, 480);
+    EXPECT_EQ(integer.x, 320);
+    EXPECT_EQ(integer.y, 60);
+    const Letterbox fit = letterbox_for_mode(SCALE_FIT, 1920, 1080, 640, 480);
+    EXPECT_EQ(fit.height, 1080);
+}
+
+// Clicks land on the pixel seen under them in both modes at every size.
+TEST(SdlScaleModes, ClicksMapToTheDrawnPixelInBothModes) {
+    for (int mode : {SCALE_INTEGER, SCALE_FIT}) {
+        for (auto [w, h] : many_sizes()) {
+            const Letterbox box = letterbox_for_mode(mode, w, h, 640, 480);
+            if (box.width < 640) {
+                continue;  // scaled down: several frame pixels share one window pixel
+            }
+            for (int frame_x = 0; frame_x < 640; frame_x += 37) {
+                const int frame_y = frame_x * 479 / 639;
+                const int window_x = box.x + (2 * frame_x + 1) * box.width / (2 * 640);
+                const int window_y = box.y + (2 * frame_y + 1) * box.height / (2 * 480);
+                int x = -1, y = -1;
+                ASSERT_EQ(letterbox_to_frame(box, window_x, window_y, &x, &y), 1);
+                ASSERT_EQ(x, frame_x) << mode << " " << w << "x" << h;
+                ASSERT_EQ(y, frame_y) << mode << " " << w << "x" << h;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -10,7 +10,13 @@ void frame_stats_reset(FrameStats* stats) {
 
 void frame_stats_add(FrameStats* stats, int64_t now_us) {
     if (stats->last_us >= 0) {
-        int64_t interval = now_us - stats->last_us;
+        frame_stats_add_span(stats, now_us - stats->last_us);
+    }
+    stats->last_us = now_us;
+}
+
+void frame_stats_add_span(FrameStats* stats, int64_t interval) {
+    {
         if (stats->count == 0 || interval < stats->min_us) {
             stats->min_us = interval;
         }
@@ -28,16 +34,26 @@ void frame_stats_add(FrameStats* stats, int64_t now_us) {
         }
         stats->buckets[bucket]++;
     }
-    stats->last_us = now_us;
+}
+
+double frame_stats_share(const FrameStats* stats, int from_ms, int to_ms) {
+    if (stats->count == 0) {
+        return 0;
+    }
+    int64_t inside = 0;
+    for (int i = from_ms < 0 ? 0 : from_ms; i < to_ms && i < FRAME_STATS_BUCKETS; i++) {
+        inside += stats->buckets[i];
+    }
+    return static_cast<double>(inside) / static_cast<double>(stats->count);
 }
 
 void frame_stats_print(const FrameStats* stats, FILE* out) {
     if (stats->count == 0) {
-        std::fprintf(out, "no intervals\n");
+        std::fprintf(out, "none\n");
         return;
     }
-    std::fprintf(out, "%" PRId64 " intervals, min %.3f ms, mean %.3f ms, max %.3f ms\n",
-                 stats->count, stats->min_us / 1000.0,
+    std::fprintf(out, "%" PRId64 " times, min %.3f ms, mean %.3f ms, max %.3f ms\n", stats->count,
+                 stats->min_us / 1000.0,
                  static_cast<double>(stats->sum_us) / static_cast<double>(stats->count) / 1000.0,
                  stats->max_us / 1000.0);
     for (int i = 0; i < FRAME_STATS_BUCKETS; i++) {

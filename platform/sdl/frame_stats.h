@@ -17,5 +17,9 @@ struct FrameStats {
 void frame_stats_reset(FrameStats* stats);
 // Notes a frame presented at now_us (microseconds from any fixed start).
 void frame_stats_add(FrameStats* stats, int64_t now_us);
+// Notes a span of time (how long one call took) instead of an interval between frames.
+void frame_stats_add_span(FrameStats* stats, int64_t span_us);
+// The share (0 to 1) of intervals from from_ms up to (not including) to_ms; 0 when none.
+double frame_stats_share(const FrameStats* stats, int from_ms, int to_ms);
 // Prints the count, the shortest, mean and longest interval and the histogram.
 void frame_stats_print(const FrameStats* stats, FILE* out);

@@ -29,6 +29,51 @@ Letterbox letterbox_fit(int output_width, int output_height, int frame_width, in
     return box;
 }
 
+namespace {
+
+// Whole multiples of the frame that fit the output; 0 when none does.
+int whole_scale(int output_width, int output_height, int frame_width, int frame_height) {
+    if (output_width <= 0 || output_height <= 0 || frame_width <= 0 || frame_height <= 0) {
+        return 0;
+    }
+    int across = output_width / frame_width;
+    int down = output_height / frame_height;
+    return across < down ? across : down;
+}
+
+}  // namespace
+
+Letterbox letterbox_integer(int output_width, int output_height, int frame_width,
+                            int frame_height) {
+    int scale = whole_scale(output_width, output_height, frame_width, frame_height);
+    if (scale < 1) {
+        return letterbox_fit(output_width, output_height, frame_width, frame_height);
+    }
+    Letterbox box = {0, 0, frame_width * scale, frame_height * scale, frame_width, frame_height};
+    box.x = (output_width - box.width) / 2;
+    box.y = (output_height - box.height) / 2;
+    return box;
+}
+
+Letterbox letterbox_for_mode(int mode, int output_width, int output_height, int frame_width,
+                             int frame_height) {
+    if (mode == SCALE_INTEGER ||
+        (mode == SCALE_AUTO &&
+         whole_scale(output_width, output_height, frame_width, frame_height) >= 2)) {
+        return letterbox_integer(output_width, output_height, frame_width, frame_height);
+    }
+    return letterbox_fit(output_width, output_height, frame_width, frame_height);
+}
+
+int scale_mode_toggled(int mode, int output_width, int output_height, int frame_width,
+                       int frame_height) {
+    if (mode == SCALE_AUTO) {
+        bool integer = whole_scale(output_width, output_height, frame_width, frame_height) >= 2;
+        return integer ? SCALE_FIT : SCALE_INTEGER;
+    }
+    return mode == SCALE_INTEGER ? SCALE_FIT : SCALE_INTEGER;
+}
+
 int letterbox_to_frame(const Letterbox& box, int x, int y, int* frame_x, int* frame_y) {
     if (box.width <= 0 || box.height <= 0) {
         return 0;

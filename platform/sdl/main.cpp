@@ -1,58 +1,275 @@
-// The game's entry point on the SDL backend: find the pictures, then run the program.
+// The game's entry on the SDL backend: the command line, the settings, the pictures' folder,
+// a display to show them on, then the program's passes, held while paused; recording and
+// replay around them.
 #define SDL_MAIN_HANDLED  // our own main, on every platform
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <system_error>
 
+#include "engine/clock.h"
+#include "platform/script.h"
+#include "platform/sdl/options.h"
+#include "platform/sdl/parse.h"
+#include "platform/sdl/recording.h"
+#include "platform/sdl/sdl_backend.h"
 #include "shell/app.h"
+#include "shell/window.h"
 
 namespace {
 
-// The game reads its pictures from the working directory. Started from elsewhere, it works
-// from its executable's folder, where the build copies the pictures. If they are not there
-// either, the shell says which file it could not read.
-void find_pictures() {
-    if (std::FILE* probe = std::fopen("menubackground1.bmp", "rb")) {
-        std::fclose(probe);
-        return;
+// The file every data folder holds; its presence marks the folder.
+constexpr const char* DATA_MARKER = "menubackground1.bmp";
+
+void report_settings_line(void* context, int line, const char* message) {
+    const char* path = static_cast<const char*>(context);
+    if (line > 0) {
+        std::fprintf(stderr, "%s:%d: %s\n", path, line, message);
+    } else {
+        std::fprintf(stderr, "%s: %s; using the defaults\n", path, message);
     }
-    char* base = SDL_GetBasePath();
-    if (base == nullptr) {
-        return;
-    }
-    std::error_code error;
-    std::filesystem::current_path(base, error);
-    SDL_free(base);
 }
 
-// The arguments joined by blanks, as the program of old received them (it ignores them).
-char command_line[1024];
-
-void join_arguments(int argc, char** argv) {
-    size_t used = 0;
-    for (int i = 1; i < argc; i++) {
-        size_t length = std::strlen(argv[i]);
-        if (used + length + 2 > sizeof command_line) {
-            break;
-        }
-        if (used > 0) {
-            command_line[used++] = ' ';
-        }
-        std::memcpy(command_line + used, argv[i], length);
-        used += length;
+// The settings file, then what this run's command line and QUELLARO_WINDOWED say.
+void choose_settings(const Options& options) {
+    settings_default(&sdl_settings);
+    if (settings_path(SDL_getenv("XDG_CONFIG_HOME"), SDL_getenv("HOME"), sdl_settings_path,
+                      sizeof sdl_settings_path)) {
+        settings_load(sdl_settings_path, &sdl_settings, report_settings_line, sdl_settings_path);
     }
-    command_line[used] = '\0';
+    sdl_file_settings = sdl_settings;
+    const char* windowed = SDL_getenv("QUELLARO_WINDOWED");
+    int width, height;
+    if (windowed != nullptr && windowed[0] != '\0') {
+        if (parse_window_size(windowed, &width, &height)) {
+            sdl_settings.fullscreen = 0;
+            sdl_settings.window_width = width;
+            sdl_settings.window_height = height;
+            sdl_run_only |= RUN_ONLY_FULLSCREEN | RUN_ONLY_WINDOW_SIZE;
+        } else {
+            std::fprintf(stderr, "QUELLARO_WINDOWED=%s is not WxH (like 1280x960); ignored\n",
+                         windowed);
+        }
+    }
+    if (options.window >= 0) {
+        sdl_settings.fullscreen = options.window ? 0 : 1;
+        sdl_run_only |= RUN_ONLY_FULLSCREEN;
+    }
+    if (options.window_width > 0) {
+        sdl_settings.window_width = options.window_width;
+        sdl_settings.window_height = options.window_height;
+        sdl_run_only |= RUN_ONLY_WINDOW_SIZE;
+    }
+    if (options.scale_mode >= 0) {
+        sdl_settings.scale_mode = options.scale_mode;
+        sdl_run_only |= RUN_ONLY_SCALE;
+    }
+}
+
+// Finds the pictures and works from their folder (the game reads them by plain names).
+bool enter_data_folder(const char* option) {
+    char* base = SDL_GetBasePath();
+    DataDirSearch search;
+    data_dir_candidates(option, SDL_getenv("QUELLARO_DATA"), base, &search);
+    SDL_free(base);
+    const int found = data_dir_find(&search, DATA_MARKER);
+    std::error_code error;
+    if (found >= 0) {
+        std::filesystem::current_path(search.tried[found], error);
+    }
+    if (found < 0 || error) {
+        char list[DATA_DIR_CANDIDATES * (FILE_PATH_MAX + 4)];
+        data_dir_list(&search, list, sizeof list);
+        static char text[sizeof list + 256];
+        std::snprintf(text, sizeof text,
+                      "Quellaro 2005: cannot find the game's pictures (%s). Looked in:\n%s"
+                      "Name their folder with --data DIR or QUELLARO_DATA.",
+                      DATA_MARKER, list);
+        sdl_show_error(text);
+        return false;
+    }
+    return true;
+}
+
+// Paths from the command line name files from where the program was started.
+std::filesystem::path absolute(const char* path) {
+    std::error_code error;
+    std::filesystem::path whole = std::filesystem::absolute(path, error);
+    return error ? std::filesystem::path(path) : whole;
+}
+
+// The frame loop's pace, as the program of old had it.
+constexpr uint32_t FRAME_MS = 30;
+
+// The recording being written (--record).
+Recorder recorder;
+// The script being replayed (--replay), and its last pass: live input takes over after it.
+Script replay;
+int replay_last_pass = -1;
+// A recording ends with the last frame the player saw; a replay checks it sees the same.
+int replay_check_pass = -1;
+unsigned long long replay_check_digest;
+
+// The top of every pass: its number for the recording, and a replay's input for it.
+int before_pass(int pass) {
+    sdl_pass = pass;
+    if (sdl_replaying && pass > replay_last_pass) {
+        sdl_replaying = 0;
+        if (sdl_window != nullptr) {  // not when the script closed the window
+            std::fprintf(stderr, "Quellaro 2005: the replay has ended; the game is yours\n");
+        }
+    }
+    if (sdl_replaying) {
+        std::memset(sdl_replay_held, 0, sizeof sdl_replay_held);
+        for (const ScriptHold& hold : replay.holds) {
+            if (pass >= hold.first && pass <= hold.last) {
+                for (int key : hold.keys) {
+                    sdl_replay_held[key & 0xFF] = 1;
+                }
+            }
+        }
+        script_deliver(replay, pass, &window_input);
+    }
+    return 0;
+}
+
+void after_frame(int pass) {
+    if (pass != replay_check_pass) {
+        return;
+    }
+    const bool same =
+        sdl_last_frame_pass() == pass && sdl_last_frame_digest() == replay_check_digest;
+    std::fprintf(stderr, "Quellaro 2005: the replay's frame of pass %d %s the recording's\n", pass,
+                 same ? "matches" : "DIFFERS FROM");
+}
+
+void report_replay_line(int number, void* path) {
+    std::fprintf(stderr, "%s:%d: not a line of a play script\n", static_cast<const char*>(path),
+                 number);
+}
+
+// Reads the script to replay; false after saying why.
+bool load_replay(const char* path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    if (!file) {
+        char message[FILE_PATH_MAX + 64];
+        std::snprintf(message, sizeof message, "Quellaro 2005: cannot read the script %s", path);
+        sdl_show_error(message);
+        return false;
+    }
+    if (script_parse(text.str(), &replay, report_replay_line, const_cast<char*>(path)) != 0) {
+        return false;
+    }
+    const std::string whole = text.str();
+    const size_t note = whole.find("# last frame: pass ");
+    if (note != std::string::npos &&
+        std::sscanf(whole.c_str() + note, "# last frame: pass %d, digest %llx", &replay_check_pass,
+                    &replay_check_digest) != 2) {
+        replay_check_pass = -1;
+    }
+    for (const ScriptEvent& e : replay.events) {
+        replay_last_pass = e.pass > replay_last_pass ? e.pass : replay_last_pass;
+    }
+    for (const ScriptHold& hold : replay.holds) {
+        replay_last_pass = hold.last > replay_last_pass ? hold.last : replay_last_pass;
+    }
+    sdl_replaying = 1;
+    return true;
+}
+
+// The frame loop, one paced pass at a time; while paused no pass runs at all.
+int run_game() {
+    static const AppLoopHooks hooks = {before_pass, after_frame};
+    app_set_loop_hooks(&hooks);
+    if (app_start(nullptr)) {
+        for (;;) {
+            sdl_wait_while_paused();
+            clock_start();
+            if (!app_pass()) {
+                break;
+            }
+            clock_wait(FRAME_MS);
+        }
+    } else if (!sdl_window_failed) {
+        // Standard error has the line already; a player who started us from a menu sees
+        // the box.
+        char text[1024];
+        app_describe_failed_start(text, sizeof text);
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quellaro 2005", text, nullptr);
+    }
+    int status = app_finish();
+    if (sdl_window_failed) {
+        sdl_show_error("Quellaro 2005: the window could not be opened.");
+        status = 1;
+    }
+    return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    sdl_main_start_us = sdl_now_us();
     SDL_SetMainReady();
-    find_pictures();
-    join_arguments(argc, argv);
-    constexpr int SHOW_NORMAL = 1;
-    return app_main(nullptr, nullptr, command_line, SHOW_NORMAL);
+    Options options;
+    char error[256];
+    if (!options_parse(argc, argv, &options, error, sizeof error)) {
+        std::fprintf(stderr, "quellaro: %s\n%s", error, options_usage());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(options_usage(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("Quellaro 2005 %s\n", QUELLARO_VERSION);
+        return 0;
+    }
+    choose_settings(options);
+    const std::filesystem::path record_path =
+        options.record_path ? absolute(options.record_path) : std::filesystem::path();
+    const std::filesystem::path replay_path =
+        options.replay_path ? absolute(options.replay_path) : std::filesystem::path();
+    if (!enter_data_folder(options.data_dir) || !sdl_video_start()) {
+        return 1;
+    }
+    if (options.replay_path != nullptr && !load_replay(replay_path.c_str())) {
+        return 1;
+    }
+    if (options.record_path != nullptr) {
+        if (!recorder_open(&recorder, record_path.c_str())) {
+            char text[FILE_PATH_MAX + 64];
+            std::snprintf(text, sizeof text, "Quellaro 2005: cannot write the recording %s",
+                          record_path.c_str());
+            sdl_show_error(text);
+            return 1;
+        }
+        sdl_recorder = &recorder;
+    }
+
+    int status = run_game();
+    if (sdl_recorder != nullptr) {
+        char comment[96];
+        std::snprintf(comment, sizeof comment, "last frame: pass %d, digest %016llx",
+                      sdl_last_frame_pass(),
+                      static_cast<unsigned long long>(sdl_last_frame_digest()));
+        sdl_recorder = nullptr;
+        if (!recorder_finish(&recorder, comment)) {
+            std::fprintf(stderr, "Quellaro 2005: the recording %s is incomplete\n",
+                         record_path.c_str());
+            status = status ? status : 1;
+        } else {
+            std::fprintf(stderr, "Quellaro 2005: recorded %d passes in %s\n", sdl_pass + 1,
+                         record_path.c_str());
+        }
+    }
+    SDL_Quit();
+    return status;
 }

@@ -1,71 +1,414 @@
-// SDL events handed to the game's input: key presses as virtual-key codes, left-button presses
-// in frame pixels, the close request; and the held-key query from SDL's keyboard state.
+// SDL events handed to the game's input: key presses by their bindings, left-button presses
+// in frame pixels, gamepads, the close request; the held-key query; and the port's own keys
+// and window events (full screen, scale mode, screenshot, pause, focus, resizing).
 #include <SDL.h>
 
+#include <cstdio>
+
 #include "platform/platform.h"
+#include "platform/sdl/gamepad.h"
 #include "platform/sdl/keymap.h"
-#include "platform/sdl/letterbox.h"
+#include "platform/sdl/recording.h"
 #include "platform/sdl/sdl_backend.h"
 
 // The key table carries SDL's key code values without including SDL; keep them in step.
 static_assert(KEYCODE_RETURN == SDLK_RETURN && KEYCODE_ESCAPE == SDLK_ESCAPE &&
-              KEYCODE_DELETE == SDLK_DELETE && KEYCODE_0 == SDLK_0 && KEYCODE_A == SDLK_a &&
+              KEYCODE_SPACE == SDLK_SPACE && KEYCODE_DELETE == SDLK_DELETE && KEYCODE_A == SDLK_a &&
+              KEYCODE_F10 == SDLK_F10 && KEYCODE_F11 == SDLK_F11 && KEYCODE_F12 == SDLK_F12 &&
               KEYCODE_PAGEDOWN == SDLK_PAGEDOWN && KEYCODE_RIGHT == SDLK_RIGHT &&
               KEYCODE_LEFT == SDLK_LEFT && KEYCODE_DOWN == SDLK_DOWN && KEYCODE_UP == SDLK_UP &&
-              KEYCODE_KP_ENTER == SDLK_KP_ENTER && SDLK_z - SDLK_a == 25 && SDLK_9 - SDLK_0 == 9);
+              KEYCODE_KP_ENTER == SDLK_KP_ENTER);
+
+int sdl_paused;
+int sdl_game_cursor_visible = 1;
+int sdl_pass;
+Recorder* sdl_recorder;
+int sdl_replaying;
+uint8_t sdl_replay_held[256];
 
 namespace {
 
-// A left-button press, in frame pixels. Presses on the letterbox bars are dropped: no frame
-// pixel is there, and nothing on the frame could answer them.
-void button_down(const SDL_MouseButtonEvent& press, const PlatformInput* input) {
-    SDL_Window* window = SDL_GetWindowFromID(press.windowID);
-    if (window == nullptr) {
+constexpr int MAX_PADS = 8;
+// How long the pause waits for an event before it looks at the pads and the settings again.
+constexpr int PAUSE_WAIT_MS = 100;
+
+// Keys down now, by scan code, as the events told (SDL's own keyboard state is not moved by
+// events pushed from outside, such as a test's).
+uint8_t key_down[SDL_NUM_SCANCODES];
+SDL_GameController* pads[MAX_PADS];
+bool pads_started;
+PadMapper pad_mapper;
+uint32_t pad_held_roles;
+// The cursor as last given to SDL; -1 before the first call.
+int cursor_shown = -1;
+// Where the game takes its input, as the last pump gave it (a close request during a pause
+// goes there too).
+const PlatformInput* game_input;
+
+void show_cursor() {
+    int shown = sdl_game_cursor_visible || sdl_paused ? 1 : 0;
+    if (shown != cursor_shown) {
+        SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+        cursor_shown = shown;
+    }
+}
+
+// Input for the game goes through here, so a recording sees exactly what the game got.
+void post_key(int key) {
+    if (sdl_recorder != nullptr) {
+        recorder_key(sdl_recorder, sdl_pass, key);
+    }
+    if (game_input != nullptr) {
+        game_input->key_down(key);
+    }
+}
+
+void post_click(int x, int y, int double_click) {
+    if (sdl_recorder != nullptr) {
+        recorder_click(sdl_recorder, sdl_pass, x, y, double_click);
+    }
+    if (game_input != nullptr) {
+        game_input->button_down(x, y, double_click);
+    }
+}
+
+void post_close() {
+    if (sdl_recorder != nullptr) {
+        recorder_close_request(sdl_recorder, sdl_pass);
+    }
+    if (game_input != nullptr) {
+        game_input->close();
+    }
+    // The game must run to take the request; a pause would hold it forever.
+    sdl_set_paused(0);
+}
+
+// True when live input may reach the game: not paused, not replaying a script.
+bool game_takes_input() {
+    return !sdl_paused && !sdl_replaying;
+}
+
+void press_role(int role) {
+    if (role == ROLE_PAUSE) {
+        if (sdl_in_play() || sdl_paused) {
+            sdl_set_paused(!sdl_paused);
+        }
+    } else if (role == ROLE_FULLSCREEN) {
+        sdl_toggle_fullscreen();
+    } else if (role == ROLE_SCALE) {
+        sdl_toggle_scale();
+    } else if (role == ROLE_SCREENSHOT) {
+        sdl_save_screenshot();
+    } else if (game_takes_input() && key_role_message(role) != 0) {
+        post_key(key_role_message(role));
+    }
+}
+
+void key_down_event(const SDL_KeyboardEvent& key) {
+    if (key.keysym.scancode > SDL_SCANCODE_UNKNOWN && key.keysym.scancode < SDL_NUM_SCANCODES) {
+        key_down[key.keysym.scancode] = 1;
+    }
+    const SDL_Keycode code = key.keysym.sym;
+    // Alt+Enter is the desktop's full-screen switch; it never reaches the game as Enter.
+    if ((code == SDLK_RETURN || code == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT)) {
+        if (!key.repeat) {
+            sdl_toggle_fullscreen();
+        }
         return;
     }
-    int width = 0, height = 0;
-    SDL_GetWindowSize(window, &width, &height);
-    Letterbox box = letterbox_fit(width, height, sdl_frame_width, sdl_frame_height);
+    for (int role = FIRST_PORT_ROLE; role < ROLE_COUNT; role++) {
+        if (key_has_role(&sdl_settings.keys, role, code)) {
+            if (!key.repeat) {
+                press_role(role);
+            }
+            return;
+        }
+    }
+    // Auto-repeated presses come through too: holding Down cycles the menu. A key bound to
+    // several press roles posts each of their keys once.
+    int posted[ROLE_COUNT];
+    int count = 0;
+    for (int role = FIRST_PRESS_ROLE; role < FIRST_PORT_ROLE; role++) {
+        const int message = key_role_message(role);
+        bool again = false;
+        for (int i = 0; i < count; i++) {
+            again = again || posted[i] == message;
+        }
+        if (!again && key_has_role(&sdl_settings.keys, role, code)) {
+            posted[count++] = message;
+            press_role(role);
+        }
+    }
+}
+
+// A left-button press, in frame pixels. Presses on the bars are dropped: no frame pixel is
+// there, and nothing on the frame could answer them. While paused a click ends the pause.
+void button_down(const SDL_MouseButtonEvent& press) {
+    if (sdl_paused) {
+        sdl_set_paused(0);
+        return;
+    }
+    if (!game_takes_input() || sdl_window == nullptr) {
+        return;
+    }
+    int output_width, output_height, window_width, window_height;
+    const Letterbox box = sdl_frame_box(&output_width, &output_height);
+    SDL_GetWindowSize(sdl_window, &window_width, &window_height);
+    // Window coordinates into output pixels (they differ on high-density displays).
+    int px = window_width > 0 ? static_cast<int>(int64_t{press.x} * output_width / window_width)
+                              : press.x;
+    int py = window_height > 0 ? static_cast<int>(int64_t{press.y} * output_height / window_height)
+                               : press.y;
     int x, y;
-    if (!letterbox_to_frame(box, press.x, press.y, &x, &y)) {
+    if (!letterbox_to_frame(box, px, py, &x, &y)) {
         return;
     }
     // SDL counts the presses of a quick series; as on the desktop of old, every second one
     // is a double click (a triple click is a double click and then a plain press).
     int double_click = press.clicks >= 2 && press.clicks % 2 == 0;
-    input->button_down(x, y, double_click);
+    post_click(x, y, double_click);
+}
+
+void window_event(const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            // Keys released elsewhere would stay held; a game left running would go on
+            // without its player.
+            SDL_memset(key_down, 0, sizeof key_down);
+            if (sdl_in_play()) {
+                sdl_set_paused(1);
+            }
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (sdl_window != nullptr &&
+                !(SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN) &&
+                !(SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_MAXIMIZED)) {
+                sdl_settings.window_width = event.data1;
+                sdl_settings.window_height = event.data2;
+                sdl_run_only &= ~RUN_ONLY_WINDOW_SIZE;
+                sdl_settings_changed();
+            }
+            sdl_present_again();
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            sdl_present_again();
+            break;
+        default:
+            break;
+    }
+}
+
+void open_pad(int device) {
+    if (!SDL_IsGameController(device)) {
+        return;
+    }
+    for (SDL_GameController*& pad : pads) {
+        if (pad == nullptr) {
+            pad = SDL_GameControllerOpen(device);
+            return;
+        }
+    }
+}
+
+void close_pad(SDL_JoystickID id) {
+    for (SDL_GameController*& pad : pads) {
+        if (pad != nullptr && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id) {
+            SDL_GameControllerClose(pad);
+            pad = nullptr;
+        }
+    }
+}
+
+void handle_event(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_KEYDOWN:
+            key_down_event(event.key);
+            break;
+        case SDL_KEYUP:
+            if (event.key.keysym.scancode < SDL_NUM_SCANCODES) {
+                key_down[event.key.keysym.scancode] = 0;
+            }
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (event.button.button == SDL_BUTTON_LEFT) {
+                button_down(event.button);
+            }
+            break;
+        case SDL_WINDOWEVENT:
+            window_event(event.window);
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+            open_pad(event.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            close_pad(event.cdevice.which);
+            break;
+        case SDL_QUIT:
+            post_close();
+            break;
+        default:
+            break;
+    }
+}
+
+// The pads' buttons and left stick, every pad together, into roles.
+void poll_pads() {
+    PadState state = {0, 0, 0};
+    static const struct {
+        SDL_GameControllerButton button;
+        uint32_t bit;
+    } buttons[] = {
+        {SDL_CONTROLLER_BUTTON_A, PAD_SOUTH},        {SDL_CONTROLLER_BUTTON_B, PAD_EAST},
+        {SDL_CONTROLLER_BUTTON_X, PAD_WEST},         {SDL_CONTROLLER_BUTTON_Y, PAD_NORTH},
+        {SDL_CONTROLLER_BUTTON_BACK, PAD_BACK},      {SDL_CONTROLLER_BUTTON_START, PAD_START},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, PAD_UP},     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PAD_DOWN},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PAD_LEFT}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PAD_RIGHT},
+    };
+    for (SDL_GameController* pad : pads) {
+        if (pad == nullptr) {
+            continue;
+        }
+        for (const auto& b : buttons) {
+            if (SDL_GameControllerGetButton(pad, b.button)) {
+                state.buttons |= b.bit;
+            }
+        }
+        int x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+        int y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+        // The pad pushed furthest decides.
+        if (x * x + y * y > state.stick_x * state.stick_x + state.stick_y * state.stick_y) {
+            state.stick_x = x;
+            state.stick_y = y;
+        }
+    }
+    PadOutput out;
+    pad_map(&pad_mapper, &state, sdl_in_play(), SDL_GetTicks(), &out);
+    pad_held_roles = out.held_roles;
+    for (int i = 0; i < out.press_count; i++) {
+        if (out.presses[i] == ROLE_PAUSE || game_takes_input()) {
+            press_role(out.presses[i]);
+        }
+    }
+}
+
+// Pads are started after the first frame: looking for them can take a while, and the
+// title should not wait for it.
+void start_pads() {
+    if (pads_started || !sdl_settings.gamepad || sdl_pass < 1) {
+        return;
+    }
+    pads_started = true;
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        std::fprintf(stderr, "Quellaro 2005: gamepads cannot be used: %s\n", SDL_GetError());
+    }
+    pad_mapper_reset(&pad_mapper);
+}
+
+void stop_pads() {
+    for (SDL_GameController*& pad : pads) {
+        if (pad != nullptr) {
+            SDL_GameControllerClose(pad);
+            pad = nullptr;
+        }
+    }
+    if (pads_started) {
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+        pads_started = false;
+    }
+    pad_held_roles = 0;
+}
+
+bool bound_key_down(int role) {
+    for (int32_t keycode : sdl_settings.keys.keys[role]) {
+        if (keycode != 0) {
+            SDL_Scancode scancode = SDL_GetScancodeFromKey(keycode);
+            if (scancode > SDL_SCANCODE_UNKNOWN && scancode < SDL_NUM_SCANCODES &&
+                key_down[scancode]) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void record_held() {
+    uint8_t held[256];
+    for (int key = 0; key < 256; key++) {
+        held[key] = static_cast<uint8_t>(platform_key_held(key));
+    }
+    recorder_held(sdl_recorder, sdl_pass, held);
 }
 
 }  // namespace
 
+int sdl_in_play() {
+    return !sdl_game_cursor_visible;
+}
+
+void sdl_set_paused(int paused) {
+    paused = paused ? 1 : 0;
+    if (paused == sdl_paused) {
+        return;
+    }
+    sdl_paused = paused;
+    show_cursor();
+    sdl_present_again();
+}
+
 void platform_pump_events(const PlatformInput* input) {
+    game_input = input;
     sdl_note_pump();
+    start_pads();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_KEYDOWN) {
-            // Auto-repeated presses come through too: holding Down cycles the menu.
-            int key = key_from_keycode(event.key.keysym.sym);
-            if (key != 0) {
-                input->key_down(key);
+        handle_event(event);
+    }
+    if (pads_started) {
+        poll_pads();
+    }
+    sdl_settings_flush(0);
+    if (sdl_recorder != nullptr) {
+        record_held();
+    }
+}
+
+void sdl_wait_while_paused() {
+    while (sdl_paused && sdl_window != nullptr) {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, PAUSE_WAIT_MS)) {
+            handle_event(event);
+            while (sdl_paused && SDL_PollEvent(&event)) {
+                handle_event(event);
             }
-        } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
-            button_down(event.button, input);
-        } else if (event.type == SDL_QUIT) {
-            input->close();
         }
+        if (pads_started) {
+            poll_pads();
+        }
+        sdl_settings_flush(0);
     }
 }
 
 int platform_key_held(int key) {
-    int32_t keycodes[4];
-    int count = keycodes_for_key(key, keycodes, 4);
-    int states = 0;
-    const Uint8* state = SDL_GetKeyboardState(&states);
-    for (int i = 0; i < count; i++) {
-        SDL_Scancode scancode = SDL_GetScancodeFromKey(keycodes[i]);
-        if (scancode > SDL_SCANCODE_UNKNOWN && scancode < states && state[scancode]) {
-            return 1;
-        }
+    if (sdl_replaying) {
+        return key >= 0 && key < 256 ? sdl_replay_held[key] : 0;
     }
-    return 0;
+    const int role = key_role_held_by(key);
+    if (role < 0) {
+        return 0;
+    }
+    return (pad_held_roles & (1u << role)) || bound_key_down(role) ? 1 : 0;
+}
+
+void platform_set_cursor_visible(int visible) {
+    sdl_game_cursor_visible = visible ? 1 : 0;
+    show_cursor();
+}
+
+void sdl_input_stop() {
+    stop_pads();
+    SDL_memset(key_down, 0, sizeof key_down);
+    cursor_shown = -1;
+    game_input = nullptr;
+    sdl_paused = 0;
+    sdl_game_cursor_visible = 1;
 }

@@ -22,7 +22,8 @@ Canvas backdrop_strip();
 // Panel k (1..13) of the strip.
 Canvas backdrop_panel(const Canvas& strip, int k);
 
-// Icons and cursor, colour key 253.
+// Icons and cursor, colour key 253. Icons: 16 (the face), 32 (the hero's head), and whole
+// multiples of 16 above 32 (the face scaled up).
 Canvas icon_picture(int size);
 Canvas cursor_picture();
 void cursor_hotspot(int* x, int* y);

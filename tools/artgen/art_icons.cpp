@@ -70,6 +70,13 @@ Canvas icon_picture(int size) {
     Canvas out(size, size, C_KEY);
     if (size == 16) {
         out.blit(pixmap_read("icon 16", icon16_map, icon_legend), 0, 0, -1);
+    } else if (size > 32 && size % 16 == 0) {
+        // The desktop's larger sizes: the small face, every pixel a square, crisp at any size.
+        const Canvas face = pixmap_read("icon 16", icon16_map, icon_legend);
+        const int scale = size / 16;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                out.fill(x * scale, y * scale, scale, scale, face.at(x, y));
     } else {
         // The large icon is the small form's own head, centred.
         Canvas head = hero_small_frames()[0];

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "platform/png.h"
 #include "tools/artgen/art.h"
 #include "tools/artgen/bmp_out.h"
 #include "tools/artgen/palette.h"
@@ -113,10 +115,41 @@ bool write_all(const std::string& dir) {
     return ok;
 }
 
+// The desktop's icons for an install: hicolor/SIZExSIZE/apps/quellaro.png, the colour key
+// see-through.
+bool write_icons(const std::string& dir) {
+    const PaletteEntry* pal = art_palette();
+    bool ok = true;
+    for (int size : {16, 32, 48, 128, 256}) {
+        const Canvas icon = icon_picture(size);
+        std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
+        for (size_t i = 0; i < icon.pixels.size(); ++i) {
+            const uint8_t index = icon.pixels[i];
+            rgba[4 * i] = pal[index].red;
+            rgba[4 * i + 1] = pal[index].green;
+            rgba[4 * i + 2] = pal[index].blue;
+            rgba[4 * i + 3] = index == C_KEY ? 0 : 255;
+        }
+        const std::string folder =
+            dir + "/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        std::string made;
+        for (size_t at = 0; at != std::string::npos;) {
+            at = folder.find('/', at + 1);
+            made = folder.substr(0, at);
+            if (!is_dir(made))
+                mkdir(made.c_str(), 0777);
+        }
+        ok &= png_write_rgba((folder + "/quellaro.png").c_str(), rgba.data(), size * 4, size,
+                             size) != 0;
+    }
+    return ok;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: artgen [--out DIR]      write every picture and the palette file\n"
-                 "       artgen --preview FILE.png  write the whole level in one picture\n");
+                 "       artgen --preview FILE.png  write the whole level in one picture\n"
+                 "       artgen --icons DIR       write the desktop icons (DIR/hicolor/...)\n");
     return 2;
 }
 
@@ -125,11 +158,20 @@ int usage() {
 int main(int argc, char** argv) {
     const char* out = nullptr;
     const char* preview_path = nullptr;
-    const ToolOption options[] = {{"--out", &out}, {"--preview", &preview_path}};
-    if (!tool_read_options(argc, argv, options, 2))
+    const char* icons = nullptr;
+    const ToolOption options[] = {
+        {"--out", &out}, {"--preview", &preview_path}, {"--icons", &icons}};
+    if (!tool_read_options(argc, argv, options, 3))
         return usage();
     std::string out_dir = out ? out : "";
     const std::string preview = preview_path ? preview_path : "";
+    if (icons != nullptr) {
+        if (!write_icons(icons)) {
+            std::fprintf(stderr, "artgen: cannot write the icons into %s\n", icons);
+            return 1;
+        }
+        return 0;
+    }
     if (!preview.empty()) {
         if (!write_level_preview(preview.c_str())) {
             std::fprintf(stderr, "artgen: cannot write %s\n", preview.c_str());

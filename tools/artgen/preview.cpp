@@ -2,10 +2,10 @@
 // drawn where the level starts it, so the whole level can be reviewed in one look.
 #include "tools/artgen/preview.h"
 
+#include "platform/png.h"
 #include "tools/artgen/art.h"
 #include "tools/artgen/palette.h"
 #include "tools/artgen/stretch.h"
-#include "tools/support/png.h"
 #include "world/level.h"
 
 namespace {

@@ -10,13 +10,14 @@
 #include <string>
 #include <system_error>
 
+#include "platform/frame_digest.h"
 #include "platform/headless/headless.h"
+#include "platform/png.h"
 #include "platform/script.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
 #include "shell/window.h"
 #include "tools/support/options.h"
-#include "tools/support/png.h"
 #include "world/objects.h"
 #include "world/world_state.h"
 
@@ -109,29 +110,14 @@ void write_state(FILE* out, int pass) {
     std::fprintf(out, "}\n");
 }
 
-// FNV-1a over the presented frame with the palette applied (red, green, blue a pixel), so
-// the digest says what the player sees, whatever the surfaces hold inside.
-uint64_t frame_digest() {
-    uint64_t hash = 14695981039346656037ull;
-    const uint8_t* pixels = headless_frame_pixels();
-    const PaletteEntry* palette = headless_frame_palette();
-    const int count = headless_frame_width() * headless_frame_height();
-    for (int i = 0; i < count; ++i) {
-        const PaletteEntry& c = palette[pixels[i]];
-        for (uint8_t byte : {c.red, c.green, c.blue}) {
-            hash ^= byte;
-            hash *= 1099511628211ull;
-        }
-    }
-    return hash;
-}
-
 void after_frame(int pass) {
     if (state_out)
         write_state(state_out, pass);
     if (digest_out && headless_frames_presented() > 0)
         std::fprintf(digest_out, "%d %016llx\n", pass,
-                     static_cast<unsigned long long>(frame_digest()));
+                     static_cast<unsigned long long>(frame_digest(
+                         headless_frame_pixels(), headless_frame_width(), headless_frame_width(),
+                         headless_frame_height(), headless_frame_palette())));
     if (!frames_dir.empty() && pass % frame_every == 0 && headless_frames_presented() > 0) {
         char name[64];
         std::snprintf(name, sizeof(name), "/%06d.png", pass);

@@ -11,10 +11,10 @@
 #include "engine/gfx.h"
 #include "engine/primitives.h"
 #include "engine/text.h"
+#include "platform/png.h"
 #include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
-#include "tools/support/png.h"
 
 namespace {
 

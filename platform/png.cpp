@@ -1,0 +1,191 @@
+// The PNG writer: one IDAT stream deflated by zlib row by row, so a frame never needs a
+// second full-size buffer.
+#include "platform/png.h"
+
+#ifdef QUELLARO_PNG_WITHOUT_ZLIB
+
+// Built without zlib (the browser): every write fails, and the caller says so.
+int png_write_rgb(const char*, const uint8_t*, int, int) {
+    return 0;
+}
+int png_write_rgba(const char*, const uint8_t*, int, int, int) {
+    return 0;
+}
+int png_write_indexed(const char*, const uint8_t*, int, int, int, const PaletteEntry*) {
+    return 0;
+}
+
+#else
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int MAX_SIDE = 16384;
+constexpr uint8_t COLOUR_RGB = 2;
+constexpr uint8_t COLOUR_RGBA = 6;
+// Compressed bytes gathered before they go out as one IDAT chunk.
+constexpr size_t CHUNK_BYTES = 1 << 15;
+
+void put32(uint8_t* out, uint32_t v) {
+    out[0] = static_cast<uint8_t>(v >> 24);
+    out[1] = static_cast<uint8_t>(v >> 16);
+    out[2] = static_cast<uint8_t>(v >> 8);
+    out[3] = static_cast<uint8_t>(v);
+}
+
+bool write_chunk(FILE* file, const char* type, const uint8_t* data, uint32_t length) {
+    uint8_t header[8];
+    put32(header, length);
+    std::memcpy(header + 4, type, 4);
+    uLong crc = crc32(0, header + 4, 4);
+    if (length > 0)
+        crc = crc32(crc, data, length);
+    uint8_t trailer[4];
+    put32(trailer, static_cast<uint32_t>(crc));
+    return std::fwrite(header, 1, 8, file) == 8 &&
+           (length == 0 || std::fwrite(data, 1, length, file) == length) &&
+           std::fwrite(trailer, 1, 4, file) == 4;
+}
+
+// Gives one row of channels * width bytes (filter byte excluded) for row y.
+using RowSource = void (*)(const void* context, int y, uint8_t* out);
+
+// Up-filtered rows compress best on pixel art (long vertical runs); the filter is chosen
+// once for the whole picture to keep the writer simple.
+bool write_png(const char* path, int width, int height, uint8_t colour_type, int channels,
+               RowSource source, const void* context) {
+    if (width <= 0 || height <= 0 || width > MAX_SIDE || height > MAX_SIDE)
+        return false;
+    const size_t row_bytes = static_cast<size_t>(width) * channels;
+    // One allocation per picture: this row, the row above, and the compressed output.
+    uint8_t* memory = static_cast<uint8_t*>(std::malloc(2 * (row_bytes + 1) + CHUNK_BYTES));
+    if (!memory)
+        return false;
+    uint8_t* row = memory;
+    uint8_t* above = memory + row_bytes + 1;
+    uint8_t* packed = memory + 2 * (row_bytes + 1);
+    std::memset(above, 0, row_bytes + 1);
+
+    FILE* file = std::fopen(path, "wb");
+    bool ok = file != nullptr;
+    z_stream z{};
+    bool z_open = false;
+    if (ok) {
+        static const uint8_t signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+        uint8_t ihdr[13];
+        put32(ihdr, static_cast<uint32_t>(width));
+        put32(ihdr + 4, static_cast<uint32_t>(height));
+        ihdr[8] = 8;  // bits per channel
+        ihdr[9] = colour_type;
+        ihdr[10] = ihdr[11] = ihdr[12] = 0;
+        ok = std::fwrite(signature, 1, 8, file) == 8 && write_chunk(file, "IHDR", ihdr, 13);
+        ok = ok && deflateInit(&z, 6) == Z_OK;
+        z_open = ok;
+    }
+    z.next_out = packed;
+    z.avail_out = CHUNK_BYTES;
+    for (int y = 0; ok && y <= height; ++y) {
+        const bool last = y == height;
+        if (!last) {
+            source(context, y, row + 1);
+            // Filter "up": each byte minus the one above it; kept raw in the row above.
+            row[0] = 2;
+            for (size_t i = 1; i <= row_bytes; ++i) {
+                const uint8_t raw = row[i];
+                row[i] = static_cast<uint8_t>(raw - above[i]);
+                above[i] = raw;
+            }
+            z.next_in = row;
+            z.avail_in = static_cast<uInt>(row_bytes + 1);
+        }
+        for (;;) {
+            const int status = deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+            if (status == Z_STREAM_ERROR) {
+                ok = false;
+                break;
+            }
+            if (z.avail_out == 0 || (last && status == Z_STREAM_END)) {
+                const uint32_t length = static_cast<uint32_t>(CHUNK_BYTES - z.avail_out);
+                if (length > 0 && !write_chunk(file, "IDAT", packed, length)) {
+                    ok = false;
+                    break;
+                }
+                z.next_out = packed;
+                z.avail_out = CHUNK_BYTES;
+            }
+            if (last ? status == Z_STREAM_END : z.avail_in == 0)
+                break;
+        }
+    }
+    if (z_open)
+        deflateEnd(&z);
+    if (file) {
+        ok = ok && write_chunk(file, "IEND", nullptr, 0);
+        ok = (std::fclose(file) == 0) && ok;
+        if (!ok)
+            std::remove(path);
+    }
+    std::free(memory);
+    return ok;
+}
+
+struct Packed {
+    const uint8_t* pixels;
+    size_t stride;
+    size_t row_bytes;
+};
+
+void packed_row(const void* context, int y, uint8_t* out) {
+    const Packed* p = static_cast<const Packed*>(context);
+    std::memcpy(out, p->pixels + p->stride * static_cast<size_t>(y), p->row_bytes);
+}
+
+struct Indexed {
+    const uint8_t* pixels;
+    int pitch;
+    int width;
+    const PaletteEntry* palette;
+};
+
+void indexed_row(const void* context, int y, uint8_t* out) {
+    const Indexed* p = static_cast<const Indexed*>(context);
+    const uint8_t* in = p->pixels + static_cast<ptrdiff_t>(p->pitch) * y;
+    for (int x = 0; x < p->width; ++x) {
+        const PaletteEntry& c = p->palette[in[x]];
+        out[3 * x] = c.red;
+        out[3 * x + 1] = c.green;
+        out[3 * x + 2] = c.blue;
+    }
+}
+
+}  // namespace
+
+int png_write_rgb(const char* path, const uint8_t* rgb, int width, int height) {
+    if (!rgb)
+        return 0;
+    const size_t row = static_cast<size_t>(width > 0 ? width : 0) * 3;
+    const Packed packed = {rgb, row, row};
+    return write_png(path, width, height, COLOUR_RGB, 3, packed_row, &packed) ? 1 : 0;
+}
+
+int png_write_rgba(const char* path, const uint8_t* rgba, int stride, int width, int height) {
+    if (!rgba || stride < width * 4)
+        return 0;
+    const Packed packed = {rgba, static_cast<size_t>(stride), static_cast<size_t>(width) * 4};
+    return write_png(path, width, height, COLOUR_RGBA, 4, packed_row, &packed) ? 1 : 0;
+}
+
+int png_write_indexed(const char* path, const uint8_t* pixels, int pitch, int width, int height,
+                      const PaletteEntry* palette) {
+    if (!pixels || !palette || pitch < width)
+        return 0;
+    const Indexed indexed = {pixels, pitch, width, palette};
+    return write_png(path, width, height, COLOUR_RGB, 3, indexed_row, &indexed) ? 1 : 0;
+}
+
+#endif  // QUELLARO_PNG_WITHOUT_ZLIB

@@ -1,0 +1,121 @@
+// The command-line parser and its usage text.
+#include "platform/sdl/options.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/sdl/letterbox.h"
+#include "platform/sdl/parse.h"
+
+namespace {
+
+// "--name" or "--name=value" as the option name; the value after '=' or null.
+bool is_option(const char* arg, const char* name, const char** value) {
+    size_t length = std::strlen(name);
+    if (std::strncmp(arg, name, length) != 0) {
+        return false;
+    }
+    if (arg[length] == '\0') {
+        *value = nullptr;
+        return true;
+    }
+    if (arg[length] == '=') {
+        *value = arg + length + 1;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+const char* options_usage() {
+    return "usage: quellaro [OPTION]...\n"
+           "Run and jump through level 1-1.\n"
+           "\n"
+           "  --fullscreen         full screen on the desktop's own mode\n"
+           "  --window[=WxH]       a window (of that size, like 1280x960)\n"
+           "  --scale=MODE         integer (whole multiples), fit (as large as fits) or auto\n"
+           "  --data DIR           read the game's pictures from DIR\n"
+           "  --record FILE        write what you play as a script the runner can replay\n"
+           "  --replay FILE        play such a script back in the window\n"
+           "  --help               show this help and stop\n"
+           "  --version            show the version and stop\n"
+           "\n"
+           "Keys: Alt+Enter or F11 full screen or window, F10 scale mode, P pause,\n"
+           "F12 screenshot. Settings: ~/.config/quellaro/settings.ini.\n";
+}
+
+int options_parse(int argc, char** argv, Options* options, char* error, size_t error_size) {
+    *options = Options{0, 0, -1, 0, 0, -1, nullptr, nullptr, nullptr};
+    for (int i = 1; i < argc; i++) {
+        const char* arg = argv[i];
+        const char* value = nullptr;
+        const char** path_slot = nullptr;
+        const char* path_name = nullptr;
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            options->help = 1;
+        } else if (std::strcmp(arg, "--version") == 0) {
+            options->version = 1;
+        } else if (std::strcmp(arg, "--fullscreen") == 0) {
+            if (options->window == 1) {
+                std::snprintf(error, error_size, "--fullscreen and --window exclude each other");
+                return 0;
+            }
+            options->window = 0;
+        } else if (is_option(arg, "--window", &value)) {
+            if (options->window == 0) {
+                std::snprintf(error, error_size, "--fullscreen and --window exclude each other");
+                return 0;
+            }
+            options->window = 1;
+            if (value != nullptr &&
+                !parse_window_size(value, &options->window_width, &options->window_height)) {
+                std::snprintf(error, error_size, "--window=%s is not a size like 1280x960", value);
+                return 0;
+            }
+        } else if (is_option(arg, "--scale", &value)) {
+            if (value == nullptr && i + 1 < argc) {
+                value = argv[++i];
+            }
+            static const char* const names[] = {"auto", "integer", "fit"};
+            options->scale_mode = -1;
+            for (int mode = 0; mode < 3 && value != nullptr; mode++) {
+                if (std::strcmp(value, names[mode]) == 0) {
+                    options->scale_mode = mode;
+                }
+            }
+            if (options->scale_mode < 0) {
+                std::snprintf(error, error_size, "--scale takes integer, fit or auto");
+                return 0;
+            }
+        } else if (is_option(arg, "--data", &value)) {
+            path_slot = &options->data_dir;
+            path_name = "--data";
+        } else if (is_option(arg, "--record", &value)) {
+            path_slot = &options->record_path;
+            path_name = "--record";
+        } else if (is_option(arg, "--replay", &value)) {
+            path_slot = &options->replay_path;
+            path_name = "--replay";
+        } else {
+            std::snprintf(error, error_size, "unknown argument \"%s\"", arg);
+            return 0;
+        }
+        if (path_slot != nullptr) {
+            if (value == nullptr && i + 1 < argc) {
+                value = argv[++i];
+            }
+            if (value == nullptr || value[0] == '\0') {
+                std::snprintf(error, error_size, "%s needs a %s", path_name,
+                              path_slot == &options->data_dir ? "folder" : "file");
+                return 0;
+            }
+            *path_slot = value;
+        }
+    }
+    if (options->record_path != nullptr && options->replay_path != nullptr) {
+        std::snprintf(error, error_size, "--record and --replay exclude each other");
+        return 0;
+    }
+    return 1;
+}

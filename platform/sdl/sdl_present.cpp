@@ -1,0 +1,539 @@
+// Presenting the frame. With a real GPU the frame is uploaded and the GPU scales it; without
+// one (no GPU device, or OpenGL drawn by a software rasterizer) the frame is converted and
+// scaled in one pass straight into the window's surface and only the frame's box is sent to
+// the display, the bars only when the window's size changes. A frame identical to the last
+// one is not presented again. QUELLARO_PRESENT=gpu|cpu forces the path;
+// QUELLARO_FRAME_STATS=1 says which was taken and why, and prints the intervals between
+// presented frames and the processor time used when the window closes.
+#include <dirent.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+
+#include "platform/frame_digest.h"
+#include "platform/platform.h"
+#include "platform/png.h"
+#include "platform/sdl/frame_stats.h"
+#include "platform/sdl/pause_mark.h"
+#include "platform/sdl/pixels.h"
+#include "platform/sdl/scale.h"
+#include "platform/sdl/sdl_backend.h"
+
+int64_t sdl_frames_shown;
+
+namespace {
+
+// How frames reach the screen: not at all (no window), by the processor into the window's
+// surface, or through a renderer's texture.
+enum Path { PATH_NONE, PATH_CPU, PATH_GPU };
+constexpr Uint32 BAR_COLOUR = 0xFF000000u;
+// OpenGL renderer names of rasterizers that run on the processor.
+constexpr const char* SOFTWARE_GL[] = {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"};
+
+// The path chosen when the window opened.
+Path path;
+// GPU path: the renderer and the frame as a texture.
+SDL_Renderer* renderer;
+SDL_Texture* texture;
+// CPU path: the output pixels' mapping, rebuilt when the window's size or the mode changes.
+std::unique_ptr<ScaleMap> scale_map;
+// The surface's size and the scale mode the map was built for (-1: none yet).
+int surface_width, surface_height, map_mode = -1;
+bool redraw_all = true;  // the next present paints the bars and sends the whole window
+
+// The last frame as it was drawn (8-bit, pitch = width) and its palette, for the identical
+// frame test, the screenshot and the pause mark; a frame in another format is kept as ARGB.
+std::unique_ptr<uint8_t[]> last_frame;
+std::unique_ptr<uint32_t[]> argb_frame;  // ARGB copy (other formats; the pause mark)
+PaletteEntry last_palette[256];
+uint32_t palette_argb[256];
+bool have_last, last_is_argb;
+// The last frame's digest, kept when the window closes (for the recording's last line), and
+// the pass that drew it.
+uint64_t closing_digest;
+int last_frame_pass = -1;
+
+// Frame pacing diagnostics.
+FrameStats present_stats;      // between presented frames, when each is handed to the display
+FrameStats handover_stats;     // how long handing a frame over took (the display server's share)
+FrameStats pass_stats;         // between event pumps, one at the top of each frame-loop pass
+std::clock_t stats_cpu_start;  // processor time when the window opened
+int64_t stats_wall_start_us;   // and the wall clock then
+int64_t skipped_frames;        // identical frames not shown again
+bool first_frame_noted;        // the first frame's time was printed
+
+// A render node is what a GPU driver offers user programs; without one, OpenGL can only be
+// a software rasterizer, and asking it costs start-up time and memory for nothing.
+bool gpu_device_present() {
+#ifdef __linux__
+    DIR* dri = opendir("/dev/dri");
+    if (dri == nullptr) {
+        return false;
+    }
+    bool found = false;
+    while (dirent* entry = readdir(dri)) {
+        found = found || std::strncmp(entry->d_name, "renderD", 7) == 0;
+    }
+    closedir(dri);
+    return found;
+#else
+    return true;
+#endif
+}
+
+// Whether the renderer draws on a real GPU: accelerated, and for OpenGL not a rasterizer
+// on the processor. *why receives the renderer's description.
+bool renderer_on_gpu(SDL_Renderer* candidate, char* why, size_t size) {
+    SDL_RendererInfo info = {};
+    SDL_GetRendererInfo(candidate, &info);
+    const char* gl = "";
+    if (std::strncmp(info.name, "opengl", 6) == 0) {
+        using GetString = const unsigned char* (*)(unsigned int);
+        constexpr unsigned int GL_RENDERER = 0x1F01;
+        auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+        const unsigned char* name = get_string ? get_string(GL_RENDERER) : nullptr;
+        gl = name ? reinterpret_cast<const char*>(name) : "";
+    }
+    std::snprintf(why, size, "%s%s%s", info.name, gl[0] ? " on " : "", gl);
+    if (!(info.flags & SDL_RENDERER_ACCELERATED)) {
+        return false;
+    }
+    for (const char* software : SOFTWARE_GL) {
+        if (std::strstr(gl, software) != nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool start_gpu() {
+    // No vertical sync: the frame clock paces the game, and a wait for the display's
+    // refresh would stretch its 30 ms frames.
+    renderer = SDL_CreateRenderer(sdl_window, -1, 0);
+    if (renderer == nullptr) {
+        renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (renderer != nullptr) {
+        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                    sdl_frame_width, sdl_frame_height);
+    }
+    if (texture == nullptr) {
+        return false;
+    }
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    path = PATH_GPU;
+    return true;
+}
+
+void stop_gpu() {
+    if (texture != nullptr) {
+        SDL_DestroyTexture(texture);
+        texture = nullptr;
+    }
+    if (renderer != nullptr) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+}
+
+// The window surface, when it holds 32-bit pixels with 8 bits a channel in ARGB order (what
+// X11 gives); null otherwise.
+SDL_Surface* window_surface() {
+    SDL_Surface* surface = SDL_GetWindowSurface(sdl_window);
+    if (surface == nullptr) {
+        return nullptr;
+    }
+    Uint32 format = surface->format->format;
+    return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888 ? surface
+                                                                                  : nullptr;
+}
+
+bool start_cpu() {
+    if (window_surface() == nullptr) {
+        return false;
+    }
+    path = PATH_CPU;
+    return true;
+}
+
+// Converts, scales and hands over the frame: 8-bit through the palette table, or the ARGB
+// copy.
+void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
+    sdl_frames_shown++;
+    if (path == PATH_GPU) {
+        int output_width, output_height;
+        const Letterbox box = sdl_frame_box(&output_width, &output_height);
+        if (box.width <= 0 || box.height <= 0) {
+            return;  // minimised
+        }
+        void* texels;
+        int texture_pitch;
+        if (SDL_LockTexture(texture, nullptr, &texels, &texture_pitch) != 0) {
+            return;
+        }
+        for (int y = 0; y < sdl_frame_height; y++) {
+            uint32_t* out =
+                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(texels) + y * texture_pitch);
+            if (argb != nullptr) {
+                std::memcpy(out, argb + y * sdl_frame_width, 4 * sdl_frame_width);
+            } else {
+                convert_row_8(frame8 + y * pitch8, sdl_frame_width, palette_argb, out);
+            }
+        }
+        SDL_UnlockTexture(texture);
+        const SDL_Rect destination = {box.x, box.y, box.width, box.height};
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);  // the bars
+        SDL_RenderCopy(renderer, texture, nullptr, &destination);
+        SDL_RenderPresent(renderer);
+        redraw_all = false;
+        return;
+    }
+    SDL_Surface* surface = window_surface();
+    if (surface == nullptr) {
+        return;
+    }
+    // The box from the surface itself, so nothing is ever written outside it.
+    const Letterbox box = letterbox_for_mode(sdl_settings.scale_mode, surface->w, surface->h,
+                                             sdl_frame_width, sdl_frame_height);
+    if (box.width <= 0 || box.height <= 0) {
+        return;
+    }
+    if (surface->w != surface_width || surface->h != surface_height ||
+        sdl_settings.scale_mode != map_mode || scale_map->box.width != box.width ||
+        scale_map->box.x != box.x || scale_map->box.y != box.y) {
+        surface_width = surface->w;
+        surface_height = surface->h;
+        map_mode = sdl_settings.scale_mode;
+        scale_map_build(scale_map.get(), box);
+        redraw_all = true;
+    }
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
+        return;
+    }
+    uint8_t* pixels = static_cast<uint8_t*>(surface->pixels);
+    if (redraw_all) {
+        scale_fill_bars(scale_map->box, surface->w, surface->h, BAR_COLOUR, pixels, surface->pitch);
+    }
+    if (argb != nullptr) {
+        scale_frame_32(scale_map.get(), argb, sdl_frame_width, pixels, surface->pitch);
+    } else {
+        scale_frame_8(scale_map.get(), frame8, pitch8, palette_argb, pixels, surface->pitch);
+    }
+    if (SDL_MUSTLOCK(surface)) {
+        SDL_UnlockSurface(surface);
+    }
+    if (redraw_all) {
+        SDL_UpdateWindowSurface(sdl_window);
+        redraw_all = false;
+    } else {
+        const SDL_Rect rect = {scale_map->box.x, scale_map->box.y, scale_map->box.width,
+                               scale_map->box.height};
+        SDL_UpdateWindowSurfaceRects(sdl_window, &rect, 1);
+    }
+}
+
+// The last frame (as last presented) in ARGB, pitch = width.
+void last_as_argb(uint32_t* out) {
+    if (last_is_argb) {
+        std::memcpy(out, argb_frame.get(), 4u * sdl_frame_width * sdl_frame_height);
+        return;
+    }
+    for (int y = 0; y < sdl_frame_height; y++) {
+        convert_row_8(last_frame.get() + y * sdl_frame_width, sdl_frame_width, palette_argb,
+                      out + y * sdl_frame_width);
+    }
+}
+
+// The pause mark over the last frame, kept in its own buffer while paused.
+std::unique_ptr<uint32_t[]> paused_frame;
+
+void show_last() {
+    if (!have_last) {
+        return;
+    }
+    if (sdl_paused) {
+        last_as_argb(paused_frame.get());
+        pause_mark_draw(paused_frame.get(), sdl_frame_width, sdl_frame_width, sdl_frame_height);
+        show(nullptr, 0, paused_frame.get());
+    } else if (last_is_argb) {
+        show(nullptr, 0, argb_frame.get());
+    } else {
+        show(last_frame.get(), sdl_frame_width, nullptr);
+    }
+}
+
+// Frames of another size or format become ARGB of the window's frame size: a smaller frame
+// leaves black around it, a larger one is cut.
+void keep_as_argb(const uint8_t* pixels, int pitch, int width, int height, int bpp) {
+    const int rows = height < sdl_frame_height ? height : sdl_frame_height;
+    const int columns = width < sdl_frame_width ? width : sdl_frame_width;
+    for (int y = 0; y < sdl_frame_height; y++) {
+        uint32_t* out = argb_frame.get() + y * sdl_frame_width;
+        std::memset(out, 0, 4u * sdl_frame_width);
+        if (y >= rows) {
+            continue;
+        }
+        const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
+        if (bpp == 8) {
+            convert_row_8(row, columns, palette_argb, out);
+        } else {
+            convert_row_16(row, columns, bpp, out);
+        }
+    }
+    last_is_argb = true;
+}
+
+}  // namespace
+
+int sdl_present_start() {
+    const size_t pixels = static_cast<size_t>(sdl_frame_width) * sdl_frame_height;
+    last_frame.reset(new uint8_t[pixels]);
+    argb_frame.reset(new uint32_t[pixels]);
+    paused_frame.reset(new uint32_t[pixels]);
+    scale_map.reset(new ScaleMap);
+    have_last = last_is_argb = false;
+    redraw_all = true;
+    map_mode = -1;
+    const char* forced = SDL_getenv("QUELLARO_PRESENT");
+    char why[256] = "";
+    bool ok;
+    if (forced != nullptr && std::strcmp(forced, "gpu") == 0) {
+        ok = start_gpu();
+        if (ok) {
+            renderer_on_gpu(renderer, why, sizeof why);
+        }
+        std::snprintf(why + std::strlen(why), sizeof why - std::strlen(why),
+                      " (forced by QUELLARO_PRESENT)");
+    } else if (forced != nullptr && std::strcmp(forced, "cpu") == 0) {
+        ok = start_cpu();
+        std::snprintf(why, sizeof why, "forced by QUELLARO_PRESENT");
+    } else if (!gpu_device_present()) {
+        ok = start_cpu();
+        std::snprintf(why, sizeof why, "no GPU device (no render node in /dev/dri)");
+    } else if (start_gpu() && renderer_on_gpu(renderer, why, sizeof why)) {
+        ok = true;
+    } else {
+        // The renderer draws on the processor: converting and scaling once ourselves is
+        // cheaper than handing it an ARGB texture to convert and scale again.
+        stop_gpu();
+        ok = start_cpu();
+        std::snprintf(why + std::strlen(why), sizeof why - std::strlen(why),
+                      " draws on the processor");
+    }
+    // Where the window has no surface of our format (Wayland), a renderer does the work.
+    if (!ok && path != PATH_GPU) {
+        ok = start_gpu();
+        std::snprintf(why, sizeof why, "the window has no 32-bit surface");
+    }
+    if (sdl_stats_enabled) {
+        std::fprintf(stderr, "present: %s path, %s\n",
+                     path == PATH_CPU ? "processor (window surface)" : "GPU (renderer)", why);
+        frame_stats_reset(&present_stats);
+        frame_stats_reset(&handover_stats);
+        frame_stats_reset(&pass_stats);
+        stats_cpu_start = std::clock();
+        stats_wall_start_us = sdl_now_us();
+        skipped_frames = 0;
+    }
+    return ok ? 1 : 0;
+}
+
+void sdl_present_stop() {
+    if (sdl_stats_enabled && path != PATH_NONE) {
+        std::fprintf(stderr, "between presents (%.1f%% within 29-31 ms): ",
+                     100.0 * frame_stats_share(&present_stats, 29, 31));
+        frame_stats_print(&present_stats, stderr);
+        std::fprintf(stderr, "handing a frame to the display took: ");
+        frame_stats_print(&handover_stats, stderr);
+        std::fprintf(stderr, "between event pumps: ");
+        frame_stats_print(&pass_stats, stderr);
+        double cpu = static_cast<double>(std::clock() - stats_cpu_start) / CLOCKS_PER_SEC;
+        double wall = static_cast<double>(sdl_now_us() - stats_wall_start_us) / 1e6;
+        std::fprintf(stderr,
+                     "identical frames not presented again: %lld\n"
+                     "processor time %.2f s over %.2f s (%.1f%% of one core)\n",
+                     static_cast<long long>(skipped_frames), cpu, wall,
+                     wall > 0 ? 100.0 * cpu / wall : 0.0);
+    }
+    closing_digest = sdl_last_frame_digest();
+    stop_gpu();
+    path = PATH_NONE;
+    last_frame.reset();
+    argb_frame.reset();
+    paused_frame.reset();
+    scale_map.reset();
+    have_last = false;
+    surface_width = surface_height = 0;
+}
+
+void platform_present(const uint8_t* pixels, int pitch, int width, int height, int bpp,
+                      const PaletteEntry* palette) {
+    if (path == PATH_NONE || pixels == nullptr || width <= 0 || height <= 0 ||
+        (bpp == 8 && palette == nullptr) || (bpp != 8 && bpp != 15 && bpp != 16)) {
+        return;
+    }
+    last_frame_pass = sdl_pass;
+    // The window shows with its first frame: a start-up that fails (a missing picture) never
+    // flashes an empty window before its message.
+    if (!(SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_SHOWN)) {
+        SDL_ShowWindow(sdl_window);
+        redraw_all = true;
+    }
+    const bool whole_8 = bpp == 8 && width == sdl_frame_width && height == sdl_frame_height;
+    if (whole_8 && have_last && !last_is_argb && !redraw_all &&
+        std::memcmp(palette, last_palette, sizeof last_palette) == 0) {
+        bool same = true;
+        for (int y = 0; y < height && same; y++) {
+            same = std::memcmp(pixels + static_cast<ptrdiff_t>(y) * pitch,
+                               last_frame.get() + y * width, width) == 0;
+        }
+        if (same) {
+            skipped_frames++;
+            return;
+        }
+    }
+    if (bpp == 8 && (!have_last || std::memcmp(palette, last_palette, sizeof last_palette) != 0)) {
+        std::memcpy(last_palette, palette, sizeof last_palette);
+        palette_to_argb(palette, -1, palette_argb);
+    }
+    have_last = true;
+    if (whole_8) {
+        for (int y = 0; y < height; y++) {
+            std::memcpy(last_frame.get() + y * width, pixels + static_cast<ptrdiff_t>(y) * pitch,
+                        width);
+        }
+        last_is_argb = false;
+    } else {
+        keep_as_argb(pixels, pitch, width, height, bpp);
+    }
+    // The statistics time the moment of the hand-over (the game's pacing) and how long the
+    // display took the frame (the display server's share), for the frames of the passes only.
+    const int64_t start_us = sdl_stats_enabled ? sdl_now_us() : 0;
+    // A pause asked for during this pass shows its mark over the pass's own frame.
+    if (sdl_paused) {
+        show_last();
+    } else if (last_is_argb) {
+        show(nullptr, 0, argb_frame.get());
+    } else {
+        show(pixels, pitch, nullptr);
+    }
+    if (sdl_stats_enabled) {
+        frame_stats_add(&present_stats, start_us);
+        frame_stats_add_span(&handover_stats, sdl_now_us() - start_us);
+        if (!first_frame_noted) {
+            first_frame_noted = true;
+            // The steady clock's reading lets a launcher add the time before main.
+            const auto steady = std::chrono::steady_clock::now().time_since_epoch();
+            std::fprintf(stderr,
+                         "first frame presented %.1f ms after the program started (steady "
+                         "clock at %.3f ms)\n",
+                         (sdl_now_us() - sdl_main_start_us) / 1000.0,
+                         std::chrono::duration<double, std::milli>(steady).count());
+        }
+    }
+}
+
+Letterbox sdl_frame_box(int* output_width, int* output_height) {
+    *output_width = *output_height = 0;
+    if (path == PATH_GPU) {
+        SDL_GetRendererOutputSize(renderer, output_width, output_height);
+    } else if (SDL_Surface* surface = sdl_window ? window_surface() : nullptr) {
+        *output_width = surface->w;
+        *output_height = surface->h;
+    }
+    return letterbox_for_mode(sdl_settings.scale_mode, *output_width, *output_height,
+                              sdl_frame_width, sdl_frame_height);
+}
+
+void sdl_present_again() {
+    redraw_all = true;
+    show_last();
+}
+
+void sdl_note_pump() {
+    if (sdl_stats_enabled) {
+        frame_stats_add(&pass_stats, sdl_now_us());
+    }
+}
+
+int sdl_last_frame_pass() {
+    return last_frame_pass;
+}
+
+uint64_t sdl_last_frame_digest() {
+    if (!have_last || last_is_argb) {
+        return have_last ? 0 : closing_digest;
+    }
+    return frame_digest(last_frame.get(), sdl_frame_width, sdl_frame_width, sdl_frame_height,
+                        last_palette);
+}
+
+void sdl_save_screenshot() {
+    if (!have_last) {
+        return;
+    }
+    char folder[FILE_PATH_MAX];
+    char user_dirs[4096] = "";
+    const char* home = SDL_getenv("HOME");
+    const char* config_home = SDL_getenv("XDG_CONFIG_HOME");
+    char user_dirs_path[FILE_PATH_MAX] = "";
+    if (config_home != nullptr && config_home[0] == '/') {
+        std::snprintf(user_dirs_path, sizeof user_dirs_path, "%s/user-dirs.dirs", config_home);
+    } else if (home != nullptr) {
+        std::snprintf(user_dirs_path, sizeof user_dirs_path, "%s/.config/user-dirs.dirs", home);
+    }
+    if (std::FILE* file = user_dirs_path[0] ? std::fopen(user_dirs_path, "r") : nullptr) {
+        user_dirs[std::fread(user_dirs, 1, sizeof user_dirs - 1, file)] = '\0';
+        std::fclose(file);
+    }
+    if (!screenshot_folder(SDL_getenv("XDG_PICTURES_DIR"), user_dirs, SDL_getenv("XDG_DATA_HOME"),
+                           home, folder, sizeof folder) ||
+        !make_folders(folder)) {
+        std::fprintf(stderr, "Quellaro 2005: no folder to save the screenshot in\n");
+        return;
+    }
+    std::time_t now = std::time(nullptr);
+    std::tm local;
+    localtime_r(&now, &local);
+    char path_name[FILE_PATH_MAX + 64];
+    for (int serial = 1; serial < 100; serial++) {
+        char name[64];
+        screenshot_name(&local, serial, name, sizeof name);
+        std::snprintf(path_name, sizeof path_name, "%s/%s", folder, name);
+        // Never over an earlier screenshot taken in the same second.
+        std::FILE* claim = std::fopen(path_name, "wbx");
+        if (claim == nullptr) {
+            continue;
+        }
+        std::fclose(claim);
+        int ok;
+        if (last_is_argb) {
+            // The frame as RGBA bytes, made only for this rare case.
+            std::unique_ptr<uint8_t[]> rgba(new uint8_t[4u * sdl_frame_width * sdl_frame_height]);
+            for (int i = 0; i < sdl_frame_width * sdl_frame_height; i++) {
+                const uint32_t p = argb_frame[i];
+                rgba[4 * i] = static_cast<uint8_t>(p >> 16);
+                rgba[4 * i + 1] = static_cast<uint8_t>(p >> 8);
+                rgba[4 * i + 2] = static_cast<uint8_t>(p);
+                rgba[4 * i + 3] = 255;
+            }
+            ok = png_write_rgba(path_name, rgba.get(), 4 * sdl_frame_width, sdl_frame_width,
+                                sdl_frame_height);
+        } else {
+            ok = png_write_indexed(path_name, last_frame.get(), sdl_frame_width, sdl_frame_width,
+                                   sdl_frame_height, last_palette);
+        }
+        if (ok) {
+            std::fprintf(stderr, "Quellaro 2005: screenshot saved as %s\n", path_name);
+        } else {
+            std::remove(path_name);
+            std::fprintf(stderr, "Quellaro 2005: cannot write the screenshot %s\n", path_name);
+        }
+        return;
+    }
+    std::fprintf(stderr, "Quellaro 2005: too many screenshots this second\n");
+}

@@ -1,0 +1,482 @@
+// The SDL backend driven through SDL's own event queue on the dummy video driver: what
+// reaches the game from keys, clicks and a gamepad, the port's own keys, the pause, and a
+// recording made through this real input path that the headless runner replays to the same
+// state and the same last frame.
+#include "platform/sdl/sdl_backend.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/clock.h"
+#include "platform/platform.h"
+#include "platform/sdl/recording.h"
+#include "shell/app.h"
+#include "shell/game_state.h"
+#include "shell/window.h"
+#include "world/objects.h"
+#include "world/world_state.h"
+
+namespace {
+
+// What a test does at the top of a pass (after the pause has had its way); true ends the
+// loop before that pass runs.
+std::function<bool(int)> script;
+std::function<void(int)> after;
+
+int before_pass(int pass) {
+    sdl_pass = pass;
+    return script(pass) ? 1 : 0;
+}
+
+void after_frame(int pass) {
+    if (after)
+        after(pass);
+}
+
+// Runs the real program as the game's entry does (a paced pass at a time, none while
+// paused) on the dummy driver, full screen (1024 x 768 there) unless asked.
+int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char* present = "cpu") {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("QUELLARO_PRESENT", present, 1);
+    settings_default(&sdl_settings);
+    sdl_settings.fullscreen = fullscreen;
+    sdl_settings.window_width = 800;
+    sdl_settings.window_height = 600;
+    sdl_settings.gamepad = 1;
+    sdl_settings_path[0] = '\0';
+    script = std::move(each_pass);
+    static const AppLoopHooks hooks = {before_pass, after_frame};
+    app_set_loop_hooks(&hooks);
+    EXPECT_EQ(sdl_video_start(), 1);
+    if (app_start(nullptr)) {
+        for (;;) {
+            sdl_wait_while_paused();
+            clock_start();
+            if (!app_pass())
+                break;
+            clock_wait(30);
+        }
+    }
+    after = nullptr;
+    return app_finish();
+}
+
+Uint32 window_id() {
+    return sdl_window ? SDL_GetWindowID(sdl_window) : 0;
+}
+
+void push_key(SDL_Keycode code, bool down, Uint16 mod = 0) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.windowID = window_id();
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.sym = code;
+    e.key.keysym.scancode = SDL_GetScancodeFromKey(code);
+    e.key.keysym.mod = mod;
+    SDL_PushEvent(&e);
+}
+
+void tap(SDL_Keycode code, Uint16 mod = 0) {
+    push_key(code, true, mod);
+    push_key(code, false, mod);
+}
+
+// A left click on a frame pixel, placed where the frame is drawn in the window.
+void click_frame(int x, int y, int clicks = 1) {
+    int w, h;
+    const Letterbox box = sdl_frame_box(&w, &h);
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.windowID = window_id();
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = SDL_PRESSED;
+    e.button.clicks = static_cast<Uint8>(clicks);
+    e.button.x = box.x + (2 * x + 1) * box.width / (2 * 640);
+    e.button.y = box.y + (2 * y + 1) * box.height / (2 * 480);
+    SDL_PushEvent(&e);
+}
+
+void push_window_event(Uint8 what) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = window_id();
+    e.window.event = what;
+    SDL_PushEvent(&e);
+}
+
+void push_quit() {
+    SDL_Event e{};
+    e.type = SDL_QUIT;
+    SDL_PushEvent(&e);
+}
+
+std::string temp_dir() {
+    char pattern[] = "/tmp/quellaro-sdl-test-XXXXXX";
+    const char* dir = mkdtemp(pattern);
+    return dir ? dir : "/tmp";
+}
+
+std::string field(const std::string& line, const std::string& name) {
+    const std::string key = "\"" + name + "\":";
+    const size_t at = line.find(key);
+    if (at == std::string::npos)
+        return "?";
+    const size_t start = at + key.size();
+    return line.substr(start, line.find_first_of(",}", start) - start);
+}
+
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    return text;
+}
+
+TEST(SdlBackend, KeyNamesAreSdlsOwn) {
+    for (int i = 0; keycode_at(i) != 0; i++) {
+        const int32_t keycode = keycode_at(i);
+        EXPECT_STREQ(SDL_GetKeyName(keycode), keycode_name(keycode)) << keycode;
+        EXPECT_EQ(SDL_GetKeyFromName(keycode_name(keycode)), keycode) << keycode_name(keycode);
+    }
+}
+
+// The player's input through SDL events, recorded; the runner's replay of the recording
+// ends in the same state with the same last frame.
+TEST(SdlBackend, ARecordingOfRealInputReplaysHeadlessToTheSameStateAndFrame) {
+    const std::string dir = temp_dir();
+    const std::string path = dir + "/recording.txt";
+    Recorder recorder;
+    ASSERT_EQ(recorder_open(&recorder, path.c_str()), 1);
+    sdl_recorder = &recorder;
+    std::string live;
+    after = [&](int) {
+        char text[512];
+        std::snprintf(text, sizeof text, "%d %d %d %d %s %s %s %d", game_mode, menu_selection,
+                      score, coins, number(time_left).c_str(), number(hero->x).c_str(),
+                      number(hero->y).c_str(), scroll_total);
+        live = text;
+    };
+    const int status = run_game([](int pass) {
+        switch (pass) {
+            case 2:
+                tap(SDLK_DOWN);
+                break;  // the highlight to HELP...
+            case 3:
+                tap(SDLK_UP);
+                break;  // ...and back
+            case 4:
+                tap(SDLK_s);
+                break;  // play
+            case 6:
+                push_key(SDLK_RIGHT, true);
+                break;
+            case 14:
+                push_key(SDLK_PAGEDOWN, true);
+                break;  // jump, held for height
+            case 24:
+                push_key(SDLK_PAGEDOWN, false);
+                break;
+            case 26:
+                push_key(SDLK_DELETE, true);
+                break;  // run
+            case 40:
+                push_key(SDLK_RIGHT, false);
+                push_key(SDLK_DELETE, false);
+                break;
+            case 42:
+                push_key(SDLK_d, true);
+                break;  // the other right key
+            case 50:
+                push_key(SDLK_d, false);
+                break;
+            case 52:
+                tap(SDLK_ESCAPE);
+                break;  // to the menu...
+            case 54:
+                click_frame(300, 281);
+                break;  // ...and the PLAY entry
+            case 56:
+                push_key(SDLK_c, true);
+                break;
+            case 60:
+                push_key(SDLK_c, false);
+                break;
+            case 63:
+                push_quit();
+                break;
+        }
+        return pass > 80;
+    });
+    sdl_recorder = nullptr;
+    char last_frame[64];
+    std::snprintf(last_frame, sizeof last_frame, "%d %016llx", sdl_last_frame_pass(),
+                  static_cast<unsigned long long>(sdl_last_frame_digest()));
+    ASSERT_EQ(recorder_finish(&recorder, nullptr), 1);
+    EXPECT_EQ(status, 0);
+
+    const std::string command = std::string(QUELLARO_RUNNER) + " --script " + path + " --state " +
+                                dir + "/state.jsonl --frame-digests " + dir + "/digests.txt";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ifstream state(dir + "/state.jsonl");
+    std::string line, last;
+    while (std::getline(state, line))
+        last = line;
+    const std::string replayed = field(last, "game_mode") + " " + field(last, "menu_selection") +
+                                 " " + field(last, "score") + " " + field(last, "coins") + " " +
+                                 field(last, "time_left") + " " + field(last, "x") + " " +
+                                 field(last, "y") + " " + field(last, "scroll_total");
+    EXPECT_EQ(replayed, live);
+    // The hero really moved: the recording is not of an idle game.
+    EXPECT_NE(field(last, "scroll_total"), "0");
+    // The last frame the player saw is the runner's frame of the same pass.
+    std::ifstream digests(dir + "/digests.txt");
+    bool found = false;
+    while (std::getline(digests, line))
+        found = found || line == last_frame;
+    EXPECT_TRUE(found) << last_frame;
+}
+
+// The title menu's frames repeat: shown once on either path; played frames all show.
+TEST(SdlBackend, IdenticalFramesAreNotPresentedAgainOnEitherPath) {
+    for (const char* path : {"cpu", "gpu"}) {
+        int64_t menu_shown = -1, play_shown = -1;
+        run_game(
+            [&](int pass) {
+                if (pass == 3)  // after the window's own start-up events
+                    sdl_frames_shown = 0;
+                if (pass == 13) {
+                    menu_shown = sdl_frames_shown;
+                    tap(SDLK_s);
+                    push_key(SDLK_RIGHT, true);  // the world scrolls: every frame differs
+                }
+                if (pass == 15)
+                    sdl_frames_shown = 0;
+                if (pass == 25)
+                    play_shown = sdl_frames_shown;
+                return pass == 25;
+            },
+            1, path);
+        EXPECT_EQ(menu_shown, 0) << path;
+        EXPECT_EQ(play_shown, 10) << path;
+    }
+}
+
+TEST(SdlBackend, AltEnterAndTheFunctionKeysNeverReachTheGame) {
+    bool windowed_after_alt_enter = false, fullscreen_after_f11 = false;
+    int mode_after = 99;
+    int scale_before = -1, scale_after = -1;
+    run_game([&](int pass) {
+        if (pass == 2)
+            tap(SDLK_RETURN, KMOD_LALT);  // Enter alone would start the game
+        if (pass == 4) {
+            windowed_after_alt_enter = !(SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN);
+            tap(SDLK_F11);
+        }
+        if (pass == 6) {
+            fullscreen_after_f11 = (SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN) != 0;
+            scale_before = sdl_settings.scale_mode;
+            tap(SDLK_F10);
+        }
+        if (pass == 8) {
+            scale_after = sdl_settings.scale_mode;
+            mode_after = game_mode;
+        }
+        return pass == 9;
+    });
+    EXPECT_TRUE(windowed_after_alt_enter);
+    EXPECT_TRUE(fullscreen_after_f11);
+    EXPECT_EQ(mode_after, MODE_MENU);
+    EXPECT_EQ(scale_before, SCALE_AUTO);
+    EXPECT_EQ(scale_after, SCALE_INTEGER);  // 1024 x 768 gives 1x in whole steps: fit showed
+}
+
+// No pass runs while paused; the click that ends it and keys pressed meanwhile never reach
+// the game; the cursor shows.
+TEST(SdlBackend, PauseStopsThePassesAndSwallowsInputUntilItEnds) {
+    static int cursor_while_paused, resumed;
+    cursor_while_paused = -1;
+    resumed = 0;
+    float time_before = 0;
+    int resumed_before_pass_6 = -1, mode_after = 99;
+    run_game([&](int pass) {
+        if (pass == 1)
+            tap(SDLK_s);
+        if (pass == 5) {
+            time_before = time_left;
+            tap(SDLK_p);  // taken in this pass: pass 6 waits
+            SDL_AddTimer(
+                300,
+                [](Uint32, void*) -> Uint32 {
+                    cursor_while_paused = SDL_ShowCursor(SDL_QUERY);
+                    tap(SDLK_ESCAPE);     // dropped: the game stays in play
+                    resumed = 1;          // (set before the click that ends the pause)
+                    click_frame(10, 10);  // ends the pause, reaches nobody
+                    return 0;
+                },
+                nullptr);
+        }
+        if (pass == 6)
+            resumed_before_pass_6 = resumed;
+        if (pass == 7) {
+            mode_after = game_mode;
+            // Passes 5 and 6 ran, nothing between them.
+            float expected = time_before;
+            for (int i = 0; i < 2; i++)
+                expected = static_cast<float>(static_cast<double>(expected) - 0.03);
+            EXPECT_EQ(time_left, expected);
+        }
+        return pass == 8;
+    });
+    EXPECT_EQ(resumed_before_pass_6, 1);
+    EXPECT_EQ(cursor_while_paused, SDL_ENABLE);
+    EXPECT_EQ(mode_after, MODE_PLAYING);
+}
+
+TEST(SdlBackend, LosingFocusPausesPlayButNotTheMenuAndFocusBackKeepsThePause) {
+    static int paused_after_focus_back;
+    paused_after_focus_back = -1;
+    int paused_in_menu = -1, seen_before_pass_6 = -1;
+    run_game([&](int pass) {
+        if (pass == 1)
+            push_window_event(SDL_WINDOWEVENT_FOCUS_LOST);
+        if (pass == 3) {
+            paused_in_menu = sdl_paused;
+            tap(SDLK_s);
+        }
+        if (pass == 5) {
+            push_window_event(SDL_WINDOWEVENT_FOCUS_LOST);
+            SDL_AddTimer(
+                100,
+                [](Uint32, void*) -> Uint32 {
+                    push_window_event(SDL_WINDOWEVENT_FOCUS_GAINED);
+                    return 0;
+                },
+                nullptr);
+            SDL_AddTimer(
+                300,
+                [](Uint32, void*) -> Uint32 {
+                    paused_after_focus_back = sdl_paused;
+                    tap(SDLK_p);
+                    return 0;
+                },
+                nullptr);
+        }
+        if (pass == 6)
+            seen_before_pass_6 = paused_after_focus_back;
+        return pass == 7;
+    });
+    EXPECT_EQ(paused_in_menu, 0);
+    EXPECT_EQ(seen_before_pass_6, 1);  // still paused with the focus back, until P
+}
+
+TEST(SdlBackend, RemappedKeysDriveTheHeldQueryAndTheMenu) {
+    int mode_after_s = 99, mode_after_f = 99;
+    std::vector<int> held_then, held_later;
+    auto held = [] {
+        return std::vector<int>{platform_key_held(KEY_NEXT), platform_key_held(KEY_C),
+                                platform_key_held(KEY_RIGHT), platform_key_held(KEY_D)};
+    };
+    after = [&](int pass) {
+        if (pass == 1)
+            mode_after_s = game_mode;
+        if (pass == 4)
+            held_then = held();
+        if (pass == 5)
+            held_later = held();
+    };
+    run_game([&](int pass) {
+        if (pass == 0) {
+            // As settings.ini would say: jump = Space; start = F.
+            sdl_settings.keys.keys[ROLE_JUMP][0] = SDLK_SPACE;
+            sdl_settings.keys.keys[ROLE_JUMP][1] = 0;
+            sdl_settings.keys.keys[ROLE_START][0] = SDLK_f;
+        }
+        if (pass == 1)
+            tap(SDLK_s);  // no longer starts the game
+        if (pass == 2)
+            tap(SDLK_f);
+        if (pass == 3)
+            mode_after_f = game_mode;
+        if (pass == 4) {
+            push_key(SDLK_SPACE, true);
+            push_key(SDLK_d, true);
+        }
+        if (pass == 5) {
+            push_key(SDLK_PAGEDOWN, true);
+            push_key(SDLK_SPACE, false);
+        }
+        return pass == 6;
+    });
+    EXPECT_EQ(mode_after_s, MODE_MENU);
+    EXPECT_EQ(mode_after_f, MODE_PLAYING);
+    // Both of the game's jump keys answer to Space, both right keys to D.
+    EXPECT_EQ(held_then, (std::vector<int>{1, 1, 1, 1}));
+    EXPECT_EQ(held_later, (std::vector<int>{0, 0, 1, 1}));  // Page Down no longer jumps
+}
+
+TEST(SdlBackend, AGamepadPlaysLikeTheKeyboard) {
+    SDL_Joystick* pad = nullptr;
+    int mode_after_south = 99, jump_held_from_menu = -1, right_by_dpad = -1, right_by_stick = -1;
+    int jump_pressed_in_play = -1, mode_after_back = 99;
+    after = [&](int pass) {
+        if (pass == 6)
+            jump_held_from_menu = platform_key_held(KEY_NEXT);
+        if (pass == 9)
+            right_by_dpad = platform_key_held(KEY_RIGHT);
+        if (pass == 11)
+            right_by_stick = platform_key_held(KEY_D);
+        if (pass == 13)
+            jump_pressed_in_play = platform_key_held(KEY_C);
+    };
+    // The dummy driver's window never has the keyboard's focus, and SDL drops pad presses
+    // that come while no window of the program has it.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    run_game([&](int pass) {
+        if (pass == 2) {  // the pads are looked for after the first frame
+            SDL_VirtualJoystickDesc desc{};
+            desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+            desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+            desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+            desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+            desc.name = "test pad";
+            pad = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+        }
+        if (pass == 4)
+            SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);  // PLAY, held on
+        if (pass == 6)
+            mode_after_south = game_mode;
+        if (pass == 8) {
+            SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 0);
+            SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1);
+        }
+        if (pass == 10) {
+            SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0);
+            SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 20000);
+        }
+        if (pass == 12) {
+            SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 0);
+            SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+        }
+        if (pass == 14)
+            SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_BACK, 1);
+        if (pass == 16)
+            mode_after_back = game_mode;
+        return pass == 17;
+    });
+    EXPECT_NE(pad, nullptr);
+    EXPECT_EQ(mode_after_south, MODE_PLAYING);
+    EXPECT_EQ(jump_held_from_menu, 0);
+    EXPECT_EQ(right_by_dpad, 1);
+    EXPECT_EQ(right_by_stick, 1);
+    EXPECT_EQ(jump_pressed_in_play, 1);
+    EXPECT_EQ(mode_after_back, MODE_MENU);
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// The settings file and the command line: round trips, bad lines reported by number and
+// skipped, remapped keys, the atomic write; every form of every option.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/letterbox.h"
+#include "platform/sdl/options.h"
+#include "platform/sdl/settings.h"
+#include "tests/test_support.h"
+
+namespace {
+
+struct Complaints {
+    std::vector<int> lines;
+    std::vector<std::string> messages;
+};
+
+void collect(void* context, int line, const char* message) {
+    auto* c = static_cast<Complaints*>(context);
+    c->lines.push_back(line);
+    c->messages.push_back(message);
+}
+
+bool same(const Settings& a, const Settings& b) {
+    return a.fullscreen == b.fullscreen && a.window_width == b.window_width &&
+           a.window_height == b.window_height && a.scale_mode == b.scale_mode &&
+           a.gamepad == b.gamepad && std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
+}
+
+int parse(const std::string& text, Settings* settings, Complaints* complaints) {
+    return settings_parse(text.data(), text.size(), settings, collect, complaints);
+}
+
+TEST(SdlSettings, WhatIsWrittenReadsBackTheSame) {
+    Settings defaults;
+    settings_default(&defaults);
+    Settings changed = defaults;
+    changed.fullscreen = 0;
+    changed.window_width = 1366;
+    changed.window_height = 700;
+    changed.scale_mode = SCALE_FIT;
+    changed.gamepad = 0;
+    changed.keys.keys[ROLE_JUMP][0] = KEYCODE_SPACE;
+    changed.keys.keys[ROLE_JUMP][1] = 0x40000000 | 225;  // Left Shift
+    changed.keys.keys[ROLE_LEFT][1] = 0;
+    changed.keys.keys[ROLE_PAUSE][1] = KEYCODE_F12;
+    for (const Settings& original : {defaults, changed}) {
+        char text[8192];
+        const size_t length = settings_format(&original, text, sizeof text);
+        ASSERT_GT(length, 0u);
+        Settings read;
+        settings_default(&read);
+        Complaints complaints;
+        EXPECT_EQ(settings_parse(text, length, &read, collect, &complaints), 0)
+            << (complaints.messages.empty() ? "" : complaints.messages[0]);
+        EXPECT_TRUE(same(read, original)) << text;
+    }
+    char tiny[64];
+    EXPECT_EQ(settings_format(&defaults, tiny, sizeof tiny), 0u);
+}
+
+TEST(SdlSettings, BadLinesAreReportedByNumberAndSkippedWhileTheRestApplies) {
+    Settings s;
+    settings_default(&s);
+    Complaints c;
+    const std::string text =
+        "orphan = 1\n"           // 1: before any section
+        "[display]\n"            // 2
+        "fullscreen = maybe\n"   // 3: bad value
+        "window = 800by600\n"    // 4: bad size
+        "scale = fit\n"          // 5: good
+        "colour = blue\n"        // 6: unknown setting
+        "no equals sign\n"       // 7
+        "[keys]\n"               // 8
+        "jump = Space, Spcae\n"  // 9: one unknown key name, the other applies
+        "run = Nothing\n"        // 10: no known key: run keeps its keys
+        "fly = F\n"              // 11: unknown action
+        "left =\n"               // 12: no value
+        "[sound]\n"              // 13: unknown section...
+        "volume = 3\n"           // ...whose lines are skipped quietly
+        "[gamepad]  # pads\n"    // 15
+        "enabled = off # now\n"  // 16
+        "[broken\n"              // 17
+        "   \n# comment\r\n";
+    EXPECT_EQ(parse(text, &s, &c), 11);
+    EXPECT_EQ(c.lines, (std::vector<int>{1, 3, 4, 6, 7, 9, 10, 11, 12, 13, 17}));
+    EXPECT_NE(c.messages[5].find("Spcae"), std::string::npos);
+    EXPECT_EQ(s.fullscreen, 1);
+    EXPECT_EQ(s.window_width, 0);
+    EXPECT_EQ(s.scale_mode, SCALE_FIT);
+    EXPECT_EQ(s.gamepad, 0);
+    EXPECT_EQ(s.keys.keys[ROLE_JUMP][0], KEYCODE_SPACE);
+    EXPECT_EQ(s.keys.keys[ROLE_JUMP][1], 0);
+    Settings defaults;
+    settings_default(&defaults);
+    EXPECT_EQ(std::memcmp(s.keys.keys[ROLE_RUN], defaults.keys.keys[ROLE_RUN],
+                          sizeof s.keys.keys[ROLE_RUN]),
+              0);
+}
+
+TEST(SdlSettings, OddInputNeverOverrunsOrStops) {
+    Settings s;
+    settings_default(&s);
+    Complaints c;
+    std::string text = "[keys]\njump = " + std::string(2000, 'x') + "\n";
+    text += std::string("[display]\nscale = integer\0junk\n", 32);
+    text += "window = 99999x1\nwindow = 640x480";  // no newline at the end
+    parse(text, &s, &c);
+    EXPECT_EQ(c.lines, (std::vector<int>{2, 4, 5}));
+    EXPECT_EQ(s.scale_mode, SCALE_AUTO);  // the line with a zero byte is refused whole
+    EXPECT_EQ(s.window_width, 640);
+    EXPECT_EQ(s.keys.keys[ROLE_UP][0], KEYCODE_UP);
+    // Five keys for one action: the fifth is reported and left out.
+    c = {};
+    parse("[keys]\nup = A, B, C, D, E\n", &s, &c);
+    EXPECT_EQ(c.lines, std::vector<int>{2});
+    EXPECT_EQ(s.keys.keys[ROLE_UP][3], 'd');
+}
+
+TEST(SdlSettings, FilesAreFoundLoadedAndReplacedWhole) {
+    char path[512];
+    ASSERT_EQ(settings_path("/cfg", "/home/p", path, sizeof path), 1);
+    EXPECT_STREQ(path, "/cfg/quellaro/settings.ini");
+    ASSERT_EQ(settings_path("relative", "/home/p", path, sizeof path), 1);
+    EXPECT_STREQ(path, "/home/p/.config/quellaro/settings.ini");
+    EXPECT_EQ(settings_path(nullptr, nullptr, path, sizeof path), 0);
+
+    const std::string dir = test_temp_dir();
+    const std::string file = dir + "/deep/er/settings.ini";
+    Settings s;
+    settings_default(&s);
+    Complaints c;
+    EXPECT_EQ(settings_load(file.c_str(), &s, collect, &c), 0);  // none yet: defaults
+
+    // An older, longer file is replaced whole: no tail of it survives, no temporary remains.
+    std::filesystem::create_directories(dir + "/deep/er");
+    std::ofstream(file) << "[display]\nscale = fit\n" << std::string(20000, '#') << "\n";
+    s.scale_mode = SCALE_INTEGER;
+    s.fullscreen = 0;
+    ASSERT_EQ(settings_save(file.c_str(), &s), 1);
+    EXPECT_LT(std::filesystem::file_size(file), 4000u);
+    EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+    Settings read;
+    settings_default(&read);
+    EXPECT_EQ(settings_load(file.c_str(), &read, collect, &c), 1);
+    EXPECT_TRUE(same(read, s));
+    EXPECT_TRUE(c.lines.empty());
+
+    // Where the file cannot be put, the save fails and leaves nothing behind.
+    std::filesystem::create_directories(dir + "/taken/settings.ini");
+    EXPECT_EQ(settings_save((dir + "/taken/settings.ini").c_str(), &s), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/taken/settings.ini.tmp"));
+    std::ofstream(dir + "/plain") << "x";
+    EXPECT_EQ(settings_save((dir + "/plain/settings.ini").c_str(), &s), 0);
+    // A folder given as the file cannot be read: reported, not fatal.
+    EXPECT_EQ(settings_load((dir + "/taken/settings.ini").c_str(), &read, collect, &c), -1);
+}
+
+int options(std::vector<const char*> args, Options* out, std::string* error = nullptr) {
+    args.insert(args.begin(), "quellaro");
+    char message[256] = "";
+    const int ok = options_parse(static_cast<int>(args.size()), const_cast<char**>(args.data()),
+                                 out, message, sizeof message);
+    if (error)
+        *error = message;
+    return ok;
+}
+
+TEST(SdlOptions, EveryOptionInEveryForm) {
+    Options o;
+    ASSERT_EQ(options({}, &o), 1);
+    EXPECT_EQ(o.window, -1);
+    EXPECT_EQ(o.scale_mode, -1);
+    EXPECT_EQ(o.data_dir, nullptr);
+    ASSERT_EQ(options({"--help"}, &o), 1);
+    EXPECT_EQ(o.help, 1);
+    ASSERT_EQ(options({"--version"}, &o), 1);
+    EXPECT_EQ(o.version, 1);
+    ASSERT_EQ(options({"--window"}, &o), 1);
+    EXPECT_EQ(o.window, 1);
+    EXPECT_EQ(o.window_width, 0);
+    ASSERT_EQ(options({"--window=1280x960", "--scale=fit"}, &o), 1);
+    EXPECT_EQ(o.window_width, 1280);
+    EXPECT_EQ(o.window_height, 960);
+    EXPECT_EQ(o.scale_mode, SCALE_FIT);
+    ASSERT_EQ(options({"--fullscreen", "--scale", "integer"}, &o), 1);
+    EXPECT_EQ(o.window, 0);
+    EXPECT_EQ(o.scale_mode, SCALE_INTEGER);
+    ASSERT_EQ(options({"--data", "/d", "--record=r.txt"}, &o), 1);
+    EXPECT_STREQ(o.data_dir, "/d");
+    EXPECT_STREQ(o.record_path, "r.txt");
+    ASSERT_EQ(options({"--data=/e", "--replay", "p.txt"}, &o), 1);
+    EXPECT_STREQ(o.data_dir, "/e");
+    EXPECT_STREQ(o.replay_path, "p.txt");
+}
+
+TEST(SdlOptions, BadArgumentsAreRefusedWithAReason) {
+    Options o;
+    std::string error;
+    const std::vector<std::vector<const char*>> bad = {
+        {"--windowed"},
+        {"--window=big"},
+        {"--window=0x480"},
+        {"--scale=huge"},
+        {"--scale"},
+        {"--data"},
+        {"--record="},
+        {"--replay"},
+        {"extra"},
+        {"-x"},
+        {"--fullscreen", "--window"},
+        {"--window=800x600", "--fullscreen"},
+        {"--record", "a", "--replay", "b"},
+    };
+    for (const auto& args : bad) {
+        EXPECT_EQ(options(args, &o, &error), 0) << args[0];
+        EXPECT_FALSE(error.empty()) << args[0];
+    }
+    EXPECT_NE(std::string(options_usage()).find("--replay FILE"), std::string::npos);
+}
+
+}  // namespace
