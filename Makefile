@@ -1,14 +1,18 @@
 # make play: build the game and start it.   make test: build what the tests need and run them.
+# make bench: run the benchmarks and print their ratios against the references.
 # make web: build the browser version in build-web/.   make serve-web: build it and serve it.
 # make package: a Debian package of the game (in build-package/).
 # Each installs only the packages its own build needs, then configures again so that CMake
 # finds what was just installed.
 BUILD ?= build
 JOBS ?= 2
+# Seconds each benchmark runs at least; CI uses a short time.
+BENCH_MIN_TIME ?= 2
 BASE_PACKAGES = cmake ninja-build g++ zlib1g-dev
 GAME_PACKAGES = $(BASE_PACKAGES) libsdl2-dev
 TEST_PACKAGES = $(BASE_PACKAGES) libgtest-dev nlohmann-json3-dev
-BENCH_PACKAGES = $(BASE_PACKAGES) libbenchmark-dev
+# SDL2 is a reference the benchmarks measure against.
+BENCH_PACKAGES = $(BASE_PACKAGES) libbenchmark-dev libsdl2-dev
 PACKAGE_BUILD ?= build-package
 # dpkg-shlibdeps names the libraries the package depends on.
 DEB_PACKAGES = dpkg-dev
@@ -36,12 +40,13 @@ test:
 	cmake --build $(BUILD) -j $(JOBS) --target quellaro_test_programs
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
-# The benchmarks: build them and run them.
+# The game's benchmarks, then the present's.
 bench:
 	@tools/ensure-packages.sh $(BENCH_PACKAGES)
 	@$(MAKE) --no-print-directory configure
-	cmake --build $(BUILD) -j $(JOBS) --target quellaro_bench
-	$(BUILD)/quellaro_bench
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro_bench quellaro_present_bench
+	$(BUILD)/quellaro_bench --benchmark_min_time=$(BENCH_MIN_TIME)
+	$(BUILD)/quellaro_present_bench --benchmark_min_time=$(BENCH_MIN_TIME)
 
 # Everything native: the game, the tools, the tests and the benchmarks.
 build:

@@ -2,8 +2,20 @@
 // (5-5-5) and 24-bit files the way paint programs write them: pixel data at the header's
 // offset, rows padded to four bytes, short colour tables, longer information headers,
 // top-down rows. Everything is checked against the file's real size before it is read.
+//
+// Loading is one read for the headers and the colour table and one for the pixel rows, each
+// row read straight to its place in the buffer (bottom-up files land top row first). The
+// buffer of an unloaded picture is kept for the next one: the game loads its pictures one at
+// a time, and a fresh allocation of their size costs page faults, or an allocation inside a
+// frame when a backdrop panel is recycled.
 #include "engine/bitmap.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,19 +28,90 @@ namespace {
 // Larger pictures are refused outright; no picture of the game comes near.
 constexpr int64_t MAX_SIDE = 32768;
 constexpr uint32_t COMPRESSION_NONE = 0;
+// The start of a file read in one go: both headers and a full colour table, whatever the
+// header's length.
+constexpr size_t HEAD_BYTES = sizeof(BitmapFileHeader) + 124 + 1024;
+// Pieces one vectored read takes (the least IOV_MAX there is).
+constexpr int MAX_SPANS = 1024;
 
-struct OpenFile {
-    FILE* file = nullptr;
-    ~OpenFile() {
-        if (file)
-            std::fclose(file);
-    }
+// The storage of the last picture unloaded, and its size.
+uint8_t* spare;
+size_t spare_capacity;
+
+// Where a picture is read from: a file descriptor, or a stdio stream when one is given.
+struct Source {
+    int fd = -1;
+    FILE* stream = nullptr;
+    int64_t size = 0;
+    int64_t position = 0;  // of the file descriptor, to save the seeks that would not move it
 };
 
-bool read_at(FILE* file, int64_t offset, void* out, size_t length) {
-    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0)
+// Reads the spans one after the other from offset; false unless every byte arrives.
+bool read_spans(Source& source, int64_t offset, iovec* spans, int count) {
+    if (source.stream) {
+        if (std::fseek(source.stream, static_cast<long>(offset), SEEK_SET) != 0)
+            return false;
+        for (int i = 0; i < count; ++i) {
+            if (std::fread(spans[i].iov_base, 1, spans[i].iov_len, source.stream) !=
+                spans[i].iov_len)
+                return false;
+        }
+        return true;
+    }
+    // From the file's position rather than by preadv, whose pieces some runtimes (the
+    // browser's) all read from the one offset given.
+    if (source.position != offset && lseek(source.fd, static_cast<off_t>(offset), SEEK_SET) < 0)
         return false;
-    return std::fread(out, 1, length, file) == length;
+    source.position = offset;
+    while (count > 0) {
+        const int batch = count < MAX_SPANS ? count : MAX_SPANS;
+        const ssize_t got = readv(source.fd, spans, batch);
+        if (got <= 0)
+            return false;
+        source.position += got;
+        // A short read (a signal) goes on where it stopped.
+        size_t left = static_cast<size_t>(got);
+        while (count > 0 && left >= spans->iov_len) {
+            left -= spans->iov_len;
+            ++spans;
+            --count;
+        }
+        if (left > 0) {
+            spans->iov_base = static_cast<uint8_t*>(spans->iov_base) + left;
+            spans->iov_len -= left;
+        }
+    }
+    return true;
+}
+
+// The file's first bytes, as many as it has up to HEAD_BYTES.
+struct Head {
+    uint8_t bytes[HEAD_BYTES];
+    size_t length;
+};
+
+bool read_head(Source& source, Head* head) {
+    head->length = source.size < static_cast<int64_t>(HEAD_BYTES) ? static_cast<size_t>(source.size)
+                                                                  : HEAD_BYTES;
+    iovec span = {head->bytes, head->length};
+    return head->length == 0 || read_spans(source, 0, &span, 1);
+}
+
+// Copies length bytes at offset of the file out of its head, or as many as the file has when
+// it ends sooner; false unless all of them were there. Parts beyond the head are read.
+bool take(Source& source, const Head& head, int64_t offset, void* out, size_t length) {
+    if (offset + static_cast<int64_t>(length) <= static_cast<int64_t>(head.length)) {
+        std::memcpy(out, head.bytes + offset, length);
+        return true;
+    }
+    if (offset + static_cast<int64_t>(length) <= source.size) {
+        iovec span = {out, length};
+        return read_spans(source, offset, &span, 1);
+    }
+    // Too short: what there is arrives, as a plain read would leave it.
+    if (offset < static_cast<int64_t>(head.length))
+        std::memcpy(out, head.bytes + offset, head.length - static_cast<size_t>(offset));
+    return false;
 }
 
 // Information-header sizes of the Windows versions we read (40, and the longer ones that
@@ -37,11 +120,44 @@ bool known_header_size(uint32_t size) {
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
-int fail(BitmapFile* bitmap) {
-    if (bitmap->buffer) {
+// The record's buffer goes to the spare storage when the loader made it (the larger of the
+// two is kept), else it is freed; the record is left empty.
+void release_buffer(BitmapFile* bitmap) {
+    if (!bitmap->buffer)
+        return;
+    if (bitmap->capacity == 0) {
         std::free(bitmap->buffer);
-        bitmap->buffer = nullptr;
+    } else if (bitmap->capacity > spare_capacity) {
+        std::free(spare);
+        spare = bitmap->buffer;
+        spare_capacity = bitmap->capacity;
+    } else {
+        std::free(bitmap->buffer);
     }
+    bitmap->buffer = nullptr;
+    bitmap->capacity = 0;
+}
+
+// A buffer of at least bytes for the record: its own when large enough, else the spare
+// storage when that is, else a new one. Null when memory is exhausted.
+uint8_t* take_storage(BitmapFile* bitmap, size_t bytes) {
+    if (bitmap->buffer && bitmap->capacity >= bytes)
+        return bitmap->buffer;
+    release_buffer(bitmap);
+    if (spare && spare_capacity >= bytes) {
+        bitmap->buffer = spare;
+        bitmap->capacity = spare_capacity;
+        spare = nullptr;
+        spare_capacity = 0;
+        return bitmap->buffer;
+    }
+    bitmap->buffer = static_cast<uint8_t*>(std::malloc(bytes));
+    bitmap->capacity = bitmap->buffer ? bytes : 0;
+    return bitmap->buffer;
+}
+
+int fail(BitmapFile* bitmap) {
+    release_buffer(bitmap);
     return 0;
 }
 
@@ -56,12 +172,13 @@ struct Layout {
 };
 
 // Reads and checks both headers; false for anything this loader does not read.
-bool read_layout(FILE* file, int64_t file_size, BitmapFile* bitmap, Layout* out) {
-    if (!read_at(file, 0, &bitmap->file_header, sizeof(BitmapFileHeader)) ||
+bool read_layout(Source& source, const Head& head, BitmapFile* bitmap, Layout* out) {
+    if (!take(source, head, 0, &bitmap->file_header, sizeof(BitmapFileHeader)) ||
         bitmap->file_header.type != BITMAP_ID) {
         return false;
     }
-    if (!read_at(file, sizeof(BitmapFileHeader), &bitmap->info_header, sizeof(BitmapInfoHeader)))
+    if (!take(source, head, sizeof(BitmapFileHeader), &bitmap->info_header,
+              sizeof(BitmapInfoHeader)))
         return false;
     const BitmapInfoHeader& info = bitmap->info_header;
     const int bits = info.bit_count;
@@ -78,13 +195,13 @@ bool read_layout(FILE* file, int64_t file_size, BitmapFile* bitmap, Layout* out)
     l.top_down = info.height < 0;
     l.bits = bits;
     if (l.width <= 0 || l.rows <= 0 || l.width > MAX_SIDE || l.rows > MAX_SIDE ||
-        static_cast<int64_t>(info.size_image) > file_size) {
+        static_cast<int64_t>(info.size_image) > source.size) {
         return false;
     }
     l.stride = ((l.width * bits + 31) / 32) * 4;
     l.data_offset = bitmap->file_header.offset;
     l.table_offset = static_cast<int64_t>(sizeof(BitmapFileHeader)) + info.size;
-    if (l.data_offset < l.table_offset || l.data_offset + l.stride * l.rows > file_size)
+    if (l.data_offset < l.table_offset || l.data_offset + l.stride * l.rows > source.size)
         return false;
     *out = l;
     return true;
@@ -92,14 +209,14 @@ bool read_layout(FILE* file, int64_t file_size, BitmapFile* bitmap, Layout* out)
 
 // The palette of an 8-bit file. A short table leaves the rest black; an oversized count is
 // cut to what fits between the header and the pixels, and to 256.
-bool read_palette(FILE* file, const Layout& l, BitmapFile* bitmap) {
+bool read_palette(Source& source, const Head& head, const Layout& l, BitmapFile* bitmap) {
     const uint32_t used = bitmap->info_header.clr_used;
     int64_t entries = used == 0 || used > 256 ? 256 : used;
     const int64_t room = (l.data_offset - l.table_offset) / 4;
     if (entries > room)
         entries = room;
     uint8_t table[1024] = {};
-    if (entries > 0 && !read_at(file, l.table_offset, table, static_cast<size_t>(entries) * 4))
+    if (entries > 0 && !take(source, head, l.table_offset, table, static_cast<size_t>(entries) * 4))
         return false;
     for (int i = 0; i < 256; ++i) {
         bitmap->palette[i].red = table[i * 4 + 2];
@@ -110,41 +227,77 @@ bool read_palette(FILE* file, const Layout& l, BitmapFile* bitmap) {
     return true;
 }
 
-// One stored row into the buffer's row: 8-bit indices and 16-bit words as they are, 24-bit
-// colours packed into 16-bit words of the display's format.
-void convert_row(const uint8_t* in, uint8_t* out, const Layout& l, size_t out_row) {
-    if (l.bits == 8) {
-        std::memcpy(out, in, out_row);
-        return;
-    }
-    for (int64_t x = 0; x < l.width; ++x) {
-        const uint16_t word = l.bits == 16
-                                  ? static_cast<uint16_t>(in[x * 2] | in[x * 2 + 1] << 8)
-                                  : static_cast<uint16_t>(gfx_pack_rgb16(
-                                        pixel_format, in[x * 3 + 2], in[x * 3 + 1], in[x * 3]));
-        std::memcpy(out + x * 2, &word, 2);
-    }
-}
-
-// The pixel rows, unpadded and top row first; null when they cannot be read.
-uint8_t* read_pixels(FILE* file, const Layout& l) {
-    const size_t file_rows_bytes = static_cast<size_t>(l.stride * l.rows);
-    uint8_t* scratch = static_cast<uint8_t*>(std::malloc(file_rows_bytes));
-    if (!scratch)
-        return nullptr;
-    const size_t out_row = static_cast<size_t>(l.width) * (l.bits == 8 ? 1 : 2);
-    uint8_t* pixels = static_cast<uint8_t*>(std::malloc(out_row * static_cast<size_t>(l.rows)));
-    if (!pixels || !read_at(file, l.data_offset, scratch, file_rows_bytes)) {
-        std::free(scratch);
-        std::free(pixels);
-        return nullptr;
-    }
+// 8-bit indices and 16-bit words as they are stored: each row read to its place, the
+// padding of the stored rows into a scrap.
+bool read_rows_in_place(Source& source, const Layout& l, uint8_t* pixels, size_t out_row) {
+    const size_t padding = static_cast<size_t>(l.stride) - out_row;
+    static uint8_t scrap[4];
+    iovec spans[MAX_SPANS];
+    int64_t offset = l.data_offset;
+    int count = 0;
     for (int64_t r = 0; r < l.rows; ++r) {
         const int64_t y = l.top_down ? r : l.rows - 1 - r;  // the buffer is top row first
-        convert_row(scratch + r * l.stride, pixels + static_cast<size_t>(y) * out_row, l, out_row);
+        spans[count++] = {pixels + static_cast<size_t>(y) * out_row, out_row};
+        if (padding > 0)
+            spans[count++] = {scrap, padding};
+        if (count + 2 > MAX_SPANS || r == l.rows - 1) {
+            if (!read_spans(source, offset, spans, count))
+                return false;
+            offset += static_cast<int64_t>(count / (padding > 0 ? 2 : 1)) * l.stride;
+            count = 0;
+        }
     }
-    std::free(scratch);
-    return pixels;
+    if (l.bits == 16 && std::endian::native == std::endian::big) {
+        for (size_t i = 0; i + 1 < out_row * static_cast<size_t>(l.rows); i += 2) {
+            const uint8_t low = pixels[i];
+            pixels[i] = pixels[i + 1];
+            pixels[i + 1] = low;
+        }
+    }
+    return true;
+}
+
+// 24-bit colours packed into 16-bit words of the display's format, a row at a time.
+bool read_rows_24(Source& source, const Layout& l, uint8_t* pixels, size_t out_row) {
+    uint8_t* row = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(l.stride)));
+    if (!row)
+        return false;
+    bool ok = true;
+    for (int64_t r = 0; r < l.rows && ok; ++r) {
+        iovec span = {row, static_cast<size_t>(l.stride)};
+        ok = read_spans(source, l.data_offset + r * l.stride, &span, 1);
+        const int64_t y = l.top_down ? r : l.rows - 1 - r;
+        uint8_t* out = pixels + static_cast<size_t>(y) * out_row;
+        for (int64_t x = 0; x < l.width && ok; ++x) {
+            const uint16_t word = static_cast<uint16_t>(
+                gfx_pack_rgb16(pixel_format, row[x * 3 + 2], row[x * 3 + 1], row[x * 3]));
+            std::memcpy(out + x * 2, &word, 2);
+        }
+    }
+    std::free(row);
+    return ok;
+}
+
+int load(BitmapFile* bitmap, Source& source) {
+    Head head;
+    Layout layout;
+    if (source.size < 0 || !read_head(source, &head) ||
+        !read_layout(source, head, bitmap, &layout)) {
+        return fail(bitmap);
+    }
+    if (layout.bits == 8 && !read_palette(source, head, layout, bitmap))
+        return fail(bitmap);
+    const size_t out_row = static_cast<size_t>(layout.width) * (layout.bits == 8 ? 1 : 2);
+    uint8_t* pixels = take_storage(bitmap, out_row * static_cast<size_t>(layout.rows));
+    if (!pixels)
+        return fail(bitmap);
+    const bool read = layout.bits == 24 ? read_rows_24(source, layout, pixels, out_row)
+                                        : read_rows_in_place(source, layout, pixels, out_row);
+    if (!read)
+        return fail(bitmap);
+    if (layout.bits == 24)
+        bitmap->info_header.bit_count = 16;
+    return 1;
 }
 
 }  // namespace
@@ -152,26 +305,24 @@ uint8_t* read_pixels(FILE* file, const Layout& l) {
 int bitmap_load_file(BitmapFile* bitmap, const char* file_name) {
     if (!bitmap || !file_name)
         return 0;
-    OpenFile f;
-    f.file = std::fopen(file_name, "rb");
-    if (!f.file)
+    Source source;
+    source.fd = open(file_name, O_RDONLY | O_CLOEXEC);
+    if (source.fd < 0)
         return 0;
-    if (std::fseek(f.file, 0, SEEK_END) != 0)
-        return fail(bitmap);
-    const int64_t file_size = std::ftell(f.file);
-    Layout layout;
-    if (file_size < 0 || !read_layout(f.file, file_size, bitmap, &layout))
-        return fail(bitmap);
-    if (layout.bits == 8 && !read_palette(f.file, layout, bitmap))
-        return fail(bitmap);
-    uint8_t* pixels = read_pixels(f.file, layout);
-    if (!pixels)
-        return fail(bitmap);
-    if (layout.bits == 24)
-        bitmap->info_header.bit_count = 16;
-    std::free(bitmap->buffer);
-    bitmap->buffer = pixels;
-    return 1;
+    struct stat status;
+    source.size = fstat(source.fd, &status) == 0 ? static_cast<int64_t>(status.st_size) : -1;
+    const int result = load(bitmap, source);
+    close(source.fd);
+    return result;
+}
+
+int bitmap_load_stream(BitmapFile* bitmap, FILE* stream) {
+    if (!bitmap || !stream)
+        return 0;
+    Source source;
+    source.stream = stream;
+    source.size = std::fseek(stream, 0, SEEK_END) == 0 ? std::ftell(stream) : -1;
+    return load(bitmap, source);
 }
 
 int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode, int* cx,
@@ -196,25 +347,32 @@ int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode
 }
 
 int bitmap_unload_file(BitmapFile* bitmap) {
-    if (bitmap && bitmap->buffer) {
-        std::free(bitmap->buffer);
-        bitmap->buffer = nullptr;
-    }
+    if (bitmap)
+        release_buffer(bitmap);
     return 1;
 }
 
 int bitmap_flip_rows(uint8_t* buffer, int row_bytes, int rows) {
     if (!buffer || row_bytes <= 0 || rows <= 0)
         return 1;
+    // Rows are exchanged pairwise from the ends, a piece at a time through the stack.
+    uint8_t piece[512];
     const size_t row = static_cast<size_t>(row_bytes);
-    uint8_t* copy = static_cast<uint8_t*>(std::malloc(row * static_cast<size_t>(rows)));
-    if (!copy)
-        return 0;
-    std::memcpy(copy, buffer, row * static_cast<size_t>(rows));
-    for (int i = 0; i < rows; ++i) {
-        std::memcpy(buffer + static_cast<size_t>(rows - 1 - i) * row,
-                    copy + static_cast<size_t>(i) * row, row);
+    for (int i = 0; i < rows / 2; ++i) {
+        uint8_t* a = buffer + static_cast<size_t>(i) * row;
+        uint8_t* b = buffer + static_cast<size_t>(rows - 1 - i) * row;
+        for (size_t done = 0; done < row; done += sizeof piece) {
+            const size_t n = row - done < sizeof piece ? row - done : sizeof piece;
+            std::memcpy(piece, a + done, n);
+            std::memcpy(a + done, b + done, n);
+            std::memcpy(b + done, piece, n);
+        }
     }
-    std::free(copy);
     return 1;
+}
+
+void bitmap_shutdown() {
+    std::free(spare);
+    spare = nullptr;
+    spare_capacity = 0;
 }

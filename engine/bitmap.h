@@ -2,7 +2,9 @@
 // a top-row-first pixel buffer), palette text files, and the display palette kept in step
 // with shadow_palette.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "engine/types.h"
 
@@ -34,6 +36,9 @@ struct BitmapFile {
     BitmapInfoHeader info_header;
     PaletteEntry palette[256];
     uint8_t* buffer;  // top row first, rows of width * bit_count / 8 bytes, no gap
+    // Bytes the buffer holds when the loader allocated it, which lets a later load reuse it;
+    // 0 for a buffer the caller put there (the loader then only frees it).
+    size_t capacity;
 };
 
 // How a cut out of a sheet is placed (the mode of the cutting operations).
@@ -44,12 +49,17 @@ enum : int {
 };
 
 [[nodiscard]] int bitmap_load_file(BitmapFile* bitmap, const char* file_name);
+// The same from a stream open for reading (from its start to its end), left open.
+[[nodiscard]] int bitmap_load_stream(BitmapFile* bitmap, FILE* stream);
 // Where a width x height cell of a loaded picture starts: (*cx, *cy), placed as mode says,
 // become the cell's top-left pixel. 0 when the cell would reach outside the picture.
 [[nodiscard]] int bitmap_cell_origin(const BitmapFile* bitmap, int width, int height, int mode,
                                      int* cx, int* cy);
 int bitmap_unload_file(BitmapFile* bitmap);
+// Turns the rows upside down in place; 1 (it needs no memory).
 [[nodiscard]] int bitmap_flip_rows(uint8_t* buffer, int row_bytes, int rows);
+// Frees the storage the loader keeps from the last picture unloaded for the next one.
+void bitmap_shutdown();
 
 [[nodiscard]] int palette_load_file(const char* file_name, PaletteEntry* entries);
 [[nodiscard]] int palette_save_file(const char* file_name, const PaletteEntry* entries);

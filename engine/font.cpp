@@ -2,6 +2,7 @@
 #include "engine/font.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
 
@@ -398,6 +399,22 @@ void font_draw(uint8_t* pixels, int pitch, int bytes_per_pixel, int width, int h
         const int64_t next = pen + advance * size;
         if (next > 0) {
             const uint16_t* rows = kFont.rows[static_cast<unsigned char>(text[i]) - kFirstChar];
+            // The usual case, a glyph at its own size wholly inside the row: its set bits are
+            // written one by one, the same pixels as the blocks below.
+            if (size == 1 && bytes_per_pixel == 1 && pen >= 0 && next <= width) {
+                const unsigned in_glyph = (1u << advance) - 1;
+                const uint8_t value = static_cast<uint8_t>(pixel_value & 0xFF);
+                for (int row = 0; row < FONT_HEIGHT; ++row) {
+                    const int64_t row_top = top + row;
+                    if (row_top < 0 || row_top >= height)
+                        continue;
+                    uint8_t* out = pixels + row_top * pitch + pen;
+                    for (unsigned bits = rows[row] & in_glyph; bits != 0; bits &= bits - 1)
+                        out[std::countr_zero(bits)] = value;
+                }
+                pen = next;
+                continue;
+            }
             for (int row = 0; row < FONT_HEIGHT; ++row) {
                 const int64_t row_top = top + row * size;
                 if (rows[row] == 0 || row_top >= height || row_top + size <= 0) {

@@ -55,12 +55,28 @@ bool valid_size(int width, int height) {
     return width > 0 && height > 0 && width <= MAX_DIMENSION && height <= MAX_DIMENSION;
 }
 
+// Rows are padded so that code stepping rows by the width instead of the pitch shows.
+int padded_pitch(int width, int bpp) {
+    const int row = width * bytes_per_pixel(bpp);
+    return ((row + 15) & ~15) + 16;
+}
+
+size_t stretched_bytes(const GfxStretched& k) {
+    return static_cast<size_t>(k.pitch) * static_cast<size_t>(k.rows);
+}
+
+void drop_stretched(GfxSurface* s) {
+    if (!s->stretched.pixels)
+        return;
+    memory_used -= stretched_bytes(s->stretched);
+    std::free(s->stretched.pixels);
+    s->stretched = GfxStretched{};
+}
+
 GfxSurface* allocate_surface(int width, int height, int bpp, unsigned caps) {
     if (!valid_size(width, height))
         return nullptr;
-    // Rows are padded so that code stepping rows by the width instead of the pitch shows.
-    const int row = width * bytes_per_pixel(bpp);
-    const int pitch = ((row + 15) & ~15) + 16;
+    const int pitch = padded_pitch(width, bpp);
     const size_t bytes = static_cast<size_t>(pitch) * static_cast<size_t>(height);
     if (memory_limit != 0 && memory_used + bytes > memory_limit)
         return nullptr;
@@ -83,6 +99,7 @@ GfxSurface* allocate_surface(int width, int height, int bpp, unsigned caps) {
 }
 
 void free_surface(GfxSurface* s) {
+    drop_stretched(s);
     memory_used -= surface_bytes(s);
     std::free(s->pixels);
     std::memset(s, 0, sizeof(*s));
@@ -138,24 +155,147 @@ void fill_rect(GfxSurface* dst, const Rect& r, uint32_t color) {
     }
 }
 
+// Whether any of the width x height pixels lies in the key range.
+template <typename Pixel>
+bool any_in_key(const uint8_t* pixels, int pitch, int width, int height, uint32_t low,
+                uint32_t high) {
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = pixels + static_cast<size_t>(y) * pitch;
+        if (sizeof(Pixel) == 1 && low == high) {
+            if (std::memchr(row, static_cast<int>(low), static_cast<size_t>(width)))
+                return true;
+            continue;
+        }
+        for (int x = 0; x < width; ++x) {
+            Pixel p;
+            std::memcpy(&p, row + x * sizeof(Pixel), sizeof p);
+            if (p >= low && p <= high)
+                return true;
+        }
+    }
+    return false;
+}
+
+int key_of(const uint8_t* pixels, int pitch, int width, int height, int bpp, uint32_t low,
+           uint32_t high) {
+    const bool any = bpp == 8 ? any_in_key<uint8_t>(pixels, pitch, width, height, low, high)
+                              : any_in_key<uint16_t>(pixels, pitch, width, height, low, high);
+    return any ? GFX_KEY_PRESENT : GFX_KEY_ABSENT;
+}
+
+// Pixels of the source to copy through the key: those outside [low, high].
+template <typename Pixel>
+void keyed_row(Pixel* dst, const Pixel* src, int count, Pixel low, Pixel high) {
+    for (int i = 0; i < count; ++i) {
+        const Pixel p = src[i];
+        if (p < low || p > high)
+            dst[i] = p;
+    }
+}
+
+// The same sixteen 8-bit pixels at a time: a keyed pixel keeps the destination's. Blending a
+// piece twice gives the same pixels, so the last piece may overlap the one before it.
+template <>
+void keyed_row<uint8_t>(uint8_t* dst, const uint8_t* src, int count, uint8_t low, uint8_t high) {
+    typedef uint8_t Piece __attribute__((vector_size(16)));
+    if (count < static_cast<int>(sizeof(Piece))) {
+        for (int i = 0; i < count; ++i) {
+            if (src[i] < low || src[i] > high)
+                dst[i] = src[i];
+        }
+        return;
+    }
+    const Piece lows = Piece{} + low, highs = Piece{} + high;
+    for (int i = 0;; i += sizeof(Piece)) {
+        if (i + static_cast<int>(sizeof(Piece)) > count)
+            i = count - static_cast<int>(sizeof(Piece));
+        Piece s, d;
+        std::memcpy(&s, src + i, sizeof s);
+        std::memcpy(&d, dst + i, sizeof d);
+        const Piece copy = reinterpret_cast<Piece>((s < lows) | (s > highs));
+        d = (s & copy) | (d & ~copy);
+        std::memcpy(dst + i, &d, sizeof d);
+        if (i + static_cast<int>(sizeof(Piece)) == count)
+            return;
+    }
+}
+
+// The stretch mapping with its step worked out once for a run (see gfx_stretch_source).
+struct Stretch {
+    int64_t step;
+    Stretch(int src_len, int dst_len)
+        : step(dst_len > 0 ? (static_cast<int64_t>(src_len) << 9) / dst_len : 0) {}
+    int at(int i) const {
+        return static_cast<int>(((2 * static_cast<int64_t>(i) + 1) * step) >> 10);
+    }
+};
+
+// What a copy reads: the pixels of a surface (or of its stretched rows) and their key.
+struct Source {
+    const uint8_t* pixels;
+    int pitch;
+    Rect rect;
+    int key;  // GFX_KEY_ABSENT or GFX_KEY_PRESENT, when the copy is keyed
+};
+
+// The source of a copy of rect at the destination size: the stretched rows when they are
+// the ones kept for that, else the surface itself. The key is worked out when asked for.
+Source source_of(GfxSurface* src, const Rect& rect, int dst_w, int dst_h, bool keyed) {
+    GfxStretched& k = src->stretched;
+    if (k.pixels && k.width == dst_w && k.height == dst_h && k.source.left == rect.left &&
+        k.source.top == rect.top && k.source.right == rect.right &&
+        k.source.bottom == rect.bottom) {
+        if (keyed && k.key == GFX_KEY_UNKNOWN)
+            k.key =
+                key_of(k.pixels, k.pitch, k.width, k.rows, src->bpp, src->key_low, src->key_high);
+        return {k.pixels, k.pitch, {0, 0, k.width, k.rows}, k.key};
+    }
+    if (keyed && src->key == GFX_KEY_UNKNOWN)
+        src->key = key_of(src->pixels, src->pitch, src->width, src->height, src->bpp, src->key_low,
+                          src->key_high);
+    return {src->pixels, src->pitch, rect, src->key};
+}
+
+// The visible part of the destination rectangle, row by row: row copies when the width is
+// not stretched (each row through the mapping when the height is), else each pixel through
+// the mapping.
 template <typename Pixel>
 void copy_part(GfxSurface* dst, const Rect& dst_rect, const Rect& visible, const GfxSurface* src,
-               const Rect& src_rect, bool keyed) {
+               const Source& from, bool keyed) {
+    const Rect& src_rect = from.rect;
     const int dst_w = dst_rect.right - dst_rect.left;
     const int dst_h = dst_rect.bottom - dst_rect.top;
     const int src_w = src_rect.right - src_rect.left;
     const int src_h = src_rect.bottom - src_rect.top;
     const int count = visible.right - visible.left;
-    for (int i = 0; i < count; ++i) {
-        column_source[i] =
-            src_rect.left + gfx_stretch_source(visible.left + i - dst_rect.left, src_w, dst_w);
-    }
     const Pixel key_low = static_cast<Pixel>(src->key_low);
     const Pixel key_high = static_cast<Pixel>(src->key_high);
+    const Stretch rows(src_h, dst_h);
+    if (src_w == dst_w) {
+        // Equal widths map each column to the one at the same offset.
+        const int sx = src_rect.left + visible.left - dst_rect.left;
+        for (int y = visible.top; y < visible.bottom; ++y) {
+            const int sy = src_rect.top + rows.at(y - dst_rect.top);
+            const Pixel* src_row =
+                reinterpret_cast<const Pixel*>(from.pixels + static_cast<size_t>(sy) * from.pitch) +
+                sx;
+            Pixel* dst_row =
+                reinterpret_cast<Pixel*>(dst->pixels + static_cast<size_t>(y) * dst->pitch) +
+                visible.left;
+            if (keyed)
+                keyed_row(dst_row, src_row, count, key_low, key_high);
+            else
+                std::memcpy(dst_row, src_row, static_cast<size_t>(count) * sizeof(Pixel));
+        }
+        return;
+    }
+    const Stretch columns(src_w, dst_w);
+    for (int i = 0; i < count; ++i)
+        column_source[i] = src_rect.left + columns.at(visible.left + i - dst_rect.left);
     for (int y = visible.top; y < visible.bottom; ++y) {
-        const int sy = src_rect.top + gfx_stretch_source(y - dst_rect.top, src_h, dst_h);
+        const int sy = src_rect.top + rows.at(y - dst_rect.top);
         const Pixel* src_row =
-            reinterpret_cast<const Pixel*>(src->pixels + static_cast<size_t>(sy) * src->pitch);
+            reinterpret_cast<const Pixel*>(from.pixels + static_cast<size_t>(sy) * from.pitch);
         Pixel* dst_row =
             reinterpret_cast<Pixel*>(dst->pixels + static_cast<size_t>(y) * dst->pitch);
         if (keyed) {
@@ -169,6 +309,36 @@ void copy_part(GfxSurface* dst, const Rect& dst_rect, const Rect& visible, const
                 dst_row[visible.left + i] = src_row[column_source[i]];
         }
     }
+}
+
+// The kept rows made again from the surface's pixels, stretched across by the blits' mapping.
+template <typename Pixel>
+void restretch_rows(GfxSurface* s) {
+    GfxStretched& k = s->stretched;
+    const Rect& r = k.source;
+    const Stretch columns(r.right - r.left, k.width);
+    for (int i = 0; i < k.width; ++i)
+        column_source[i] = r.left + columns.at(i);
+    for (int y = 0; y < k.rows; ++y) {
+        const Pixel* in =
+            reinterpret_cast<const Pixel*>(s->pixels + static_cast<size_t>(r.top + y) * s->pitch);
+        Pixel* out = reinterpret_cast<Pixel*>(k.pixels + static_cast<size_t>(y) * k.pitch);
+        for (int i = 0; i < k.width; ++i)
+            out[i] = in[column_source[i]];
+    }
+    k.key = GFX_KEY_UNKNOWN;
+}
+
+// The surface's pixels changed: what was known of them is forgotten, and the stretched rows
+// are made again.
+void pixels_changed(GfxSurface* s) {
+    s->key = GFX_KEY_UNKNOWN;
+    if (!s->stretched.pixels)
+        return;
+    if (s->bpp == 8)
+        restretch_rows<uint8_t>(s);
+    else
+        restretch_rows<uint16_t>(s);
 }
 
 int clip_rects_of(const GfxSurface* dst, Rect* out) {
@@ -212,11 +382,17 @@ GfxStatus check_source(const GfxSurface* dst, const GfxSurface* src, const Rect*
     return GFX_OK;
 }
 
-// The fill or the copy, cut to each rectangle of the destination's clip list.
-void blit_clipped(GfxSurface* dst, const Rect& d, const GfxSurface* src, const Rect& s,
+// The fill or the copy, cut to each rectangle of the destination's clip list. A keyed copy
+// of pixels that hold no key is a plain copy.
+void blit_clipped(GfxSurface* dst, const Rect& d, GfxSurface* src, const Rect& s,
                   const GfxBlitFx* fill, bool keyed) {
     static Rect clip[GFX_MAX_CLIP_RECTS];
     const int clip_count = clip_rects_of(dst, clip);
+    Source from = {};
+    if (!fill) {
+        from = source_of(src, s, d.right - d.left, d.bottom - d.top, keyed);
+        keyed = keyed && from.key == GFX_KEY_PRESENT;
+    }
     for (int i = 0; i < clip_count; ++i) {
         const Rect visible = intersect(d, clip[i]);
         if (is_empty(visible))
@@ -224,11 +400,12 @@ void blit_clipped(GfxSurface* dst, const Rect& d, const GfxSurface* src, const R
         if (fill) {
             fill_rect(dst, visible, fill->fill_color & 0xFFFF);
         } else if (dst->bpp == 8) {
-            copy_part<uint8_t>(dst, d, visible, src, s, keyed);
+            copy_part<uint8_t>(dst, d, visible, src, from, keyed);
         } else {
-            copy_part<uint16_t>(dst, d, visible, src, s, keyed);
+            copy_part<uint16_t>(dst, d, visible, src, from, keyed);
         }
     }
+    pixels_changed(dst);
 }
 
 // The size of a new primary surface: the mode's in full screen, else the window's.
@@ -274,10 +451,41 @@ GfxStatus create_primary(GfxDevice* device, const GfxSurfaceDesc* desc, unsigned
 }  // namespace
 
 int gfx_stretch_source(int i, int src_len, int dst_len) {
-    if (dst_len <= 0)
-        return 0;
-    const int64_t step = (static_cast<int64_t>(src_len) << 9) / dst_len;
-    return static_cast<int>(((2 * static_cast<int64_t>(i) + 1) * step) >> 10);
+    return Stretch(src_len, dst_len).at(i);
+}
+
+GfxStatus gfx_keep_stretched(GfxSurface* surface, const Rect* src_rect, int width, int height) {
+    if (!valid_surface(surface) || !src_rect || !valid_size(width, height))
+        return GFX_ERR_INVALID;
+    // The flip exchanges the pixels of a primary and its back buffer: nothing to keep there.
+    if (surface->caps & (GFX_CAPS_PRIMARYSURFACE | GFX_CAPS_BACKBUFFER | GFX_CAPS_FLIP))
+        return GFX_ERR_UNSUPPORTED;
+    if (is_empty(*src_rect) || !contains(whole(surface), *src_rect))
+        return GFX_ERR_INVALID;
+    // Only the width is stretched ahead: rows are picked by the mapping as they are copied,
+    // which keeps the copy as small as the source's height.
+    const int rows = src_rect->bottom - src_rect->top;
+    GfxStretched& k = surface->stretched;
+    if (!k.pixels || k.width != width || k.rows != rows) {
+        drop_stretched(surface);
+        const int pitch = padded_pitch(width, surface->bpp);
+        const size_t bytes = static_cast<size_t>(pitch) * static_cast<size_t>(rows);
+        if (memory_limit != 0 && memory_used + bytes > memory_limit)
+            return GFX_ERR_NOMEM;
+        k.pixels = static_cast<uint8_t*>(std::calloc(bytes, 1));
+        if (!k.pixels)
+            return GFX_ERR_NOMEM;
+        k.width = width;
+        k.rows = rows;
+        k.pitch = pitch;
+        memory_used += bytes;
+    }
+    k.height = height;
+    k.source = *src_rect;
+    const int key = surface->key;
+    pixels_changed(surface);
+    surface->key = key;  // the surface's own pixels did not change
+    return GFX_OK;
 }
 
 GfxStatus gfx_create_device(GfxDevice** out) {
@@ -379,6 +587,18 @@ GfxStatus gfx_set_color_key(GfxSurface* surface, unsigned which, uint32_t low, u
     surface->has_color_key = 1;
     surface->key_low = low;
     surface->key_high = high;
+    surface->key = GFX_KEY_UNKNOWN;
+    surface->stretched.key = GFX_KEY_UNKNOWN;
+    return GFX_OK;
+}
+
+GfxStatus gfx_holds_key(GfxSurface* surface, int* holds) {
+    if (!valid_surface(surface) || !holds)
+        return GFX_ERR_INVALID;
+    if (surface->has_color_key && surface->key == GFX_KEY_UNKNOWN)
+        surface->key = key_of(surface->pixels, surface->pitch, surface->width, surface->height,
+                              surface->bpp, surface->key_low, surface->key_high);
+    *holds = surface->has_color_key && surface->key == GFX_KEY_PRESENT ? 1 : 0;
     return GFX_OK;
 }
 
@@ -412,6 +632,8 @@ GfxStatus gfx_unlock(GfxSurface* surface, const Rect*) {
     if (!valid_surface(surface) || !surface->locked)
         return GFX_ERR_INVALID;
     surface->locked = 0;
+    // Whatever was written through the lock is in the pixels now.
+    pixels_changed(surface);
     return GFX_OK;
 }
 
@@ -454,6 +676,8 @@ GfxStatus gfx_flip(GfxSurface* primary, unsigned) {
     uint8_t* front_pixels = primary->pixels;
     primary->pixels = back->pixels;
     back->pixels = front_pixels;
+    pixels_changed(primary);
+    pixels_changed(back);
     present(primary);
     return GFX_OK;
 }
@@ -618,6 +842,7 @@ GfxStatus gfx_text_out(GfxSurface* surface, int x, int y, const char* text, int 
     }
     font_draw(surface->pixels, surface->pitch, bytes_per_pixel(surface->bpp), surface->width,
               surface->height, x, y, text, length, value, 1);
+    pixels_changed(surface);
     return GFX_OK;
 }
 

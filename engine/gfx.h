@@ -118,6 +118,26 @@ struct GfxClipper {
     const Rect* window;  // set for a window-bound clipper: the window's screen rectangle
 };
 
+// What is known of a surface's pixels and its colour key: worked out when a keyed blit or
+// gfx_holds_key first needs it, and forgotten whenever the pixels or the key change (pixels
+// change through a lock, a blit or text into the surface, or a flip).
+enum : int {
+    GFX_KEY_UNKNOWN = 0,
+    GFX_KEY_ABSENT = 1,   // no pixel lies in the key range: keyed blits copy every pixel
+    GFX_KEY_PRESENT = 2,  // some pixel does
+};
+
+// A surface's source rectangle kept for blits at one size (gfx_keep_stretched): each of its
+// rows stretched across to the drawn width, made again whenever the surface's pixels change.
+// Blits of that rectangle at that size copy rows from it.
+struct GfxStretched {
+    uint8_t* pixels;  // rows of width pixels; null when none is kept
+    Rect source;
+    int width, height;  // the drawn size
+    int rows, pitch;    // rows kept: the source's height
+    int key;            // GFX_KEY_*, as for a surface
+};
+
 struct GfxSurface {
     int in_use;
     unsigned caps;
@@ -132,6 +152,8 @@ struct GfxSurface {
     GfxSurface* attached;  // primary: its back buffer; back buffer: its primary
     int locked;
     int lost;  // lost surfaces refuse locks, blits and flips until gfx_restore
+    int key;   // GFX_KEY_*
+    GfxStretched stretched;
 };
 
 struct GfxDevice {
@@ -159,6 +181,9 @@ GfxStatus gfx_get_attached_surface(GfxSurface* surface, unsigned caps, GfxSurfac
 void gfx_release_surface(GfxSurface* surface);
 GfxStatus gfx_get_pixel_bits(const GfxSurface* surface, int* bits);
 GfxStatus gfx_set_color_key(GfxSurface* surface, unsigned which, uint32_t low, uint32_t high);
+// Whether a keyed blit of the surface would leave any pixel out: *holds is 1 when a pixel
+// lies in its key range, 0 when none does or it has no key.
+GfxStatus gfx_holds_key(GfxSurface* surface, int* holds);
 GfxStatus gfx_restore(GfxSurface* surface);
 
 // Whole-surface lock: fills desc->pixels and desc->pitch. A second lock is refused.
@@ -171,6 +196,12 @@ GfxStatus gfx_unlock(GfxSurface* surface, const Rect* rect);
 // dst_rect with fx->fill_color instead. Without a clipper dst_rect must lie inside dst.
 GfxStatus gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect* src_rect,
                    unsigned flags, const GfxBlitFx* fx);
+
+// For blits of src_rect of an off-screen surface at width x height: keeps its rows
+// stretched across to that width, as a stretched blit would pick the pixels, up to date
+// whenever the surface's pixels change, so that such blits are plain row copies. A second
+// call replaces the first. Worth it for pictures always drawn at one size.
+GfxStatus gfx_keep_stretched(GfxSurface* surface, const Rect* src_rect, int width, int height);
 
 // Stretch mapping, the one the blits use: destination pixel i of a run of dst_len pixels
 // (counted from the unclipped rectangle's edge) samples source pixel

@@ -52,5 +52,6 @@ const char* picture_refused() {
 
 void picture_shutdown() {
     picture_unload();
+    bitmap_shutdown();
     refused_name[0] = '\0';
 }

@@ -23,5 +23,6 @@ extern BitmapFile load_bitmap;
 void picture_unload();
 // The file name of the first picture refused since start-up, or "" when none was.
 const char* picture_refused();
-// Unloads load_bitmap and forgets the refused picture: the state at start-up.
+// Unloads load_bitmap, frees the loader's kept storage and forgets the refused picture: the
+// state at start-up.
 void picture_shutdown();

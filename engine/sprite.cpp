@@ -232,6 +232,27 @@ int sprite_draw_scaled16(SpriteObject* sprite, int draw_width, int draw_height,
     return draw_to(sprite, draw_width, draw_height, surface);
 }
 
+int sprite_keep_scaled(SpriteObject* sprite, int draw_width, int draw_height) {
+    if (!sprite)
+        return 0;
+    const Rect source = {0, 0, sprite->width, sprite->height};
+    int kept = 1;
+    for (int i = 0; i < sprite->frame_count && i < SPRITE_MAX_FRAMES; ++i) {
+        if (!sprite->frames[i] ||
+            gfx_keep_stretched(sprite->frames[i], &source, draw_width, draw_height) != GFX_OK)
+            kept = 0;
+    }
+    return kept;
+}
+
+int sprite_opaque(SpriteObject* sprite) {
+    if (!sprite || !(sprite->flags & SPRITE_VISIBLE) || !frame_index_ok(sprite->frame))
+        return 0;
+    int holds = 1;
+    GfxSurface* frame = sprite->frames[sprite->frame];
+    return frame && gfx_holds_key(frame, &holds) == GFX_OK && !holds ? 1 : 0;
+}
+
 int sprite_set_position(SpriteObject* sprite, int x, int y) {
     if (!sprite)
         return 0;

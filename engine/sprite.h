@@ -69,6 +69,13 @@ int sprite_move(SpriteObject* sprite);
 [[nodiscard]] int sprite_draw16(SpriteObject* sprite, GfxSurface* surface);
 [[nodiscard]] int sprite_draw_scaled16(SpriteObject* sprite, int draw_width, int draw_height,
                                        GfxSurface* surface);
+// For a sprite always drawn at one size: keeps each frame stretched to draw_width x
+// draw_height (gfx_keep_stretched), so that its scaled draws are row copies of the same
+// pixels. 0 when a frame cannot be kept; draws are right either way.
+[[nodiscard]] int sprite_keep_scaled(SpriteObject* sprite, int draw_width, int draw_height);
+// 1 when a draw of the sprite covers its whole rectangle: it is visible and no pixel of its
+// frame lies in the colour key; else 0.
+[[nodiscard]] int sprite_opaque(SpriteObject* sprite);
 int sprite_set_position(SpriteObject* sprite, int x, int y);
 int sprite_set_velocity(SpriteObject* sprite, int vx, int vy);
 int sprite_set_anim_period(SpriteObject* sprite, int period);

@@ -86,7 +86,9 @@ int game_init() {
 }
 
 int game_frame() {
-    display_fill_surface(back_surface, 0, nullptr);
+    // In play the backdrop usually covers the whole frame: clearing it first would be wasted.
+    if (game_mode != MODE_PLAYING || !backdrops_cover_screen())
+        display_fill_surface(back_surface, 0, nullptr);
     if (game_mode == MODE_PLAYING) {
         // The world as the last updates left it, won or not.
         world_draw();

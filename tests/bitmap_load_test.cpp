@@ -2,7 +2,10 @@
 // malformed files that must be refused without reading or writing out of bounds.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "engine/bitmap.h"
 #include "engine/display.h"
@@ -169,6 +172,52 @@ TEST_F(BitmapLoad, OversizedColourCountIsCutToTheTable) {
     EXPECT_EQ(bitmap.palette[255].red, 9);
 }
 
+// Rows are read straight to their places in batches of pieces: a tall padded picture spans
+// several batches, both ways up, and a stream gives what the file gives.
+TEST_F(BitmapLoad, TallPaddedPicturesLandRowByRowFromFilesAndStreams) {
+    TestBmp bmp;
+    bmp.width = 5;
+    bmp.height = 1500;
+    for (int i = 0; i < bmp.width * bmp.height; ++i)
+        bmp.pixels.push_back(static_cast<uint8_t>(i / 5 * 7 + i % 5));
+    bmp.palette.resize(256, PaletteEntry{0, 0, 0, 0});
+    for (bool top_down : {false, true}) {
+        bmp.top_down = top_down;
+        const std::vector<uint8_t> bytes = test_bmp_bytes(bmp);
+        ASSERT_EQ(bitmap_load_file(&bitmap, write(bytes).c_str()), 1);
+        EXPECT_EQ(std::memcmp(bitmap.buffer, bmp.pixels.data(), bmp.pixels.size()), 0);
+        std::vector<uint8_t> copy = bytes;
+        FILE* stream = fmemopen(copy.data(), copy.size(), "rb");
+        ASSERT_NE(stream, nullptr);
+        BitmapFile streamed{};
+        EXPECT_EQ(bitmap_load_stream(&streamed, stream), 1);
+        std::fclose(stream);
+        EXPECT_EQ(std::memcmp(streamed.buffer, bmp.pixels.data(), bmp.pixels.size()), 0);
+        bitmap_unload_file(&streamed);
+    }
+}
+
+// The storage of one picture serves the next: a larger one after a smaller must still get
+// all its rows, whether loaded over the record or after an unload.
+TEST_F(BitmapLoad, PicturesOfEverySizeInTurnKeepTheirPixels) {
+    for (int width : {8, 640, 4, 320, 640}) {
+        TestBmp bmp = ramp_8bit(width, width / 2 + 1);
+        for (size_t i = 0; i < bmp.pixels.size(); ++i)
+            bmp.pixels[i] = static_cast<uint8_t>(i * 13 + width);
+        const std::string path = write(test_bmp_bytes(bmp));
+        ASSERT_EQ(bitmap_load_file(&bitmap, path.c_str()), 1) << width;
+        EXPECT_EQ(std::memcmp(bitmap.buffer, bmp.pixels.data(), bmp.pixels.size()), 0) << width;
+        if (width == 4)
+            bitmap_unload_file(&bitmap);
+    }
+    // A buffer the caller put in the record is only freed, never reused.
+    bitmap_unload_file(&bitmap);
+    bitmap.buffer = static_cast<uint8_t*>(std::malloc(16));
+    ASSERT_EQ(bitmap_load_file(&bitmap, write(test_bmp_bytes(ramp_8bit(16, 16))).c_str()), 1);
+    EXPECT_EQ(bitmap.buffer[255], 0);  // 256th pixel of the ramp (bytes wrap)
+    bitmap_shutdown();
+}
+
 TEST(BitmapRecord, UnloadAndFlipRows) {
     BitmapFile empty;
     std::memset(&empty, 0, sizeof(empty));
@@ -178,4 +227,13 @@ TEST(BitmapRecord, UnloadAndFlipRows) {
     EXPECT_EQ(bitmap_flip_rows(rows, 2, 3), 1);
     const uint8_t flipped[6] = {5, 6, 3, 4, 1, 2};
     EXPECT_EQ(std::memcmp(rows, flipped, 6), 0);
+    // Rows longer than the flip's piece of stack, in an even count.
+    std::vector<uint8_t> wide(1000 * 4);
+    for (size_t i = 0; i < wide.size(); ++i)
+        wide[i] = static_cast<uint8_t>(i / 1000 * 50 + i % 7);
+    const std::vector<uint8_t> before = wide;
+    EXPECT_EQ(bitmap_flip_rows(wide.data(), 1000, 4), 1);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(std::memcmp(&wide[row * 1000], &before[(3 - row) * 1000], 1000), 0) << row;
+    }
 }

@@ -164,6 +164,35 @@ TEST(Display, WindowedModeCopiesTheBackSurfaceIntoTheWindow) {
     EXPECT_EQ(display_shutdown(), 1);
 }
 
+// The RGB of a frame is made only when asked for: it is the last frame presented, through
+// the palette in force when it was presented; 16-bit frames widen their channels.
+TEST(Display, PresentedFrameGivesItsRgbWhenAskedThroughItsOwnPalette) {
+    test_display_up();
+    const PaletteEntry first = {1, 2, 3, 0}, later = {9, 8, 7, 0};
+    palette_set_entry(5, &first);
+    display_fill_surface(back_surface, 5, nullptr);
+    ASSERT_EQ(display_flip(), 1);
+    palette_set_entry(5, &later);
+    const uint8_t* rgb = headless_frame_rgb();
+    EXPECT_EQ(rgb[0], 1);
+    EXPECT_EQ(rgb[2], 3);
+    display_fill_surface(back_surface, 5, nullptr);
+    ASSERT_EQ(display_flip(), 1);
+    rgb = headless_frame_rgb();
+    EXPECT_EQ(rgb[(640 * 480 - 1) * 3], 9);
+    EXPECT_EQ(rgb[(640 * 480 - 1) * 3 + 2], 7);
+    EXPECT_EQ(display_shutdown(), 1);
+
+    test_display_up(0, 16);
+    display_fill_surface(back_surface, rgb16_565(255, 0, 0) | 1, nullptr);
+    ASSERT_EQ(display_flip(), 1);
+    rgb = headless_frame_rgb();
+    EXPECT_EQ(rgb[0], 255);
+    EXPECT_EQ(rgb[1], 0);
+    EXPECT_EQ(rgb[2], 8);  // the lowest step of blue, widened
+    EXPECT_EQ(display_shutdown(), 1);
+}
+
 TEST(Display, Rgb16Builders) {
     EXPECT_EQ(rgb16_565(255, 255, 255), 0xFFFF);
     EXPECT_EQ(rgb16_555(255, 255, 255), 0x7FFF);

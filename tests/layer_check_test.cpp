@@ -43,6 +43,7 @@ std::string clean_tree() {
     write(dir, "world/hero.cpp", "#include \"engine/display.h\"\n#include \"shell/game.h\"\n");
     write(dir, "shell/game.h", "#pragma once\n#include \"engine/display.h\"\n");
     write(dir, "tools/runner_main.cpp", "#include \"world/hero.h\"\n");
+    write(dir, "bench/frame_bench.cpp", "#include <SDL.h>\n#include \"shell/game.h\"\n");
     return dir;
 }
 

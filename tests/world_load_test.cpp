@@ -10,6 +10,8 @@
 #include "engine/display.h"
 #include "engine/gfx.h"
 #include "engine/picture.h"
+#include "platform/headless/headless.h"
+#include "shell/game.h"
 #include "tests/test_support.h"
 #include "tests/world_test_support.h"
 
@@ -117,6 +119,37 @@ TEST_F(BackdropTest, NoPictureAfterThirteenAndAnUnreadableOneKeepsTheOld) {
         EXPECT_EQ(next_backdrop, 15);
         EXPECT_EQ(panel_color(2), 13);  // kept
     });
+}
+
+// The frame's clear is left out only while the panels drawn in the pass cover the screen
+// and hold no key pixel; anywhere else the frame shows the clear, never an older frame.
+TEST_F(BackdropTest, ClearIsLeftOutOnlyWhereThePanelsCoverTheScreen) {
+    EXPECT_TRUE(backdrops_cover_screen());
+    backdrops[0].x = -549;  // recycled in this pass, not drawn
+    backdrops[1].x = -1.5f;
+    backdrops[2].x = 546.5f;  // drawn from column 546: still seamless
+    EXPECT_TRUE(backdrops_cover_screen());
+    backdrops[2].x = 547;  // column 546 left bare
+    EXPECT_FALSE(backdrops_cover_screen());
+    backdrops[0].x = 0;
+    backdrops[1].x = 548;
+    backdrops[2].x = 1096;
+    GfxSurface* frame = backdrops[1].frames[0];
+    uint8_t* pixels = display_lock_surface(frame, nullptr);
+    ASSERT_NE(pixels, nullptr);
+    pixels[frame->pitch * 100 + 30] = BACKDROP_COLOR_KEY;
+    ASSERT_EQ(display_unlock_surface(frame), 1);
+    EXPECT_FALSE(backdrops_cover_screen());
+
+    clear_stage();
+    game_mode = MODE_PLAYING;
+    backdrops[1].x = 600;  // a gap from 548 to 600
+    display_fill_surface(back_surface, 77, nullptr);
+    game_frame();
+    const uint8_t* shown = headless_frame_pixels();
+    EXPECT_EQ(shown[200 * 640 + 580], 0);
+    EXPECT_EQ(shown[200 * 640 + 500], 11);  // dorvo1.bmp
+    EXPECT_EQ(shown[200 * 640 + 620], 12);
 }
 
 TEST_F(BackdropTest, StripStaysSeamlessAndShowsThePicturesInOrderOverTheLevel) {

@@ -101,6 +101,9 @@ int load_backdrops() {
         if (!picture_cut(&backdrops[i], 0, 0, 0, CUT_PIXELS))
             return fail();
         picture_unload();
+        // Always drawn at one size: stretched here and when recycled, not in every frame.
+        static_cast<void>(
+            sprite_keep_scaled(&backdrops[i], BACKDROP_DRAW_WIDTH, BACKDROP_DRAW_HEIGHT));
     }
     return 1;
 }

@@ -48,6 +48,29 @@ void backdrops_draw() {
     }
 }
 
+bool backdrops_cover_screen() {
+    // The screen's columns from 0 up to covered are covered; panels lie in any order.
+    int covered = 0;
+    bool grew = true;
+    while (grew && covered < screen_width) {
+        grew = false;
+        for (SpriteObject& panel : backdrops) {
+            if (panel.x + BACKDROP_DRAW_WIDTH < 0 || !sprite_opaque(&panel))
+                continue;  // recycled this pass, not drawn; or not opaque
+            // The draw's rectangle, worked out as the draw does.
+            const int left = static_cast<int>(panel.x);
+            const int right = static_cast<int>(panel.x + static_cast<float>(BACKDROP_DRAW_WIDTH));
+            const int top = static_cast<int>(panel.y);
+            const int bottom = static_cast<int>(panel.y + static_cast<float>(BACKDROP_DRAW_HEIGHT));
+            if (top <= 0 && bottom >= screen_height && left <= covered && right > covered) {
+                covered = right;
+                grew = true;
+            }
+        }
+    }
+    return covered >= screen_width;
+}
+
 void pipes_draw() {
     draw_on_screen(pipes, PIPE_PIECE_COUNT);
 }

@@ -5,6 +5,9 @@
 // The three backdrop panels, stretched; a panel that scrolled out is moved to the right end
 // and given the next picture.
 void backdrops_draw();
+// Whether the panels backdrops_draw draws now cover the whole screen and hold no key pixel,
+// so that nothing drawn before them can show.
+bool backdrops_cover_screen();
 void pipes_draw();
 void blocks_draw();
 // The hero, after its update and over everything; during a form change, the old and the new

@@ -13,14 +13,15 @@ void headless_release_all_keys();
 uint32_t headless_time();
 void headless_set_time(uint32_t ms);
 
-// The last presented frame as 8-bit indices (pitch = width) and the palette in force then;
-// 16-bit frames are kept as RGB only.
+// The last presented frame as it came, rows of width pixels (8-bit indices, or 16-bit words
+// of a 16-bit frame), and the palette in force then.
 int headless_frames_presented();
 int headless_frame_width();
 int headless_frame_height();
 const uint8_t* headless_frame_pixels();
 const PaletteEntry* headless_frame_palette();
-// The last presented frame as RGB, 3 bytes a pixel, top row first.
+// The last presented frame as RGB, 3 bytes a pixel, top row first; made when first asked
+// for after each present.
 const uint8_t* headless_frame_rgb();
 
 int headless_window_open();

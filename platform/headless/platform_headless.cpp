@@ -17,9 +17,12 @@ int window_open;
 int fail_open;
 int cursor_visible = 1;
 int frames_presented;
-int frame_width, frame_height;
-uint8_t* frame_indices;
+// The last presented frame as it came: its size, depth and rows (width * bytes a pixel
+// each), the palette in force then, and its RGB, made only when asked for.
+int frame_width, frame_height, frame_bpp;
+uint8_t* frame_pixels;
 uint8_t* frame_rgb;
+bool rgb_current;
 PaletteEntry frame_palette[256];
 
 size_t frame_capacity;
@@ -28,12 +31,35 @@ size_t frame_capacity;
 bool ensure_buffers(size_t pixels) {
     if (pixels <= frame_capacity)
         return true;
-    std::free(frame_indices);
+    std::free(frame_pixels);
     std::free(frame_rgb);
-    frame_indices = static_cast<uint8_t*>(std::calloc(pixels, 1));
+    frame_pixels = static_cast<uint8_t*>(std::calloc(pixels, 2));
     frame_rgb = static_cast<uint8_t*>(std::calloc(pixels, 3));
-    frame_capacity = frame_indices && frame_rgb ? pixels : 0;
+    frame_capacity = frame_pixels && frame_rgb ? pixels : 0;
     return frame_capacity != 0;
+}
+
+void make_rgb() {
+    const size_t count = static_cast<size_t>(frame_width) * frame_height;
+    uint8_t* rgb = frame_rgb;
+    for (size_t i = 0; i < count; ++i, rgb += 3) {
+        if (frame_bpp == 8) {
+            const PaletteEntry& c = frame_palette[frame_pixels[i]];
+            rgb[0] = c.red;
+            rgb[1] = c.green;
+            rgb[2] = c.blue;
+            continue;
+        }
+        uint16_t w;
+        std::memcpy(&w, frame_pixels + i * 2, 2);
+        const unsigned r = frame_bpp == 15 ? (w >> 10) & 31 : (w >> 11) & 31;
+        const unsigned g = frame_bpp == 15 ? ((w >> 5) & 31) << 1 : (w >> 5) & 63;
+        const unsigned b = w & 31;
+        rgb[0] = static_cast<uint8_t>(r << 3 | r >> 2);
+        rgb[1] = static_cast<uint8_t>(g << 2 | g >> 4);
+        rgb[2] = static_cast<uint8_t>(b << 3 | b >> 2);
+    }
+    rgb_current = true;
 }
 
 }  // namespace
@@ -51,6 +77,7 @@ void platform_close_window() {
 
 void platform_pump_events(const PlatformInput*) {}
 
+// The frame is kept as it is; the RGB only a saved picture needs is made when asked for.
 void platform_present(const uint8_t* pixels, int pitch, int width, int height, int bpp,
                       const PaletteEntry* palette) {
     if (!pixels || width <= 0 || height <= 0 || width > MAX_WIDTH || height > MAX_HEIGHT ||
@@ -59,31 +86,13 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     }
     frame_width = width;
     frame_height = height;
+    frame_bpp = bpp;
     if (palette)
         std::memcpy(frame_palette, palette, sizeof(frame_palette));
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = pixels + static_cast<size_t>(y) * pitch;
-        uint8_t* rgb = frame_rgb + static_cast<size_t>(y) * width * 3;
-        if (bpp == 8) {
-            std::memcpy(frame_indices + static_cast<size_t>(y) * width, row, width);
-            for (int x = 0; x < width; ++x) {
-                rgb[x * 3] = frame_palette[row[x]].red;
-                rgb[x * 3 + 1] = frame_palette[row[x]].green;
-                rgb[x * 3 + 2] = frame_palette[row[x]].blue;
-            }
-        } else {
-            const uint16_t* words = reinterpret_cast<const uint16_t*>(row);
-            for (int x = 0; x < width; ++x) {
-                const unsigned w = words[x];
-                const unsigned r = bpp == 15 ? (w >> 10) & 31 : (w >> 11) & 31;
-                const unsigned g = bpp == 15 ? ((w >> 5) & 31) << 1 : (w >> 5) & 63;
-                const unsigned b = w & 31;
-                rgb[x * 3] = static_cast<uint8_t>(r << 3 | r >> 2);
-                rgb[x * 3 + 1] = static_cast<uint8_t>(g << 2 | g >> 4);
-                rgb[x * 3 + 2] = static_cast<uint8_t>(b << 3 | b >> 2);
-            }
-        }
-    }
+    const size_t row = static_cast<size_t>(width) * (bpp == 8 ? 1 : 2);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(frame_pixels + y * row, pixels + static_cast<size_t>(y) * pitch, row);
+    rgb_current = false;
     ++frames_presented;
 }
 
@@ -131,12 +140,14 @@ int headless_frame_height() {
     return frame_height;
 }
 const uint8_t* headless_frame_pixels() {
-    return frame_indices;
+    return frame_pixels;
 }
 const PaletteEntry* headless_frame_palette() {
     return frame_palette;
 }
 const uint8_t* headless_frame_rgb() {
+    if (frame_rgb && !rgb_current)
+        make_rgb();
     return frame_rgb;
 }
 int headless_window_open() {
@@ -156,10 +167,11 @@ void headless_reset() {
     fail_open = 0;
     cursor_visible = 1;
     frames_presented = 0;
-    frame_width = frame_height = 0;
-    std::free(frame_indices);
+    frame_width = frame_height = frame_bpp = 0;
+    std::free(frame_pixels);
     std::free(frame_rgb);
-    frame_indices = frame_rgb = nullptr;
+    frame_pixels = frame_rgb = nullptr;
+    rgb_current = false;
     frame_capacity = 0;
     std::memset(frame_palette, 0, sizeof frame_palette);
 }
