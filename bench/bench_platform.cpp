@@ -59,6 +59,16 @@ int platform_key_held(int key) {
     return key >= 0 && key < 256 && held[key];
 }
 
+// Silent: a timed frame measures the game, and the mixer has its own benchmark.
+int platform_audio_open(int) {
+    return 0;
+}
+void platform_audio_close() {}
+void platform_sound_load(int, const int16_t*, int64_t) {}
+void platform_music_load(int, const int16_t*, int64_t, int) {}
+void platform_play_sound(int) {}
+void platform_play_music(int) {}
+
 void bench_set_key_held(int key, int is_held) {
     if (key >= 0 && key < 256)
         held[key] = is_held ? 1 : 0;

@@ -1,6 +1,6 @@
 // The benchmarks' platform backend: no window, a virtual clock, held keys set by the
-// benchmark, and a present that turns the 8-bit frame into 32-bit ARGB the way the desktop
-// game does before it shows a frame, so a timed game_frame includes that conversion.
+// benchmark, no sound, and a present that turns the 8-bit frame into 32-bit ARGB the way the
+// desktop game does before it shows a frame, so a timed game_frame includes that conversion.
 #pragma once
 #include <cstdint>
 

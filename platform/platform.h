@@ -28,3 +28,18 @@ void platform_idle(uint32_t ms);
 void platform_set_cursor_visible(int visible);
 // 1 while the key with this virtual-key code is held down now.
 int platform_key_held(int key);
+
+// Sound: effects and tunes by the game's numbers, their samples 16-bit mono at the rate the
+// audio was opened with. Samples are borrowed: they must outlive platform_audio_close.
+// Opens the audio output; 1 when this backend plays sounds (the device itself may open a
+// little later, and when there is none the game runs silently and says so once), 0 when
+// it only takes note of them.
+int platform_audio_open(int rate);
+void platform_audio_close();
+// The samples of effect id, and of tune id (which loops when loops is 1); a tune asked for
+// before its samples came starts when they come.
+void platform_sound_load(int id, const int16_t* samples, int64_t length);
+void platform_music_load(int id, const int16_t* samples, int64_t length, int loops);
+// Starts effect id over whatever plays; starts tune id from its beginning (0: no music).
+void platform_play_sound(int id);
+void platform_play_music(int id);

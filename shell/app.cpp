@@ -7,6 +7,7 @@
 
 #include "engine/clock.h"
 #include "engine/picture.h"
+#include "engine/sound.h"
 #include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
@@ -46,6 +47,9 @@ void app_describe_failed_start(char* out, size_t size) {
     if (picture_refused()[0]) {
         std::snprintf(out, size, "Quellaro 2005: cannot read the picture \"%s\" in the folder %s",
                       picture_refused(), error ? "(unknown)" : folder.c_str());
+    } else if (sound_refused()[0]) {
+        std::snprintf(out, size, "Quellaro 2005: cannot read the sound \"%s\" in the folder %s",
+                      sound_refused(), error ? "(unknown)" : folder.c_str());
     } else {
         std::snprintf(out, size, "Quellaro 2005: start-up failed (out of display memory)");
     }

@@ -23,8 +23,8 @@ struct AppLoopHooks {
 };
 void app_set_loop_hooks(const AppLoopHooks* hooks);
 
-// Why start-up failed, in one line naming the picture and its folder (the line the program
-// prints on standard error), for a backend that also shows it in a message box.
+// Why start-up failed, in one line naming the picture or sound file and its folder (the line
+// the program prints on standard error), for a backend that also shows it in a message box.
 void app_describe_failed_start(char* out, size_t size);
 
 // Registers the window class, opens the window and starts the game. 1 when the frame loop

@@ -1,6 +1,7 @@
 // Window messages and the keyboard and mouse commands of the title menu and of play.
 #include "shell/commands.h"
 
+#include "engine/sound.h"
 #include "shell/game_state.h"
 #include "shell/window.h"
 
@@ -11,10 +12,23 @@ void quit() {
     window_post(main_window, MSG_DESTROY, 0, 0);
 }
 
+// A key or click that changes the screen is heard as a choice; one that leaves it as it is
+// (Enter on the entry already showing) is not.
+void choose_mode(int mode) {
+    if (mode != game_mode)
+        sound_event(SOUND_MENU_CHOOSE);
+    game_mode = mode;
+}
+
 void take_selection() {
-    game_mode = menu_selection;
+    choose_mode(menu_selection);
     if (game_mode == MODE_QUIT)
         quit();
+}
+
+void move_highlight(int selection) {
+    menu_selection = selection;
+    sound_event(SOUND_MENU_MOVE);
 }
 
 struct ClickTarget {
@@ -54,26 +68,26 @@ int menu_keys(int key) {
             if (title) {
                 quit();
             } else {
-                game_mode = MODE_MENU;
+                choose_mode(MODE_MENU);
             }
             return 0;
         case KEY_UP:
             if (!title)
                 return 1;
-            menu_selection = menu_selection <= 0 ? 3 : menu_selection - 1;
+            move_highlight(menu_selection <= 0 ? 3 : menu_selection - 1);
             return 0;
         case KEY_DOWN:
             if (!title)
                 return 1;
-            menu_selection = menu_selection >= 3 ? 0 : menu_selection + 1;
+            move_highlight(menu_selection >= 3 ? 0 : menu_selection + 1);
             return 0;
         case KEY_A:
             if (title)
-                game_mode = MODE_INFO2;
+                choose_mode(MODE_INFO2);
             return 0;
         case KEY_H:
             if (title)
-                game_mode = MODE_INFO1;
+                choose_mode(MODE_INFO1);
             return 0;
         case KEY_Q:
             if (title)
@@ -81,7 +95,7 @@ int menu_keys(int key) {
             return 0;
         case KEY_S:
             if (title)
-                game_mode = MODE_PLAYING;
+                choose_mode(MODE_PLAYING);
             return 0;
         default:
             return 1;
@@ -97,7 +111,7 @@ void menu_click(intptr_t position) {
                 quit();
             } else {
                 menu_selection = t.selection;
-                game_mode = t.selection;
+                choose_mode(t.selection);
             }
             return;
         }

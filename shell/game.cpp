@@ -5,10 +5,12 @@
 
 #include "engine/display.h"
 #include "engine/picture.h"
+#include "engine/sound.h"
 #include "engine/text.h"
 #include "menu/menu.h"
 #include "shell/window.h"
 #include "world/load.h"
+#include "world/objects.h"
 #include "world/scenery.h"
 #include "world/world_frame.h"
 
@@ -62,6 +64,16 @@ void draw_hud() {
     draw_text(values, HUD_VALUES_X, HUD_VALUES_Y);
 }
 
+// The tune for what shows: the title's in the menus, the play tune while playing, none once
+// the level is won or the hero is dying (their own sounds say so).
+MusicId music_for_frame() {
+    if (game_mode != MODE_PLAYING)
+        return MUSIC_TITLE;
+    if (level_won || (hero && hero->state == HERO_DYING))
+        return MUSIC_NONE;
+    return MUSIC_PLAY;
+}
+
 }  // namespace
 
 int game_init() {
@@ -82,7 +94,7 @@ int game_init() {
         if (!step())
             return 0;
     }
-    return 1;
+    return sound_init();
 }
 
 int game_frame() {
@@ -109,10 +121,12 @@ int game_frame() {
         hero_draw();
     static_cast<void>(display_flip());
     window_set_cursor_visible(game_mode != MODE_PLAYING);
+    sound_update(music_for_frame());
     return 1;
 }
 
 int game_shutdown() {
+    sound_shutdown();
     destroy_menu_images();
     world_shutdown();
     picture_shutdown();

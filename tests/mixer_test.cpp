@@ -52,15 +52,28 @@ TEST_F(MixerTest, LongMixesRunPastTheInnerChunk) {
 }
 
 TEST_F(MixerTest, SumsClampToSixteenBits) {
-    const std::vector<int16_t> high = constant(30000, 2), low = constant(-30000, 2);
+    const std::vector<int16_t> high = constant(30000, 2), high2 = high, low = constant(-30000, 2);
+    const std::vector<int16_t> low2 = low;
     mixer_play(m, high.data(), 2, MIXER_UNITY);
-    mixer_play(m, high.data(), 2, MIXER_UNITY);
+    mixer_play(m, high2.data(), 2, MIXER_UNITY);
     mixer_play(m, low.data(), 1, MIXER_UNITY);
     // 30000 + 30000 - 30000, then 60000 clamped.
     EXPECT_EQ(mix(m, 2), (std::vector<int16_t>{30000, 32767}));
     mixer_play(m, low.data(), 2, MIXER_UNITY);
-    mixer_play(m, low.data(), 2, MIXER_UNITY);
+    mixer_play(m, low2.data(), 2, MIXER_UNITY);
     EXPECT_EQ(mix(m, 1), (std::vector<int16_t>{-32768}));
+}
+
+TEST_F(MixerTest, ASoundStartedTwiceBeforeAMixPlaysOnceAtTheLouderVolume) {
+    const std::vector<int16_t> s = constant(1000, 4);
+    EXPECT_EQ(mixer_play(m, s.data(), 4, MIXER_UNITY / 4), 0);
+    EXPECT_EQ(mixer_play(m, s.data(), 4, MIXER_UNITY / 2), 0);
+    EXPECT_EQ(mixer_play(m, s.data(), 4, MIXER_UNITY / 4), 0);
+    EXPECT_EQ(mixer_voices_playing(m), 1);
+    EXPECT_EQ(mix(m, 1)[0], 500);
+    // Once it has begun, the same sound again is a second voice.
+    EXPECT_EQ(mixer_play(m, s.data(), 4, MIXER_UNITY), 1);
+    EXPECT_EQ(mix(m, 1)[0], 500 + 1000);
 }
 
 TEST_F(MixerTest, VoiceEffectsMusicAndMasterVolumesMultiply) {

@@ -1,6 +1,7 @@
 // Every committed play script replayed by the headless runner must give the state lines and
 // the frames recorded in tests/scripts/digests.txt: the guard that keeps work on speed,
-// structure and the platform from changing a single rule or pixel.
+// structure and the platform from changing a single rule or pixel. The state lines' sounds
+// field came after the digests and is left out of them: sound changes no rule.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,6 +12,20 @@
 #include "tests/runner_support.h"
 
 namespace {
+
+// The state lines without their sounds field.
+std::string without_sounds(const std::string& lines) {
+    std::string kept;
+    const std::string field = ",\"sounds\":[";
+    size_t at = 0;
+    for (size_t cut; (cut = lines.find(field, at)) != std::string::npos;) {
+        kept.append(lines, at, cut - at);
+        at = lines.find(']', cut);
+        at = at == std::string::npos ? lines.size() : at + 1;
+    }
+    kept.append(lines, at, std::string::npos);
+    return kept;
+}
 
 std::string hex_digest(const std::string& bytes) {
     char text[17];
@@ -35,7 +50,8 @@ TEST(ScriptDigests, EveryCommittedScriptGivesTheRecordedStateAndFrames) {
                  "--assets " + assets_dir() + " --passes " + std::to_string(passes) +
                      " --frame-digests " + run.dir + "/frames.txt");
         ASSERT_EQ(run.status, 0) << name << "\n" << run.errors;
-        EXPECT_EQ(hex_digest(run.state_text), states) << name << ": state lines";
+        EXPECT_NE(run.state_text.find(",\"sounds\":["), std::string::npos) << name;
+        EXPECT_EQ(hex_digest(without_sounds(run.state_text)), states) << name << ": state lines";
         EXPECT_EQ(hex_digest(read_text_file(run.dir + "/frames.txt")), frames)
             << name << ": frames";
         ++scripts;

@@ -61,6 +61,7 @@ TEST(SdlKeymap, DefaultsAreTheGamesKeysAndEachRoleHasAName) {
         {ROLE_FULLSCREEN, KEYCODE_F11},
         {ROLE_SCALE, KEYCODE_F10},
         {ROLE_SCREENSHOT, KEYCODE_F12},
+        {ROLE_MUTE, 'm'},
     };
     for (const Expect& e : defaults)
         EXPECT_EQ(key_has_role(&keys, e.role, e.keycode), 1) << key_role_name(e.role);
@@ -80,7 +81,7 @@ TEST(SdlKeymap, PressesPostTheMenuKeysAndQueriesFindTheirHeldRole) {
     EXPECT_EQ(key_role_message(ROLE_HELP), KEY_H);
     EXPECT_EQ(key_role_message(ROLE_ABOUT), KEY_A);
     EXPECT_EQ(key_role_message(ROLE_QUIT), KEY_Q);
-    for (int role : {ROLE_RIGHT, ROLE_JUMP, ROLE_PAUSE, ROLE_SCREENSHOT})
+    for (int role : {ROLE_RIGHT, ROLE_JUMP, ROLE_PAUSE, ROLE_SCREENSHOT, ROLE_MUTE})
         EXPECT_EQ(key_role_message(role), 0);
     // The eight keys the hero polls, in pairs.
     EXPECT_EQ(key_role_held_by(KEY_RIGHT), ROLE_RIGHT);

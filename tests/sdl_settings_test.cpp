@@ -29,7 +29,9 @@ void collect(void* context, int line, const char* message) {
 bool same(const Settings& a, const Settings& b) {
     return a.fullscreen == b.fullscreen && a.window_width == b.window_width &&
            a.window_height == b.window_height && a.scale_mode == b.scale_mode &&
-           a.gamepad == b.gamepad && std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
+           a.gamepad == b.gamepad && a.effects_volume == b.effects_volume &&
+           a.music_volume == b.music_volume && a.muted == b.muted &&
+           std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
 }
 
 int parse(const std::string& text, Settings* settings, Complaints* complaints) {
@@ -49,6 +51,10 @@ TEST(SdlSettings, WhatIsWrittenReadsBackTheSame) {
     changed.keys.keys[ROLE_JUMP][1] = 0x40000000 | 225;  // Left Shift
     changed.keys.keys[ROLE_LEFT][1] = 0;
     changed.keys.keys[ROLE_PAUSE][1] = KEYCODE_F12;
+    changed.keys.keys[ROLE_MUTE][0] = KEYCODE_F10;
+    changed.effects_volume = 0;
+    changed.music_volume = 100;
+    changed.muted = 1;
     for (const Settings& original : {defaults, changed}) {
         char text[8192];
         const size_t length = settings_format(&original, text, sizeof text);
@@ -81,14 +87,27 @@ TEST(SdlSettings, BadLinesAreReportedByNumberAndSkippedWhileTheRestApplies) {
         "run = Nothing\n"        // 10: no known key: run keeps its keys
         "fly = F\n"              // 11: unknown action
         "left =\n"               // 12: no value
-        "[sound]\n"              // 13: unknown section...
+        "[colours]\n"            // 13: unknown section...
         "volume = 3\n"           // ...whose lines are skipped quietly
         "[gamepad]  # pads\n"    // 15
         "enabled = off # now\n"  // 16
         "[broken\n"              // 17
-        "   \n# comment\r\n";
-    EXPECT_EQ(parse(text, &s, &c), 11);
-    EXPECT_EQ(c.lines, (std::vector<int>{1, 3, 4, 6, 7, 9, 10, 11, 12, 13, 17}));
+        "   \n# comment\r\n"     // 18, 19
+        "[Sound]\n"              // 20
+        "effects = 101\n"        // 21: above 100
+        "music = 40%\n"          // 22: not a bare number
+        "music = -1\n"           // 23
+        "mute = loud\n"          // 24
+        "volume = 5\n"           // 25: unknown setting
+        "effects = 35\n"         // 26: good
+        "MUTE = yes\n";          // 27: good
+    EXPECT_EQ(parse(text, &s, &c), 16);
+    EXPECT_EQ(c.lines,
+              (std::vector<int>{1, 3, 4, 6, 7, 9, 10, 11, 12, 13, 17, 21, 22, 23, 24, 25}));
+    EXPECT_NE(c.messages[11].find("percent from 0 to 100, not \"101\""), std::string::npos);
+    EXPECT_EQ(s.effects_volume, 35);
+    EXPECT_EQ(s.music_volume, 70);  // the default, every music line having been refused
+    EXPECT_EQ(s.muted, 1);
     EXPECT_NE(c.messages[5].find("Spcae"), std::string::npos);
     EXPECT_EQ(s.fullscreen, 1);
     EXPECT_EQ(s.window_width, 0);
@@ -198,6 +217,9 @@ TEST(SdlOptions, EveryOptionInEveryForm) {
     ASSERT_EQ(options({"--data=/e", "--replay", "p.txt"}, &o), 1);
     EXPECT_STREQ(o.data_dir, "/e");
     EXPECT_STREQ(o.replay_path, "p.txt");
+    EXPECT_EQ(o.mute, 0);
+    ASSERT_EQ(options({"--mute"}, &o), 1);
+    EXPECT_EQ(o.mute, 1);
 }
 
 TEST(SdlOptions, BadArgumentsAreRefusedWithAReason) {
@@ -217,6 +239,7 @@ TEST(SdlOptions, BadArgumentsAreRefusedWithAReason) {
         {"--fullscreen", "--window"},
         {"--window=800x600", "--fullscreen"},
         {"--record", "a", "--replay", "b"},
+        {"--mute=yes"},
     };
     for (const auto& args : bad) {
         EXPECT_EQ(options(args, &o, &error), 0) << args[0];

@@ -10,6 +10,8 @@
 
 #include "engine/display.h"
 #include "engine/error_log.h"
+#include "engine/sound_ids.h"
+#include "engine/wav.h"
 #include "platform/headless/headless.h"
 #include "platform/script.h"
 #include "shell/app.h"
@@ -188,6 +190,16 @@ void test_write_fake_assets(const std::string& dir) {
     write_picture(dir, "coin.bmp", 72, 32, 36, false);
     write_picture(dir, "pipe.bmp", 68, 68, 37, false);
     write_picture(dir, "block.bmp", 32, 32, 38, false);
+    // Each sound a short tone whose level tells which it is.
+    std::filesystem::create_directories(dir + "/sounds");
+    for (int id = 0; id < SOUND_COUNT; ++id) {
+        std::vector<int16_t> samples(100);
+        for (size_t i = 0; i < samples.size(); ++i)
+            samples[i] = static_cast<int16_t>(i % 2 ? -100 * (id + 1) : 100 * (id + 1));
+        std::vector<uint8_t> bytes(wav_file_size(100));
+        wav_write(samples.data(), 100, SOUND_RATE, bytes.data());
+        test_write_file(dir + "/sounds/" + SOUND_NAMES[id] + ".wav", bytes);
+    }
 }
 
 std::string test_enter_fake_assets() {

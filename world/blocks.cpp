@@ -3,6 +3,7 @@
 #include "world/blocks.h"
 
 #include "engine/display.h"
+#include "engine/sound.h"
 #include "engine/text.h"
 #include "shell/game_state.h"
 #include "world/objects.h"
@@ -42,6 +43,7 @@ void release(const SpriteObject* block, int content) {
     if (content == QBLOCK_COIN) {
         coins += 1;
         score += COIN_POINTS;
+        sound_event(SOUND_COIN);
         // The second slot is taken even when busy.
         const int slot = coin_step[0] == COIN_IDLE ? 0 : 1;
         coin_step[slot] = 0;
@@ -53,6 +55,7 @@ void release(const SpriteObject* block, int content) {
         sprite_set_position(&power_up, static_cast<int>(block->x),
                             static_cast<int>(block->y - POWER_UP_ABOVE_BLOCK));
         sprite_set_velocity(&power_up, POWER_UP_SPEED, 0);
+        sound_event(SOUND_POWERUP_APPEAR);
     }
 }
 }  // namespace

@@ -2,6 +2,7 @@
 // head bump, the power-up pick-up, the picture, pits and the goal, gravity and the bounds.
 #include "world/hero.h"
 
+#include "engine/sound.h"
 #include "shell/game_state.h"
 #include "shell/window.h"
 #include "world/collide.h"
@@ -89,6 +90,7 @@ void jump() {
         if (hero_on_ground() && hero_airborne == 0) {
             jump_lift = JUMP_PUSH;
             hero_airborne = 1;
+            sound_event(hero_is_large ? SOUND_JUMP_LARGE : SOUND_JUMP_SMALL);
         } else if (jump_lift > 0) {
             jump_lift = static_cast<float>(jump_lift - JUMP_DECAY);
         }
@@ -144,6 +146,7 @@ void take_power_up() {
         hero_grow();
         score += POWER_UP_POINTS;
         power_up.state = POWER_UP_ABSENT;
+        sound_event(SOUND_POWERUP_TAKEN);
     }
 }
 
@@ -189,6 +192,7 @@ void break_brick(SpriteObject* brick) {
         sprite_set_velocity(&brick_frags[i], launch[i][0], launch[i][1]);
     }
     score += BRICK_POINTS;
+    sound_event(SOUND_BRICK_BREAK);
 }
 }  // namespace
 
@@ -212,13 +216,20 @@ void hero_fall() {
 void bump_block(SpriteObject* block) {
     if (is_qblock(block)) {
         block->frame = QBLOCK_USED_FRAME;
+        // A fresh block is heard by what it releases, unless it was caught during another
+        // bounce: it then releases nothing, and sounds used.
         if (block->state != QBLOCK_USED) {
+            if (bump_step != 0)
+                sound_event(SOUND_BUMP);
             bumped_block = block;
             block->state = QBLOCK_USED;
+        } else {
+            sound_event(SOUND_BUMP);
         }
     } else if (is_brick(block)) {
         if (hero_is_large == 0) {
             bumped_block = block;
+            sound_event(SOUND_BRICK_BOUNCE);
         } else {
             break_brick(block);
         }
@@ -230,6 +241,7 @@ void bump_block(SpriteObject* block) {
             enemy.frame = SKIVIT_SQUASHED_FRAME;
             enemy.state = SKIVIT_SQUASHED;
             enemy.aux_state = 0;
+            sound_event(SOUND_KNOCK);
         }
     }
 }
@@ -255,10 +267,14 @@ void hero_update() {
     take_power_up();
     choose_picture();
 
-    if (hero->y > SCREEN_BOTTOM)
+    if (hero->y > SCREEN_BOTTOM) {
         hero->state = HERO_DYING;
-    if (scroll_total + hero->x > LEVEL_END)
+        sound_event(SOUND_PIT);
+    }
+    if (scroll_total + hero->x > LEVEL_END) {
         level_won = 1;
+        sound_event(SOUND_WIN);
+    }
 
     if (morph_from == nullptr)
         sprite_move(hero);

@@ -1,5 +1,6 @@
 // The hero's two sizes: growing on the power-up, shrinking or dying when harmed. Both changes
 // keep the bottom edge where it was and start the flickering form change.
+#include "engine/sound.h"
 #include "world/hero.h"
 #include "world/objects.h"
 #include "world/world_state.h"
@@ -32,10 +33,12 @@ void hero_hurt() {
         hero->state = HERO_DYING;
         hero->vy = DEATH_JUMP;
         hero->vx = 0;
+        sound_event(SOUND_DEATH);
     } else if (hero_is_large == 1) {
         hero_is_large = 0;
         take_over(&hero_small, static_cast<int>(hero->x),
                   static_cast<int>(hero_small.height + hero->y));
+        sound_event(SOUND_SHRINK);
     }
     // Otherwise a small hero still changing form: immune.
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/display.h"
+#include "engine/sound.h"
 #include "engine/text.h"
 #include "shell/game_state.h"
 #include "world/collide.h"
@@ -51,8 +52,20 @@ void meet_other_enemies(int i) {
     }
 }
 
+// The points the stomp of e will be worth: the awards still waiting for the drawing pass
+// (other enemies on screen squashed since it last ran) each double the value first.
+int stomp_points(const SpriteObject* e) {
+    int points = stomp_value;
+    for (const SpriteObject& other : skivits) {
+        if (&other != e && other.state == SKIVIT_SQUASHED && other.aux_state == 0 &&
+            on_screen(&other))
+            points *= 2;
+    }
+    return points;
+}
+
 // The hero landing on it while falling squashes it and bounces; any other touch harms the
-// hero. A hero that is not alive touches nothing.
+// hero. A hero that is not alive touches nothing. The stomp's sound rises with its points.
 void meet_hero(SpriteObject* e) {
     if (hero->state != HERO_ALIVE)
         return;
@@ -61,6 +74,7 @@ void meet_hero(SpriteObject* e) {
         squash(e);
         hero->vy = STOMP_BOUNCE;
         hero_airborne = 1;
+        sound_event(sound_stomp(sound_stomp_chain(stomp_points(e))));
     } else if (r != CONTACT_NONE) {
         hero_hurt();
     }

@@ -58,6 +58,13 @@ void mixer_reset(Mixer& m) {
 int mixer_play(Mixer& m, const int16_t* samples, int64_t length, int volume) {
     if (!samples || length <= 0)
         return -1;
+    for (int i = 0; i < MIXER_VOICES; ++i) {
+        MixerVoice& v = m.voices[i];
+        if (v.stream.samples == samples && v.stream.length == length && v.stream.position == 0) {
+            v.volume = std::max(v.volume, clamp_volume(volume));
+            return i;
+        }
+    }
     int chosen = -1;
     for (int i = 0; i < MIXER_VOICES && chosen < 0; ++i)
         if (!m.voices[i].stream.samples)

@@ -46,7 +46,9 @@ struct Mixer {
 // Back to silence: no sounds, every volume at MIXER_UNITY, neither muted nor paused.
 void mixer_reset(Mixer& mixer);
 // Starts a sound on a free voice, or else on the one started longest ago, which fades out.
-// volume is of MIXER_UNITY. Returns the voice, or -1 for an empty sound.
+// volume is of MIXER_UNITY. A sound started again before the next mix plays once, at the
+// louder volume: two at the same sample would only sound louder, and could clip. Returns the
+// voice, or -1 for an empty sound.
 int mixer_play(Mixer& mixer, const int16_t* samples, int64_t length, int volume);
 // Starts a music stream from its first sample (null stops the music). The stream playing
 // already is left to go on. A stream that does not loop ends after its last sample.

@@ -28,6 +28,24 @@ int headless_window_open();
 int headless_cursor_visible();
 // Makes the next window opening fail (for start-up failure tests).
 void headless_fail_window_open(int fail);
+// The sound events taken note of since the last headless_clear_sounds, in the order they
+// came: effects started and tunes asked for (at most HEADLESS_SOUNDS_MAX; later ones are
+// counted but not kept).
+struct HeadlessSound {
+    int music;  // 0: effect id started; 1: tune id asked for (0 for none)
+    int id;
+};
+constexpr int HEADLESS_SOUNDS_MAX = 64;
+int headless_sound_count();
+HeadlessSound headless_sound(int index);
+void headless_clear_sounds();
+// Makes the audio's opening say the sounds are played (by default it says they are only
+// noted), so that the game hands over its tunes too.
+void headless_set_audible(int audible);
+// The samples handed over for tune id: their length (0 when none) and *samples.
+int64_t headless_tune(int id, const int16_t** samples);
+
 // The backend back to its state at start-up: no keys held, the clock at 0, no frame kept,
-// no window, the cursor shown, window openings allowed.
+// no window, the cursor shown, window openings allowed, no sound events, the audio noting
+// only.
 void headless_reset();

@@ -174,4 +174,7 @@ void headless_reset() {
     rgb_current = false;
     frame_capacity = 0;
     std::memset(frame_palette, 0, sizeof frame_palette);
+    platform_audio_close();
+    headless_clear_sounds();
+    headless_set_audible(0);
 }

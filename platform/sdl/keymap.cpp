@@ -141,6 +141,7 @@ const RoleInfo roles[ROLE_COUNT] = {
     {"fullscreen", 0, {0, 0}, {KEYCODE_F11}},
     {"scale", 0, {0, 0}, {KEYCODE_F10}},
     {"screenshot", 0, {0, 0}, {KEYCODE_F12}},
+    {"mute", 0, {0, 0}, {'m'}},
 };
 
 }  // namespace

@@ -47,6 +47,7 @@ enum KeyRole : int {
     ROLE_FULLSCREEN,
     ROLE_SCALE,
     ROLE_SCREENSHOT,
+    ROLE_MUTE,
     ROLE_COUNT
 };
 constexpr int FIRST_PRESS_ROLE = ROLE_UP;
@@ -58,7 +59,7 @@ struct KeyBindings {
     int32_t keys[ROLE_COUNT][KEYS_PER_ROLE];
 };
 
-// The keys the game has always used, and P, F11, F10 and F12 for the port.
+// The keys the game has always used, and P, F11, F10, F12 and M for the port.
 void key_bindings_default(KeyBindings* bindings);
 // The role's name in the settings file ("jump"); role from name, -1 when unknown.
 const char* key_role_name(int role);

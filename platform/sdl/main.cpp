@@ -70,6 +70,10 @@ void choose_settings(const Options& options) {
         sdl_settings.scale_mode = options.scale_mode;
         sdl_run_only |= RUN_ONLY_SCALE;
     }
+    if (options.mute) {
+        sdl_settings.muted = 1;
+        sdl_run_only |= RUN_ONLY_MUTE;
+    }
 }
 
 // Finds the pictures and works from their folder (the game reads them by plain names).

@@ -35,6 +35,7 @@ const char* options_usage() {
            "  --fullscreen         full screen on the desktop's own mode\n"
            "  --window[=WxH]       a window (of that size, like 1280x960)\n"
            "  --scale=MODE         integer (whole multiples), fit (as large as fits) or auto\n"
+           "  --mute               start without sound (M turns it on and off)\n"
            "  --data DIR           read the game's pictures from DIR\n"
            "  --record FILE        write what you play as a script the runner can replay\n"
            "  --replay FILE        play such a script back in the window\n"
@@ -42,11 +43,11 @@ const char* options_usage() {
            "  --version            show the version and stop\n"
            "\n"
            "Keys: Alt+Enter or F11 full screen or window, F10 scale mode, P pause,\n"
-           "F12 screenshot. Settings: ~/.config/quellaro/settings.ini.\n";
+           "F12 screenshot, M sound on or off. Settings: ~/.config/quellaro/settings.ini.\n";
 }
 
 int options_parse(int argc, char** argv, Options* options, char* error, size_t error_size) {
-    *options = Options{0, 0, -1, 0, 0, -1, nullptr, nullptr, nullptr};
+    *options = Options{0, 0, -1, 0, 0, -1, 0, nullptr, nullptr, nullptr};
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
         const char* value = nullptr;
@@ -56,6 +57,8 @@ int options_parse(int argc, char** argv, Options* options, char* error, size_t e
             options->help = 1;
         } else if (std::strcmp(arg, "--version") == 0) {
             options->version = 1;
+        } else if (std::strcmp(arg, "--mute") == 0) {
+            options->mute = 1;
         } else if (std::strcmp(arg, "--fullscreen") == 0) {
             if (options->window == 1) {
                 std::snprintf(error, error_size, "--fullscreen and --window exclude each other");

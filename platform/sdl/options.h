@@ -7,6 +7,7 @@ struct Options {
     int window;                       // -1 as the settings say, 0 full screen, 1 a window
     int window_width, window_height;  // --window=WxH; 0 x 0 when no size was given
     int scale_mode;                   // -1 as the settings say, else a ScaleMode
+    int mute;                         // --mute: silent for this run (M still unmutes)
     const char* data_dir;             // --data DIR; null when not given
     const char* record_path;          // --record FILE
     const char* replay_path;          // --replay FILE

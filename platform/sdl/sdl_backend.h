@@ -17,7 +17,12 @@ extern Settings sdl_settings;
 extern char sdl_settings_path[FILE_PATH_MAX];
 // Settings given for this run only (command line, QUELLARO_WINDOWED): until the player
 // changes them, the file keeps what it had. The bits say which; file holds the file's values.
-enum : int { RUN_ONLY_FULLSCREEN = 1, RUN_ONLY_WINDOW_SIZE = 2, RUN_ONLY_SCALE = 4 };
+enum : int {
+    RUN_ONLY_FULLSCREEN = 1,
+    RUN_ONLY_WINDOW_SIZE = 2,
+    RUN_ONLY_SCALE = 4,
+    RUN_ONLY_MUTE = 8
+};
 extern int sdl_run_only;
 extern Settings sdl_file_settings;
 // Asks for the settings to be written soon (drag-resizing asks many times a second).
@@ -64,6 +69,20 @@ void sdl_wait_while_paused();
 extern int sdl_pass;
 // Closes the pads and forgets keys, pause and cursor (the window is closing).
 void sdl_input_stop();
+
+// Sound: the device opens at the first pump after the first frame (when the game asked for
+// audio); the pause holds every sound where it is; M mutes and unmutes (and is kept in the
+// settings); the settings' volumes and mute apply at once.
+void sdl_audio_start_when_due();
+void sdl_audio_set_paused(int paused);
+void sdl_audio_toggle_mute();
+void sdl_audio_apply_settings();
+// What the sound does now, for tests and diagnostics: whether the device is open, the mixer's
+// pause and mute, the effects playing and whether a tune plays.
+struct SdlAudioState {
+    int open, paused, muted, voices, music;
+};
+SdlAudioState sdl_audio_state();
 
 // Recording (--record): every key press, click, close request and held key the game gets
 // goes to the recorder, by pass. Replay (--replay): live input is kept from the game, and

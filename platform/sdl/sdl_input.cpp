@@ -1,6 +1,6 @@
 // SDL events handed to the game's input: key presses by their bindings, left-button presses
 // in frame pixels, gamepads, the close request; the held-key query; and the port's own keys
-// and window events (full screen, scale mode, screenshot, pause, focus, resizing).
+// and window events (full screen, scale mode, screenshot, mute, pause, focus, resizing).
 #include <SDL.h>
 
 #include <cstdio>
@@ -99,6 +99,8 @@ void press_role(int role) {
         sdl_toggle_scale();
     } else if (role == ROLE_SCREENSHOT) {
         sdl_save_screenshot();
+    } else if (role == ROLE_MUTE) {
+        sdl_audio_toggle_mute();
     } else if (game_takes_input() && key_role_message(role) != 0) {
         post_key(key_role_message(role));
     }
@@ -351,6 +353,7 @@ void sdl_set_paused(int paused) {
         return;
     }
     sdl_paused = paused;
+    sdl_audio_set_paused(paused);
     show_cursor();
     sdl_present_again();
 }
@@ -359,6 +362,7 @@ void platform_pump_events(const PlatformInput* input) {
     game_input = input;
     sdl_note_pump();
     start_pads();
+    sdl_audio_start_when_due();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         handle_event(event);

@@ -320,6 +320,9 @@ void sdl_settings_flush(int now) {
     if (sdl_run_only & RUN_ONLY_SCALE) {
         kept.scale_mode = sdl_file_settings.scale_mode;
     }
+    if (sdl_run_only & RUN_ONLY_MUTE) {
+        kept.muted = sdl_file_settings.muted;
+    }
     if (!settings_save(sdl_settings_path, &kept)) {
         std::fprintf(stderr, "Quellaro 2005: cannot write the settings to %s\n", sdl_settings_path);
     }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/sdl/files.h"
@@ -20,7 +21,16 @@ constexpr size_t MAX_FILE = 64 * 1024;
 constexpr size_t MAX_LINE = 512;
 constexpr const char* SCALE_NAMES[] = {"auto", "integer", "fit"};
 
-enum Section { SECTION_NONE, SECTION_DISPLAY, SECTION_KEYS, SECTION_GAMEPAD, SECTION_UNKNOWN };
+enum Section {
+    SECTION_NONE,
+    SECTION_DISPLAY,
+    SECTION_KEYS,
+    SECTION_GAMEPAD,
+    SECTION_SOUND,
+    SECTION_UNKNOWN
+};
+constexpr int DEFAULT_EFFECTS_VOLUME = 100;
+constexpr int DEFAULT_MUSIC_VOLUME = 70;
 
 struct Parser {
     Settings* settings;
@@ -150,6 +160,39 @@ void gamepad_line(Parser* p, const char* name, const char* value) {
     }
 }
 
+// "effects = 80": a whole percent from 0 to 100.
+void volume_line(Parser* p, const char* name, const char* value, int* volume) {
+    char* end = nullptr;
+    const long percent = std::strtol(value, &end, 10);
+    if (end == value || *end != '\0' || percent < 0 || percent > 100) {
+        char message[MAX_LINE + 96];
+        std::snprintf(message, sizeof message,
+                      "%s must be a percent from 0 to 100, not \"%s\"; the line is skipped", name,
+                      value);
+        complain(p, "%s", message);
+        return;
+    }
+    *volume = static_cast<int>(percent);
+}
+
+void sound_line(Parser* p, const char* name, const char* value) {
+    Settings* s = p->settings;
+    if (strcasecmp(name, "effects") == 0) {
+        volume_line(p, "effects", value, &s->effects_volume);
+    } else if (strcasecmp(name, "music") == 0) {
+        volume_line(p, "music", value, &s->music_volume);
+    } else if (strcasecmp(name, "mute") == 0) {
+        int on = read_switch(value);
+        if (on < 0) {
+            complain(p, "mute must be yes or no, not \"%s\"; the line is skipped", value);
+        } else {
+            s->muted = on;
+        }
+    } else {
+        complain(p, "no sound setting is called \"%s\"; the line is skipped", name);
+    }
+}
+
 Section section_named(const char* name) {
     if (strcasecmp(name, "display") == 0) {
         return SECTION_DISPLAY;
@@ -159,6 +202,9 @@ Section section_named(const char* name) {
     }
     if (strcasecmp(name, "gamepad") == 0) {
         return SECTION_GAMEPAD;
+    }
+    if (strcasecmp(name, "sound") == 0) {
+        return SECTION_SOUND;
     }
     return SECTION_UNKNOWN;
 }
@@ -179,6 +225,8 @@ void settings_default(Settings* settings) {
     settings->fullscreen = 1;
     settings->scale_mode = SCALE_AUTO;
     settings->gamepad = 1;
+    settings->effects_volume = DEFAULT_EFFECTS_VOLUME;
+    settings->music_volume = DEFAULT_MUSIC_VOLUME;
     key_bindings_default(&settings->keys);
 }
 
@@ -254,6 +302,9 @@ int settings_parse(const char* text, size_t length, Settings* settings, Settings
             case SECTION_GAMEPAD:
                 gamepad_line(&p, name, value);
                 break;
+            case SECTION_SOUND:
+                sound_line(&p, name, value);
+                break;
             case SECTION_NONE:
                 complain(&p, "%s comes before any section heading; the line is skipped", name);
                 break;
@@ -293,6 +344,12 @@ size_t settings_format(const Settings* s, char* out, size_t size) {
         append(out, size, &used, "\n");
     }
     append(out, size, &used, "\n[gamepad]\nenabled = %s\n", s->gamepad ? "yes" : "no");
+    char effects[16], music[16];
+    std::snprintf(effects, sizeof effects, "%d", s->effects_volume);
+    std::snprintf(music, sizeof music, "%d", s->music_volume);
+    append(out, size, &used, "\n[sound]\n# Volumes in percent, 0 to 100; M mutes and unmutes.\n");
+    append(out, size, &used, "effects = %s\nmusic = %s\n", effects, music);
+    append(out, size, &used, "mute = %s\n", s->muted ? "yes" : "no");
     return used < size ? used : 0;
 }
 

@@ -1,17 +1,19 @@
 // The player's settings file (settings.ini): full screen or window, the window's size, the
-// scale mode, the key bindings and the gamepad switch. Read at start (a missing file means
-// the defaults; a bad line is reported with its number and skipped), written whole and
-// atomically when the player changes something. No SDL in here.
+// scale mode, the key bindings, the gamepad switch and the sound's volumes and mute. Read at start
+// (a missing file means the defaults; a bad line is reported with its number and skipped), written
+// whole and atomically when the player changes something. No SDL in here.
 #pragma once
 #include <cstddef>
 
 #include "platform/sdl/keymap.h"
 
 struct Settings {
-    int fullscreen;                   // 1: borderless full screen on the desktop's mode
-    int window_width, window_height;  // the window's size; 0 x 0: chosen from the desktop
-    int scale_mode;                   // ScaleMode
-    int gamepad;                      // 1: gamepads play the game
+    int fullscreen;                    // 1: borderless full screen on the desktop's mode
+    int window_width, window_height;   // the window's size; 0 x 0: chosen from the desktop
+    int scale_mode;                    // ScaleMode
+    int gamepad;                       // 1: gamepads play the game
+    int effects_volume, music_volume;  // percent, 0 to 100
+    int muted;                         // 1: every sound plays unheard (M)
     KeyBindings keys;
 };
 

@@ -32,8 +32,8 @@ target_link_libraries(quellaro quellaro_game)
 target_link_options(quellaro PRIVATE
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString
   "SHELL:--js-library ${CMAKE_SOURCE_DIR}/platform/web/page_calls.js"
-  "SHELL:--preload-file ${WEB_ASSETS_DIR}@/"
-  # The sounds join the package when the page plays them.
-  "SHELL:--exclude-file ${WEB_ASSETS_DIR}/sounds")
-set_property(TARGET quellaro APPEND PROPERTY LINK_DEPENDS ${WEB_ASSET_FILES}
-  ${CMAKE_SOURCE_DIR}/platform/web/page_calls.js)
+  "SHELL:--js-library ${CMAKE_SOURCE_DIR}/platform/web/audio_calls.js"
+  "SHELL:--preload-file ${WEB_ASSETS_DIR}@/")
+file(GLOB WEB_SOUND_FILES CONFIGURE_DEPENDS ${WEB_ASSETS_DIR}/sounds/*)
+set_property(TARGET quellaro APPEND PROPERTY LINK_DEPENDS ${WEB_ASSET_FILES} ${WEB_SOUND_FILES}
+  ${CMAKE_SOURCE_DIR}/platform/web/page_calls.js ${CMAKE_SOURCE_DIR}/platform/web/audio_calls.js)

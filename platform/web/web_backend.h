@@ -3,9 +3,9 @@
 //   web_display.cpp  the canvas: the frame through the palette as RGBA pixels, the cursor
 //   web_input.cpp    keyboard, mouse, on-screen touch buttons, gamepads, focus and pause
 //   web_time.cpp     the millisecond tick
+//   web_audio.cpp    the sound, through Web Audio (audio_calls.js), started on the first key
+//                    press, click or tap, since browsers play nothing before a gesture
 //   main.cpp         the entry: start-up, then passes from the animation-frame callbacks
-// Sound goes in a web_audio.cpp of its own (Web Audio, started on the first key press or
-// tap, since browsers play nothing before a gesture).
 #pragma once
 
 // Starts and stops listening to the page's input (with the window's opening and closing).
@@ -13,3 +13,6 @@ void web_input_start();
 void web_input_stop();
 // 1 while the game is paused: the page is hidden or lost the focus, or the player pressed P.
 int web_paused();
+// The sound held with the pause, and M's switch between sound and silence.
+void web_audio_set_paused(int paused);
+void web_audio_toggle_mute();

@@ -1,6 +1,7 @@
 // The page's input for the game: key presses as virtual-key codes (auto-repeat
 // included), left-button presses in frame pixels, the on-screen touch buttons and gamepads
-// as held keys; and the pause when the page is hidden or loses the focus, or on P.
+// as held keys; the pause when the page is hidden or loses the focus, or on P; and M, the
+// sound's switch.
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
@@ -69,6 +70,7 @@ void set_paused(int pause) {
         return;
     }
     paused = pause;
+    web_audio_set_paused(paused);
     // Releases are not seen while the page is away; nothing stays held across a pause.
     release_everything();
     page_show_paused(paused);
@@ -94,6 +96,13 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
     if (std::strcmp(event->key, "p") == 0 || std::strcmp(event->key, "P") == 0) {
         if (!event->repeat) {
             set_paused(!paused);
+        }
+        return EM_TRUE;
+    }
+    // M is the sound's switch, never a key of the game.
+    if (std::strcmp(event->key, "m") == 0 || std::strcmp(event->key, "M") == 0) {
+        if (!event->repeat) {
+            web_audio_toggle_mute();
         }
         return EM_TRUE;
     }

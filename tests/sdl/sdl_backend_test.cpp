@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/clock.h"
+#include "engine/sound_ids.h"
 #include "platform/platform.h"
 #include "platform/sdl/recording.h"
 #include "shell/app.h"
@@ -45,6 +46,7 @@ void after_frame(int pass) {
 // paused) on the dummy driver, full screen (1024 x 768 there) unless asked.
 int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char* present = "cpu") {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);  // the tests play nothing aloud
     setenv("QUELLARO_PRESENT", present, 1);
     settings_default(&sdl_settings);
     sdl_settings.fullscreen = fullscreen;
@@ -337,6 +339,92 @@ TEST(SdlBackend, PauseStopsThePassesAndSwallowsInputUntilItEnds) {
     EXPECT_EQ(resumed_before_pass_6, 1);
     EXPECT_EQ(cursor_while_paused, SDL_ENABLE);
     EXPECT_EQ(mode_after, MODE_PLAYING);
+}
+
+// The device opens after the first frame; the menu's keys and play sound on it (the
+// diagnostics say where each sound starts), the pause holds it, and M mutes and unmutes
+// without ever reaching the game.
+TEST(SdlBackend, SoundFollowsTheGameAndThePauseAndMMutes) {
+    static SdlAudioState while_paused;
+    std::vector<SdlAudioState> seen;
+    std::vector<int> modes;
+    after = [&](int) {
+        seen.push_back(sdl_audio_state());
+        modes.push_back(game_mode);
+    };
+    setenv("QUELLARO_FRAME_STATS", "1", 1);
+    testing::internal::CaptureStderr();
+    run_game([](int pass) {
+        if (pass == 2)
+            tap(SDLK_DOWN);  // a menu move
+        if (pass == 4)
+            tap(SDLK_m);
+        if (pass == 6)
+            tap(SDLK_UP);
+        if (pass == 7)
+            tap(SDLK_m);
+        if (pass == 8)
+            tap(SDLK_s);
+        if (pass == 10) {
+            tap(SDLK_p);  // taken in this pass: pass 11 waits
+            SDL_AddTimer(
+                200,
+                [](Uint32, void*) -> Uint32 {
+                    while_paused = sdl_audio_state();
+                    tap(SDLK_p);
+                    return 0;
+                },
+                nullptr);
+        }
+        return pass == 12;
+    });
+    const std::string said = testing::internal::GetCapturedStderr();
+    unsetenv("QUELLARO_FRAME_STATS");
+    ASSERT_EQ(seen.size(), 12u);
+    EXPECT_EQ(seen[0].open, 0);  // the first frame does not wait for the device
+    EXPECT_EQ(seen[1].open, 1);
+    EXPECT_EQ(seen[1].music, 1);  // the title's tune, rendered in pass 1
+    EXPECT_EQ(seen[4].muted, 1);
+    EXPECT_EQ(seen[7].muted, 0);
+    // Muted sounds play on unheard: the move in pass 6 starts like the one in pass 2.
+    std::string starts;
+    for (size_t at = said.find("sound: pass "); at != std::string::npos;
+         at = said.find("sound: pass ", at + 1)) {
+        int pass = 0, id = 0;
+        char what[16] = "";
+        if (std::sscanf(said.c_str() + at, "sound: pass %d %15s %d", &pass, what, &id) == 3)
+            starts += std::to_string(pass) + what + std::to_string(id) + " ";
+    }
+    char want[128];
+    std::snprintf(want, sizeof want, "1tune%d 2effect%d 6effect%d 8effect%d 8tune%d ", MUSIC_TITLE,
+                  SOUND_MENU_MOVE, SOUND_MENU_MOVE, SOUND_MENU_CHOOSE, MUSIC_PLAY);
+    EXPECT_EQ(starts, want) << said;
+    EXPECT_EQ(modes[7], MODE_MENU);  // M is no key of the game
+    EXPECT_EQ(modes[8], MODE_PLAYING);
+    EXPECT_EQ(seen[10].paused, 1);
+    EXPECT_EQ(while_paused.paused, 1);
+    EXPECT_EQ(seen[11].paused, 0);
+    EXPECT_EQ(seen[11].music, 1);
+    EXPECT_EQ(sdl_audio_state().open, 0);  // closed with the game
+}
+
+TEST(SdlBackend, WithoutASoundDeviceTheGameRunsSilentlyAndSaysSoOnce) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    testing::internal::CaptureStderr();
+    int passes = 0;
+    run_game([&](int pass) {
+        passes = pass;
+        if (pass == 2)
+            tap(SDLK_s);
+        return pass == 6;
+    });
+    const std::string said = testing::internal::GetCapturedStderr();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    EXPECT_EQ(passes, 6);
+    size_t first = said.find("no sound");
+    ASSERT_NE(first, std::string::npos) << said;
+    EXPECT_NE(said.find("runs silently"), std::string::npos) << said;
+    EXPECT_EQ(said.find("no sound", first + 1), std::string::npos) << said;
 }
 
 TEST(SdlBackend, LosingFocusPausesPlayButNotTheMenuAndFocusBackKeepsThePause) {

@@ -1,6 +1,6 @@
 // The game page in headless Chromium, played as a player would: the title as the native
 // runner draws it, a game started with S and the hero walked right, menu clicks at another
-// size, the pause, the touch buttons at a phone's size, and the end of the game.
+// size, the pause, the sound, the touch buttons at a phone's size, and the end of the game.
 import assert from 'node:assert/strict';
 import {mkdirSync} from 'node:fs';
 import path from 'node:path';
@@ -197,6 +197,43 @@ test('a gamepad starts the game, walks the hero with its stick and goes back wit
   await page.evaluate(() => { window.pad.axes[0] = 0; });
   await press(8, true);  // Back
   await waitForStatus(page, 's.game_mode === -1');
+  await page.close();
+});
+
+test('sound starts with the first key press, follows the game, pauses with it; M mutes it', async (t) => {
+  const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
+  const audio = (expression) => page.evaluate(`(() => { const a = Module.audio; return ${expression}; })()`);
+  // Browsers play nothing before a gesture: no context yet, though the title's tune is asked for.
+  assert.equal(await audio('a.context'), null);
+  assert.equal(await audio('a.musicId'), 2, 'the title\'s tune');
+  await page.keyboard.press('ArrowDown');
+  await page.waitForFunction('Module.audio.context?.state === "running" && Module.audio.voices.length === 1');
+  assert.equal(await audio('a.music !== null && !a.music.source.loop'), true, 'the title\'s tune, once');
+  t.diagnostic(`context at ${await audio('a.context.sampleRate')} Hz, base latency ` +
+               `${await audio('a.context.baseLatency')} s, output latency ${await audio('a.context.outputLatency')} s`);
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0');
+  await page.waitForFunction('Module.audio.musicId === 1 && Module.audio.music?.source.loop === true');
+  // M (or the page's button) turns the sound off and on, and never reaches the game.
+  const before = await gameStatus(page);
+  await page.keyboard.press('m');
+  await page.waitForFunction('Module.audio.master.gain.value === 0');
+  assert.equal(await page.$eval('#sound', (b) => b.textContent), 'Sound on');
+  await page.click('#sound');
+  await page.waitForFunction('Module.audio.master.gain.value === Module.audio.MASTER_VOLUME');
+  assert.equal(await page.$eval('#sound', (b) => b.textContent), 'Sound off');
+  assert.equal((await gameStatus(page)).game_mode, before.game_mode);
+  // The pause holds every sound where it is.
+  await page.keyboard.press('p');
+  await page.waitForFunction('Module.audio.context.state === "suspended"');
+  await page.keyboard.press('p');
+  await page.waitForFunction('Module.audio.context.state === "running"');
+  // A jump is heard: one more voice.
+  const voices = await audio('a.voices.filter((v) => !v.ended).length');
+  await page.keyboard.down('c');
+  await page.waitForFunction((n) => Module.audio.voices.filter((v) => !v.ended).length > n, {}, voices);
+  await page.keyboard.up('c');
+  assert.deepEqual(page.errors, []);
   await page.close();
 });
 

@@ -1,6 +1,7 @@
 // quellaro-headless: runs the real program on the headless backend from a script of key
 // presses, clicks, held keys and close requests, printing the game state of every pass as
 // one JSON line and writing chosen frames as PNG files.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <string>
 #include <system_error>
 
+#include "engine/sound_ids.h"
 #include "platform/frame_digest.h"
 #include "platform/headless/headless.h"
 #include "platform/png.h"
@@ -67,6 +69,22 @@ void print_sprite_core(FILE* out, const SpriteObject& s) {
                  static_cast<double>(s.vy));
 }
 
+// The sound events of the pass by name, last in the line: effects, and tunes asked for as
+// "music:NAME".
+void write_sounds(FILE* out) {
+    std::fprintf(out, ",\"sounds\":[");
+    const int count = std::min(headless_sound_count(), HEADLESS_SOUNDS_MAX);
+    for (int i = 0; i < count; ++i) {
+        const HeadlessSound s = headless_sound(i);
+        const bool known = s.id >= 0 && s.id < (s.music ? int{MUSIC_COUNT} : int{SOUND_COUNT});
+        std::fprintf(out, "%s\"%s%s\"", i ? "," : "", s.music ? "music:" : "",
+                     !known    ? "?"
+                     : s.music ? MUSIC_NAMES[s.id]
+                               : SOUND_NAMES[s.id]);
+    }
+    std::fprintf(out, "]");
+}
+
 void write_state(FILE* out, int pass) {
     std::fprintf(out,
                  "{\"pass\":%d,\"tick\":%u,\"game_mode\":%d,\"menu_selection\":%d,\"score\":%d,"
@@ -107,12 +125,14 @@ void write_state(FILE* out, int pass) {
         std::fprintf(out, "],\"coin_step\":[%d,%d],\"bump_step\":%d", coin_step[0], coin_step[1],
                      bump_step);
     }
+    write_sounds(out);
     std::fprintf(out, "}\n");
 }
 
 void after_frame(int pass) {
     if (state_out)
         write_state(state_out, pass);
+    headless_clear_sounds();
     if (digest_out && headless_frames_presented() > 0)
         std::fprintf(digest_out, "%d %016llx\n", pass,
                      static_cast<unsigned long long>(frame_digest(

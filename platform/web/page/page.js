@@ -9,6 +9,7 @@ const screenArea = document.getElementById('screen');
 const notice = document.getElementById('notice');
 const touchPanel = document.getElementById('touch');
 const fullscreenButton = document.getElementById('fullscreen');
+const soundButton = document.getElementById('sound');
 
 const FRAME_WIDTH = 640;
 const FRAME_HEIGHT = 480;
@@ -174,7 +175,16 @@ var Module = {
     Module.ended = true;
   },
   onAbort: (what) => showNotice(`The game stopped: ${what}`),
+  onMute: (muted) => {
+    soundButton.textContent = muted ? 'Sound on' : 'Sound off';
+  },
 };
+
+// The sound's switch, for players without M on a keyboard; the game says when it changed.
+soundButton.addEventListener('click', () => {
+  soundButton.blur();  // keys must reach the game, not press this again
+  if (Module.calledRun && !Module.ended) Module._web_toggle_mute();
+});
 
 notice.addEventListener('click', () => {
   if (Module.calledRun && !Module.ended && gameStatus().paused) Module._web_set_paused(0);
