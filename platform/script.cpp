@@ -33,7 +33,7 @@ bool parse_key(const std::string& text, int* out) {
     }
     if (text.size() == 1 &&
         ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= '0' && text[0] <= '9'))) {
-        *out = text[0];
+        *out = static_cast<unsigned char>(text[0]);
         return true;
     }
     long value;
@@ -163,10 +163,10 @@ std::string script_write(const Script& script) {
                 text += "key " + pass + " " + key_text(e.a) + "\n";
                 break;
             case ScriptCommand::click:
-                text += "click " + pass + at + "\n";
+                text.append("click ").append(pass).append(at).append("\n");
                 break;
             case ScriptCommand::double_click:
-                text += "dblclick " + pass + at + "\n";
+                text.append("dblclick ").append(pass).append(at).append("\n");
                 break;
             case ScriptCommand::close:
                 text += "close " + pass + "\n";

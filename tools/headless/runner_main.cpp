@@ -32,6 +32,7 @@ FILE* state_out;
 std::string frames_dir;
 int frame_every = 1;
 FILE* digest_out;  // one line a pass: the pass and a digest of the frame as shown
+bool frame_lost;   // a frame could not be written: the run ends with a failure status
 
 void report_bad_line(int number, void* path) {
     std::fprintf(stderr, "quellaro-headless: %s:%d: cannot read this line\n",
@@ -144,6 +145,7 @@ void after_frame(int pass) {
         if (!png_write_rgb(path.c_str(), headless_frame_rgb(), headless_frame_width(),
                            headless_frame_height())) {
             std::fprintf(stderr, "quellaro-headless: cannot write %s\n", path.c_str());
+            frame_lost = true;
         }
     }
 }
@@ -178,6 +180,19 @@ bool open_output(const char* path, FILE** out) {
 void close_output(FILE* out) {
     if (out && out != stdout)
         std::fclose(out);
+}
+
+// The folder for the frames, made when missing; false when it cannot be.
+bool open_frames_dir(const char* frames) {
+    std::error_code error;
+    std::filesystem::create_directories(frames, error);
+    if (!error)
+        frames_dir = std::filesystem::absolute(frames, error).string();
+    if (error) {
+        std::fprintf(stderr, "quellaro-headless: cannot write frames to %s: %s\n", frames,
+                     error.message().c_str());
+    }
+    return !error;
 }
 
 // The game reads its pictures from the working directory: the one asked for, else this one
@@ -220,11 +235,8 @@ int main(int argc, char** argv) {
         return 2;
     if (!open_output(state_path, &state_out) || !open_output(digest_path, &digest_out))
         return 2;
-    if (frames && *frames) {
-        std::error_code error;
-        std::filesystem::create_directories(frames, error);
-        frames_dir = std::filesystem::absolute(frames, error).string();
-    }
+    if (frames && *frames && !open_frames_dir(frames))
+        return 2;
     if (!enter_assets(assets))
         return 2;
     static const AppLoopHooks hooks = {before_pass, after_frame};
@@ -232,5 +244,5 @@ int main(int argc, char** argv) {
     const int result = app_main(nullptr, nullptr, nullptr, 0);
     close_output(state_out);
     close_output(digest_out);
-    return result == 1 ? 1 : 0;
+    return result == 1 || frame_lost ? 1 : 0;
 }
