@@ -1,15 +1,19 @@
-# make play: build the game and start it.   make test: build everything and run every test.
+# make play: build the game and start it.   make test: build what the tests need and run them.
 # make bench: run the benchmarks and print their ratios against the references.
 # make web: build the browser version in build-web/.   make serve-web: build it and serve it.
 # make package: a Debian package of the game (in build-package/).
+# Each installs only the packages its own build needs, then configures again so that CMake
+# finds what was just installed.
 # make fuzz: every fuzz target for FUZZ_TIME seconds.   make fuzz-coverage: what they reach.
 BUILD ?= build
 JOBS ?= 2
 # Seconds each benchmark runs at least; CI uses a short time.
 BENCH_MIN_TIME ?= 2
-BUILD_PACKAGES = cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-	zlib1g-dev nlohmann-json3-dev
-GAME_PACKAGES = libsdl2-dev
+BASE_PACKAGES = cmake ninja-build g++ zlib1g-dev
+GAME_PACKAGES = $(BASE_PACKAGES) libsdl2-dev
+TEST_PACKAGES = $(BASE_PACKAGES) libgtest-dev nlohmann-json3-dev
+# SDL2 is a reference the benchmarks measure against.
+BENCH_PACKAGES = $(BASE_PACKAGES) libbenchmark-dev libsdl2-dev
 PACKAGE_BUILD ?= build-package
 # dpkg-shlibdeps names the libraries the package depends on.
 DEB_PACKAGES = dpkg-dev
@@ -18,40 +22,49 @@ FUZZ_PACKAGES = cmake ninja-build clang-14 libclang-rt-14-dev llvm-14 libgtest-d
 	zlib1g-dev nlohmann-json3-dev
 FUZZ_TIME ?= 300
 
-.PHONY: play test bench build build-game packages game-packages package clean web serve-web \
-	test-web fuzz fuzz-coverage
+.PHONY: play test bench build configure runner package clean web serve-web test-web fuzz \
+	fuzz-coverage
 
-packages:
-	@tools/ensure-packages.sh $(BUILD_PACKAGES)
-
-game-packages:
-	@tools/ensure-packages.sh $(BUILD_PACKAGES) $(GAME_PACKAGES)
-
-$(BUILD)/build.ninja:
+configure:
 	cmake -S . -B $(BUILD) -G Ninja
 
-build: game-packages $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS)
-
-# Only the game: it finds its pictures beside itself, where the build copies them.
-play: game-packages $(BUILD)/build.ninja
+play:
+	@tools/ensure-packages.sh $(GAME_PACKAGES)
+	@$(MAKE) --no-print-directory configure
 	cmake --build $(BUILD) -j $(JOBS) --target quellaro
 	$(BUILD)/quellaro
 
-package: game-packages
-	@tools/ensure-packages.sh $(DEB_PACKAGES)
+package:
+	@tools/ensure-packages.sh $(GAME_PACKAGES) $(DEB_PACKAGES)
 	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target quellaro quellaro_icons
 	cd $(PACKAGE_BUILD) && cpack
 
-test: build
+test:
+	@tools/ensure-packages.sh $(TEST_PACKAGES)
+	@$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro_test_programs
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
-# The game's benchmarks, then the present's (when the SDL game is built).
-bench: build
+# The game's benchmarks, then the present's.
+bench:
+	@tools/ensure-packages.sh $(BENCH_PACKAGES)
+	@$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro_bench quellaro_present_bench
 	$(BUILD)/quellaro_bench --benchmark_min_time=$(BENCH_MIN_TIME)
-	@if [ -x $(BUILD)/quellaro_present_bench ]; then \
-	  $(BUILD)/quellaro_present_bench --benchmark_min_time=$(BENCH_MIN_TIME); fi
+	$(BUILD)/quellaro_present_bench --benchmark_min_time=$(BENCH_MIN_TIME)
+
+# Everything native: the game, the tools, the tests and the benchmarks.
+build:
+	@tools/ensure-packages.sh $(GAME_PACKAGES) $(TEST_PACKAGES) $(BENCH_PACKAGES)
+	@$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The native headless runner alone (the browser tests compare with it).
+runner:
+	@tools/ensure-packages.sh $(BASE_PACKAGES)
+	@$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro-headless
 
 # The browser version. This Emscripten runs on the machine's Node.js, which may not find
 # Debian's JavaScript modules by itself.
@@ -72,7 +85,7 @@ serve-web: web
 	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
 
 # The browser tests: the page in headless Chromium, and the scripts played as natively.
-test-web: build web
+test-web: runner web
 	cd tests/web && npm ci --no-audit --no-fund --loglevel=error && node --test
 
 # make fuzz: every fuzz target for FUZZ_TIME seconds (default 300), two at a time; fails on
@@ -89,4 +102,4 @@ fuzz-coverage:
 	fuzz/coverage.sh build-cov build-fuzz
 
 clean:
-	rm -rf $(BUILD) build-asan $(WEB_BUILD) $(PACKAGE_BUILD) build-fuzz build-cov
+	rm -rf $(BUILD) build-asan build-tidy $(WEB_BUILD) $(PACKAGE_BUILD) build-fuzz build-cov

@@ -2,6 +2,7 @@
 #include "bench/figures.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -31,7 +32,8 @@ void figures_print() {
 double quantile(std::vector<double> samples, double q) {
     if (samples.empty())
         return 0;
-    const size_t rank = static_cast<size_t>(q * static_cast<double>(samples.size() - 1) + 0.5);
+    const size_t rank =
+        static_cast<size_t>(std::lround(q * static_cast<double>(samples.size() - 1)));
     std::nth_element(samples.begin(), samples.begin() + static_cast<long>(rank), samples.end());
     return samples[rank];
 }

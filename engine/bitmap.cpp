@@ -125,9 +125,7 @@ bool known_header_size(uint32_t size) {
 void release_buffer(BitmapFile* bitmap) {
     if (!bitmap->buffer)
         return;
-    if (bitmap->capacity == 0) {
-        std::free(bitmap->buffer);
-    } else if (bitmap->capacity > spare_capacity) {
+    if (bitmap->capacity != 0 && bitmap->capacity > spare_capacity) {
         std::free(spare);
         spare = bitmap->buffer;
         spare_capacity = bitmap->capacity;

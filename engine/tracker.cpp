@@ -56,6 +56,56 @@ struct Repeat {
     int left;          // further passes, -1 until the ']' has been read once
 };
 
+// Reads a note ("C4", "F#3", "Bb2") or a rest ("-") at p, and a length after it (":N"; else
+// the length stays); false when there is neither. The pitch is in cents, -1 for a rest.
+bool read_note(const char*& p, int* pitch, int* length) {
+    *pitch = -1;
+    if (*p != '-') {
+        const int semitones = letter_semitones(*p++);
+        if (semitones < 0)
+            return false;
+        int accidental = 0;
+        if (*p == '#' || *p == 'b')
+            accidental = *p++ == '#' ? 1 : -1;
+        if (!is_digit(*p))
+            return false;
+        const int octave = *p++ - '0';
+        *pitch = ((octave + 1) * 12 + semitones + accidental) * 100;
+    } else {
+        ++p;
+    }
+    if (*p == ':') {
+        ++p;
+        *length = read_number(p);
+        if (*length < 1 || *length > MAX_LENGTH)
+            return false;
+    }
+    return !*p || is_space(*p) || *p == '|' || *p == ']';
+}
+
+// At a ']': back to the repeat's body while passes are left (the count after the ']', 2 when
+// none is given), else out of it; false for a ']' without its '[' or a count below 1.
+bool close_repeat(const char*& p, Repeat* repeats, int* depth) {
+    if (*depth == 0)
+        return false;
+    ++p;
+    int count = read_number(p);
+    if (count == -1)
+        count = 2;
+    if (count < 1)
+        return false;
+    Repeat& r = repeats[*depth - 1];
+    if (r.left == -1)
+        r.left = count - 1;
+    if (r.left > 0) {
+        --r.left;
+        p = r.body;
+    } else {
+        --*depth;
+    }
+    return true;
+}
+
 }  // namespace
 
 int tune_walk(const char* notes, int bar_steps, TuneNoteFn fn, void* context) {
@@ -69,9 +119,7 @@ int tune_walk(const char* notes, int bar_steps, TuneNoteFn fn, void* context) {
     while (*p) {
         if (is_space(*p)) {
             ++p;
-            continue;
-        }
-        if (*p == '|') {
+        } else if (*p == '|') {
             if (bar_steps > 0 && step % bar_steps != 0)
                 return -1;
             ++p;
@@ -80,46 +128,11 @@ int tune_walk(const char* notes, int bar_steps, TuneNoteFn fn, void* context) {
                 return -1;
             repeats[depth++] = {++p, -1};
         } else if (*p == ']') {
-            if (depth == 0)
+            if (!close_repeat(p, repeats, &depth))
                 return -1;
-            ++p;
-            int count = read_number(p);
-            if (count == -1)
-                count = 2;
-            if (count < 1)
-                return -1;
-            Repeat& r = repeats[depth - 1];
-            if (r.left == -1)
-                r.left = count - 1;
-            if (r.left > 0) {
-                --r.left;
-                p = r.body;
-            } else {
-                --depth;
-            }
         } else {
             int pitch = -1;
-            if (*p != '-') {
-                const int semitones = letter_semitones(*p++);
-                if (semitones < 0)
-                    return -1;
-                int accidental = 0;
-                if (*p == '#' || *p == 'b')
-                    accidental = *p++ == '#' ? 1 : -1;
-                if (!is_digit(*p))
-                    return -1;
-                const int octave = *p++ - '0';
-                pitch = ((octave + 1) * 12 + semitones + accidental) * 100;
-            } else {
-                ++p;
-            }
-            if (*p == ':') {
-                ++p;
-                length = read_number(p);
-                if (length < 1 || length > MAX_LENGTH)
-                    return -1;
-            }
-            if (*p && !is_space(*p) && *p != '|' && *p != ']')
+            if (!read_note(p, &pitch, &length))
                 return -1;
             if (pitch >= 0 && fn)
                 fn(context, pitch, step, length);

@@ -23,6 +23,11 @@ void put16(uint8_t*& p, uint16_t v) {
     *p++ = static_cast<uint8_t>(v);
     *p++ = static_cast<uint8_t>(v >> 8);
 }
+// A four-letter chunk name, without a terminator.
+void put_id(uint8_t*& p, const char* id) {
+    for (int i = 0; i < 4; ++i)
+        *p++ = static_cast<uint8_t>(id[i]);
+}
 
 bool is_id(const uint8_t* p, const char* id) {
     return std::memcmp(p, id, 4) == 0;
@@ -94,11 +99,10 @@ size_t wav_file_size(int64_t frames) {
 void wav_write(const int16_t* samples, int64_t frames, int rate, uint8_t* out) {
     const uint32_t data_size = static_cast<uint32_t>(frames * 2);
     uint8_t* p = out;
-    std::memcpy(p, "RIFF", 4);
-    p += 4;
+    put_id(p, "RIFF");
     put32(p, static_cast<uint32_t>(HEADER_SIZE - 8) + data_size);
-    std::memcpy(p, "WAVEfmt ", 8);
-    p += 8;
+    put_id(p, "WAVE");
+    put_id(p, "fmt ");
     put32(p, 16);
     put16(p, 1);  // PCM
     put16(p, 1);  // mono
@@ -106,8 +110,7 @@ void wav_write(const int16_t* samples, int64_t frames, int rate, uint8_t* out) {
     put32(p, static_cast<uint32_t>(rate) * 2);
     put16(p, 2);
     put16(p, 16);
-    std::memcpy(p, "data", 4);
-    p += 4;
+    put_id(p, "data");
     put32(p, data_size);
     for (int64_t i = 0; i < frames; ++i)
         put16(p, static_cast<uint16_t>(samples[i]));

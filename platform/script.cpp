@@ -56,7 +56,7 @@ bool read_key(const std::string& word, int* out, ScriptError* error) {
     }
     if (word.size() == 1 &&
         ((word[0] >= 'A' && word[0] <= 'Z') || (word[0] >= '0' && word[0] <= '9'))) {
-        *out = word[0];
+        *out = static_cast<unsigned char>(word[0]);
         return true;
     }
     return script_read_number(word.c_str(), 0, 255, out) ||
@@ -243,10 +243,10 @@ std::string script_write(const Script& script) {
                 text += "key " + pass + " " + key_text(e.a) + "\n";
                 break;
             case ScriptCommand::click:
-                text += "click " + pass + at + "\n";
+                text.append("click ").append(pass).append(at).append("\n");
                 break;
             case ScriptCommand::double_click:
-                text += "dblclick " + pass + at + "\n";
+                text.append("dblclick ").append(pass).append(at).append("\n");
                 break;
             case ScriptCommand::close:
                 text += "close " + pass + "\n";

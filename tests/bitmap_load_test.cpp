@@ -22,7 +22,7 @@ class BitmapLoad : public ::testing::Test {
     }
     void TearDown() override { bitmap_unload_file(&bitmap); }
     std::string write(const std::vector<uint8_t>& bytes, const char* name = "p.bmp") {
-        const std::string path = dir + "/" + name;
+        std::string path = dir + "/" + name;
         test_write_file(path, bytes);
         return path;
     }
@@ -118,7 +118,7 @@ TEST_F(BitmapLoad, MalformedFilesAreRefusedAndLeaveTheRecordEmpty) {
     const std::vector<uint8_t> good = test_bmp_bytes(ramp_8bit(8, 8));
     ASSERT_EQ(bitmap_load_file(&bitmap, write(good).c_str()), 1);
 
-    auto refused = [&](std::vector<uint8_t> bytes, const char* what) {
+    auto refused = [&](const std::vector<uint8_t>& bytes, const char* what) {
         ASSERT_EQ(bitmap_load_file(&bitmap, write(bytes).c_str()), 0) << what;
         EXPECT_EQ(bitmap.buffer, nullptr) << what;
     };

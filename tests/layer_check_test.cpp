@@ -33,7 +33,7 @@ void write(const std::string& dir, const std::string& file, const std::string& t
 
 // A tree that keeps every rule: each layer including the ones below it, an entry file.
 std::string clean_tree() {
-    const std::string dir = test_temp_dir();
+    std::string dir = test_temp_dir();
     write(dir, "platform/types.h", "#pragma once\n");
     write(dir, "platform/sdl/sdl_input.cpp", "#include <SDL.h>\n#include \"platform/types.h\"\n");
     write(dir, "platform/sdl/main.cpp",

@@ -91,6 +91,7 @@ TEST_F(MixerTest, VoiceEffectsMusicAndMasterVolumesMultiply) {
 
 TEST_F(MixerTest, TheOldestVoiceGivesWayAndFadesOut) {
     std::vector<std::vector<int16_t>> sounds;
+    sounds.reserve(MIXER_VOICES + 2);
     for (int i = 0; i < MIXER_VOICES + 2; ++i)
         sounds.push_back(constant(static_cast<int16_t>(100 * (i + 1)), 1000));
     for (int i = 0; i < MIXER_VOICES; ++i)

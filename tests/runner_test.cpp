@@ -1,109 +1,104 @@
 // The headless runner as a user runs it: a script from the title menu into play and back,
-// one JSON line per pass with the modes and the exact countdown, and frames as PNG files;
-// a bad command line or script refused with what is wrong (status 2), and outputs that
-// cannot be written ending the run with a failure.
+// one JSON line per pass with the modes and the exact countdown, frames as PNG files that
+// hold what was presented, and the failures it must report: a bad command line or script
+// refused with what is wrong (status 2), outputs that cannot be written ending the run (1).
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "tests/png_read.h"
+#include "tests/runner_support.h"
 #include "tests/test_support.h"
 
 namespace {
 
-std::vector<std::string> run_runner(const std::string& dir, const std::string& script,
-                                    const std::string& extra, int* status) {
-    const std::string script_path = dir + "/script.txt";
-    std::ofstream(script_path) << script;
-    const std::string state = dir + "/state.jsonl";
-    const std::string command = std::string(QUELLARO_RUNNER) + " --assets " + dir + " --script " +
-                                script_path + " --state " + state + " " + extra + " 2>" + dir +
-                                "/stderr.txt";
-    *status = std::system(command.c_str());
-    std::vector<std::string> lines;
-    std::ifstream in(state);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+// Plays the script on the made-up pictures of test_write_fake_assets.
+void play_on_fake_assets(RunnerRun& run, const std::string& script, const std::string& options) {
+    test_write_fake_assets(run.dir);
+    run.play(script, "--assets " + run.dir + " " + options);
 }
-
-std::string field(const std::string& line, const std::string& name) {
-    const std::string key = "\"" + name + "\":";
-    const size_t at = line.find(key);
-    if (at == std::string::npos)
-        return "";
-    const size_t start = at + key.size();
-    return line.substr(start, line.find_first_of(",}", start) - start);
-}
-
-}  // namespace
 
 TEST(Runner, PlaysAScriptAndPrintsEveryPass) {
-    const std::string dir = test_temp_dir();
-    test_write_fake_assets(dir);
-    int status = 0;
-    const auto lines = run_runner(dir,
-                                  "# into play, back to the menu, down one entry\n"
-                                  "key 0 S\n"
-                                  "key 40 ESCAPE\n"
-                                  "key 41 DOWN   # queued behind nothing\n"
-                                  "key 41 0x28   # the same key by number, taken a pass later\n"
-                                  "hold 2 5 RIGHT C\n",
-                                  "--passes 45", &status);
-    EXPECT_EQ(status, 0);
+    RunnerRun run;
+    play_on_fake_assets(run,
+                        "# into play, back to the menu, down one entry\n"
+                        "key 0 S\n"
+                        "key 40 ESCAPE\n"
+                        "key 41 DOWN   # queued behind nothing\n"
+                        "key 41 0x28   # the same key by number, taken a pass later\n"
+                        "hold 2 5 RIGHT C\n",
+                        "--passes 45");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    const auto& lines = run.states;
     ASSERT_EQ(lines.size(), 45u);
-    EXPECT_EQ(field(lines[0], "pass"), "0");
-    EXPECT_EQ(field(lines[0], "game_mode"), "0");
-    EXPECT_EQ(field(lines[0], "cursor_visible"), "false");
-    EXPECT_EQ(field(lines[1], "tick"), std::to_string(std::stoul(field(lines[0], "tick")) + 30));
+    EXPECT_EQ(num(lines[0], "/pass"), 0);
+    EXPECT_EQ(num(lines[0], "/game_mode"), 0);
+    EXPECT_EQ(lines[0].value("cursor_visible", true), false);
+    EXPECT_EQ(num(lines[1], "/tick"), num(lines[0], "/tick") + 30);
+    // The countdown loses 0.03 a played frame in float, and the line gives the exact float.
     float expected = 400.0f;
     for (int pass = 0; pass < 40; ++pass) {
         expected = static_cast<float>(static_cast<double>(expected) - 0.03);
-        char text[32];
-        std::snprintf(text, sizeof(text), "%.9g", static_cast<double>(expected));
-        ASSERT_EQ(field(lines[pass], "time_left"), text) << pass;
+        ASSERT_EQ(static_cast<float>(num(lines[pass], "/time_left")), expected) << pass;
     }
-    EXPECT_EQ(field(lines[40], "game_mode"), "-1");
-    EXPECT_EQ(field(lines[40], "cursor_visible"), "true");
-    EXPECT_EQ(field(lines[41], "menu_selection"), "1");
-    EXPECT_EQ(field(lines[42], "menu_selection"), "2");
-    EXPECT_EQ(field(lines[44], "time_left"), field(lines[39], "time_left"));
+    EXPECT_EQ(num(lines[40], "/game_mode"), -1);
+    EXPECT_EQ(lines[40].value("cursor_visible", false), true);
+    EXPECT_EQ(num(lines[41], "/menu_selection"), 1);
+    EXPECT_EQ(num(lines[42], "/menu_selection"), 2);
+    EXPECT_EQ(num(lines[44], "/time_left"), num(lines[39], "/time_left"));
 }
 
-TEST(Runner, EndsOnAQuitAndWritesEveryKthFrame) {
-    const std::string dir = test_temp_dir();
-    test_write_fake_assets(dir);
-    int status = 0;
-    const auto lines = run_runner(dir, "key 3 H\nkey 5 ESCAPE\nkey 6 ESCAPE\n",
-                                  "--frames-out " + dir + "/frames --every 2", &status);
-    EXPECT_EQ(status, 0);
-    // Pass 6 posts the quit request; pass 7 takes the destroy, pass 8 the quit.
-    ASSERT_EQ(lines.size(), 8u);
-    EXPECT_EQ(field(lines[3], "game_mode"), "1");
-    for (int pass : {0, 2, 4, 6}) {
-        char name[32];
-        std::snprintf(name, sizeof(name), "/frames/%06d.png", pass);
-        EXPECT_TRUE(std::filesystem::exists(dir + name)) << name;
+// Every pixel of a frame in one colour.
+bool all_pixels(const std::vector<uint8_t>& rgb, uint8_t red, uint8_t green, uint8_t blue) {
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        if (rgb[i] != red || rgb[i + 1] != green || rgb[i + 2] != blue)
+            return false;
     }
-    EXPECT_FALSE(std::filesystem::exists(dir + "/frames/000001.png"));
-    // The title menu as shown: the first menu picture is all index 10, which the palette
-    // makes (10, 245, 5); written compressed.
-    PngPicture frame;
-    ASSERT_TRUE(png_read(dir + "/frames/000000.png", &frame));
-    ASSERT_EQ(frame.width, 640);
-    ASSERT_EQ(frame.height, 480);
-    EXPECT_EQ(frame.pixels[0], 10);
-    EXPECT_EQ(frame.pixels[1], 245);
-    EXPECT_EQ(frame.pixels[2], 5);
-    EXPECT_LT(std::filesystem::file_size(dir + "/frames/000000.png"), 640u * 480u * 3u / 20);
+    return !rgb.empty();
+}
+
+TEST(Runner, EndsOnAQuitAndWritesEveryKthFrameAsPresented) {
+    RunnerRun run;
+    play_on_fake_assets(run, "key 3 H\nkey 5 ESCAPE\nkey 6 ESCAPE\n",
+                        "--frames-out " + run.dir + "/frames --every 2 --frame-digests " + run.dir +
+                            "/digests.txt");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    // Pass 6 posts the quit request; pass 7 takes the destroy, pass 8 the quit.
+    ASSERT_EQ(run.states.size(), 8u);
+    EXPECT_EQ(num(run.states[3], "/game_mode"), 1);
+    EXPECT_FALSE(std::filesystem::exists(run.dir + "/frames/000001.png"));
+    // Written compressed.
+    EXPECT_LT(std::filesystem::file_size(run.dir + "/frames/000000.png"), 640u * 480u * 3u / 20);
+
+    // The menu picture is index 10, the first information picture 20, and the last palette
+    // read maps index k to (k, 255 - k, k / 2).
+    const uint8_t shown[4] = {10, 10, 20, 10};
+    std::istringstream digests(read_text_file(run.dir + "/digests.txt"));
+    for (int pass = 0; pass <= 6; ++pass) {
+        int digest_pass = -1;
+        std::string digest;
+        ASSERT_TRUE(digests >> digest_pass >> digest);
+        ASSERT_EQ(digest_pass, pass);
+        if (pass % 2)
+            continue;
+        int width = 0, height = 0;
+        const std::vector<uint8_t> rgb = run.frame(pass, &width, &height);
+        ASSERT_EQ(width, 640) << pass;
+        ASSERT_EQ(height, 480) << pass;
+        const uint8_t k = shown[pass / 2];
+        EXPECT_TRUE(all_pixels(rgb, k, static_cast<uint8_t>(255 - k), k / 2)) << pass;
+        char hex[17];
+        std::snprintf(hex, sizeof(hex), "%016llx",
+                      static_cast<unsigned long long>(fnv1a(rgb.data(), rgb.size())));
+        EXPECT_EQ(digest, hex) << pass;
+    }
 }
 
 namespace {
@@ -152,7 +147,7 @@ TEST(Runner, ABadCommandLineIsNamedAndRefusedWithStatus2) {
         {"--script $DIR", "cannot read the script"},
         {"--script $DIR/none.txt", "cannot read the script"},
         {"--state $DIR/no/such/folder.jsonl", "cannot write"},
-        {"--frames-out /proc/self/frames", "cannot make the frames folder"},
+        {"--frames-out /proc/self/frames", "cannot write frames to /proc/self/frames"},
     };
     for (const Bad& b : bad) {
         // A runner that took the bad value would still stop after a few passes.
@@ -205,3 +200,14 @@ TEST(Runner, ARandomPlayerNeverQuitsAndPlaysTheSameForTheSameSeed) {
     EXPECT_EQ(first.out, again.out);
     EXPECT_NE(first.out, other.out);
 }
+
+TEST(Runner, FailsWhenItCannotWriteAFrame) {
+    RunnerRun run;
+    // A file where the frames folder should be.
+    std::ofstream(run.dir + "/frames") << "in the way\n";
+    play_on_fake_assets(run, "", "--passes 2 --frames-out " + run.dir + "/frames");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.errors.find("cannot write"), std::string::npos) << run.errors;
+}
+
+}  // namespace

@@ -5,30 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <sstream>
 #include <string>
 
-#include "tests/test_support.h"
+#include "tests/runner_support.h"
 
 namespace {
-const std::string SCRIPTS = std::string(QUELLARO_SOURCE_DIR) + "/tests/scripts/";
-
-uint64_t fnv1a(const std::string& bytes) {
-    uint64_t hash = 14695981039346656037ull;
-    for (unsigned char byte : bytes) {
-        hash ^= byte;
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The state lines without their sounds field.
 std::string without_sounds(const std::string& lines) {
@@ -44,15 +27,16 @@ std::string without_sounds(const std::string& lines) {
     return kept;
 }
 
-std::string hex(uint64_t value) {
+std::string hex_digest(const std::string& bytes) {
     char text[17];
-    std::snprintf(text, sizeof(text), "%016llx", static_cast<unsigned long long>(value));
+    std::snprintf(text, sizeof(text), "%016llx",
+                  static_cast<unsigned long long>(
+                      fnv1a(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())));
     return text;
 }
 
 TEST(ScriptDigests, EveryCommittedScriptGivesTheRecordedStateAndFrames) {
-    std::ifstream table(SCRIPTS + "digests.txt");
-    ASSERT_TRUE(table.good());
+    std::istringstream table(read_text_file(scripts_dir() + "digests.txt"));
     int scripts = 0;
     for (std::string line; std::getline(table, line);) {
         if (line.empty() || line[0] == '#')
@@ -61,18 +45,18 @@ TEST(ScriptDigests, EveryCommittedScriptGivesTheRecordedStateAndFrames) {
         std::string name, states, frames;
         int passes = 0;
         ASSERT_TRUE(fields >> name >> passes >> states >> frames) << line;
-        const std::string dir = test_temp_dir();
-        const std::string command = std::string(QUELLARO_RUNNER) + " --assets " +
-                                    QUELLARO_SOURCE_DIR + "/assets --script " + SCRIPTS + name +
-                                    ".txt --passes " + std::to_string(passes) + " --state " + dir +
-                                    "/state.jsonl --frame-digests " + dir + "/frames.txt";
-        ASSERT_EQ(std::system(command.c_str()), 0) << name;
-        const std::string lines = read_file(dir + "/state.jsonl");
-        EXPECT_NE(lines.find(",\"sounds\":["), std::string::npos) << name;
-        EXPECT_EQ(hex(fnv1a(without_sounds(lines))), states) << name << ": state lines";
-        EXPECT_EQ(hex(fnv1a(read_file(dir + "/frames.txt"))), frames) << name << ": frames";
+        RunnerRun run;
+        run.play(read_text_file(scripts_dir() + name + ".txt"),
+                 "--assets " + assets_dir() + " --passes " + std::to_string(passes) +
+                     " --frame-digests " + run.dir + "/frames.txt");
+        ASSERT_EQ(run.status, 0) << name << "\n" << run.errors;
+        EXPECT_NE(run.state_text.find(",\"sounds\":["), std::string::npos) << name;
+        EXPECT_EQ(hex_digest(without_sounds(run.state_text)), states) << name << ": state lines";
+        EXPECT_EQ(hex_digest(read_text_file(run.dir + "/frames.txt")), frames)
+            << name << ": frames";
         ++scripts;
     }
     EXPECT_EQ(scripts, 6);
 }
+
 }  // namespace

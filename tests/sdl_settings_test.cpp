@@ -127,7 +127,8 @@ TEST(SdlSettings, OddInputNeverOverrunsOrStops) {
     settings_default(&s);
     Complaints c;
     std::string text = "[keys]\njump = " + std::string(2000, 'x') + "\n";
-    text += std::string("[display]\nscale = integer\0junk\n", 32);
+    const char zero_inside[] = "[display]\nscale = integer\0junk\n";
+    text += std::string(zero_inside, sizeof(zero_inside) - 1);
     text += "window = 99999x1\nwindow = 640x480";  // no newline at the end
     parse(text, &s, &c);
     EXPECT_EQ(c.lines, (std::vector<int>{2, 4, 5}));

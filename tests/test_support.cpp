@@ -209,7 +209,7 @@ void test_write_fake_assets(const std::string& dir) {
 }
 
 std::string test_enter_fake_assets() {
-    const std::string dir = test_temp_dir();
+    std::string dir = test_temp_dir();
     test_write_fake_assets(dir);
     std::filesystem::current_path(dir);
     return dir;

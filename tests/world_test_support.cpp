@@ -50,7 +50,7 @@ std::string make_test_pictures() {
     char dir[] = "/tmp/world_test_XXXXXX";
     if (mkdtemp(dir) == nullptr)
         return "";
-    const std::string base = dir;
+    std::string base = dir;
     struct Picture {
         const char* name;
         int w, h;

@@ -235,6 +235,19 @@ bool close_output(Output* out) {
     return !out->failed;
 }
 
+// The folder for the frames, made when missing; false when it cannot be.
+bool open_frames_dir(const char* frames) {
+    std::error_code error;
+    std::filesystem::create_directories(frames, error);
+    if (!error)
+        frames_dir = std::filesystem::absolute(frames, error).string();
+    if (error) {
+        std::fprintf(stderr, "quellaro-headless: cannot write frames to %s: %s\n", frames,
+                     error.message().c_str());
+    }
+    return !error;
+}
+
 // The game reads its pictures from the working directory: the one asked for, else this one
 // when it holds them, else the source tree's.
 bool enter_assets(const char* assets) {
@@ -286,17 +299,8 @@ int main(int argc, char** argv) {
         return EXIT_USAGE;
     if (!open_output(&state_out) || !open_output(&digest_out))
         return EXIT_USAGE;
-    if (frames && *frames) {
-        std::error_code error;
-        std::filesystem::create_directories(frames, error);
-        if (!error)
-            frames_dir = std::filesystem::absolute(frames, error).string();
-        if (error) {
-            std::fprintf(stderr, "quellaro-headless: cannot make the frames folder %s: %s\n",
-                         frames, error.message().c_str());
-            return EXIT_USAGE;
-        }
-    }
+    if (frames && *frames && !open_frames_dir(frames))
+        return EXIT_USAGE;
     if (!enter_assets(assets))
         return EXIT_USAGE;
     static const AppLoopHooks hooks = {before_pass, after_frame};

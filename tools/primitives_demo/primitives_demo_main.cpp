@@ -1,7 +1,5 @@
-// A demonstration frame: every family of drawing primitives in one 640 x 480 picture, written
-// as a PNG into a temporary folder to look at.
-#include <gtest/gtest.h>
-
+// primitives-demo: draws every family of drawing primitives into one 640 x 480 frame and writes
+// it as a PNG to look at. The primitives' tests pin their pixels; this shows them together.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -14,8 +12,9 @@
 #include "engine/primitives.h"
 #include "engine/text.h"
 #include "platform/png.h"
-#include "tests/primitives_guard.h"
-#include "tests/test_support.h"
+#include "shell/commands.h"
+#include "shell/game.h"
+#include "shell/window.h"
 
 namespace {
 
@@ -41,6 +40,13 @@ void demo_palette() {
                 static_cast<uint8_t>(255 * rgb[s][2]), 0};
     }
     palette_set_all(p);
+}
+
+void set_clip(int min_x, int max_x, int min_y, int max_y) {
+    clip_min_x = min_x;
+    clip_max_x = max_x;
+    clip_min_y = min_y;
+    clip_max_y = max_y;
 }
 
 int hue(double t) {
@@ -158,10 +164,12 @@ void draw_palette_and_dissolve(const Panel& p, uint8_t* b, int pitch) {
 }
 
 // Rectangle fills and sheet cells, drawn through the display service before the lock.
-void draw_rects_and_cells(const Panel& p) {
+bool draw_rects_and_cells(const Panel& p) {
+    bool ok = true;
     for (int i = 0; i < 5; ++i) {
-        rect_fill(p.left + 15 + i * 22, p.top + 25 + i * 12, p.left + 75 + i * 22,
-                  p.top + 65 + i * 12, hue(i * 0.18), back_surface);
+        ok = rect_fill(p.left + 15 + i * 22, p.top + 25 + i * 12, p.left + 75 + i * 22,
+                       p.top + 65 + i * 12, hue(i * 0.18), back_surface) == 1 &&
+             ok;
     }
     // A sheet of two 16 x 16 cells with 1-pixel borders: a ring and a cross.
     std::vector<uint8_t> sheet(35 * 18, FRAME);
@@ -178,25 +186,39 @@ void draw_rects_and_cells(const Panel& p) {
     bitmap.info_header.bit_count = 8;
     bitmap.buffer = sheet.data();
     GfxSurface* cell = display_create_surface(16, 16, 0, 0);
-    ASSERT_NE(cell, nullptr);
-    for (int c = 0; c < 2; ++c) {
-        ASSERT_EQ(surface_load_cell(cell, &bitmap, c, 0, 16, 16, 0), 1);
+    if (!cell)
+        return false;
+    for (int c = 0; c < 2 && ok; ++c) {
         const Rect to{p.left + 20 + c * 90, p.top + 140, p.left + 84 + c * 90, p.top + 204};
-        EXPECT_EQ(gfx_blit(back_surface, &to, cell, nullptr, GFX_BLT_WAIT, nullptr), GFX_OK);
+        ok = surface_load_cell(cell, &bitmap, c, 0, 16, 16, 0) == 1 &&
+             gfx_blit(back_surface, &to, cell, nullptr, GFX_BLT_WAIT, nullptr) == GFX_OK;
     }
     gfx_release_surface(cell);
     bitmap.buffer = nullptr;
+    return ok;
 }
 
-TEST(PrimitivesDemo, EveryFamilyInOneFrameAsAPng) {
-    test_display_up();
+// The display the game would have, on the headless backend.
+bool display_up() {
+    static const WindowClass cls = {CLASS_DBLCLKS, window_proc, "WINCLASS1", 0, 0};
+    window_register_class(&cls);
+    main_window = window_create("WINCLASS1", "Quellaro 2005", STYLE_POPUP, 0, 0, 640, 480);
+    if (!main_window)
+        return false;
+    display_set_window(&main_window->rect);
+    return display_init(640, 480, 8, 0) == 1;
+}
+
+// The six panels; false when a drawing call failed.
+bool draw_demo() {
     trig_tables_build();
     demo_palette();
-    display_fill_surface(back_surface, BACKGROUND, nullptr);
-    draw_rects_and_cells(panel(4));
+    bool ok = display_fill_surface(back_surface, BACKGROUND, nullptr) == 1;
+    ok = draw_rects_and_cells(panel(4)) && ok;
 
     uint8_t* b = display_lock_back();
-    ASSERT_NE(b, nullptr);
+    if (!b)
+        return false;
     const int pitch = back_pitch;
     void (*const families[])(const Panel&, uint8_t*, int) = {
         draw_lines, draw_spans, draw_triangles, draw_polygons, nullptr, draw_palette_and_dissolve};
@@ -206,7 +228,7 @@ TEST(PrimitivesDemo, EveryFamilyInOneFrameAsAPng) {
             families[i](panel(i), b, pitch);
     }
     set_clip(0, 639, 0, 479);
-    EXPECT_EQ(display_unlock_back(), 1);
+    ok = display_unlock_back() == 1 && ok;
 
     const char* titles[] = {"lines",
                             "spans",
@@ -215,16 +237,37 @@ TEST(PrimitivesDemo, EveryFamilyInOneFrameAsAPng) {
                             "rectangles + cells",
                             "rotation + dissolve"};
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(text_draw(titles[i], panel(i).left + 6, panel(i).top + 2, 0xFFFFFF, back_surface),
-                  1);
+        ok = text_draw(titles[i], panel(i).left + 6, panel(i).top + 2, 0xFFFFFF, back_surface) ==
+                 1 &&
+             ok;
     }
+    return ok;
+}
 
-    const std::string path = test_temp_dir() + "/primitives_demo.png";
-    b = display_lock_back();
-    ASSERT_NE(b, nullptr);
-    EXPECT_EQ(png_write_indexed(path.c_str(), b, back_pitch, 640, 480, shadow_palette), 1);
-    EXPECT_EQ(display_unlock_back(), 1);
-    std::printf("demo frame: %s\n", path.c_str());
+bool write_frame(const char* path) {
+    const uint8_t* b = display_lock_back();
+    if (!b)
+        return false;
+    const bool written = png_write_indexed(path, b, back_pitch, 640, 480, shadow_palette) == 1;
+    return display_unlock_back() == 1 && written;
 }
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: primitives-demo OUT.png\n");
+        return 2;
+    }
+    if (!display_up()) {
+        std::fprintf(stderr, "primitives-demo: cannot set up the display\n");
+        return 1;
+    }
+    if (!draw_demo())
+        std::fprintf(stderr, "primitives-demo: a drawing call failed; the frame lacks it\n");
+    if (!write_frame(argv[1])) {
+        std::fprintf(stderr, "primitives-demo: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
