@@ -106,7 +106,7 @@ std::vector<uint8_t> spoiled(const std::string& original, Fault fault, const std
 
 // A folder of links to the pristine files, with name spoiled (or left out).
 fs::path spoiled_folder(const std::string& name, const Fault* fault) {
-    const fs::path dir = test_temp_dir();
+    fs::path dir = test_temp_dir();
     for (const auto& entry : fs::directory_iterator(ASSETS)) {
         const std::string top = entry.path().filename().string();
         if (entry.is_directory() && name.rfind(top + "/", 0) == 0) {
