@@ -72,6 +72,22 @@ int fuzz_bitmap(const uint8_t* data, size_t size) {
         }
         FUZZ_CHECK(bitmap_unload_file(&bitmap) == 1 && bitmap.buffer == nullptr);
     }
+    // The same bytes as a stream (the loader's other way in), which must agree with the file.
+    if (FILE* stream = size > 0 ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : nullptr) {
+        bitmap_shutdown();
+        const int from_file = bitmap_load_file(&bitmap, path);
+        const BitmapInfoHeader file_info = bitmap.info_header;
+        bitmap_unload_file(&bitmap);
+        bitmap_shutdown();
+        const int from_stream = bitmap_load_stream(&bitmap, stream);
+        FUZZ_CHECK(from_stream == from_file);
+        if (from_stream) {
+            FUZZ_CHECK(std::memcmp(&file_info, &bitmap.info_header, sizeof file_info) == 0);
+            static_cast<void>(read_all_pixels(bitmap));
+        }
+        bitmap_unload_file(&bitmap);
+        std::fclose(stream);
+    }
     // The game's own way in, on its 8-bit display: 8-bit pictures only, the rest named.
     pixel_format = 8;
     bitmap_shutdown();

@@ -31,7 +31,7 @@ report() {
       }'
 }
 echo "target   file                       function             lines cover     branch cover"
-report bitmap engine/bitmap.cpp 'bitmap_load_file|read_layout|read_palette|read_pixels|convert_row|bitmap_cell_origin'
+report bitmap engine/bitmap.cpp 'bitmap_load_file|load|read_head|read_spans|take|read_layout|read_palette|read_rows_in_place|read_rows_24|take_storage|release_buffer|bitmap_cell_origin'
 report bitmap engine/picture.cpp 'picture_load|refuse_unreadable'
 report palette engine/palette.cpp 'palette_load_file|read_number|only_blanks_left'
 report script platform/script.cpp 'script_parse|script_read_number|read_line|read_hold|read_key|read_point|words_of|script_write'
