@@ -4,6 +4,7 @@
 # make package: a Debian package of the game (in build-package/).
 # Each installs only the packages its own build needs, then configures again so that CMake
 # finds what was just installed.
+# make fuzz: every fuzz target for FUZZ_TIME seconds.   make fuzz-coverage: what they reach.
 BUILD ?= build
 JOBS ?= 2
 # Seconds each benchmark runs at least; CI uses a short time.
@@ -17,7 +18,12 @@ PACKAGE_BUILD ?= build-package
 # dpkg-shlibdeps names the libraries the package depends on.
 DEB_PACKAGES = dpkg-dev
 
-.PHONY: play test bench build configure runner package clean web serve-web test-web
+FUZZ_PACKAGES = cmake ninja-build clang-14 libclang-rt-14-dev llvm-14 libgtest-dev libgmock-dev \
+	zlib1g-dev nlohmann-json3-dev
+FUZZ_TIME ?= 300
+
+.PHONY: play test bench build configure runner package clean web serve-web test-web fuzz \
+	fuzz-coverage
 
 configure:
 	cmake -S . -B $(BUILD) -G Ninja
@@ -82,5 +88,18 @@ serve-web: web
 test-web: runner web
 	cd tests/web && npm ci --no-audit --no-fund --loglevel=error && node --test
 
+# make fuzz: every fuzz target for FUZZ_TIME seconds (default 300), two at a time; fails on
+# any finding. make fuzz-coverage: how much of each parser the corpora reach.
+fuzz:
+	@tools/ensure-packages.sh $(FUZZ_PACKAGES)
+	CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DQUELLARO_FUZZ=ON -DQUELLARO_SDL=OFF \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers
+	fuzz/run.sh $(FUZZ_TIME) build-fuzz
+
+fuzz-coverage:
+	@tools/ensure-packages.sh $(FUZZ_PACKAGES)
+	fuzz/coverage.sh build-cov build-fuzz
+
 clean:
-	rm -rf $(BUILD) build-asan build-tidy $(WEB_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) build-asan build-tidy $(WEB_BUILD) $(PACKAGE_BUILD) build-fuzz build-cov

@@ -25,6 +25,8 @@ Rect screen_rect;
 
 namespace {
 
+// Whether display_init read the palette file whole; nothing else needs the file.
+int palette_file_read;
 // The visible surface, and its pixels and bytes per row while it is locked.
 GfxSurface* primary_surface;
 uint8_t* primary_buffer;
@@ -123,7 +125,7 @@ bool make_back(int width, int height, int windowed) {
 // primary surface.
 bool make_palette(int windowed) {
     std::memset(shadow_palette, 0, sizeof(shadow_palette));
-    static_cast<void>(palette_load_file("PALDATA2.PAL", shadow_palette));
+    palette_file_read = palette_load_file(DISPLAY_PALETTE_FILE, shadow_palette);
     unsigned caps = GFX_PAL_8BIT | GFX_PAL_ALLOW256;
     if (windowed) {
         for (int i = 0; i < DESKTOP_ENTRIES; ++i) {
@@ -213,6 +215,7 @@ int display_shutdown() {
     display_windowed = 0;
     pixel_format = 16;
     make_rgb16 = nullptr;
+    palette_file_read = 0;
     clip_min_x = 0;
     clip_max_x = 639;
     clip_min_y = 0;
@@ -224,6 +227,10 @@ int display_shutdown() {
     main_window_rect = nullptr;
     clear_desc(&lock_desc);
     return 1;
+}
+
+int display_palette_file_read() {
+    return palette_file_read;
 }
 
 GfxSurface* display_create_surface(int width, int height, unsigned caps, int color_key) {

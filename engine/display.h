@@ -42,6 +42,10 @@ void display_set_window(const Rect* window_rect);
 [[nodiscard]] int display_init(int width, int height, int bpp, int windowed);
 // Releases what display_init made and returns every global above to its value at load.
 int display_shutdown();
+// The palette file display_init reads at 8 bits, and whether it read it whole (256 entries of
+// four numbers from 0 to 255). The display goes on without it: start-up replaces the palette.
+constexpr const char* DISPLAY_PALETTE_FILE = "PALDATA2.PAL";
+int display_palette_file_read();
 // An off-screen surface of the display's depth with a source colour key; null on failure.
 [[nodiscard]] GfxSurface* display_create_surface(int width, int height, unsigned caps,
                                                  int color_key);

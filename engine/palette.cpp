@@ -5,30 +5,75 @@
 #include "engine/bitmap.h"
 #include "engine/display.h"
 
+namespace {
+
+// Past this a number only grows out of range, so it stops growing instead of overflowing.
+constexpr long long NUMBER_CEILING = 1LL << 40;
+
+bool blank(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// One number as "%d" reads it: blanks, an optional sign, digits. false at the end of the file
+// or at anything else, which is left unread.
+bool read_number(FILE* file, long long* out) {
+    int c;
+    do {
+        c = std::fgetc(file);
+    } while (blank(c));
+    const bool negative = c == '-';
+    if (c == '-' || c == '+')
+        c = std::fgetc(file);
+    long long value = 0;
+    int digits = 0;
+    for (; c >= '0' && c <= '9'; c = std::fgetc(file), ++digits) {
+        if (value < NUMBER_CEILING)
+            value = value * 10 + (c - '0');
+    }
+    if (c != EOF)
+        std::ungetc(c, file);
+    *out = negative ? -value : value;
+    return digits > 0;
+}
+
+// Nothing but blanks to the end of the file.
+bool only_blanks_left(FILE* file) {
+    int c;
+    do {
+        c = std::fgetc(file);
+    } while (blank(c));
+    return c == EOF;
+}
+
+}  // namespace
+
 int palette_load_file(const char* file_name, PaletteEntry* entries) {
     if (!file_name || !entries)
         return 0;
     FILE* file = std::fopen(file_name, "r");
     if (!file)
         return 0;
-    for (int i = 0; i < 256; ++i) {
-        int value[4] = {0, 0, 0, 0};
-        const int read =
-            std::fscanf(file, "%d %d %d %d", &value[0], &value[1], &value[2], &value[3]);
-        // A short or malformed file leaves the entries it did not reach as they were.
-        if (read >= 1)
-            entries[i].red = static_cast<uint8_t>(value[0]);
-        if (read >= 2)
-            entries[i].green = static_cast<uint8_t>(value[1]);
-        if (read >= 3)
-            entries[i].blue = static_cast<uint8_t>(value[2]);
-        if (read >= 4)
-            entries[i].flags = static_cast<uint8_t>(value[3]);
-        if (read != 4)
-            break;
+    // Each number keeps its low eight bits, as the format always did, but the file is only
+    // read whole with 256 entries of four numbers from 0 to 255 and nothing after them.
+    bool complete = true, in_range = true;
+    for (int i = 0; i < 256 && complete; ++i) {
+        uint8_t* fields[4] = {&entries[i].red, &entries[i].green, &entries[i].blue,
+                              &entries[i].flags};
+        for (uint8_t* field : fields) {
+            long long value = 0;
+            // A short or malformed file leaves the entries it did not reach as they were.
+            if (!read_number(file, &value)) {
+                complete = false;
+                break;
+            }
+            *field = static_cast<uint8_t>(value & 0xFF);
+            in_range = in_range && value >= 0 && value <= 255;
+        }
     }
+    // A file that cannot be read to its end fails too.
+    const bool whole = complete && in_range && only_blanks_left(file) && !std::ferror(file);
     std::fclose(file);
-    return 1;
+    return whole ? 1 : 0;
 }
 
 int palette_save_file(const char* file_name, const PaletteEntry* entries) {

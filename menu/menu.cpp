@@ -13,17 +13,19 @@ namespace {
 
 constexpr int MENU_IMAGE_COUNT = 4;
 constexpr int INFO_IMAGE_COUNT = 2;
+constexpr int PAGE_WIDTH = 640, PAGE_HEIGHT = 480;
 // Entry i shows the menu with entry i highlighted ("menubackground%d.bmp", i + 1).
 BitmapImage menu_images[MENU_IMAGE_COUNT];
 // Information screens 1 and 2 ("option%d.bmp", 2 and 3).
 BitmapImage info_images[INFO_IMAGE_COUNT];
 
-// An unreadable page is still created, empty, so that the menu draws nothing there.
+// A page is a picture of exactly its own size: a smaller one would leave it black, a larger one
+// cropped. An unreadable page is still created, empty; start-up then fails, naming it.
 int load_page(BitmapImage* image, const char* file_name, bool sets_palette) {
-    int read = picture_load(file_name);
+    int read = picture_load_sized(file_name, PAGE_WIDTH, PAGE_HEIGHT);
     if (read && sets_palette)
         palette_set_all(load_bitmap.palette);
-    const int made = image_create(image, 0, 0, 640, 480, 8);
+    const int made = image_create(image, 0, 0, PAGE_WIDTH, PAGE_HEIGHT, 8);
     if (read && made)
         read = picture_copy(image, 0, 0);
     picture_unload();

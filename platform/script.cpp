@@ -2,8 +2,10 @@
 // held keys; writing it back; delivering a pass's input.
 #include "platform/script.h"
 
-#include <cstdlib>
-#include <cstring>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
 
 #include "platform/types.h"
 
@@ -20,59 +22,93 @@ const KeyName key_names[] = {
     {"NEXT", KEY_NEXT},     {"PAGEDOWN", KEY_NEXT},
 };
 
-bool parse_int(const std::string& text, long* out) {
-    return script_read_number(text.c_str(), out);
+// Past this a number only grows out of every range, so it stops growing instead of wrapping.
+constexpr int64_t NUMBER_CEILING = INT64_C(1) << 40;
+
+int digit_value(char c, int base) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (base == 16 && c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (base == 16 && c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
 
-bool parse_key(const std::string& text, int* out) {
+// What went wrong on a line; false, so that readers can return it.
+bool refuse(ScriptError* error, const std::string& word, const char* why) {
+    error->word = word;
+    error->why = why;
+    return false;
+}
+
+bool read_pass(const std::string& word, int* out, ScriptError* error) {
+    return script_read_number(word.c_str(), 0, INT_MAX, out) ||
+           refuse(error, word, "not a pass (a number from 0 to 2147483647)");
+}
+
+bool read_key(const std::string& word, int* out, ScriptError* error) {
     for (const KeyName& k : key_names) {
-        if (text == k.name) {
+        if (word == k.name) {
             *out = k.code;
             return true;
         }
     }
-    if (text.size() == 1 &&
-        ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= '0' && text[0] <= '9'))) {
-        *out = static_cast<unsigned char>(text[0]);
+    if (word.size() == 1 &&
+        ((word[0] >= 'A' && word[0] <= 'Z') || (word[0] >= '0' && word[0] <= '9'))) {
+        *out = static_cast<unsigned char>(word[0]);
         return true;
     }
-    long value;
-    if (parse_int(text, &value) && value >= 0 && value <= 255) {
-        *out = static_cast<int>(value);
-        return true;
-    }
-    return false;
+    return script_read_number(word.c_str(), 0, 255, out) ||
+           refuse(error, word, "not a key (a name such as LEFT, A to Z, 0 to 9, or 0 to 255)");
 }
 
-std::vector<std::string> words_of(std::string line) {
-    line = line.substr(0, line.find('#'));
-    std::vector<std::string> words;
-    size_t at = 0;
-    while ((at = line.find_first_not_of(" \t\r", at)) != std::string::npos) {
-        const size_t end = line.find_first_of(" \t\r", at);
-        words.push_back(line.substr(at, end - at));
-        at = end;
-    }
-    return words;
-}
-
-// Reads the numbers after the command into values; false unless all of them are numbers.
-bool numbers(const std::vector<std::string>& words, size_t count, long* values) {
-    for (size_t i = 0; i < count; ++i) {
-        if (!parse_int(words[i + 1], &values[i]))
-            return false;
-    }
+bool read_point(const std::vector<std::string>& words, int* x, int* y, ScriptError* error) {
+    if (!script_read_number(words[2].c_str(), 0, SCRIPT_FRAME_WIDTH - 1, x))
+        return refuse(error, words[2], "not an x inside the frame (0 to 639)");
+    if (!script_read_number(words[3].c_str(), 0, SCRIPT_FRAME_HEIGHT - 1, y))
+        return refuse(error, words[3], "not a y inside the frame (0 to 479)");
     return true;
 }
 
-bool parse_hold(const std::vector<std::string>& words, Script* script) {
-    long range[2];
-    if (words.size() < 4 || !numbers(words, 2, range))
+std::vector<std::string> words_of(const std::string& text, size_t from, size_t to) {
+    std::vector<std::string> words;
+    size_t at = from;
+    for (;;) {
+        while (at < to && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r'))
+            ++at;
+        if (at >= to || text[at] == '#')
+            return words;
+        const size_t start = at;
+        while (at < to && text[at] != ' ' && text[at] != '\t' && text[at] != '\r' &&
+               text[at] != '#')
+            ++at;
+        words.push_back(text.substr(start, at - start));
+    }
+}
+
+// The word count a command takes (a hold takes at least its count); false with the error set
+// when the line has another.
+bool count_words(const std::vector<std::string>& words, size_t count, bool or_more,
+                 const char* needs, ScriptError* error) {
+    if (words.size() < count)
+        return refuse(error, words[0], needs);
+    if (words.size() > count && !or_more)
+        return refuse(error, words[count], "more than the command takes");
+    return true;
+}
+
+bool read_hold(const std::vector<std::string>& words, Script* script, ScriptError* error) {
+    ScriptHold hold{0, 0, {}};
+    if (!count_words(words, 4, true, "needs its first and last pass and a key", error) ||
+        !read_pass(words[1], &hold.first, error) || !read_pass(words[2], &hold.last, error)) {
         return false;
-    ScriptHold hold{static_cast<int>(range[0]), static_cast<int>(range[1]), {}};
+    }
+    if (hold.last < hold.first)
+        return refuse(error, words[2], "the hold ends before it starts");
     for (size_t i = 3; i < words.size(); ++i) {
         int key = 0;
-        if (!parse_key(words[i], &key))
+        if (!read_key(words[i], &key, error))
             return false;
         hold.keys.push_back(key);
     }
@@ -80,29 +116,34 @@ bool parse_hold(const std::vector<std::string>& words, Script* script) {
     return true;
 }
 
-// One line with something on it; false when it cannot be read.
-bool parse_line(const std::vector<std::string>& words, Script* script) {
+// One line with something on it; false, with the error set, when it cannot be read.
+bool read_line(const std::vector<std::string>& words, Script* script, ScriptError* error) {
     const std::string& command = words[0];
-    long v[3];
-    int key = 0;
-    if (command == "key" && words.size() == 3 && numbers(words, 1, v) &&
-        parse_key(words[2], &key)) {
-        script->events.push_back({ScriptCommand::key, static_cast<int>(v[0]), key, 0});
-        return true;
+    ScriptEvent e{ScriptCommand::key, 0, 0, 0};
+    if (command == "key") {
+        if (!count_words(words, 3, false, "needs a pass and a key", error) ||
+            !read_pass(words[1], &e.pass, error) || !read_key(words[2], &e.a, error)) {
+            return false;
+        }
+    } else if (command == "click" || command == "dblclick") {
+        e.command = command == "click" ? ScriptCommand::click : ScriptCommand::double_click;
+        if (!count_words(words, 4, false, "needs a pass, x and y", error) ||
+            !read_pass(words[1], &e.pass, error) || !read_point(words, &e.a, &e.b, error)) {
+            return false;
+        }
+    } else if (command == "close") {
+        e.command = ScriptCommand::close;
+        if (!count_words(words, 2, false, "needs a pass", error) ||
+            !read_pass(words[1], &e.pass, error)) {
+            return false;
+        }
+    } else if (command == "hold") {
+        return read_hold(words, script, error);
+    } else {
+        return refuse(error, command, "not a command (key, click, dblclick, hold or close)");
     }
-    if ((command == "click" || command == "dblclick") && words.size() == 4 &&
-        numbers(words, 3, v)) {
-        const ScriptCommand kind =
-            command == "click" ? ScriptCommand::click : ScriptCommand::double_click;
-        script->events.push_back(
-            {kind, static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2])});
-        return true;
-    }
-    if (command == "close" && words.size() == 2 && numbers(words, 1, v)) {
-        script->events.push_back({ScriptCommand::close, static_cast<int>(v[0]), 0, 0});
-        return true;
-    }
-    return command == "hold" && parse_hold(words, script);
+    script->events.push_back(e);
+    return true;
 }
 
 std::string key_text(int key) {
@@ -112,39 +153,78 @@ std::string key_text(int key) {
     }
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
         return std::string(1, static_cast<char>(key));
-    return std::to_string(key);
+    // Codes 0 to 9 in one decimal digit would read back as the digit keys.
+    return key < 10 ? "0x" + std::to_string(key) : std::to_string(key);
 }
 
 }  // namespace
 
-bool script_read_number(const char* text, long* out) {
-    if (!text || !*text)
-        return false;
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 0);
-    if (*end != '\0')
-        return false;
-    *out = value;
-    return true;
+bool script_read_number(const char* text, int min, int max, int* out, const char** why) {
+    const char* reason = "not a number";
+    const char* p = text ? text : "";
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    int base = 10;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        base = 16;
+        p += 2;
+    }
+    int64_t value = 0;
+    int digits = 0;
+    for (int d; (d = digit_value(*p, base)) >= 0; ++p, ++digits) {
+        if (value < NUMBER_CEILING)
+            value = value * base + d;
+    }
+    if (digits > 0 && *p == '\0') {
+        if (negative)
+            value = -value;
+        if (value >= min && value <= max) {
+            *out = static_cast<int>(value);
+            return true;
+        }
+        reason = "out of range";
+    }
+    if (why)
+        *why = reason;
+    return false;
 }
 
-int script_parse(const std::string& text, Script* script, void (*bad_line)(int, void*),
-                 void* context) {
+int script_parse(const std::string& text, Script* script,
+                 void (*bad_line)(const ScriptError& error, void* context), void* context) {
     int bad = 0;
-    int number = 0;
+    ScriptError error{0, "", ""};
     for (size_t at = 0; at < text.size();) {
-        const size_t end = text.find('\n', at);
-        const std::vector<std::string> words =
-            words_of(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
-        at = end == std::string::npos ? text.size() : end + 1;
-        ++number;
-        if (words.empty() || parse_line(words, script))
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::vector<std::string> words = words_of(text, at, end);
+        at = end + 1;
+        ++error.line;
+        if (words.empty() || read_line(words, script, &error))
             continue;
         ++bad;
         if (bad_line)
-            bad_line(number, context);
+            bad_line(error, context);
     }
     return bad;
+}
+
+bool script_read_file(const char* path, std::string* text) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file)
+        return false;
+    text->clear();
+    char chunk[65536];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        text->append(chunk, got);
+    // A folder opens but cannot be read: that shows here.
+    const bool read = !std::ferror(file);
+    const int error = errno;
+    std::fclose(file);
+    errno = error;
+    return read;
 }
 
 std::string script_write(const Script& script) {

@@ -8,14 +8,18 @@
 //   close PASS               a request to close the window
 //   hold FIRST LAST KEY...   keys held down from pass FIRST to pass LAST, both included
 //
-// Numbers are as strtol reads them with base 0 (decimal, 0x hexadecimal, leading 0 octal).
-// A KEY is a name (LEFT, RIGHT, UP, DOWN, RETURN or ENTER, ESCAPE, DELETE, NEXT or PAGEDOWN),
-// a capital letter or a digit, or a virtual-key code 0..255. '#' starts a comment.
+// Numbers are decimal (leading zeros are still decimal) or 0x hexadecimal. Passes run from
+// 0 to 2147483647, a hold's last pass is not before its first, and a click lies inside the
+// 640 x 480 frame. A KEY is a name (LEFT, RIGHT, UP, DOWN, RETURN or ENTER, ESCAPE, DELETE,
+// NEXT or PAGEDOWN), a capital letter or a digit, or a virtual-key code 0..255. '#' starts a
+// comment. Lines may be of any length.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+
+constexpr int SCRIPT_FRAME_WIDTH = 640, SCRIPT_FRAME_HEIGHT = 480;
 
 enum class ScriptCommand { key, click, double_click, close };
 
@@ -23,24 +27,41 @@ struct ScriptEvent {
     ScriptCommand command;
     int pass;
     int a, b;  // the key, or x and y
+    bool operator==(const ScriptEvent&) const = default;
 };
 
 struct ScriptHold {
     int first, last;
     std::vector<int> keys;
+    bool operator==(const ScriptHold&) const = default;
 };
 
 struct Script {
     std::vector<ScriptEvent> events;  // in the order of the text
     std::vector<ScriptHold> holds;
+    bool operator==(const Script&) const = default;
 };
 
-// Reads script text into script, after what it holds already. Returns the number of lines
-// that could not be read; bad_line, when given, is called with the number of each (from 1).
+// A line that cannot be read: its number (from 1), the word at fault (the command when a
+// word is missing) and why, in a few words.
+struct ScriptError {
+    int line;
+    std::string word;
+    const char* why;
+};
+
+// Reads script text into script, after what it holds already; a line that cannot be read
+// adds nothing. Returns the number of such lines; bad_line, when given, hears of each.
 int script_parse(const std::string& text, Script* script,
-                 void (*bad_line)(int number, void* context) = nullptr, void* context = nullptr);
-// A number as scripts write them (the runner's options too); false when text is not one.
-bool script_read_number(const char* text, long* out);
+                 void (*bad_line)(const ScriptError& error, void* context) = nullptr,
+                 void* context = nullptr);
+// A number as scripts write them (the runner's options too), from min to max. true and *out
+// set; else false and *why, when given, says what is wrong ("not a number" or "out of
+// range").
+bool script_read_number(const char* text, int min, int max, int* out, const char** why = nullptr);
+// The whole text of a script file into *text; false, with errno saying why, when it cannot
+// be read to its end (a folder, a missing file, a read error).
+bool script_read_file(const char* path, std::string* text);
 // The script as text that script_parse reads back into the same script.
 std::string script_write(const Script& script);
 // Hands the key presses, clicks and close requests of pass to input, in the script's order.

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "engine/clock.h"
+#include "engine/display.h"
 #include "engine/picture.h"
 #include "engine/sound.h"
 #include "shell/commands.h"
@@ -39,14 +40,28 @@ void report_failed_start() {
     std::fprintf(stderr, "%s\n", text);
 }
 
+// The game runs without the palette file (the pictures bring their own palette), but a file
+// that is missing or malformed is still told.
+void report_palette_file() {
+    if (display_palette_file_read())
+        return;
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    std::fprintf(stderr,
+                 "Quellaro 2005: the palette file \"%s\" in the folder %s is missing or not 256 "
+                 "entries of four numbers from 0 to 255; going on without it\n",
+                 DISPLAY_PALETTE_FILE, error ? "(unknown)" : folder.c_str());
+}
+
 }  // namespace
 
 void app_describe_failed_start(char* out, size_t size) {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::current_path(error);
     if (picture_refused()[0]) {
-        std::snprintf(out, size, "Quellaro 2005: cannot read the picture \"%s\" in the folder %s",
-                      picture_refused(), error ? "(unknown)" : folder.c_str());
+        std::snprintf(out, size, "Quellaro 2005: the picture \"%s\" in the folder %s %s",
+                      picture_refused(), error ? "(unknown)" : folder.c_str(),
+                      picture_refused_why());
     } else if (sound_refused()[0]) {
         std::snprintf(out, size, "Quellaro 2005: cannot read the sound \"%s\" in the folder %s",
                       sound_refused(), error ? "(unknown)" : folder.c_str());
@@ -72,8 +87,10 @@ int app_start(void* instance) {
         window_create("WINCLASS1", "Quellaro 2005", STYLE_POPUP | STYLE_VISIBLE, 0, 0, 640, 480);
     if (!main_window)
         return 0;
+    const int game_started = game_init();
+    report_palette_file();
     // Without its pictures the game cannot run: say which one is missing, and stop.
-    if (!game_init()) {
+    if (!game_started) {
         report_failed_start();
         game_shutdown();
         window_destroy(main_window);

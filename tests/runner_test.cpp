@@ -1,11 +1,15 @@
 // The headless runner as a user runs it: a script from the title menu into play and back,
 // one JSON line per pass with the modes and the exact countdown, frames as PNG files that
-// hold what was presented, and the failures it must report.
+// hold what was presented, and the failures it must report: a bad command line or script
+// refused with what is wrong (status 2), outputs that cannot be written ending the run (1).
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -97,13 +101,104 @@ TEST(Runner, EndsOnAQuitAndWritesEveryKthFrameAsPresented) {
     }
 }
 
-// The parser's own tests try every kind of bad line; here, that the runner names it and stops.
-TEST(Runner, RefusesAScriptItCannotRead) {
-    RunnerRun run;
-    play_on_fake_assets(run, "key 0 S\njump 3 LEFT\n", "--passes 3");
-    EXPECT_NE(run.status, 0);
-    EXPECT_TRUE(run.states.empty());
-    EXPECT_NE(run.errors.find("script.txt:2:"), std::string::npos) << run.errors;
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+std::string read_all(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The runner with these arguments, on the fake pictures of a new folder ($DIR in args).
+Outcome run_with(std::string args) {
+    const std::string dir = test_temp_dir();
+    test_write_fake_assets(dir);
+    for (size_t at; (at = args.find("$DIR")) != std::string::npos;)
+        args.replace(at, 4, dir);
+    const std::string command = std::string(QUELLARO_RUNNER) + " --assets " + dir + " " + args +
+                                " >" + dir + "/out.txt 2>" + dir + "/err.txt";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+            read_all(dir + "/out.txt"), read_all(dir + "/err.txt")};
+}
+
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(Runner, ABadCommandLineIsNamedAndRefusedWithStatus2) {
+    struct Bad {
+        const char* args;
+        const char* told;
+    };
+    const Bad bad[] = {
+        {"--every 4294967296 --frames-out $DIR/f", "--every 4294967296: not a number from 1"},
+        {"--every 0", "--every 0: not a number from 1"},
+        {"--passes -1", "--passes -1: not a number from 0"},
+        {"--passes 12x", "--passes 12x: not a number"},
+        {"--pases 3", "--pases: not an option"},
+        {"--state", "--state: needs a value"},
+        {"--script $DIR", "cannot read the script"},
+        {"--script $DIR/none.txt", "cannot read the script"},
+        {"--state $DIR/no/such/folder.jsonl", "cannot write"},
+        {"--frames-out /proc/self/frames", "cannot write frames to /proc/self/frames"},
+    };
+    for (const Bad& b : bad) {
+        // A runner that took the bad value would still stop after a few passes.
+        const Outcome o = run_with(std::string("--passes 5 ") + b.args);
+        EXPECT_EQ(o.status, 2) << b.args << "\n" << o.err;
+        EXPECT_TRUE(has(o.err, b.told)) << b.args << "\n" << o.err;
+    }
+}
+
+TEST(Runner, HelpPrintsTheUsageAndSucceeds) {
+    const Outcome o = run_with("--help");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_TRUE(has(o.out, "usage: quellaro-headless")) << o.out;
+    EXPECT_TRUE(o.err.empty()) << o.err;
+}
+
+TEST(Runner, AScriptLineItCannotReadIsNamedByFileLineWordAndWhy) {
+    const std::string dir = test_temp_dir();
+    std::ofstream(dir + "/s.txt") << "key 1 S\n# " << std::string(2000, '-') << " key 0 Q\n"
+                                  << "key 4294967296 S\n";
+    const Outcome o = run_with("--passes 3 --script " + dir + "/s.txt");
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(has(o.err, dir + "/s.txt:3: \"4294967296\": not a pass")) << o.err;
+    EXPECT_FALSE(has(o.err, ":2:")) << o.err;  // the long comment is one line, all comment
+}
+
+TEST(Runner, AnOutputThatCannotBeWrittenEndsTheRunWithAFailure) {
+    for (const char* args : {"--state /dev/full", "--frame-digests /dev/full"}) {
+        const Outcome o = run_with(std::string("--passes 2000 ") + args);
+        EXPECT_EQ(o.status, 1) << args;
+        EXPECT_TRUE(has(o.err, "cannot write /dev/full")) << args << "\n" << o.err;
+    }
+    // Frames into a folder that takes no files: the run stops at the first frame.
+    const std::string dir = test_temp_dir();
+    const Outcome o =
+        run_with("--passes 50 --state " + dir + "/state.jsonl --frames-out /sys/kernel");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(has(o.err, "cannot write /sys/kernel/000000.png")) << o.err;
+    const std::string state = read_all(dir + "/state.jsonl");
+    EXPECT_EQ(std::count(state.begin(), state.end(), '\n'), 1);
+}
+
+TEST(Runner, ARandomPlayerNeverQuitsAndPlaysTheSameForTheSameSeed) {
+    const Outcome first = run_with("--random-play 7 --passes 600 --state -");
+    const Outcome again = run_with("--random-play 7 --passes 600 --state -");
+    const Outcome other = run_with("--random-play 8 --passes 600 --state -");
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(std::count(first.out.begin(), first.out.end(), '\n'), 600);
+    EXPECT_TRUE(has(first.out, "\"game_mode\":0,")) << "never played";
+    EXPECT_EQ(first.out, again.out);
+    EXPECT_NE(first.out, other.out);
 }
 
 TEST(Runner, FailsWhenItCannotWriteAFrame) {

@@ -1,5 +1,6 @@
 // Play scripts: every command read, written back and read again to the same script; lines
-// that cannot be read named by number; a pass's input handed over in the script's order.
+// that cannot be read named by number, word and reason, with nothing of them kept; numbers
+// read in range and without wrapping; a pass's input handed over in the script's order.
 #include "platform/script.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +21,9 @@ const char* const EVERY_COMMAND =
     "key 4 PAGEDOWN\n"
     "key 5 7\n"
     "key 6 200\n"
+    "key 6 00   # code 0, not the digit key 0\n"
     "click 7 250 280\n"
-    "dblclick 8 -3 99999\n"
+    "dblclick 0008 639 479   # leading zeros are decimal\n"
     "close\t9\r\n"
     "hold 1 40 RIGHT Z C 9\n";
 
@@ -38,67 +40,116 @@ void on_close() {
 }
 const PlatformInput recorder = {on_key, on_button, on_close};
 
-bool same(const Script& a, const Script& b) {
-    if (a.events.size() != b.events.size() || a.holds.size() != b.holds.size())
-        return false;
-    for (size_t i = 0; i < a.events.size(); ++i) {
-        const ScriptEvent &x = a.events[i], &y = b.events[i];
-        if (x.command != y.command || x.pass != y.pass || x.a != y.a || x.b != y.b)
-            return false;
-    }
-    for (size_t i = 0; i < a.holds.size(); ++i) {
-        if (a.holds[i].first != b.holds[i].first || a.holds[i].last != b.holds[i].last ||
-            a.holds[i].keys != b.holds[i].keys)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST(Script, EveryCommandIsReadAndWrittenBackToTheSameScript) {
     Script script;
     ASSERT_EQ(script_parse(EVERY_COMMAND, &script), 0);
-    ASSERT_EQ(script.events.size(), 9u);
+    ASSERT_EQ(script.events.size(), 10u);
     EXPECT_EQ(script.events[1].pass, 16);
     EXPECT_EQ(script.events[1].a, KEY_ESCAPE);
     EXPECT_EQ(script.events[2].a, KEY_RETURN);
     EXPECT_EQ(script.events[3].a, KEY_NEXT);
     EXPECT_EQ(script.events[4].a, '7');  // a digit is its key, not a code
     EXPECT_EQ(script.events[5].a, 200);
-    EXPECT_EQ(script.events[7].command, ScriptCommand::double_click);
-    EXPECT_EQ(script.events[7].a, -3);
-    EXPECT_EQ(script.events[8].command, ScriptCommand::close);
+    EXPECT_EQ(script.events[6].a, 0);  // and written back so (a fuzzer's finding)
+    EXPECT_EQ(script.events[8].command, ScriptCommand::double_click);
+    EXPECT_EQ(script.events[8].pass, 8);
+    EXPECT_EQ(script.events[8].b, 479);
+    EXPECT_EQ(script.events[9].command, ScriptCommand::close);
     ASSERT_EQ(script.holds.size(), 1u);
     EXPECT_EQ(script.holds[0].keys, (std::vector<int>{KEY_RIGHT, KEY_Z, KEY_C, '9'}));
 
     Script again;
     ASSERT_EQ(script_parse(script_write(script), &again), 0) << script_write(script);
-    EXPECT_TRUE(same(script, again)) << script_write(script);
+    EXPECT_TRUE(script == again) << script_write(script);
 }
 
-TEST(Script, LinesThatCannotBeReadAreCountedAndNamed) {
-    const char* text =
-        "key 1 S\n"
-        "key 1\n"             // 2: no key
-        "key 1 s\n"           // 3: letters are capitals
-        "key 1 256\n"         // 4: past the codes
-        "click 1 2\n"         // 5: no y
-        "hold 1 2\n"          // 6: no key held
-        "hold 1 2 RIGHT ?\n"  // 7: one key unknown spoils the line
-        "close 1x\n"          // 8: not a number
-        "jump 3\n"            // 9: no such command
-        "key 2 Q";            // 10: the last line needs no newline
+TEST(Script, LinesThatCannotBeReadAreNamedWithTheirWordAndNothingOfThemIsKept) {
+    struct Bad {
+        const char* line;
+        const char* word;
+        const char* why;  // a part of the reason
+    };
+    const Bad bad[] = {
+        {"key 1", "key", "needs a pass and a key"},
+        {"key 1 s", "s", "not a key"},  // letters are capitals
+        {"key 1 256", "256", "not a key"},
+        {"key 1 FOO", "FOO", "not a key"},
+        {"key 1 S S", "S", "more than"},
+        {"key 4294967296 S", "4294967296", "not a pass"},  // no wrap to pass 0
+        {"key -1 S", "-1", "not a pass"},
+        {"key 0x S", "0x", "not a pass"},
+        {"click 1 2", "click", "needs a pass, x and y"},
+        {"click 0 65783 65810", "65783", "not an x inside"},  // no cut to 16 bits
+        {"click 0 640 0", "640", "not an x inside"},
+        {"dblclick 0 0 480", "480", "not a y inside"},
+        {"click 0 -1 5", "-1", "not an x inside"},
+        {"hold 1 2", "hold", "needs"},
+        {"hold 5 2 RIGHT", "2", "ends before it starts"},
+        {"hold 1 2 RIGHT ?", "?", "not a key"},
+        {"close 1x", "1x", "not a pass"},
+        {"jump 3", "jump", "not a command"},
+    };
+    std::string text = "key 1 S\n";
+    for (const Bad& b : bad)
+        text += std::string(b.line) + "\n";
+    text += "key 2 Q";  // the last line needs no newline
+    std::vector<ScriptError> errors;
     Script script;
-    std::vector<int> bad;
     const int count = script_parse(
         text, &script,
-        [](int line, void* out) { static_cast<std::vector<int>*>(out)->push_back(line); }, &bad);
-    EXPECT_EQ(count, 8);
-    EXPECT_EQ(bad, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9}));
+        [](const ScriptError& e, void* out) {
+            static_cast<std::vector<ScriptError>*>(out)->push_back(e);
+        },
+        &errors);
+    ASSERT_EQ(count, static_cast<int>(std::size(bad)));
+    ASSERT_EQ(errors.size(), std::size(bad));
+    for (size_t i = 0; i < std::size(bad); ++i) {
+        EXPECT_EQ(errors[i].line, static_cast<int>(i) + 2) << bad[i].line;
+        EXPECT_EQ(errors[i].word, bad[i].word) << bad[i].line;
+        EXPECT_NE(std::string(errors[i].why).find(bad[i].why), std::string::npos)
+            << bad[i].line << ": " << errors[i].why;
+    }
     ASSERT_EQ(script.events.size(), 2u);  // what could be read is kept
     EXPECT_EQ(script.events[1].a, KEY_Q);
     EXPECT_TRUE(script.holds.empty());
+}
+
+TEST(Script, LinesOfAnyLengthAreReadWhole) {
+    // A long comment's tail is still comment; a long hold keeps every key.
+    std::string text = "# " + std::string(5000, 'x') + " key 0 Q\nhold 0 1";
+    for (int i = 0; i < 3000; ++i)
+        text += " RIGHT";
+    text += " C\n";
+    Script script;
+    ASSERT_EQ(script_parse(text, &script), 0);
+    EXPECT_TRUE(script.events.empty());
+    ASSERT_EQ(script.holds.size(), 1u);
+    ASSERT_EQ(script.holds[0].keys.size(), 3001u);
+    EXPECT_EQ(script.holds[0].keys.back(), KEY_C);
+}
+
+TEST(Script, NumbersAreReadInRangeWithoutWrappingOrOctal) {
+    int value = -7;
+    const char* why = nullptr;
+    EXPECT_TRUE(script_read_number("010", 0, 100, &value));
+    EXPECT_EQ(value, 10);
+    EXPECT_TRUE(script_read_number("0x1f", 0, 100, &value));
+    EXPECT_EQ(value, 31);
+    EXPECT_TRUE(script_read_number("2147483647", 0, 2147483647, &value));
+    EXPECT_EQ(value, 2147483647);
+    value = -7;
+    for (const char* text : {"2147483648", "4294967296", "18446744073709551617",
+                             "99999999999999999999999999", "-4294967295"}) {
+        EXPECT_FALSE(script_read_number(text, 0, 2147483647, &value, &why)) << text;
+        EXPECT_STREQ(why, "out of range") << text;
+    }
+    for (const char* text : {"", "0x", "1e3", " 5", "5 ", "--5", "0x-1", "12a"}) {
+        EXPECT_FALSE(script_read_number(text, 0, 2147483647, &value, &why)) << text;
+        EXPECT_STREQ(why, "not a number") << text;
+    }
+    EXPECT_EQ(value, -7);  // nothing written on a refusal
 }
 
 TEST(Script, APassGetsItsOwnInputInTheScriptsOrder) {

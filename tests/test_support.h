@@ -46,8 +46,9 @@ int test_run_program(const std::string& script, int passes, void (*after)(int pa
 
 // Writes every picture the game reads, with made-up content, into dir: menu picture i is
 // filled with index 10 + i, information picture j with 20 + j; the last one's palette maps
-// index k to (k, 255 - k, k / 2). Level pictures get a pattern and the sprite key 253. Sound
-// i is 100 samples alternating between 100 * (i + 1) and its negative.
+// index k to (k, 255 - k, k / 2). Level pictures get a pattern and the sprite key 253; the
+// palette file is all black. Sound i is 100 samples alternating between 100 * (i + 1) and its
+// negative.
 void test_write_fake_assets(const std::string& dir);
 // Changes into a new temporary folder holding the fake pictures.
 std::string test_enter_fake_assets();

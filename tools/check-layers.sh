@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The include lines keep the layers apart: platform (lowest), engine, then shell, world and
-# menu, then tools; tests and benchmarks may include anything. This fails on an include that
-# points up the layers, on world and menu reaching into each other, on SDL outside
+# menu, then tools; tests, benchmarks and fuzz targets may include anything. This fails on an
+# include that points up the layers, on world and menu reaching into each other, on SDL outside
 # platform/sdl and Emscripten outside platform/web, and on headers that include each other
 # in a circle. A backend's entry file (platform/<backend>/main.cpp) ties the backend to the
 # game and may include the shell and the engine. The SDL backend's own tests (tests/sdl) drive
@@ -17,7 +17,7 @@ layer() {
         engine/*) echo 1 ;;
         shell/* | world/* | menu/*) echo 2 ;;
         tools/*) echo 3 ;;
-        tests/* | bench/*) echo 4 ;;
+        tests/* | bench/* | fuzz/*) echo 4 ;;
         *) echo "" ;;
     esac
 }
@@ -30,7 +30,7 @@ complain() {
 
 edges=$(mktemp)
 trap 'rm -f "$edges"' EXIT
-files=$(find platform engine shell world menu tools tests bench -type f \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | sort)
+files=$(find platform engine shell world menu tools tests bench fuzz -type f \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | sort)
 for file in $files; do
     from=$(layer "$file")
     while IFS=: read -r number text; do

@@ -77,6 +77,16 @@ int load_hero_form(SpriteObject* form, int y, int height, int frames, const char
     return 1;
 }
 
+struct FileName {
+    char text[32];
+};
+// "dorvoN.bmp", the backdrop picture numbered n.
+FileName backdrop_name(int n) {
+    FileName name;
+    std::snprintf(name.text, sizeof name.text, "dorvo%d.bmp", n);
+    return name;
+}
+
 // A destroyed sprite is zeroed too: the record as it was before any load.
 void clear(SpriteObject* sprites, int count) {
     for (int i = 0; i < count; ++i) {
@@ -86,7 +96,7 @@ void clear(SpriteObject* sprites, int count) {
 }
 }  // namespace
 
-int load_backdrops() {
+int load_backdrop_panels() {
     for (int i = 0; i < BACKDROP_COUNT; ++i) {
         // Run again by the world reset: release what the panel held before.
         sprite_destroy(&backdrops[i]);
@@ -94,9 +104,8 @@ int load_backdrops() {
                   BACKDROP_PICTURE_HEIGHT, 1, SINGLE, BACKDROP_COLOR_KEY)) {
             return 0;
         }
-        char file_name[32];
-        std::snprintf(file_name, sizeof file_name, "dorvo%d.bmp", i + 1);
-        if (!picture_load(file_name))
+        if (!picture_load_sized(backdrop_name(i + 1).text, BACKDROP_PICTURE_WIDTH,
+                                BACKDROP_PICTURE_HEIGHT))
             return 0;
         if (!picture_cut(&backdrops[i], 0, 0, 0, CUT_PIXELS))
             return fail();
@@ -106,6 +115,16 @@ int load_backdrops() {
             sprite_keep_scaled(&backdrops[i], BACKDROP_DRAW_WIDTH, BACKDROP_DRAW_HEIGHT));
     }
     return 1;
+}
+
+int load_backdrops() {
+    // The pictures the panels get as they are recycled are read during play, where a bad one
+    // could only repeat the old panel: each is checked now, so that start-up names it instead.
+    for (int n = FIRST_RECYCLED_BACKDROP; n <= LAST_BACKDROP_PICTURE; ++n) {
+        if (!picture_check(backdrop_name(n).text, BACKDROP_PICTURE_WIDTH, BACKDROP_PICTURE_HEIGHT))
+            return 0;
+    }
+    return load_backdrop_panels();
 }
 
 int load_hero() {

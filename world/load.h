@@ -3,7 +3,8 @@
 #pragma once
 
 // Run by game_init in this order; each 1, or 0 at the first sprite whose creation or
-// picture failed (the picture loader names a picture it refused).
+// picture failed (the picture loader names a picture it refused). load_backdrops also checks
+// the backdrop pictures that are read later, during play.
 int load_backdrops();
 int load_hero();
 int load_qblocks();
@@ -14,6 +15,8 @@ int load_skivits();
 int load_coin_sprites();
 int load_pipes();
 int load_blocks();
+// The three backdrop panels made again with their first pictures (the world reset).
+int load_backdrop_panels();
 // Destroys every world sprite and returns the world's objects and counters to their state at
 // load.
 void world_shutdown();

@@ -12,7 +12,7 @@ void world_reset() {
     game_counters_restart();
 
     // The panels are made again with their first pictures; a failure leaves what it could.
-    static_cast<void>(load_backdrops());
+    static_cast<void>(load_backdrop_panels());
     hero_start();
     for (const ObjectGroup* group : object_groups) {
         for (int i = 0; i < group->count; ++i)

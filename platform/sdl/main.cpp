@@ -4,12 +4,11 @@
 #define SDL_MAIN_HANDLED  // our own main, on every platform
 #include <SDL.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <system_error>
 
@@ -153,26 +152,25 @@ void after_frame(int pass) {
                  same ? "matches" : "DIFFERS FROM");
 }
 
-void report_replay_line(int number, void* path) {
-    std::fprintf(stderr, "%s:%d: not a line of a play script\n", static_cast<const char*>(path),
-                 number);
+void report_replay_line(const ScriptError& error, void* path) {
+    std::fprintf(stderr, "%s:%d: \"%.60s\": %s\n", static_cast<const char*>(path), error.line,
+                 error.word.c_str(), error.why);
 }
 
 // Reads the script to replay; false after saying why.
 bool load_replay(const char* path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    if (!file) {
+    std::string whole;
+    // A folder or an unreadable file is an error, not an empty replay.
+    if (!script_read_file(path, &whole)) {
         char message[FILE_PATH_MAX + 64];
-        std::snprintf(message, sizeof message, "Quellaro 2005: cannot read the script %s", path);
+        std::snprintf(message, sizeof message, "Quellaro 2005: cannot read the script %s: %s", path,
+                      std::strerror(errno));
         sdl_show_error(message);
         return false;
     }
-    if (script_parse(text.str(), &replay, report_replay_line, const_cast<char*>(path)) != 0) {
+    if (script_parse(whole, &replay, report_replay_line, const_cast<char*>(path)) != 0) {
         return false;
     }
-    const std::string whole = text.str();
     const size_t note = whole.find("# last frame: pass ");
     if (note != std::string::npos &&
         std::sscanf(whole.c_str() + note, "# last frame: pass %d, digest %llx", &replay_check_pass,

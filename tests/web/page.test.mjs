@@ -268,7 +268,7 @@ test('when its pictures cannot be read, the page says which one and nothing runs
   await page.goto(shared.url);
   await page.waitForFunction('Module.ended', {timeout: 30_000});
   assert.match(await page.$eval('#notice', (n) => n.textContent),
-               /could not start.*cannot read the picture "menubackground1\.bmp"/);
+               /could not start.*the picture "menubackground1\.bmp" in the folder .* is not a picture/);
   await shot(page, 'failed-start');
   await page.close();
 });

@@ -145,12 +145,13 @@ bool write_icons(const std::string& dir) {
     return ok;
 }
 
-int usage() {
-    std::fprintf(stderr,
+// The usage on out; the status to exit with.
+int usage(FILE* out, int status) {
+    std::fprintf(out,
                  "usage: artgen [--out DIR]      write every picture and the palette file\n"
                  "       artgen --preview FILE.png  write the whole level in one picture\n"
                  "       artgen --icons DIR       write the desktop icons (DIR/hicolor/...)\n");
-    return 2;
+    return status;
 }
 
 }  // namespace
@@ -161,8 +162,10 @@ int main(int argc, char** argv) {
     const char* icons = nullptr;
     const ToolOption options[] = {
         {"--out", &out}, {"--preview", &preview_path}, {"--icons", &icons}};
-    if (!tool_read_options(argc, argv, options, 3))
-        return usage();
+    if (tool_help_asked(argc, argv))
+        return usage(stdout, 0);
+    if (!tool_read_options("artgen", argc, argv, options, 3))
+        return usage(stderr, 2);
     std::string out_dir = out ? out : "";
     const std::string preview = preview_path ? preview_path : "";
     if (icons != nullptr) {

@@ -2,11 +2,12 @@
 // presses, clicks, held keys and close requests, printing the game state of every pass as
 // one JSON line and writing chosen frames as PNG files.
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <system_error>
@@ -19,6 +20,7 @@
 #include "shell/app.h"
 #include "shell/game_state.h"
 #include "shell/window.h"
+#include "tools/headless/random_play.h"
 #include "tools/support/options.h"
 #include "world/objects.h"
 #include "world/world_state.h"
@@ -27,30 +29,57 @@ namespace {
 
 // What the command line asked for.
 Script script;
-long pass_limit = -1;
-FILE* state_out;
+int pass_limit = -1;
 std::string frames_dir;
 int frame_every = 1;
-FILE* digest_out;  // one line a pass: the pass and a digest of the frame as shown
-bool frame_lost;   // a frame could not be written: the run ends with a failure status
+bool random_play;  // a seeded random player adds its input to the script's
 
-void report_bad_line(int number, void* path) {
-    std::fprintf(stderr, "quellaro-headless: %s:%d: cannot read this line\n",
-                 static_cast<const char*>(path), number);
+// A text output named on the command line; failed once a write to it failed and was told.
+struct Output {
+    const char* path;
+    FILE* file;
+    bool failed;
+};
+Output state_out;   // one JSON line a pass
+Output digest_out;  // one line a pass: the pass and a digest of the frame as shown
+// An output could not be written: the run ends after this pass, with a failure status.
+bool output_failed;
+
+constexpr int EXIT_OUTPUT_FAILED = 1;
+constexpr int EXIT_USAGE = 2;
+
+void report_write_failure(Output* out) {
+    std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n",
+                 std::strcmp(out->path, "-") == 0 ? "standard output" : out->path,
+                 std::strerror(errno));
+    out->failed = output_failed = true;
+}
+
+// A write that failed (a full disk, a closed pipe) is told once and ends the run.
+void check_output(Output* out) {
+    if (out->file && !out->failed && std::ferror(out->file))
+        report_write_failure(out);
+}
+
+// A script line that cannot be read, named by file and line, with the word and why.
+void report_bad_line(const ScriptError& error, void* path) {
+    std::fprintf(stderr, "quellaro-headless: %s:%d: \"%.60s%s\": %s\n",
+                 static_cast<const char*>(path), error.line, error.word.c_str(),
+                 error.word.size() > 60 ? "..." : "", error.why);
 }
 
 bool load_script(const char* path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        std::fprintf(stderr, "quellaro-headless: cannot open script %s\n", path);
+    std::string text;
+    if (!script_read_file(path, &text)) {
+        std::fprintf(stderr, "quellaro-headless: cannot read the script %s: %s\n", path,
+                     std::strerror(errno));
         return false;
     }
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     return script_parse(text, &script, report_bad_line, const_cast<char*>(path)) == 0;
 }
 
 int before_pass(int pass) {
-    if (pass_limit >= 0 && pass >= pass_limit)
+    if ((pass_limit >= 0 && pass >= pass_limit) || output_failed)
         return 1;
     headless_release_all_keys();
     for (const ScriptHold& hold : script.holds) {
@@ -60,6 +89,8 @@ int before_pass(int pass) {
         }
     }
     script_deliver(script, pass, &window_input);
+    if (random_play)
+        random_play_pass(&window_input);
     return 0;
 }
 
@@ -130,56 +161,78 @@ void write_state(FILE* out, int pass) {
 }
 
 void after_frame(int pass) {
-    if (state_out)
-        write_state(state_out, pass);
+    if (state_out.file) {
+        write_state(state_out.file, pass);
+        check_output(&state_out);
+    }
     headless_clear_sounds();
-    if (digest_out && headless_frames_presented() > 0)
-        std::fprintf(digest_out, "%d %016llx\n", pass,
+    if (digest_out.file && headless_frames_presented() > 0) {
+        std::fprintf(digest_out.file, "%d %016llx\n", pass,
                      static_cast<unsigned long long>(frame_digest(
                          headless_frame_pixels(), headless_frame_width(), headless_frame_width(),
                          headless_frame_height(), headless_frame_palette())));
+        check_output(&digest_out);
+    }
     if (!frames_dir.empty() && pass % frame_every == 0 && headless_frames_presented() > 0) {
         char name[64];
         std::snprintf(name, sizeof(name), "/%06d.png", pass);
         const std::string path = frames_dir + name;
-        if (!png_write_rgb(path.c_str(), headless_frame_rgb(), headless_frame_width(),
-                           headless_frame_height())) {
+        if (!output_failed && !png_write_rgb(path.c_str(), headless_frame_rgb(),
+                                             headless_frame_width(), headless_frame_height())) {
             std::fprintf(stderr, "quellaro-headless: cannot write %s\n", path.c_str());
-            frame_lost = true;
+            output_failed = true;
         }
     }
 }
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: quellaro-headless [--assets DIR] [--script FILE] [--passes N] "
-                 "[--state FILE|-] [--frames-out DIR] [--every K] [--frame-digests FILE|-]\n");
-    return 2;
+// The usage on out; the status to exit with.
+int usage(FILE* out, int status) {
+    std::fputs(
+        "usage: quellaro-headless [--assets DIR] [--script FILE] [--passes N] [--state FILE|-]\n"
+        "                         [--frames-out DIR] [--every K] [--frame-digests FILE|-]\n"
+        "                         [--random-play SEED]\n"
+        "Plays the script (and, with a seed, a random player who never quits) until the game\n"
+        "quits or N passes have run. Exit status: 0 when the run went through, 1 when the game\n"
+        "could not start or an output could not be written, 2 for a bad command line or "
+        "script.\n",
+        out);
+    return status;
 }
 
-bool is_count(const char* text) {
-    long number = 0;
-    return script_read_number(text, &number) && number >= 0;
+const char* refuses_count(const char* text) {
+    int number = 0;
+    return script_read_number(text, 0, INT_MAX, &number) ? nullptr
+                                                         : "not a number from 0 to 2147483647";
 }
 
-bool is_positive(const char* text) {
-    long number = 0;
-    return script_read_number(text, &number) && number > 0;
+const char* refuses_positive(const char* text) {
+    int number = 0;
+    return script_read_number(text, 1, INT_MAX, &number) ? nullptr
+                                                         : "not a number from 1 to 2147483647";
 }
 
 // An output named on the command line: standard output for "-", else a new file.
-bool open_output(const char* path, FILE** out) {
-    if (!path)
+bool open_output(Output* out) {
+    if (!out->path)
         return true;
-    *out = std::strcmp(path, "-") == 0 ? stdout : std::fopen(path, "w");
-    if (!*out)
-        std::fprintf(stderr, "quellaro-headless: cannot write %s\n", path);
-    return *out != nullptr;
+    out->file = std::strcmp(out->path, "-") == 0 ? stdout : std::fopen(out->path, "w");
+    if (!out->file)
+        std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n", out->path,
+                     std::strerror(errno));
+    return out->file != nullptr;
 }
 
-void close_output(FILE* out) {
-    if (out && out != stdout)
-        std::fclose(out);
+// Flushes and closes an output; false when what it held was not all written.
+bool close_output(Output* out) {
+    if (!out->file)
+        return true;
+    check_output(out);
+    const bool flushed = std::fflush(out->file) == 0;
+    const bool closed = out->file == stdout || std::fclose(out->file) == 0;
+    if ((!flushed || !closed) && !out->failed)
+        report_write_failure(out);
+    out->file = nullptr;
+    return !out->failed;
 }
 
 // The folder for the frames, made when missing; false when it cannot be.
@@ -214,35 +267,48 @@ bool enter_assets(const char* assets) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char *assets = nullptr, *script_path = nullptr, *state_path = nullptr;
-    const char *digest_path = nullptr, *passes = nullptr, *every = nullptr, *frames = nullptr;
+    const char *assets = nullptr, *script_path = nullptr, *passes = nullptr, *every = nullptr;
+    const char *frames = nullptr, *seed = nullptr;
     const ToolOption options[] = {
         {"--assets", &assets},
         {"--script", &script_path},
-        {"--passes", &passes, is_count},
-        {"--state", &state_path},
-        {"--frame-digests", &digest_path},
+        {"--passes", &passes, refuses_count},
+        {"--state", &state_out.path},
+        {"--frame-digests", &digest_out.path},
         {"--frames-out", &frames},
-        {"--every", &every, is_positive},
+        {"--every", &every, refuses_positive},
+        {"--random-play", &seed, refuses_count},
     };
-    if (!tool_read_options(argc, argv, options, static_cast<int>(std::size(options))))
-        return usage();
+    if (tool_help_asked(argc, argv))
+        return usage(stdout, 0);
+    if (!tool_read_options("quellaro-headless", argc, argv, options,
+                           static_cast<int>(std::size(options))))
+        return usage(stderr, EXIT_USAGE);
+    // The values were checked as they were read.
     if (passes)
-        pass_limit = std::strtol(passes, nullptr, 0);
+        static_cast<void>(script_read_number(passes, 0, INT_MAX, &pass_limit));
     if (every)
-        frame_every = static_cast<int>(std::strtol(every, nullptr, 0));
+        static_cast<void>(script_read_number(every, 1, INT_MAX, &frame_every));
+    if (seed) {
+        int number = 0;
+        static_cast<void>(script_read_number(seed, 0, INT_MAX, &number));
+        random_play_start(static_cast<uint32_t>(number));
+        random_play = true;
+    }
     if (script_path && !load_script(script_path))
-        return 2;
-    if (!open_output(state_path, &state_out) || !open_output(digest_path, &digest_out))
-        return 2;
+        return EXIT_USAGE;
+    if (!open_output(&state_out) || !open_output(&digest_out))
+        return EXIT_USAGE;
     if (frames && *frames && !open_frames_dir(frames))
-        return 2;
+        return EXIT_USAGE;
     if (!enter_assets(assets))
-        return 2;
+        return EXIT_USAGE;
     static const AppLoopHooks hooks = {before_pass, after_frame};
     app_set_loop_hooks(&hooks);
     const int result = app_main(nullptr, nullptr, nullptr, 0);
-    close_output(state_out);
-    close_output(digest_out);
-    return result == 1 || frame_lost ? 1 : 0;
+    const bool state_written = close_output(&state_out);
+    const bool digests_written = close_output(&digest_out);
+    if (result == 1)
+        return 1;
+    return output_failed || !state_written || !digests_written ? EXIT_OUTPUT_FAILED : 0;
 }

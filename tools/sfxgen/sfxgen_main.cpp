@@ -64,12 +64,13 @@ bool write(const std::string& dir, const char* name, const Tune& tune) {
     return (std::fclose(f) == 0) && written;
 }
 
-int usage() {
-    std::fprintf(stderr,
+// The usage on out; the status to exit with.
+int usage(FILE* out, int status) {
+    std::fprintf(out,
                  "usage: sfxgen [--out DIR] [--tunes DIR]\n"
                  "  --out DIR    where the effects go (default assets/sounds)\n"
                  "  --tunes DIR  also write the tunes there, to listen to\n");
-    return 2;
+    return status;
 }
 
 }  // namespace
@@ -78,8 +79,10 @@ int main(int argc, char** argv) {
     const char* out = nullptr;
     const char* tunes = nullptr;
     const ToolOption options[] = {{"--out", &out}, {"--tunes", &tunes}};
-    if (!tool_read_options(argc, argv, options, 2))
-        return usage();
+    if (tool_help_asked(argc, argv))
+        return usage(stdout, 0);
+    if (!tool_read_options("sfxgen", argc, argv, options, 2))
+        return usage(stderr, 2);
     std::string out_dir = out ? out : "";
     const std::string tunes_dir = tunes ? tunes : "";
     if (out_dir.empty())

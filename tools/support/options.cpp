@@ -1,19 +1,38 @@
 // The tools' command lines: option and value pairs.
 #include "tools/support/options.h"
 
+#include <cstdio>
 #include <cstring>
 
-bool tool_read_options(int argc, char** argv, const ToolOption* options, int count) {
+bool tool_help_asked(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return true;
+    }
+    return false;
+}
+
+bool tool_read_options(const char* tool, int argc, char** argv, const ToolOption* options,
+                       int count) {
     for (int i = 1; i < argc; i += 2) {
-        if (i + 1 >= argc)
-            return false;
         const ToolOption* option = nullptr;
         for (int k = 0; k < count && !option; ++k) {
             if (std::strcmp(argv[i], options[k].name) == 0)
                 option = &options[k];
         }
-        if (!option || (option->accepts && !option->accepts(argv[i + 1])))
+        if (!option) {
+            std::fprintf(stderr, "%s: %s: not an option\n", tool, argv[i]);
             return false;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "%s: %s: needs a value\n", tool, argv[i]);
+            return false;
+        }
+        const char* why = option->refuses ? option->refuses(argv[i + 1]) : nullptr;
+        if (why) {
+            std::fprintf(stderr, "%s: %s %s: %s\n", tool, argv[i], argv[i + 1], why);
+            return false;
+        }
         *option->value = argv[i + 1];
     }
     return true;

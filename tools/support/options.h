@@ -2,11 +2,16 @@
 #pragma once
 
 struct ToolOption {
-    const char* name;                              // with its dashes: "--out"
-    const char** value;                            // where the value goes; a later one replaces it
-    bool (*accepts)(const char* value) = nullptr;  // refuses a value, or null to take any
+    const char* name;    // with its dashes: "--out"
+    const char** value;  // where the value goes; a later one replaces it
+    // Why a value is refused, in a few words, or null when it is taken; null to take any.
+    const char* (*refuses)(const char* value) = nullptr;
 };
 
+// true when the command line asks for help (--help or -h anywhere).
+bool tool_help_asked(int argc, char** argv);
 // Reads argv[1..] as option and value pairs into the options' values. false at an unknown
-// option, an option without its value, or a value the option refuses.
-bool tool_read_options(int argc, char** argv, const ToolOption* options, int count);
+// option, an option without its value, or a value the option refuses, after saying which
+// and why on standard error ("tool: --every 0: ...").
+bool tool_read_options(const char* tool, int argc, char** argv, const ToolOption* options,
+                       int count);

@@ -1,0 +1,41 @@
+// The desktop game as a user starts it where no window can be opened, or with a folder for a
+// replay: it says why and exits with status 1, not 0.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+TEST(SdlStartFailure, NoVideoNoDisplayOrAFolderToReplayEndsWithAMessageAndStatusOne) {
+    struct Start {
+        const char* environment;
+        const char* arguments;
+        const char* told;
+    };
+    const Start starts[] = {
+        {"SDL_VIDEODRIVER=no_such_driver", "", "no display to open a window on"},
+        {"SDL_VIDEODRIVER=x11 DISPLAY=:7919", "", "no display to open a window on"},
+        {"SDL_VIDEODRIVER=dummy", "--replay /tmp", "cannot read the script /tmp"},
+    };
+    char dir[] = "/tmp/quellaro-start-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string err = std::string(dir) + "/err.txt";
+    for (const Start& start : starts) {
+        // No settings file, no session's display.
+        const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY HOME=") + dir +
+                                    " XDG_CONFIG_HOME= " + start.environment + " timeout 20 " +
+                                    QUELLARO_GAME + " " + start.arguments + " 2>" + err;
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << command;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << command;
+        std::ifstream in(err);
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        EXPECT_NE(text.find(std::string("Quellaro 2005: ") + start.told), std::string::npos)
+            << command << "\n"
+            << text;
+    }
+}
