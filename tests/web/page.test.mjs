@@ -241,10 +241,12 @@ test('without touch the buttons stay hidden; Q ends the game and the page says s
   const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
   assert.equal(await page.$eval('#touch', (t) => t.hidden), true);
   await page.click('#fullscreen');
-  await page.waitForFunction(() => document.fullscreenElement?.id === 'game');
-  assert.equal(await page.$eval('#fullscreen', (b) => b.textContent), 'Leave full screen');
+  // The button's words follow the change event, which comes after the element is set.
+  await page.waitForFunction(() => document.fullscreenElement?.id === 'game' &&
+      document.getElementById('fullscreen').textContent === 'Leave full screen');
   await page.click('#fullscreen');
-  await page.waitForFunction(() => !document.fullscreenElement);
+  await page.waitForFunction(() => !document.fullscreenElement &&
+      document.getElementById('fullscreen').textContent === 'Full screen');
   assert.equal((await gameStatus(page)).paused, 0, 'the page\'s own button does not pause the game');
   await page.keyboard.press('q');
   await page.waitForFunction('Module.ended', {timeout: 5000});
