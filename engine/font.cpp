@@ -377,6 +377,59 @@ int font_text_width(const char* text, int length) {
     return total > INT_MAX ? INT_MAX : static_cast<int>(total);
 }
 
+namespace {
+
+// Where text is drawn: the clip is the whole surface.
+struct TextTarget {
+    uint8_t* pixels;
+    int pitch;
+    int bytes_per_pixel;
+    int width;
+    int height;
+    uint32_t pixel_value;
+};
+
+// The usual case, a glyph at its own size wholly inside the row on an 8-bit surface: its set
+// bits are written one by one, the same pixels as the blocks of glyph_blocks.
+void glyph_bits(const TextTarget& t, const uint16_t* rows, int advance, int64_t pen, int64_t top) {
+    const unsigned in_glyph = (1u << advance) - 1;
+    const uint8_t value = static_cast<uint8_t>(t.pixel_value & 0xFF);
+    for (int row = 0; row < FONT_HEIGHT; ++row) {
+        const int64_t row_top = top + row;
+        if (row_top < 0 || row_top >= t.height)
+            continue;
+        uint8_t* out = t.pixels + row_top * t.pitch + pen;
+        for (unsigned bits = rows[row] & in_glyph; bits != 0; bits &= bits - 1)
+            out[std::countr_zero(bits)] = value;
+    }
+}
+
+// Any size, any clip: runs of set bits become one block each.
+void glyph_blocks(const TextTarget& t, const uint16_t* rows, int advance, int64_t pen, int64_t top,
+                  int64_t size) {
+    for (int row = 0; row < FONT_HEIGHT; ++row) {
+        const int64_t row_top = top + row * size;
+        if (rows[row] == 0 || row_top >= t.height || row_top + size <= 0) {
+            continue;
+        }
+        for (int col = 0; col < advance;) {
+            if ((rows[row] >> col & 1u) == 0) {
+                ++col;
+                continue;
+            }
+            int end = col;
+            while (end < advance && (rows[row] >> end & 1u) != 0) {
+                ++end;
+            }
+            fill_clipped(t.pixels, t.pitch, t.bytes_per_pixel, t.width, t.height, pen + col * size,
+                         row_top, pen + end * size, row_top + size, t.pixel_value);
+            col = end;
+        }
+    }
+}
+
+}  // namespace
+
 void font_draw(uint8_t* pixels, int pitch, int bytes_per_pixel, int width, int height, int x, int y,
                const char* text, int length, uint32_t pixel_value, int scale) {
     if (pixels == nullptr || text == nullptr || length <= 0 || scale < 1 || width <= 0 ||
@@ -390,50 +443,17 @@ void font_draw(uint8_t* pixels, int pitch, int bytes_per_pixel, int width, int h
     if (top >= height || top + FONT_HEIGHT * size <= 0) {
         return;
     }
+    const TextTarget target = {pixels, pitch, bytes_per_pixel, width, height, pixel_value};
     int64_t pen = x;
     for (int i = 0; i < length && pen < width; ++i) {
         const int advance = advance_of(text[i]);
-        if (advance == 0) {
-            continue;
-        }
         const int64_t next = pen + advance * size;
-        if (next > 0) {
+        if (advance != 0 && next > 0) {
             const uint16_t* rows = kFont.rows[static_cast<unsigned char>(text[i]) - kFirstChar];
-            // The usual case, a glyph at its own size wholly inside the row: its set bits are
-            // written one by one, the same pixels as the blocks below.
             if (size == 1 && bytes_per_pixel == 1 && pen >= 0 && next <= width) {
-                const unsigned in_glyph = (1u << advance) - 1;
-                const uint8_t value = static_cast<uint8_t>(pixel_value & 0xFF);
-                for (int row = 0; row < FONT_HEIGHT; ++row) {
-                    const int64_t row_top = top + row;
-                    if (row_top < 0 || row_top >= height)
-                        continue;
-                    uint8_t* out = pixels + row_top * pitch + pen;
-                    for (unsigned bits = rows[row] & in_glyph; bits != 0; bits &= bits - 1)
-                        out[std::countr_zero(bits)] = value;
-                }
-                pen = next;
-                continue;
-            }
-            for (int row = 0; row < FONT_HEIGHT; ++row) {
-                const int64_t row_top = top + row * size;
-                if (rows[row] == 0 || row_top >= height || row_top + size <= 0) {
-                    continue;
-                }
-                // Runs of set bits become one block each.
-                for (int col = 0; col < advance;) {
-                    if ((rows[row] >> col & 1u) == 0) {
-                        ++col;
-                        continue;
-                    }
-                    int end = col;
-                    while (end < advance && (rows[row] >> end & 1u) != 0) {
-                        ++end;
-                    }
-                    fill_clipped(pixels, pitch, bytes_per_pixel, width, height, pen + col * size,
-                                 row_top, pen + end * size, row_top + size, pixel_value);
-                    col = end;
-                }
+                glyph_bits(target, rows, advance, pen, top);
+            } else {
+                glyph_blocks(target, rows, advance, pen, top, size);
             }
         }
         pen = next;

@@ -55,8 +55,68 @@ bool write_chunk(FILE* file, const char* type, const uint8_t* data, uint32_t len
 // Gives one row of channels * width bytes (filter byte excluded) for row y.
 using RowSource = void (*)(const void* context, int y, uint8_t* out);
 
+bool write_header(FILE* file, int width, int height, uint8_t colour_type) {
+    static const uint8_t signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+    uint8_t ihdr[13];
+    put32(ihdr, static_cast<uint32_t>(width));
+    put32(ihdr + 4, static_cast<uint32_t>(height));
+    ihdr[8] = 8;  // bits per channel
+    ihdr[9] = colour_type;
+    ihdr[10] = ihdr[11] = ihdr[12] = 0;
+    return std::fwrite(signature, 1, 8, file) == 8 && write_chunk(file, "IHDR", ihdr, 13);
+}
+
+// Filter "up": each byte minus the one above it; the raw row is kept in `above` for the next.
+void filter_up(uint8_t* row, uint8_t* above, size_t row_bytes) {
+    row[0] = 2;
+    for (size_t i = 1; i <= row_bytes; ++i) {
+        const uint8_t raw = row[i];
+        row[i] = static_cast<uint8_t>(raw - above[i]);
+        above[i] = raw;
+    }
+}
+
+// The deflate stream and where its output gathers before going out as IDAT chunks.
+struct Deflater {
+    z_stream z;
+    FILE* file;
+    uint8_t* packed;
+};
+
+// Deflates whatever input is pending (and, when `last`, ends the stream), writing a chunk each
+// time the output buffer fills.
+bool deflate_pending(Deflater& d, bool last) {
+    for (;;) {
+        const int status = deflate(&d.z, last ? Z_FINISH : Z_NO_FLUSH);
+        if (status == Z_STREAM_ERROR)
+            return false;
+        if (d.z.avail_out == 0 || (last && status == Z_STREAM_END)) {
+            const uint32_t length = static_cast<uint32_t>(CHUNK_BYTES - d.z.avail_out);
+            if (length > 0 && !write_chunk(d.file, "IDAT", d.packed, length))
+                return false;
+            d.z.next_out = d.packed;
+            d.z.avail_out = CHUNK_BYTES;
+        }
+        if (last ? status == Z_STREAM_END : d.z.avail_in == 0)
+            return true;
+    }
+}
+
 // Up-filtered rows compress best on pixel art (long vertical runs); the filter is chosen
 // once for the whole picture to keep the writer simple.
+bool write_rows(Deflater& d, int height, size_t row_bytes, uint8_t* row, uint8_t* above,
+                RowSource source, const void* context) {
+    for (int y = 0; y < height; ++y) {
+        source(context, y, row + 1);
+        filter_up(row, above, row_bytes);
+        d.z.next_in = row;
+        d.z.avail_in = static_cast<uInt>(row_bytes + 1);
+        if (!deflate_pending(d, false))
+            return false;
+    }
+    return deflate_pending(d, true);
+}
+
 bool write_png(const char* path, int width, int height, uint8_t colour_type, int channels,
                RowSource source, const void* context) {
     if (width <= 0 || height <= 0 || width > MAX_SIDE || height > MAX_SIDE)
@@ -68,65 +128,21 @@ bool write_png(const char* path, int width, int height, uint8_t colour_type, int
         return false;
     uint8_t* row = memory;
     uint8_t* above = memory + row_bytes + 1;
-    uint8_t* packed = memory + 2 * (row_bytes + 1);
     std::memset(above, 0, row_bytes + 1);
 
-    FILE* file = std::fopen(path, "wb");
-    bool ok = file != nullptr;
-    z_stream z{};
-    bool z_open = false;
-    if (ok) {
-        static const uint8_t signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-        uint8_t ihdr[13];
-        put32(ihdr, static_cast<uint32_t>(width));
-        put32(ihdr + 4, static_cast<uint32_t>(height));
-        ihdr[8] = 8;  // bits per channel
-        ihdr[9] = colour_type;
-        ihdr[10] = ihdr[11] = ihdr[12] = 0;
-        ok = std::fwrite(signature, 1, 8, file) == 8 && write_chunk(file, "IHDR", ihdr, 13);
-        ok = ok && deflateInit(&z, 6) == Z_OK;
-        z_open = ok;
-    }
-    z.next_out = packed;
-    z.avail_out = CHUNK_BYTES;
-    for (int y = 0; ok && y <= height; ++y) {
-        const bool last = y == height;
-        if (!last) {
-            source(context, y, row + 1);
-            // Filter "up": each byte minus the one above it; kept raw in the row above.
-            row[0] = 2;
-            for (size_t i = 1; i <= row_bytes; ++i) {
-                const uint8_t raw = row[i];
-                row[i] = static_cast<uint8_t>(raw - above[i]);
-                above[i] = raw;
-            }
-            z.next_in = row;
-            z.avail_in = static_cast<uInt>(row_bytes + 1);
-        }
-        for (;;) {
-            const int status = deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
-            if (status == Z_STREAM_ERROR) {
-                ok = false;
-                break;
-            }
-            if (z.avail_out == 0 || (last && status == Z_STREAM_END)) {
-                const uint32_t length = static_cast<uint32_t>(CHUNK_BYTES - z.avail_out);
-                if (length > 0 && !write_chunk(file, "IDAT", packed, length)) {
-                    ok = false;
-                    break;
-                }
-                z.next_out = packed;
-                z.avail_out = CHUNK_BYTES;
-            }
-            if (last ? status == Z_STREAM_END : z.avail_in == 0)
-                break;
-        }
-    }
+    Deflater d{};
+    d.file = std::fopen(path, "wb");
+    d.packed = memory + 2 * (row_bytes + 1);
+    bool ok = d.file != nullptr && write_header(d.file, width, height, colour_type);
+    const bool z_open = ok && deflateInit(&d.z, 6) == Z_OK;
+    d.z.next_out = d.packed;
+    d.z.avail_out = CHUNK_BYTES;
+    ok = z_open && write_rows(d, height, row_bytes, row, above, source, context);
     if (z_open)
-        deflateEnd(&z);
-    if (file) {
-        ok = ok && write_chunk(file, "IEND", nullptr, 0);
-        ok = (std::fclose(file) == 0) && ok;
+        deflateEnd(&d.z);
+    if (d.file) {
+        ok = ok && write_chunk(d.file, "IEND", nullptr, 0);
+        ok = (std::fclose(d.file) == 0) && ok;
         if (!ok)
             std::remove(path);
     }

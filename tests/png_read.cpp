@@ -22,16 +22,30 @@ uint8_t paeth(int a, int b, int c) {
     return static_cast<uint8_t>(pb <= pc ? b : c);
 }
 
-}  // namespace
+// The byte a row filter predicts from the left (a), upper (b) and upper-left (c) bytes; -1
+// for a filter PNG does not have.
+int predict(uint8_t filter, int a, int b, int c) {
+    switch (filter) {
+        case 0:
+            return 0;
+        case 1:
+            return a;
+        case 2:
+            return b;
+        case 3:
+            return (a + b) / 2;
+        case 4:
+            return paeth(a, b, c);
+        default:
+            return -1;
+    }
+}
 
-bool png_read(const std::string& path, PngPicture* out) {
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                     std::istreambuf_iterator<char>());
+// The chunks: the header into *out, the IDAT bytes gathered into *packed.
+bool read_chunks(const std::vector<uint8_t>& bytes, PngPicture* out, std::vector<uint8_t>* packed) {
     static const uint8_t signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
     if (bytes.size() < 8 || std::memcmp(bytes.data(), signature, 8) != 0)
         return false;
-    std::vector<uint8_t> packed;
     bool header = false, end = false;
     for (size_t at = 8; at + 12 <= bytes.size() && !end;) {
         const uint32_t length = get32(&bytes[at]);
@@ -49,13 +63,23 @@ bool png_read(const std::string& path, PngPicture* out) {
             out->channels = data[9] == 2 ? 3 : 4;
             header = true;
         } else if (std::memcmp(type, "IDAT", 4) == 0) {
-            packed.insert(packed.end(), data, data + length);
+            packed->insert(packed->end(), data, data + length);
         } else if (std::memcmp(type, "IEND", 4) == 0) {
             end = true;
         }
         at += 12 + length;
     }
-    if (!header || !end)
+    return header && end;
+}
+
+}  // namespace
+
+bool png_read(const std::string& path, PngPicture* out) {
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    std::vector<uint8_t> packed;
+    if (!read_chunks(bytes, out, &packed))
         return false;
     const size_t row = static_cast<size_t>(out->width) * out->channels;
     std::vector<uint8_t> raw((row + 1) * out->height);
@@ -64,36 +88,19 @@ bool png_read(const std::string& path, PngPicture* out) {
         raw_size != raw.size())
         return false;
     out->pixels.assign(row * out->height, 0);
-    const int bpp = out->channels;
+    const size_t bpp = out->channels;
     for (int y = 0; y < out->height; ++y) {
         const uint8_t filter = raw[y * (row + 1)];
         const uint8_t* in = &raw[y * (row + 1) + 1];
         uint8_t* cur = &out->pixels[y * row];
         const uint8_t* up = y > 0 ? cur - row : nullptr;
         for (size_t i = 0; i < row; ++i) {
-            const int a = i >= static_cast<size_t>(bpp) ? cur[i - bpp] : 0;
+            const int a = i >= bpp ? cur[i - bpp] : 0;
             const int b = up ? up[i] : 0;
-            const int c = up && i >= static_cast<size_t>(bpp) ? up[i - bpp] : 0;
-            int predicted = 0;
-            switch (filter) {
-                case 0:
-                    predicted = 0;
-                    break;
-                case 1:
-                    predicted = a;
-                    break;
-                case 2:
-                    predicted = b;
-                    break;
-                case 3:
-                    predicted = (a + b) / 2;
-                    break;
-                case 4:
-                    predicted = paeth(a, b, c);
-                    break;
-                default:
-                    return false;
-            }
+            const int c = up && i >= bpp ? up[i - bpp] : 0;
+            const int predicted = predict(filter, a, b, c);
+            if (predicted < 0)
+                return false;
             cur[i] = static_cast<uint8_t>(in[i] + predicted);
         }
     }

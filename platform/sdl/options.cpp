@@ -46,74 +46,96 @@ const char* options_usage() {
            "F12 screenshot, M sound on or off. Settings: ~/.config/quellaro/settings.ini.\n";
 }
 
+namespace {
+
+// The value of "--name VALUE" when it was not given as "--name=VALUE".
+const char* value_or_next(const char* value, int argc, char** argv, int* i) {
+    if (value == nullptr && *i + 1 < argc) {
+        return argv[++*i];
+    }
+    return value;
+}
+
+// --fullscreen (window 0) or --window[=WxH] (window 1); the two exclude each other.
+bool parse_window(int window, const char* value, Options* options, char* error, size_t error_size) {
+    if (options->window == 1 - window) {
+        std::snprintf(error, error_size, "--fullscreen and --window exclude each other");
+        return false;
+    }
+    options->window = window;
+    if (value != nullptr &&
+        !parse_window_size(value, &options->window_width, &options->window_height)) {
+        std::snprintf(error, error_size, "--window=%s is not a size like 1280x960", value);
+        return false;
+    }
+    return true;
+}
+
+bool parse_scale(const char* value, Options* options, char* error, size_t error_size) {
+    static const char* const names[] = {"auto", "integer", "fit"};
+    options->scale_mode = -1;
+    for (int mode = 0; mode < 3 && value != nullptr; mode++) {
+        if (std::strcmp(value, names[mode]) == 0) {
+            options->scale_mode = mode;
+        }
+    }
+    if (options->scale_mode < 0) {
+        std::snprintf(error, error_size, "--scale takes integer, fit or auto");
+        return false;
+    }
+    return true;
+}
+
+bool parse_path(const char* name, const char* what, const char* value, const char** slot,
+                char* error, size_t error_size) {
+    if (value == nullptr || value[0] == '\0') {
+        std::snprintf(error, error_size, "%s needs a %s", name, what);
+        return false;
+    }
+    *slot = value;
+    return true;
+}
+
+// One argument (and its value, when that is the next argument: *i then moves past it).
+bool parse_argument(int argc, char** argv, int* i, Options* options, char* error,
+                    size_t error_size) {
+    const char* arg = argv[*i];
+    const char* value = nullptr;
+    if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+        options->help = 1;
+    } else if (std::strcmp(arg, "--version") == 0) {
+        options->version = 1;
+    } else if (std::strcmp(arg, "--mute") == 0) {
+        options->mute = 1;
+    } else if (std::strcmp(arg, "--fullscreen") == 0) {
+        return parse_window(0, nullptr, options, error, error_size);
+    } else if (is_option(arg, "--window", &value)) {
+        return parse_window(1, value, options, error, error_size);
+    } else if (is_option(arg, "--scale", &value)) {
+        return parse_scale(value_or_next(value, argc, argv, i), options, error, error_size);
+    } else if (is_option(arg, "--data", &value)) {
+        return parse_path("--data", "folder", value_or_next(value, argc, argv, i),
+                          &options->data_dir, error, error_size);
+    } else if (is_option(arg, "--record", &value)) {
+        return parse_path("--record", "file", value_or_next(value, argc, argv, i),
+                          &options->record_path, error, error_size);
+    } else if (is_option(arg, "--replay", &value)) {
+        return parse_path("--replay", "file", value_or_next(value, argc, argv, i),
+                          &options->replay_path, error, error_size);
+    } else {
+        std::snprintf(error, error_size, "unknown argument \"%s\"", arg);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int options_parse(int argc, char** argv, Options* options, char* error, size_t error_size) {
     *options = Options{0, 0, -1, 0, 0, -1, 0, nullptr, nullptr, nullptr};
     for (int i = 1; i < argc; i++) {
-        const char* arg = argv[i];
-        const char* value = nullptr;
-        const char** path_slot = nullptr;
-        const char* path_name = nullptr;
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            options->help = 1;
-        } else if (std::strcmp(arg, "--version") == 0) {
-            options->version = 1;
-        } else if (std::strcmp(arg, "--mute") == 0) {
-            options->mute = 1;
-        } else if (std::strcmp(arg, "--fullscreen") == 0) {
-            if (options->window == 1) {
-                std::snprintf(error, error_size, "--fullscreen and --window exclude each other");
-                return 0;
-            }
-            options->window = 0;
-        } else if (is_option(arg, "--window", &value)) {
-            if (options->window == 0) {
-                std::snprintf(error, error_size, "--fullscreen and --window exclude each other");
-                return 0;
-            }
-            options->window = 1;
-            if (value != nullptr &&
-                !parse_window_size(value, &options->window_width, &options->window_height)) {
-                std::snprintf(error, error_size, "--window=%s is not a size like 1280x960", value);
-                return 0;
-            }
-        } else if (is_option(arg, "--scale", &value)) {
-            if (value == nullptr && i + 1 < argc) {
-                value = argv[++i];
-            }
-            static const char* const names[] = {"auto", "integer", "fit"};
-            options->scale_mode = -1;
-            for (int mode = 0; mode < 3 && value != nullptr; mode++) {
-                if (std::strcmp(value, names[mode]) == 0) {
-                    options->scale_mode = mode;
-                }
-            }
-            if (options->scale_mode < 0) {
-                std::snprintf(error, error_size, "--scale takes integer, fit or auto");
-                return 0;
-            }
-        } else if (is_option(arg, "--data", &value)) {
-            path_slot = &options->data_dir;
-            path_name = "--data";
-        } else if (is_option(arg, "--record", &value)) {
-            path_slot = &options->record_path;
-            path_name = "--record";
-        } else if (is_option(arg, "--replay", &value)) {
-            path_slot = &options->replay_path;
-            path_name = "--replay";
-        } else {
-            std::snprintf(error, error_size, "unknown argument \"%s\"", arg);
+        if (!parse_argument(argc, argv, &i, options, error, error_size)) {
             return 0;
-        }
-        if (path_slot != nullptr) {
-            if (value == nullptr && i + 1 < argc) {
-                value = argv[++i];
-            }
-            if (value == nullptr || value[0] == '\0') {
-                std::snprintf(error, error_size, "%s needs a %s", path_name,
-                              path_slot == &options->data_dir ? "folder" : "file");
-                return 0;
-            }
-            *path_slot = value;
         }
     }
     if (options->record_path != nullptr && options->replay_path != nullptr) {

@@ -159,39 +159,39 @@ bool start_cpu() {
     return true;
 }
 
-// Converts, scales and hands over the frame: 8-bit through the palette table, or the ARGB
-// copy.
-void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
-    sdl_frames_shown++;
-    if (path == PATH_GPU) {
-        int output_width, output_height;
-        const Letterbox box = sdl_frame_box(&output_width, &output_height);
-        if (box.width <= 0 || box.height <= 0) {
-            return;  // minimised
-        }
-        void* texels;
-        int texture_pitch;
-        if (SDL_LockTexture(texture, nullptr, &texels, &texture_pitch) != 0) {
-            return;
-        }
-        for (int y = 0; y < sdl_frame_height; y++) {
-            uint32_t* out =
-                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(texels) + y * texture_pitch);
-            if (argb != nullptr) {
-                std::memcpy(out, argb + y * sdl_frame_width, 4 * sdl_frame_width);
-            } else {
-                convert_row_8(frame8 + y * pitch8, sdl_frame_width, palette_argb, out);
-            }
-        }
-        SDL_UnlockTexture(texture);
-        const SDL_Rect destination = {box.x, box.y, box.width, box.height};
-        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-        SDL_RenderClear(renderer);  // the bars
-        SDL_RenderCopy(renderer, texture, nullptr, &destination);
-        SDL_RenderPresent(renderer);
-        redraw_all = false;
+// The GPU path: the frame into the streaming texture, which the renderer scales.
+void show_gpu(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
+    int output_width, output_height;
+    const Letterbox box = sdl_frame_box(&output_width, &output_height);
+    if (box.width <= 0 || box.height <= 0) {
+        return;  // minimised
+    }
+    void* texels;
+    int texture_pitch;
+    if (SDL_LockTexture(texture, nullptr, &texels, &texture_pitch) != 0) {
         return;
     }
+    for (int y = 0; y < sdl_frame_height; y++) {
+        uint32_t* out =
+            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(texels) + y * texture_pitch);
+        if (argb != nullptr) {
+            std::memcpy(out, argb + y * sdl_frame_width, 4 * sdl_frame_width);
+        } else {
+            convert_row_8(frame8 + y * pitch8, sdl_frame_width, palette_argb, out);
+        }
+    }
+    SDL_UnlockTexture(texture);
+    const SDL_Rect destination = {box.x, box.y, box.width, box.height};
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);  // the bars
+    SDL_RenderCopy(renderer, texture, nullptr, &destination);
+    SDL_RenderPresent(renderer);
+    redraw_all = false;
+}
+
+// The CPU path: the frame scaled straight into the window's surface; the bars are drawn only
+// when the box or the window changes.
+void show_cpu(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
     SDL_Surface* surface = window_surface();
     if (surface == nullptr) {
         return;
@@ -233,6 +233,17 @@ void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
         const SDL_Rect rect = {scale_map->box.x, scale_map->box.y, scale_map->box.width,
                                scale_map->box.height};
         SDL_UpdateWindowSurfaceRects(sdl_window, &rect, 1);
+    }
+}
+
+// Converts, scales and hands over the frame: 8-bit through the palette table, or the ARGB
+// copy.
+void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
+    sdl_frames_shown++;
+    if (path == PATH_GPU) {
+        show_gpu(frame8, pitch8, argb);
+    } else {
+        show_cpu(frame8, pitch8, argb);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -230,6 +231,61 @@ void settings_default(Settings* settings) {
     key_bindings_default(&settings->keys);
 }
 
+namespace {
+
+// "[name]": the section the lines after it belong to.
+Section heading_line(Parser* p, char* content) {
+    char* close = std::strchr(content, ']');
+    if (close == nullptr || *trim(close + 1) != '\0') {
+        complain(p, "\"%s\" is not a section heading like [keys]; the lines under it are skipped",
+                 content);
+        return SECTION_UNKNOWN;
+    }
+    *close = '\0';
+    const Section section = section_named(trim(content + 1));
+    if (section == SECTION_UNKNOWN) {
+        complain(p, "no section is called [%s]; its lines are skipped", trim(content + 1));
+    }
+    return section;
+}
+
+// "name = value" in the given section.
+void setting_line(Parser* p, Section section, char* content) {
+    char* equals = std::strchr(content, '=');
+    if (equals == nullptr) {
+        complain(p, "\"%s\" is not a setting like name = value; the line is skipped", content);
+        return;
+    }
+    *equals = '\0';
+    char* name = trim(content);
+    char* value = trim(equals + 1);
+    if (*value == '\0') {
+        complain(p, "%s has no value; the line is skipped", name);
+        return;
+    }
+    switch (section) {
+        case SECTION_DISPLAY:
+            display_line(p, name, value);
+            break;
+        case SECTION_KEYS:
+            keys_line(p, name, value);
+            break;
+        case SECTION_GAMEPAD:
+            gamepad_line(p, name, value);
+            break;
+        case SECTION_SOUND:
+            sound_line(p, name, value);
+            break;
+        case SECTION_NONE:
+            complain(p, "%s comes before any section heading; the line is skipped", name);
+            break;
+        case SECTION_UNKNOWN:
+            break;  // reported once, at the heading
+    }
+}
+
+}  // namespace
+
 int settings_parse(const char* text, size_t length, Settings* settings, SettingsReport report,
                    void* context) {
     Parser p = {settings, report, context, 0, 0};
@@ -242,12 +298,12 @@ int settings_parse(const char* text, size_t length, Settings* settings, Settings
         }
         p.line++;
         char line[MAX_LINE + 1];
-        size_t size = end - at;
-        bool too_long = size > MAX_LINE;
-        std::memcpy(line, text + at, too_long ? MAX_LINE : size);
-        line[too_long ? MAX_LINE : size] = '\0';
+        const size_t kept = std::min<size_t>(end - at, MAX_LINE);
+        const bool too_long = end - at > MAX_LINE;
+        std::memcpy(line, text + at, kept);
+        line[kept] = '\0';
         at = end + 1;
-        if (std::memchr(line, '\0', too_long ? MAX_LINE : size) != nullptr) {
+        if (std::memchr(line, '\0', kept) != nullptr) {
             complain(&p, "%sthe line holds a zero byte; it is skipped", "");
             continue;
         }
@@ -261,55 +317,10 @@ int settings_parse(const char* text, size_t length, Settings* settings, Settings
         }
         if (too_long) {
             complain(&p, "the line is longer than %s characters; it is skipped", "512");
-            continue;
-        }
-        if (*content == '[') {
-            char* close = std::strchr(content, ']');
-            if (close == nullptr || *trim(close + 1) != '\0') {
-                complain(
-                    &p,
-                    "\"%s\" is not a section heading like [keys]; the lines under it are skipped",
-                    content);
-                section = SECTION_UNKNOWN;
-                continue;
-            }
-            *close = '\0';
-            section = section_named(trim(content + 1));
-            if (section == SECTION_UNKNOWN) {
-                complain(&p, "no section is called [%s]; its lines are skipped", trim(content + 1));
-            }
-            continue;
-        }
-        char* equals = std::strchr(content, '=');
-        if (equals == nullptr) {
-            complain(&p, "\"%s\" is not a setting like name = value; the line is skipped", content);
-            continue;
-        }
-        *equals = '\0';
-        char* name = trim(content);
-        char* value = trim(equals + 1);
-        if (*value == '\0') {
-            complain(&p, "%s has no value; the line is skipped", name);
-            continue;
-        }
-        switch (section) {
-            case SECTION_DISPLAY:
-                display_line(&p, name, value);
-                break;
-            case SECTION_KEYS:
-                keys_line(&p, name, value);
-                break;
-            case SECTION_GAMEPAD:
-                gamepad_line(&p, name, value);
-                break;
-            case SECTION_SOUND:
-                sound_line(&p, name, value);
-                break;
-            case SECTION_NONE:
-                complain(&p, "%s comes before any section heading; the line is skipped", name);
-                break;
-            case SECTION_UNKNOWN:
-                break;  // reported once, at the heading
+        } else if (*content == '[') {
+            section = heading_line(&p, content);
+        } else {
+            setting_line(&p, section, content);
         }
     }
     return p.bad;
