@@ -158,6 +158,12 @@ TEST_F(BitmapLoad, MalformedFilesAreRefusedAndLeaveTheRecordEmpty) {
     b[10] = 0xF0;  // pixel offset past the end
     b[11] = 0xFF;
     refused(b, "offset outside the file");
+    for (uint8_t into : {0, 14, 53}) {  // the pixels would be read out of the headers
+        b = good;
+        b[10] = into;
+        b[11] = 0;
+        refused(b, "offset into the headers");
+    }
     b = good;
     b[14] = 12;  // an OS/2 header
     refused(b, "12-byte header");

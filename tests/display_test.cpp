@@ -251,6 +251,13 @@ TEST(Blit, ClipListOfSeveralRectanglesAndRefusals) {
     EXPECT_EQ(gfx_blit(plain, &outside, nullptr, nullptr, GFX_BLT_COLORFILL, &fx), GFX_ERR_INVALID);
     const Rect bad_source = {0, 0, 21, 1};
     EXPECT_EQ(gfx_blit(plain, nullptr, target, &bad_source, 0, nullptr), GFX_ERR_INVALID);
+    // Empty rectangles, as a fill's or copy's destination or as a copy's source.
+    for (const Rect& empty : {Rect{2, 2, 2, 6}, Rect{2, 2, 6, 2}, Rect{6, 2, 2, 6}}) {
+        EXPECT_EQ(gfx_blit(plain, &empty, nullptr, nullptr, GFX_BLT_COLORFILL, &fx),
+                  GFX_ERR_INVALID);
+        EXPECT_EQ(gfx_blit(plain, &empty, target, nullptr, 0, nullptr), GFX_ERR_INVALID);
+        EXPECT_EQ(gfx_blit(plain, nullptr, target, &empty, 0, nullptr), GFX_ERR_INVALID);
+    }
     GfxSurfaceDesc desc = {};
     desc.size = sizeof(desc);
     ASSERT_EQ(gfx_lock(plain, nullptr, &desc, 0), GFX_OK);

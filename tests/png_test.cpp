@@ -66,7 +66,7 @@ TEST(Png, RefusesBadSizesAndLeavesNoFileWhenItCannotWrite) {
     PaletteEntry palette[256] = {};
     EXPECT_EQ(png_write_rgb((dir + "/a.png").c_str(), pixel, 0, 1), 0);
     EXPECT_EQ(png_write_rgb((dir + "/b.png").c_str(), pixel, 1, -1), 0);
-    EXPECT_EQ(png_write_rgba((dir + "/c.png").c_str(), pixel, 2, 1, 1), 0);  // stride too short
+    EXPECT_EQ(png_write_rgba((dir + "/c.png").c_str(), pixel, 3, 1, 1), 0);  // a byte too short
     EXPECT_EQ(png_write_indexed((dir + "/d.png").c_str(), pixel, 1, 2, 1, palette), 0);
     EXPECT_EQ(png_write_rgb((dir + "/no/such/folder.png").c_str(), pixel, 1, 1), 0);
     EXPECT_TRUE(std::filesystem::is_empty(dir));

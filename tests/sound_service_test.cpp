@@ -1,6 +1,6 @@
 // The game's sound service on the headless backend: the effect files read at start-up (a
 // missing or wrong one stops it, named like a picture), the tunes rendered after the first
-// frame and only for a backend that plays them.
+// frame and only for a backend that plays them, and the title's tune asked for by each start.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -105,4 +105,21 @@ TEST(SoundService, TunesAreRenderedAfterTheFirstFrameOneAFrameForABackendThatPla
     });
     EXPECT_TRUE(same[MUSIC_TITLE]);
     EXPECT_TRUE(same[MUSIC_PLAY]);
+}
+
+// A program started again in the same process (as the browser does) asks for the title's
+// tune again: the tune in force went with the shutdown.
+TEST(SoundService, EachStartAsksForTheTitlesTuneOnItsFirstFrame) {
+    test_enter_fake_assets();
+    for (int start = 0; start < 2; ++start) {
+        headless_clear_sounds();
+        std::string said;
+        ASSERT_EQ(run_quietly(1, &said), 0);
+        int title_asked = 0;
+        for (int i = 0; i < headless_sound_count(); ++i) {
+            const HeadlessSound s = headless_sound(i);
+            title_asked += s.music && s.id == MUSIC_TITLE;
+        }
+        EXPECT_EQ(title_asked, 1) << "start " << start;
+    }
 }

@@ -78,6 +78,13 @@ TEST(Wav, AnythingButSixteenBitMonoPcmWhollyInsideTheBytesIsRefused) {
         {"byte rate", [](auto& b) { put32(b, BYTE_RATE, 22050); }},
         {"block align", [](auto& b) { put16(b, BLOCK_ALIGN, 4); }},
         {"short fmt", [](auto& b) { put32(b, 16, 14); }},
+        {"short fmt whose next chunk starts like its bits",
+         [](auto& b) {
+             put32(b, 16, 14);  // the bits field now opens an empty chunk of its own
+             const uint8_t rest[6] = {'x', 'x', 0, 0, 0, 0};
+             b.insert(b.begin() + DATA_ID, rest, rest + 6);
+             put32(b, RIFF_SIZE, static_cast<uint32_t>(b.size() - 8));
+         }},
         {"no fmt", [](auto& b) { b[12] = 'x'; }},
         {"no data", [](auto& b) { b[DATA_ID] = 'x'; }},
         {"data past the end", [](auto& b) { put32(b, DATA_SIZE, 10); }},

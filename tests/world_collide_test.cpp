@@ -28,6 +28,9 @@ TEST(OverlapFraction, EdgesAndFractions) {
     EXPECT_EQ(overlap_fraction(10, 0, 10, 10, 0, 0, 10, 10), 0.0f);
     // Sharing a horizontal edge while overlapping in x: they meet.
     EXPECT_EQ(overlap_fraction(0, 0, 10, 10, 5, 10, 10, 10), 0.5f);
+    // Only B's top edge lies on A's bottom edge: the far end of a range counts too.
+    EXPECT_EQ(overlap_fraction(0, 0, 100, 10, 40, 10, 10, 10), 0.6f);
+    EXPECT_EQ(overlap_fraction(40, 10, 10, 10, 0, 0, 100, 10), 1.0f);
     // Like a plus sign: neither has an edge inside the other on both axes.
     EXPECT_EQ(overlap_fraction(0, 10, 100, 10, 40, 0, 10, 100), 0.0f);
     // Always relative to A's width.

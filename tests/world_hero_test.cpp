@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/world_test_support.h"
+#include "world/object_groups.h"
 
 namespace {
 class HeroTest : public WorldTest {
@@ -298,13 +299,23 @@ TEST_F(HeroTest, ScrollingAtTheLine) {
     hero->x = 207;
     hero->vx = 6;
     hold_keys({KEY_RIGHT});
-    const float pipe_x0 = pipes[0].x, backdrop_x0 = backdrops[1].x;
+    // Every object of every group, and the backdrop panels, move by the step.
+    std::vector<SpriteObject*> world;
+    for (const ObjectGroup* group : object_groups) {
+        for (int i = 0; i < group->count; ++i)
+            world.push_back(&group->sprites[i]);
+    }
+    for (SpriteObject& panel : backdrops)
+        world.push_back(&panel);
+    std::vector<float> x0;
+    for (const SpriteObject* s : world)
+        x0.push_back(s->x);
     hero_update();
     EXPECT_EQ(hero->x, 213.0f);
     EXPECT_EQ(scroll_step, 2);
     EXPECT_EQ(scroll_total, 2);
-    EXPECT_EQ(pipes[0].x, pipe_x0 - 2);
-    EXPECT_EQ(backdrops[1].x, backdrop_x0 - 2);
+    for (size_t i = 0; i < world.size(); ++i)
+        EXPECT_EQ(world[i]->x, x0[i] - 2) << "object " << i;
     hold_keys({KEY_RIGHT, KEY_Z});
     hero_update();
     hero_update();

@@ -151,6 +151,24 @@ TEST_F(SkivitTest, ContactThatIsNotAStompHarms) {
     update();
     EXPECT_EQ(hero->state, 2);
     EXPECT_EQ(e->state, 1);
+
+    // An enemy standing on a brick meets the hero two pixels higher than it stands: four
+    // pixels above it is a touch there, but not above one on the floor.
+    hero->state = 1;
+    hero->vy = 0;
+    hero->y = 398 - 32 - 4;
+    update();
+    EXPECT_EQ(hero->state, 1);
+    e = enemy(4, 169, 123, -2);
+    for (int i : {5, 6, 7}) {
+        bricks[i].x = static_cast<float>(brick_x[i] - 2600);
+        bricks[i].y = 155;
+    }
+    hero->x = 173;
+    hero->y = 123 - 32 - 4;
+    update();
+    EXPECT_EQ(hero->state, 2);
+    EXPECT_EQ(e->y, 122.0f);
 }
 
 TEST_F(SkivitTest, StandingSmallHeroIsWalkedThroughButALargeOneIsHarmed) {
