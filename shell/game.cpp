@@ -8,6 +8,7 @@
 #include "engine/sound.h"
 #include "engine/text.h"
 #include "menu/menu.h"
+#include "shell/hud.h"
 #include "shell/window.h"
 #include "world/load.h"
 #include "world/objects.h"
@@ -35,17 +36,15 @@ void game_state_restore() {
     game_counters_restart();
 }
 
-namespace {
-
-// The HUD texts, exactly as shown: the label, the values' format and where they go.
+// The HUD texts, exactly as shown.
 const char* const hud_label =
     "DORVO                          COINS                                    WORLD          "
     "             TIME";
 const char* const hud_values_format =
     "%7d                                  %3d                                           1-1  "
     "                           %3d";
-constexpr int HUD_LABEL_X = 50, HUD_LABEL_Y = 10;
-constexpr int HUD_VALUES_X = 40, HUD_VALUES_Y = 25;
+
+namespace {
 
 constexpr int WIN_TEXT_X = 320, WIN_TEXT_Y = 240;
 

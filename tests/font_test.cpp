@@ -10,16 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "shell/hud.h"
+
 namespace {
 
 int width_of(const std::string& text) {
     return font_text_width(text.data(), static_cast<int>(text.size()));
-}
-
-std::string format_number(const char* format, int value) {
-    char buffer[32];
-    snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
 }
 
 // An 8-bit canvas whose drawing area sits inside guard bytes on every side.
@@ -96,46 +92,44 @@ TEST(Font, AdvancesThatTheHudAndMenuRelyOn) {
     EXPECT_LE(width_of("START GAME"), 138);
 }
 
-// Each value of the second HUD line must sit under its label word of the first.
-TEST(Font, HudValuesSitUnderTheirLabels) {
-    const std::string blanks(64, ' ');
-    const std::string words[4] = {"DORVO", "COINS", "WORLD", "TIME"};
-    const int label_gaps[3] = {26, 36, 23};
-    const int value_gaps[3] = {34, 43, 29};
-
-    std::string label;
-    int word_left[4], word_right[4];  // ink extent, without the last letter's spacing
-    for (int i = 0; i < 4; ++i) {
-        word_left[i] = 50 + width_of(label);
-        word_right[i] = word_left[i] + width_of(words[i]) - 1;
-        label += words[i];
-        if (i < 3) {
-            label += blanks.substr(0, label_gaps[i]);
-        }
+// The words of a line and where their ink starts and ends, drawn from x.
+struct Word {
+    std::string text;
+    int left, right;
+};
+std::vector<Word> words_of(const std::string& line, int x) {
+    std::vector<Word> words;
+    for (size_t at = line.find_first_not_of(' '); at != std::string::npos;) {
+        const size_t end = std::min(line.find(' ', at), line.size());
+        const int left = x + width_of(line.substr(0, at));
+        const std::string text = line.substr(at, end - at);
+        words.push_back({text, left, left + width_of(text) - 1});
+        at = line.find_first_not_of(' ', end);
     }
-    EXPECT_EQ(label.size(), 104u);
-    EXPECT_LE(50 + width_of(label), 640);
+    return words;
+}
 
+// Each value of the HUD's second line, as the game formats it, sits under its label.
+TEST(Font, HudValuesSitUnderTheirLabels) {
+    const std::vector<Word> labels = words_of(hud_label, HUD_LABEL_X);
+    ASSERT_EQ(labels.size(), 4u);
+    EXPECT_EQ(labels[0].text, "DORVO");
+    EXPECT_EQ(labels[3].text, "TIME");
+    EXPECT_LE(labels[3].right, 640);
     for (int score : {0, 12, 400, 1234567}) {
         for (int coins : {0, 12, 400}) {
             for (int time : {400, 12, 0, -5}) {
-                const std::string fields[4] = {format_number("%7d", score),
-                                               format_number("%3d", coins), "1-1",
-                                               format_number("%3d", time)};
-                std::string line;
+                char line[256];
+                std::snprintf(line, sizeof line, hud_values_format, score, coins, time);
+                const std::vector<Word> values = words_of(line, HUD_VALUES_X);
+                ASSERT_EQ(values.size(), 4u) << line;
+                EXPECT_EQ(values[2].text, "1-1");
                 for (int i = 0; i < 4; ++i) {
-                    const int left = 40 + width_of(line);
-                    const double centre = left + (width_of(fields[i]) - 1) / 2.0;
-                    EXPECT_GE(centre, word_left[i])
-                        << words[i] << " score " << score << " coins " << coins << " time " << time;
-                    EXPECT_LE(centre, word_right[i])
-                        << words[i] << " score " << score << " coins " << coins << " time " << time;
-                    line += fields[i];
-                    if (i < 3) {
-                        line += blanks.substr(0, value_gaps[i]);
-                    }
+                    const double centre = (values[i].left + values[i].right) / 2.0;
+                    EXPECT_GE(centre, labels[i].left) << labels[i].text << ": " << line;
+                    EXPECT_LE(centre, labels[i].right) << labels[i].text << ": " << line;
                 }
-                EXPECT_LE(40 + width_of(line), 640) << line;
+                EXPECT_LE(values[3].right, 640) << line;
             }
         }
     }

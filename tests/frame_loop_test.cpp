@@ -166,6 +166,7 @@ TEST_F(FrameLoop, DrivenOnePassAtATimeItGivesTheSameFramesAndExitCode) {
     }
     // Finished, the program starts again from the beginning.
     EXPECT_EQ(run("", 1), 0);
+    ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].mode, MODE_MENU);
     EXPECT_EQ(seen[0].selection, 0);
 }
