@@ -308,6 +308,7 @@ TEST_F(HeroTest, ScrollingAtTheLine) {
     for (SpriteObject& panel : backdrops)
         world.push_back(&panel);
     std::vector<float> x0;
+    x0.reserve(world.size());
     for (const SpriteObject* s : world)
         x0.push_back(s->x);
     hero_update();
