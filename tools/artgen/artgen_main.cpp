@@ -12,29 +12,10 @@
 #include "tools/artgen/palette.h"
 #include "tools/artgen/preview.h"
 #include "tools/artgen/sheet.h"
+#include "tools/support/folders.h"
 #include "tools/support/options.h"
 
 namespace {
-
-bool is_dir(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// assets/ of the source tree: the current directory's when run from the top of the tree,
-// else the one beside this source file.
-std::string default_out_dir() {
-    if (is_dir("tools/artgen") && is_dir("assets"))
-        return "assets";
-    std::string here = __FILE__;
-    size_t cut = here.rfind("tools/artgen/");
-    if (cut != std::string::npos) {
-        std::string dir = here.substr(0, cut) + "assets";
-        if (is_dir(dir))
-            return dir;
-    }
-    return "assets";
-}
 
 bool write(const std::string& dir, const char* name, const Canvas& c) {
     return write_bmp8(dir + "/" + name, c, art_palette()) != 0;
@@ -136,7 +117,7 @@ bool write_icons(const std::string& dir) {
         for (size_t at = 0; at != std::string::npos;) {
             at = folder.find('/', at + 1);
             made = folder.substr(0, at);
-            if (!is_dir(made))
+            if (!tool_is_dir(made))
                 mkdir(made.c_str(), 0777);
         }
         ok &= png_write_rgba((folder + "/quellaro.png").c_str(), rgba.data(), size * 4, size,
@@ -183,11 +164,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (out_dir.empty())
-        out_dir = default_out_dir();
-    if (!is_dir(out_dir) && mkdir(out_dir.c_str(), 0777) != 0) {
-        std::fprintf(stderr, "artgen: cannot create %s\n", out_dir.c_str());
+        out_dir = tool_assets_dir("tools/artgen", __FILE__);
+    if (!tool_make_dir("artgen", out_dir))
         return 1;
-    }
     if (!write_all(out_dir)) {
         std::fprintf(stderr, "artgen: writing into %s failed\n", out_dir.c_str());
         return 1;

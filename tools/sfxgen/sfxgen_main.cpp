@@ -1,8 +1,6 @@
 // The sound generator: renders every sound effect into assets/sounds/ (or --out DIR) as
 // 16-bit mono WAVE files, byte for byte the same on every run; --tunes DIR also writes the
 // two tunes, which the game renders for itself, for listening.
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <string>
 
@@ -11,34 +9,10 @@
 #include "engine/wav.h"
 #include "tools/sfxgen/effects.h"
 #include "tools/sfxgen/render.h"
+#include "tools/support/folders.h"
 #include "tools/support/options.h"
 
 namespace {
-
-bool is_dir(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// assets/sounds of the source tree: the current directory's when run from the top of the
-// tree, else the one beside this source file.
-std::string default_out_dir() {
-    if (is_dir("tools/sfxgen") && is_dir("assets"))
-        return "assets/sounds";
-    std::string here = __FILE__;
-    size_t cut = here.rfind("tools/sfxgen/");
-    if (cut != std::string::npos && is_dir(here.substr(0, cut) + "assets"))
-        return here.substr(0, cut) + "assets/sounds";
-    return "assets/sounds";
-}
-
-bool make_dir(const std::string& dir) {
-    if (!is_dir(dir) && mkdir(dir.c_str(), 0777) != 0) {
-        std::fprintf(stderr, "sfxgen: cannot create %s\n", dir.c_str());
-        return false;
-    }
-    return true;
-}
 
 // Renders and writes one sound; refuses sounds that would clip.
 bool write(const std::string& dir, const char* name, const Tune& tune) {
@@ -86,12 +60,12 @@ int main(int argc, char** argv) {
     std::string out_dir = out ? out : "";
     const std::string tunes_dir = tunes ? tunes : "";
     if (out_dir.empty())
-        out_dir = default_out_dir();
-    bool ok = make_dir(out_dir);
+        out_dir = tool_assets_dir("tools/sfxgen", __FILE__) + "/sounds";
+    bool ok = tool_make_dir("sfxgen", out_dir);
     for (int id = 0; ok && id < SOUND_COUNT; ++id)
         ok = write(out_dir, SOUND_NAMES[id], effect_tune(static_cast<SoundId>(id)));
     if (ok && !tunes_dir.empty()) {
-        ok = make_dir(tunes_dir);
+        ok = tool_make_dir("sfxgen", tunes_dir);
         for (int id = MUSIC_NONE + 1; ok && id < MUSIC_COUNT; ++id)
             ok = write(tunes_dir, MUSIC_NAMES[id], *music_tune(static_cast<MusicId>(id)));
     }
