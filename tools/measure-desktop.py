@@ -15,7 +15,7 @@ def cpu(pid):
     return (int(f[11]) + int(f[12])) / tick
 
 def one_run(args, wait, label):
-    xvfb = subprocess.Popen(['Xvfb', disp, '-screen', '0', '1920x1080x24', '-nolisten', 'tcp'],
+    xvfb = subprocess.Popen(['Xvfb', disp, '-noreset', '-screen', '0', '1920x1080x24', '-nolisten', 'tcp'],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(1.5)
     wm = subprocess.Popen(['openbox'], env=dict(os.environ, DISPLAY=disp),

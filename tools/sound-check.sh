@@ -7,19 +7,17 @@
 # exactly the effects summed from the samples where the game says it started them, on the
 # passes the runner names; once as a player hears it, which must not clip. sox turns the
 # recordings into WAV files and draws a spectrogram of the first 20 seconds of each.
-#   tools/sound-check.sh [--display N] [--out DIR] [SCRIPT...]
+#   tools/sound-check.sh [--out DIR] [SCRIPT...]
 # SCRIPT names a committed play script (default: win_level enemy_death). Needs a built
 # build/quellaro and build/quellaro-headless, Xvfb, sox and python3.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-display=55
 out=$root/build/sound-check
 scripts=()
 while (($#)); do
     case $1 in
-        --display) display=$2; shift 2 ;;
         --out) out=$2; shift 2 ;;
-        -*) echo "usage: $0 [--display N] [--out DIR] [SCRIPT...]" >&2; exit 2 ;;
+        -*) echo "usage: $0 [--out DIR] [SCRIPT...]" >&2; exit 2 ;;
         *) scripts+=("$1"); shift ;;
     esac
 done
@@ -31,10 +29,18 @@ game=$root/build/quellaro
 runner=$root/build/quellaro-headless
 mkdir -p "$out"
 work=$(mktemp -d)
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display and writes its number once it accepts clients; without a reset
+# when its last client leaves, which would refuse the next game for a moment.
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+    >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-sleep 1
+for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+done
+[[ -s $work/display ]] || { echo "$0: Xvfb did not start" >&2; exit 1; }
+display=$(head -n 1 "$work/display")
 
 status=0
 for name in "${scripts[@]}"; do
