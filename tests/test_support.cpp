@@ -19,6 +19,7 @@
 #include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
@@ -148,9 +149,7 @@ void test_write_file(const std::string& path, const std::vector<uint8_t>& bytes)
 }
 
 std::string test_temp_dir() {
-    char pattern[] = "/tmp/quellaro-test-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    return dir ? dir : "/tmp";
+    return make_temp_dir("quellaro-test");
 }
 
 namespace {

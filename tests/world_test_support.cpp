@@ -12,6 +12,7 @@
 #include "engine/display.h"
 #include "platform/headless/headless.h"
 #include "shell/game.h"
+#include "tests/temp_dir.h"
 #include "tests/test_support.h"
 
 bool write_test_bitmap(const std::string& path, int w, int h, int color) {
@@ -47,10 +48,7 @@ bool write_test_bitmap(const std::string& path, int w, int h, int color) {
 }
 
 std::string make_test_pictures() {
-    char dir[] = "/tmp/world_test_XXXXXX";
-    if (mkdtemp(dir) == nullptr)
-        return "";
-    std::string base = dir;
+    const std::string base = make_temp_dir("quellaro-world-test");
     struct Picture {
         const char* name;
         int w, h;

@@ -22,6 +22,7 @@
 #include "shell/app.h"
 #include "shell/game_state.h"
 #include "shell/window.h"
+#include "tests/temp_dir.h"
 #include "world/objects.h"
 #include "world/world_state.h"
 
@@ -120,12 +121,6 @@ void push_quit() {
     SDL_PushEvent(&e);
 }
 
-std::string temp_dir() {
-    char pattern[] = "/tmp/quellaro-sdl-test-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    return dir ? dir : "/tmp";
-}
-
 std::string field(const std::string& line, const std::string& name) {
     const std::string key = "\"" + name + "\":";
     const size_t at = line.find(key);
@@ -152,7 +147,7 @@ TEST(SdlBackend, KeyNamesAreSdlsOwn) {
 // The player's input through SDL events, recorded; the runner's replay of the recording
 // ends in the same state with the same last frame.
 TEST(SdlBackend, ARecordingOfRealInputReplaysHeadlessToTheSameStateAndFrame) {
-    const std::string dir = temp_dir();
+    const std::string dir = make_temp_dir("quellaro-sdl-test");
     const std::string path = dir + "/recording.txt";
     Recorder recorder;
     ASSERT_EQ(recorder_open(&recorder, path.c_str()), 1);

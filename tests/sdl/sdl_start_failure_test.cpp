@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/temp_dir.h"
+
 TEST(SdlStartFailure, NoVideoNoDisplayOrAFolderToReplayEndsWithAMessageAndStatusOne) {
     struct Start {
         const char* environment;
@@ -20,8 +22,7 @@ TEST(SdlStartFailure, NoVideoNoDisplayOrAFolderToReplayEndsWithAMessageAndStatus
         {"SDL_VIDEODRIVER=x11 DISPLAY=:7919", "", "no display to open a window on"},
         {"SDL_VIDEODRIVER=dummy", "--replay /tmp", "cannot read the script /tmp"},
     };
-    char dir[] = "/tmp/quellaro-start-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string dir = make_temp_dir("quellaro-start");
     const std::string err = std::string(dir) + "/err.txt";
     for (const Start& start : starts) {
         // No settings file, no session's display.
