@@ -48,7 +48,7 @@ bool write_test_bitmap(const std::string& path, int w, int h, int color) {
 }
 
 std::string make_test_pictures() {
-    const std::string base = make_temp_dir("quellaro-world-test");
+    std::string base = make_temp_dir("quellaro-world-test");
     struct Picture {
         const char* name;
         int w, h;

@@ -23,12 +23,12 @@ TEST(SdlStartFailure, NoVideoNoDisplayOrAFolderToReplayEndsWithAMessageAndStatus
         {"SDL_VIDEODRIVER=dummy", "--replay /tmp", "cannot read the script /tmp"},
     };
     const std::string dir = make_temp_dir("quellaro-start");
-    const std::string err = std::string(dir) + "/err.txt";
+    const std::string err = dir + "/err.txt";
     for (const Start& start : starts) {
         // No settings file, no session's display.
-        const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY HOME=") + dir +
-                                    " XDG_CONFIG_HOME= " + start.environment + " timeout 20 " +
-                                    QUELLARO_GAME + " " + start.arguments + " 2>" + err;
+        std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + dir;
+        command += std::string(" XDG_CONFIG_HOME= ") + start.environment + " timeout 20 ";
+        command += std::string(QUELLARO_GAME) + " " + start.arguments + " 2>" + err;
         const int status = std::system(command.c_str());
         ASSERT_TRUE(WIFEXITED(status)) << command;
         EXPECT_EQ(WEXITSTATUS(status), 1) << command;
