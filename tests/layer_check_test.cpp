@@ -31,13 +31,14 @@ void write(const std::string& dir, const std::string& file, const std::string& t
     std::ofstream(path) << text;
 }
 
-// A tree that keeps every rule: each layer including the ones below it, an entry file.
+// A tree that keeps every rule: each layer including the ones below it, a program's entry.
 std::string clean_tree() {
     std::string dir = test_temp_dir();
     write(dir, "platform/types.h", "#pragma once\n");
     write(dir, "platform/sdl/sdl_input.cpp", "#include <SDL.h>\n#include \"platform/types.h\"\n");
-    write(dir, "platform/sdl/main.cpp",
-          "#include <SDL.h>\n#include \"engine/clock.h\"\n#include \"shell/app.h\"\n");
+    write(dir, "programs/desktop/main.cpp",
+          "#include \"platform/sdl/sdl_program.h\"\n#include \"shell/app.h\"\n"
+          "#include \"tools/support/options.h\"\n");
     write(dir, "tests/sdl/sdl_backend_test.cpp", "#include <SDL.h>\n#include \"shell/app.h\"\n");
     write(dir, "engine/display.h", "#pragma once\n#include \"platform/types.h\"\n");
     write(dir, "world/hero.cpp", "#include \"engine/display.h\"\n#include \"shell/game.h\"\n");
@@ -71,6 +72,12 @@ TEST(LayerCheck, EachPlantedFaultFailsItWithTheFileNamed) {
         {"platform/sdl/sdl_video.cpp", "#include \"engine/clock.h\"\n", "sdl_video.cpp:1"},
         {"shell/app.cpp", "#include <emscripten.h>\n", "Emscripten is included outside"},
         {"engine/display.h", "#pragma once\n#include \"engine/gfx.h\"\n", "include circle"},
+        // The ground floor holds no entry point: a backend's main reaching up fails too.
+        {"platform/sdl/main.cpp", "#include \"shell/app.h\"\n", "platform/sdl/main.cpp:1"},
+        {"programs/desktop/main.cpp", "#include <SDL.h>\n", "SDL is included outside"},
+        {"programs/web/main.cpp", "#include <emscripten.h>\n", "Emscripten is included outside"},
+        {"tools/runner_main.cpp", "#include \"programs/desktop/options.h\"\n",
+         "tools/runner_main.cpp:1"},
     };
     for (const Fault& fault : faults) {
         const std::string dir = clean_tree();

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/sdl/letterbox.h"
-#include "platform/sdl/options.h"
+#include "programs/desktop/options.h"
 #include "platform/sdl/settings.h"
 #include "tests/test_support.h"
 

@@ -26,7 +26,7 @@ add_custom_target(web_page ALL
 
 # The game: the browser backend and the game library, the pictures packed beside it.
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/*.cpp
-  ${CMAKE_SOURCE_DIR}/platform/common/*.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/common/*.cpp ${CMAKE_SOURCE_DIR}/programs/web/*.cpp)
 add_executable(quellaro ${WEB_SOURCES})
 target_link_libraries(quellaro quellaro_game)
 target_link_options(quellaro PRIVATE

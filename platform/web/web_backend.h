@@ -5,14 +5,13 @@
 //   web_time.cpp     the millisecond tick
 //   web_audio.cpp    the sound, through Web Audio (audio_calls.js), started on the first key
 //                    press, click or tap, since browsers play nothing before a gesture
-//   main.cpp         the entry: start-up, then passes from the animation-frame callbacks
+//   web_program.cpp  the animation frames the program's entry runs its passes from
 #pragma once
+#include "platform/web/web_program.h"
 
 // Starts and stops listening to the page's input (with the window's opening and closing).
 void web_input_start();
 void web_input_stop();
-// 1 while the game is paused: the page is hidden or lost the focus, or the player pressed P.
-int web_paused();
 // The sound held with the pause, and M's switch between sound and silence.
 void web_audio_set_paused(int paused);
 void web_audio_toggle_mute();

@@ -1,9 +1,6 @@
 // The game's entry on the SDL backend: the command line, the settings, the pictures' folder,
 // a display to show them on, then the program's passes, held while paused; recording and
 // replay around them.
-#define SDL_MAIN_HANDLED  // our own main, on every platform
-#include <SDL.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,10 +11,10 @@
 
 #include "engine/clock.h"
 #include "platform/script.h"
-#include "platform/sdl/options.h"
 #include "platform/sdl/parse.h"
 #include "platform/sdl/recording.h"
-#include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/sdl_program.h"
+#include "programs/desktop/options.h"
 #include "shell/app.h"
 #include "shell/window.h"
 
@@ -38,12 +35,12 @@ void report_settings_line(void* context, int line, const char* message) {
 // The settings file, then what this run's command line and QUELLARO_WINDOWED say.
 void choose_settings(const Options& options) {
     settings_default(&sdl_settings);
-    if (settings_path(SDL_getenv("XDG_CONFIG_HOME"), SDL_getenv("HOME"), sdl_settings_path,
+    if (settings_path(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), sdl_settings_path,
                       sizeof sdl_settings_path)) {
         settings_load(sdl_settings_path, &sdl_settings, report_settings_line, sdl_settings_path);
     }
     sdl_file_settings = sdl_settings;
-    const char* windowed = SDL_getenv("QUELLARO_WINDOWED");
+    const char* windowed = std::getenv("QUELLARO_WINDOWED");
     int width, height;
     if (windowed != nullptr && windowed[0] != '\0') {
         if (parse_window_size(windowed, &width, &height)) {
@@ -77,10 +74,10 @@ void choose_settings(const Options& options) {
 
 // Finds the pictures and works from their folder (the game reads them by plain names).
 bool enter_data_folder(const char* option) {
-    char* base = SDL_GetBasePath();
+    char base[FILE_PATH_MAX];
+    const int base_known = sdl_base_path(base, sizeof base);
     DataDirSearch search;
-    data_dir_candidates(option, SDL_getenv("QUELLARO_DATA"), base, &search);
-    SDL_free(base);
+    data_dir_candidates(option, std::getenv("QUELLARO_DATA"), base_known ? base : nullptr, &search);
     const int found = data_dir_find(&search, DATA_MARKER);
     std::error_code error;
     if (found >= 0) {
@@ -124,7 +121,7 @@ int before_pass(int pass) {
     sdl_pass = pass;
     if (sdl_replaying && pass > replay_last_pass) {
         sdl_replaying = 0;
-        if (sdl_window != nullptr) {  // not when the script closed the window
+        if (sdl_window_open()) {  // not when the script closed the window
             std::fprintf(stderr, "Quellaro 2005: the replay has ended; the game is yours\n");
         }
     }
@@ -205,7 +202,7 @@ int run_game() {
         // the box.
         char text[1024];
         app_describe_failed_start(text, sizeof text);
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quellaro 2005", text, nullptr);
+        sdl_show_message(text);
     }
     int status = app_finish();
     if (sdl_window_failed) {
@@ -219,7 +216,7 @@ int run_game() {
 
 int main(int argc, char** argv) {
     sdl_main_start_us = sdl_now_us();
-    SDL_SetMainReady();
+    sdl_program_start();
     Options options;
     char error[256];
     if (!options_parse(argc, argv, &options, error, sizeof error)) {
@@ -272,6 +269,6 @@ int main(int argc, char** argv) {
                          record_path.c_str());
         }
     }
-    SDL_Quit();
+    sdl_program_end();
     return status;
 }

@@ -1,12 +1,9 @@
 // The game's entry point in the browser: start the program, then run its passes from the
 // browser's animation-frame callbacks, about one every 30 ms, none while paused.
-#include <emscripten/emscripten.h>
-#include <emscripten/html5.h>
-
 #include <cstdio>
 
 #include "platform/web/pacing.h"
-#include "platform/web/web_backend.h"
+#include "platform/web/web_program.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
 
@@ -21,25 +18,25 @@ Pacer pacer;
 // Passes run so far, for the page's status.
 int passes_run;
 
-EM_BOOL on_animation_frame(double now_ms, void*) {
+int on_animation_frame(double now_ms) {
     if (web_paused()) {
         pacer_reset(&pacer);  // no rush of passes to catch up after the pause
-        return EM_TRUE;
+        return 1;
     }
     for (int due = pacer_passes_due(&pacer, now_ms); due > 0; due--) {
         if (!app_pass()) {
             page_ended(app_finish(), 1);
-            return EM_FALSE;
+            return 0;
         }
         passes_run++;
     }
-    return EM_TRUE;
+    return 1;
 }
 
 }  // namespace
 
 // For the page and its tests: passes run, the pause, and the game's mode and HUD numbers.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* web_status() {
+WEB_EXPORT const char* web_status() {
     static char line[128];
     std::snprintf(line, sizeof(line),
                   "{\"passes\":%d,\"game_mode\":%d,\"paused\":%d,\"score\":%d,"
@@ -55,7 +52,7 @@ int main() {
         return exit_code;
     }
     pacer_reset(&pacer);
-    emscripten_request_animation_frame_loop(on_animation_frame, nullptr);
+    web_run_frames(on_animation_frame);
     // The program lives on in the callbacks.
     return 0;
 }

@@ -1,5 +1,5 @@
 // The command-line parser and its usage text.
-#include "platform/sdl/options.h"
+#include "programs/desktop/options.h"
 
 #include <cstdio>
 #include <cstring>

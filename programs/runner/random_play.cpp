@@ -1,5 +1,5 @@
 // Seeded random play: a small state machine over the game's mode with its own generator.
-#include "tools/headless/random_play.h"
+#include "programs/runner/random_play.h"
 
 #include "platform/headless/headless.h"
 #include "platform/types.h"
