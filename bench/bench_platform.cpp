@@ -10,7 +10,6 @@
 namespace {
 // Virtual time, moved only by waits, as in the headless backend.
 uint32_t virtual_time;
-uint8_t held[256];
 // The last present: the frame as the game left it, its palette, and its conversion.
 const uint8_t* frame_pixels;
 int frame_pitch;
@@ -55,8 +54,8 @@ void platform_idle(uint32_t ms) {
     virtual_time += ms > 0 ? ms : 1;
 }
 void platform_set_cursor_visible(int) {}
-int platform_key_held(int key) {
-    return key >= 0 && key < 256 && held[key];
+void platform_read_held_keys(uint8_t out[INPUT_HELD_BYTES]) {
+    std::memset(out, 0, INPUT_HELD_BYTES);
 }
 
 // Silent: a timed frame measures the game, and the mixer has its own benchmark.
@@ -69,13 +68,6 @@ void platform_music_load(int, const int16_t*, int64_t, int) {}
 void platform_play_sound(int) {}
 void platform_play_music(int) {}
 
-void bench_set_key_held(int key, int is_held) {
-    if (key >= 0 && key < 256)
-        held[key] = is_held ? 1 : 0;
-}
-void bench_release_all_keys() {
-    std::memset(held, 0, sizeof held);
-}
 const uint8_t* bench_frame_pixels() {
     return frame_pixels;
 }

@@ -1,6 +1,6 @@
-// The benchmarks' platform backend: no window, a virtual clock, held keys set by the
-// benchmark, no sound, and a present that turns the 8-bit frame into 32-bit ARGB the way the
-// desktop game does before it shows a frame, so a timed game_frame includes that conversion.
+// The benchmarks' platform backend: no window, a virtual clock, no live input, no sound, and a
+// present that turns the 8-bit frame into 32-bit ARGB the way the desktop game does before it shows
+// a frame, so a timed game_frame includes that conversion.
 #pragma once
 #include <cstdint>
 
@@ -13,8 +13,6 @@ constexpr int BENCH_WIDTH = 640, BENCH_HEIGHT = 480;
 void bench_convert(const uint8_t* pixels, int pitch, int width, int height,
                    const PaletteEntry* palette, uint32_t* out);
 
-void bench_set_key_held(int key, int held);
-void bench_release_all_keys();
 // The last presented 8-bit frame (valid until the next present) and its palette.
 const uint8_t* bench_frame_pixels();
 int bench_frame_pitch();

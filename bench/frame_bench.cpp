@@ -21,7 +21,6 @@
 #include "bench/sdl_scene.h"
 #include "platform/script.h"
 #include "shell/app.h"
-#include "shell/window.h"
 
 namespace {
 
@@ -82,17 +81,10 @@ void time_floor() {
     floor_ns.push_back(now_ns() - start);
 }
 
-int before_pass(int pass) {
+int before_pass(int pass, InputRecord* record) {
     if (pass >= pass_limit)
         return 1;
-    bench_release_all_keys();
-    for (const ScriptHold& hold : script.holds) {
-        if (pass >= hold.first && pass <= hold.last) {
-            for (int key : hold.keys)
-                bench_set_key_held(key, 1);
-        }
-    }
-    script_deliver(script, pass, &window_input);
+    script_record(script, pass, record);
     frame_start = now_ns();
     return 0;
 }
@@ -118,14 +110,12 @@ void after_frame(int pass) {
 
 // Plays the script from start-up to its last pass; false when the game did not start.
 bool play() {
-    static const AppLoopHooks hooks = {before_pass, after_frame};
-    app_set_loop_hooks(&hooks);
     if (!app_start(nullptr))
         return false;
-    while (app_pass()) {
-    }
+    InputRecord record;
+    for (int pass = 0; !before_pass(pass, &record) && app_run_pass(&record); ++pass)
+        after_frame(pass);
     app_finish();
-    app_set_loop_hooks(nullptr);
     return true;
 }
 

@@ -26,8 +26,12 @@ uint32_t platform_ticks();
 // Gives the processor away for about ms milliseconds (0: a yield at most).
 void platform_idle(uint32_t ms);
 void platform_set_cursor_visible(int visible);
-// 1 while the key with this virtual-key code is held down now.
-int platform_key_held(int key);
+// The keys held for the coming pass, one bit a virtual-key code (bit k % 8 of byte k / 8):
+// those down now, and those pressed since the last call though released again, so that a tap
+// shorter than a pass still counts once.
+constexpr int INPUT_KEYS = 256;
+constexpr int INPUT_HELD_BYTES = INPUT_KEYS / 8;
+void platform_read_held_keys(uint8_t held[INPUT_HELD_BYTES]);
 
 // Sound: effects and tunes by the game's numbers, their samples 16-bit mono at the rate the
 // audio was opened with. Samples are borrowed: they must outlive platform_audio_close.

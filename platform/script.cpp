@@ -276,3 +276,19 @@ void script_deliver(const Script& script, int pass, const PlatformInput* input) 
         }
     }
 }
+
+void script_hold(const Script& script, int pass, InputRecord* record) {
+    for (const ScriptHold& hold : script.holds) {
+        if (pass >= hold.first && pass <= hold.last) {
+            for (int key : hold.keys)
+                input_hold(record, key);
+        }
+    }
+}
+
+void script_record(const Script& script, int pass, InputRecord* record) {
+    *record = INPUT_RECORD_EMPTY;
+    script_hold(script, pass, record);
+    script_deliver(script, pass, &input_queue);
+    input_queue_take(record);
+}

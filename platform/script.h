@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/input_record.h"
 
 constexpr int SCRIPT_FRAME_WIDTH = 640, SCRIPT_FRAME_HEIGHT = 480;
 
@@ -66,3 +66,8 @@ bool script_read_file(const char* path, std::string* text);
 std::string script_write(const Script& script);
 // Hands the key presses, clicks and close requests of pass to input, in the script's order.
 void script_deliver(const Script& script, int pass, const PlatformInput* input);
+// Adds the keys the script holds during pass to the record's held keys.
+void script_hold(const Script& script, int pass, InputRecord* record);
+// The record of pass: the keys the script holds then, and the oldest message of the input
+// queue once the pass's presses, clicks and close requests have joined it.
+void script_record(const Script& script, int pass, InputRecord* record);

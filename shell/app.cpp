@@ -18,8 +18,6 @@ namespace {
 constexpr uint32_t FRAME_MS = 30;
 constexpr int EXIT_START_FAILED = 1;
 
-// The observers set by the runner or a test.
-AppLoopHooks loop_hooks;
 // The program instance, kept for the window class.
 void* main_instance;
 // Whether the game started, whether its frame loop still runs, the number of the next pass,
@@ -70,10 +68,6 @@ void app_describe_failed_start(char* out, size_t size) {
     }
 }
 
-void app_set_loop_hooks(const AppLoopHooks* hooks) {
-    loop_hooks = hooks ? *hooks : AppLoopHooks{nullptr, nullptr};
-}
-
 int app_start(void* instance) {
     // The class style keeps the old flags; only the double clicks change what arrives.
     static const WindowClass window_class = {
@@ -101,12 +95,11 @@ int app_start(void* instance) {
     return 1;
 }
 
-int app_pass() {
+int app_run_pass(const InputRecord* record) {
     if (!running)
         return 0;
-    const int pass = next_pass++;
-    if (loop_hooks.before_pass && loop_hooks.before_pass(pass))
-        return end_loop();
+    ++next_pass;
+    window_begin_pass(record);
     WindowMessage message;
     if (window_peek(&message)) {
         if (message.message == MSG_QUIT) {
@@ -116,9 +109,11 @@ int app_pass() {
         static_cast<void>(window_dispatch(&message));
     }
     game_frame();
-    if (loop_hooks.after_frame)
-        loop_hooks.after_frame(pass);
     return 1;
+}
+
+int app_next_pass() {
+    return next_pass;
 }
 
 int app_finish() {
@@ -138,7 +133,9 @@ int app_main(void* instance, void*, const char*, int) {
     if (app_start(instance)) {
         for (;;) {
             clock_start();
-            if (!app_pass())
+            InputRecord record;
+            input_take_live(&record);
+            if (!app_run_pass(&record))
                 break;
             clock_wait(FRAME_MS);
         }

@@ -19,6 +19,8 @@ Window the_window;
 int quit_posted;
 int quit_code;
 int cursor_shown = 1;
+// The keys held during this pass, from its record.
+uint8_t held_now[INPUT_HELD_BYTES];
 
 }  // namespace
 
@@ -81,7 +83,6 @@ void window_post_quit(int exit_code) {
 }
 
 int window_peek(WindowMessage* out) {
-    platform_pump_events(&window_input);
     if (queue_count > 0) {
         *out = queue[queue_head];
         queue_head = (queue_head + 1) % QUEUE_CAPACITY;
@@ -110,7 +111,7 @@ intptr_t window_default_proc(Window* window, uint32_t message, uintptr_t, intptr
 }
 
 int window_key_held(int key) {
-    return platform_key_held(key) ? 1 : 0;
+    return key >= 0 && key < INPUT_KEYS && (held_now[key >> 3] >> (key & 7) & 1) ? 1 : 0;
 }
 
 void window_set_cursor_visible(int visible) {
@@ -141,8 +142,23 @@ void window_input_close() {
     window_post(&the_window, MSG_CLOSE, 0, 0);
 }
 
-const PlatformInput window_input = {window_input_key_down, window_input_button_down,
-                                    window_input_close};
+void window_begin_pass(const InputRecord* record) {
+    std::memcpy(held_now, record->held, sizeof held_now);
+    switch (record->message) {
+        case INPUT_KEY:
+            window_input_key_down(record->key);
+            break;
+        case INPUT_CLICK:
+        case INPUT_DOUBLE_CLICK:
+            window_input_button_down(record->x, record->y, record->message == INPUT_DOUBLE_CLICK);
+            break;
+        case INPUT_CLOSE:
+            window_input_close();
+            break;
+        default:
+            break;
+    }
+}
 
 void window_service_reset() {
     queue_head = queue_count = 0;
@@ -151,4 +167,5 @@ void window_service_reset() {
     std::memset(&the_window, 0, sizeof(the_window));
     quit_posted = quit_code = 0;
     cursor_shown = 1;
+    std::memset(held_now, 0, sizeof held_now);
 }

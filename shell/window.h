@@ -1,12 +1,13 @@
 // The window service: our own small stand-in for the desktop window system of 2005. One
 // window class and one window, a message queue (post, peek-and-remove), a window procedure
 // with default handling, posted quit requests, the held-key query and cursor visibility.
-// The platform backend feeds it input (window_input_*).
+// Its only input is the record of each pass (window_begin_pass): the keys held during the
+// pass and its one message.
 #pragma once
 #include <cstdint>
 
 #include "engine/types.h"
-#include "platform/platform.h"
+#include "platform/input_record.h"
 
 // Message codes, with the values of the window system of old.
 enum : uint32_t {
@@ -75,26 +76,27 @@ int window_get_rect(const Window* window, Rect* out);
 int window_post(Window* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 // Asks for the loop to end: MSG_QUIT is taken once the queue holds nothing else.
 void window_post_quit(int exit_code);
-// Takes at most one message (after pulling the platform's pending input); 1 if taken.
-// Never waits.
+// Takes at most one message; 1 if taken. Never waits.
 int window_peek(WindowMessage* out);
 // Calls the procedure of the message's window.
 intptr_t window_dispatch(const WindowMessage* message);
 // Default handling: a close request destroys the window; everything else returns 0.
 intptr_t window_default_proc(Window* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 
-// 1 while the key is held down now.
+// 1 while the key is held down now: held during this pass, as its record says.
 int window_key_held(int key);
 // Cursor visibility: a plain shown/hidden state.
 void window_set_cursor_visible(int visible);
 int window_cursor_visible();
 
-// Input from the platform backend, turned into queued messages.
+// A pass begins with its input: the keys its record holds are the ones held from now on,
+// and its message, if any, joins the queue behind those posted before.
+void window_begin_pass(const InputRecord* record);
+// Input turned into queued messages: a key press, a left-button press, a close request.
 void window_input_key_down(int key);
 void window_input_button_down(int x, int y, int double_click);
 void window_input_close();
-// The three above, as the sink a backend pumps its input into.
-extern const PlatformInput window_input;
 
-// Forgets every message, the class and the window (for tests and a second run).
+// Forgets every message, the held keys, the class and the window (for tests and a second
+// run).
 void window_service_reset();

@@ -9,8 +9,8 @@
 #include <tuple>
 
 #include "platform/script.h"
-#include "platform/sdl/recording.h"
 #include "platform/types.h"
+#include "programs/desktop/recording.h"
 #include "tests/test_support.h"
 
 namespace {

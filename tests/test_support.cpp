@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "engine/bitmap.h"
+#include "engine/clock.h"
 #include "engine/display.h"
 #include "engine/error_log.h"
 #include "engine/sound_ids.h"
@@ -45,7 +46,7 @@ void test_tear_down() {
     window_service_reset();
     main_window = nullptr;
     headless_reset();
-    app_set_loop_hooks(nullptr);
+    input_queue_clear();
     error_log_close();
     if (const int left = gfx_shutdown())
         ADD_FAILURE() << left << " display objects were left behind";
@@ -53,32 +54,22 @@ void test_tear_down() {
     std::filesystem::current_path(start_folder, error);
 }
 
-namespace {
-Script run_script;
-int run_passes;
-void (*run_after)(int pass);
-
-int deliver(int pass) {
-    if (pass >= run_passes)
-        return 1;
-    script_deliver(run_script, pass, &window_input);
-    return 0;
-}
-
-void observe(int pass) {
-    if (run_after)
-        run_after(pass);
-}
-}  // namespace
-
 int test_run_program(const std::string& script, int passes, void (*after)(int pass)) {
-    run_script = Script{};
+    Script run_script;
     EXPECT_EQ(script_parse(script, &run_script), 0) << script;
-    run_passes = passes;
-    run_after = after;
-    static const AppLoopHooks hooks = {deliver, observe};
-    app_set_loop_hooks(&hooks);
-    return app_main(nullptr, nullptr, nullptr, 0);
+    if (app_start(nullptr)) {
+        for (int pass = app_next_pass(); pass < passes; pass = app_next_pass()) {
+            clock_start();
+            InputRecord record;
+            script_record(run_script, pass, &record);
+            if (!app_run_pass(&record))
+                break;
+            if (after)
+                after(pass);
+            clock_wait(30);
+        }
+    }
+    return app_finish();
 }
 
 void test_display_up(int windowed, int bpp) {

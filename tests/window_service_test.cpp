@@ -70,6 +70,27 @@ TEST(WindowService, CloseRequestDestroysTheWindowWhichPostsQuit) {
     EXPECT_EQ(m.wparam, 7u);
 }
 
+TEST(WindowService, ARecordsMessageJoinsTheQueueBehindThoseWaiting) {
+    make_window();
+    window_input_key_down(KEY_UP);
+    InputRecord record = INPUT_RECORD_EMPTY;
+    record.message = INPUT_DOUBLE_CLICK;
+    record.x = 300;
+    record.y = 280;
+    window_begin_pass(&record);
+    record.message = INPUT_CLOSE;
+    window_begin_pass(&record);
+    WindowMessage m;
+    ASSERT_EQ(window_peek(&m), 1);
+    EXPECT_EQ(m.message, MSG_KEYDOWN);
+    ASSERT_EQ(window_peek(&m), 1);
+    EXPECT_EQ(m.message, MSG_LBUTTONDBLCLK);
+    EXPECT_EQ(m.lparam, 280 << 16 | 300);
+    ASSERT_EQ(window_peek(&m), 1);
+    EXPECT_EQ(m.message, MSG_CLOSE);
+    EXPECT_EQ(window_peek(&m), 0);
+}
+
 TEST(WindowService, ButtonPositionWordAndDoubleClicks) {
     make_window(CLASS_DBLCLKS);
     window_input_button_down(300, 280, 0);
@@ -100,12 +121,22 @@ TEST(WindowService, FullQueueRefusesAndRegistrationIsSingle) {
     EXPECT_EQ(window_create("NOSUCH", "x", 0, 0, 0, 10, 10), nullptr);
 }
 
-TEST(WindowService, HeldKeysAndCursorFollowTheBackend) {
+TEST(WindowService, HeldKeysFollowThePassesRecordAndTheCursorTheBackend) {
     make_window();
     EXPECT_EQ(window_key_held(KEY_RIGHT), 0);
-    headless_set_key_held(KEY_RIGHT, 1);
+    InputRecord record = INPUT_RECORD_EMPTY;
+    input_hold(&record, KEY_RIGHT);
+    input_hold(&record, 255);
+    window_begin_pass(&record);
     EXPECT_EQ(window_key_held(KEY_RIGHT), 1);
-    headless_release_all_keys();
+    EXPECT_EQ(window_key_held(255), 1);
+    EXPECT_EQ(window_key_held(KEY_LEFT), 0);
+    EXPECT_EQ(window_key_held(-1), 0);
+    EXPECT_EQ(window_key_held(256), 0);
+    // What the platform holds does not reach the game but through a record.
+    headless_set_key_held(KEY_LEFT, 1);
+    EXPECT_EQ(window_key_held(KEY_LEFT), 0);
+    window_begin_pass(&INPUT_RECORD_EMPTY);
     EXPECT_EQ(window_key_held(KEY_RIGHT), 0);
     window_set_cursor_visible(0);
     EXPECT_EQ(headless_cursor_visible(), 0);

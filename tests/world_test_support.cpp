@@ -12,6 +12,7 @@
 #include "engine/display.h"
 #include "platform/headless/headless.h"
 #include "shell/game.h"
+#include "shell/window.h"
 #include "tests/temp_dir.h"
 #include "tests/test_support.h"
 
@@ -116,9 +117,10 @@ void paint_pit(int x0, int x1) {
 }
 
 void hold_keys(std::initializer_list<int> keys) {
-    headless_release_all_keys();
+    InputRecord record = INPUT_RECORD_EMPTY;
     for (int key : keys)
-        headless_set_key_held(key, 1);
+        input_hold(&record, key);
+    window_begin_pass(&record);
 }
 
 void clear_stage() {

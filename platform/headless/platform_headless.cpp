@@ -109,8 +109,13 @@ void platform_set_cursor_visible(int visible) {
     cursor_visible = visible ? 1 : 0;
 }
 
-int platform_key_held(int key) {
-    return key >= 0 && key < 256 && held[key] ? 1 : 0;
+// Scripted keys are set for whole passes: there are no taps to keep.
+void platform_read_held_keys(uint8_t out[INPUT_HELD_BYTES]) {
+    std::memset(out, 0, INPUT_HELD_BYTES);
+    for (int key = 0; key < INPUT_KEYS; ++key) {
+        if (held[key])
+            out[key >> 3] = static_cast<uint8_t>(out[key >> 3] | 1 << (key & 7));
+    }
 }
 
 void headless_set_key_held(int key, int is_held) {

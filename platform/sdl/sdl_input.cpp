@@ -8,7 +8,6 @@
 #include "platform/platform.h"
 #include "platform/sdl/gamepad.h"
 #include "platform/sdl/keymap.h"
-#include "platform/sdl/recording.h"
 #include "platform/sdl/sdl_backend.h"
 
 // The key table carries SDL's key code values without including SDL; keep them in step.
@@ -22,9 +21,7 @@ static_assert(KEYCODE_RETURN == SDLK_RETURN && KEYCODE_ESCAPE == SDLK_ESCAPE &&
 int sdl_paused;
 int sdl_game_cursor_visible = 1;
 int sdl_pass;
-Recorder* sdl_recorder;
-int sdl_replaying;
-uint8_t sdl_replay_held[256];
+int sdl_live_presses = 1;
 
 namespace {
 
@@ -35,6 +32,9 @@ constexpr int PAUSE_WAIT_MS = 100;
 // Keys down now, by scan code, as the events told (SDL's own keyboard state is not moved by
 // events pushed from outside, such as a test's).
 uint8_t key_down[SDL_NUM_SCANCODES];
+// Held roles whose key went down since the held keys were last read: a tap shorter than a
+// pass is held for the next pass, so that it still counts.
+uint32_t tapped_roles;
 SDL_GameController* pads[MAX_PADS];
 bool pads_started;
 PadMapper pad_mapper;
@@ -53,29 +53,19 @@ void show_cursor() {
     }
 }
 
-// Input for the game goes through here, so a recording sees exactly what the game got.
 void post_key(int key) {
-    if (sdl_recorder != nullptr) {
-        recorder_key(sdl_recorder, sdl_pass, key);
-    }
     if (game_input != nullptr) {
         game_input->key_down(key);
     }
 }
 
 void post_click(int x, int y, int double_click) {
-    if (sdl_recorder != nullptr) {
-        recorder_click(sdl_recorder, sdl_pass, x, y, double_click);
-    }
     if (game_input != nullptr) {
         game_input->button_down(x, y, double_click);
     }
 }
 
 void post_close() {
-    if (sdl_recorder != nullptr) {
-        recorder_close_request(sdl_recorder, sdl_pass);
-    }
     if (game_input != nullptr) {
         game_input->close();
     }
@@ -83,9 +73,9 @@ void post_close() {
     sdl_set_paused(0);
 }
 
-// True when live input may reach the game: not paused, not replaying a script.
+// True when live presses may reach the game: not paused, and the program takes them.
 bool game_takes_input() {
-    return !sdl_paused && !sdl_replaying;
+    return !sdl_paused && sdl_live_presses;
 }
 
 void press_role(int role) {
@@ -111,6 +101,11 @@ void key_down_event(const SDL_KeyboardEvent& key) {
         key_down[key.keysym.scancode] = 1;
     }
     const SDL_Keycode code = key.keysym.sym;
+    for (int role = 0; role < FIRST_PRESS_ROLE; role++) {
+        if (key_has_role(&sdl_settings.keys, role, code)) {
+            tapped_roles |= 1u << role;
+        }
+    }
     // Alt+Enter is the desktop's full-screen switch; it never reaches the game as Enter.
     if ((code == SDLK_RETURN || code == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT)) {
         if (!key.repeat) {
@@ -177,6 +172,7 @@ void window_event(const SDL_WindowEvent& event) {
             // Keys released elsewhere would stay held; a game left running would go on
             // without its player.
             SDL_memset(key_down, 0, sizeof key_down);
+            tapped_roles = 0;
             if (sdl_in_play()) {
                 sdl_set_paused(1);
             }
@@ -333,14 +329,6 @@ bool bound_key_down(int role) {
     return false;
 }
 
-void record_held() {
-    uint8_t held[256];
-    for (int key = 0; key < 256; key++) {
-        held[key] = static_cast<uint8_t>(platform_key_held(key));
-    }
-    recorder_held(sdl_recorder, sdl_pass, held);
-}
-
 }  // namespace
 
 int sdl_in_play() {
@@ -371,9 +359,6 @@ void platform_pump_events(const PlatformInput* input) {
         poll_pads();
     }
     sdl_settings_flush(0);
-    if (sdl_recorder != nullptr) {
-        record_held();
-    }
 }
 
 void sdl_wait_while_paused() {
@@ -392,15 +377,16 @@ void sdl_wait_while_paused() {
     }
 }
 
-int platform_key_held(int key) {
-    if (sdl_replaying) {
-        return key >= 0 && key < 256 ? sdl_replay_held[key] : 0;
+void platform_read_held_keys(uint8_t held[INPUT_HELD_BYTES]) {
+    SDL_memset(held, 0, INPUT_HELD_BYTES);
+    for (int key = 0; key < INPUT_KEYS; key++) {
+        const int role = key_role_held_by(key);
+        const uint32_t bit = role >= 0 ? 1u << role : 0;
+        if (bit != 0 && ((pad_held_roles & bit) || (tapped_roles & bit) || bound_key_down(role))) {
+            held[key >> 3] = static_cast<uint8_t>(held[key >> 3] | 1 << (key & 7));
+        }
     }
-    const int role = key_role_held_by(key);
-    if (role < 0) {
-        return 0;
-    }
-    return (pad_held_roles & (1u << role)) || bound_key_down(role) ? 1 : 0;
+    tapped_roles = 0;
 }
 
 void platform_set_cursor_visible(int visible) {
@@ -411,6 +397,7 @@ void platform_set_cursor_visible(int visible) {
 void sdl_input_stop() {
     stop_pads();
     SDL_memset(key_down, 0, sizeof key_down);
+    tapped_roles = 0;
     cursor_shown = -1;
     game_input = nullptr;
     sdl_paused = 0;

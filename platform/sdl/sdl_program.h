@@ -51,13 +51,9 @@ void sdl_wait_while_paused();
 // The pass of the frame loop now running (set by the entry at the top of each pass).
 extern int sdl_pass;
 
-// Recording (--record): every key press, click, close request and held key the game gets
-// goes to the recorder, by pass. Replay (--replay): live input is kept from the game, and
-// the held keys come from the script.
-struct Recorder;
-extern Recorder* sdl_recorder;
-extern int sdl_replaying;
-extern uint8_t sdl_replay_held[256];
+// 1 while live key presses and clicks go to the game's input (a replay keeps them away);
+// close requests always go.
+extern int sdl_live_presses;
 
 // Microseconds on SDL's performance counter, and when the program's entry began.
 int64_t sdl_now_us();

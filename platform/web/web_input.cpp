@@ -33,6 +33,9 @@ HeldKeys keyboard;
 uint8_t touch_held[256];
 // Keys held by the gamepads, renewed at every pump.
 uint8_t pad_held[256];
+// Keys that went down since the held keys were last read: a tap shorter than a pass is held
+// for the next pass, so that it still counts.
+uint8_t tapped[256];
 // Each pad as the previous pump saw it, to find the buttons that went down since.
 PadState pads_before[MAX_PADS];
 // Whether the page listens (between the window's opening and closing).
@@ -61,6 +64,7 @@ void release_everything() {
     held_clear(&keyboard);
     std::memset(touch_held, 0, sizeof(touch_held));
     std::memset(pad_held, 0, sizeof(pad_held));
+    std::memset(tapped, 0, sizeof(tapped));
     press_count = 0;
 }
 
@@ -112,6 +116,7 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
     }
     if (!paused) {
         held_press(&keyboard, physical_key(event), key);
+        tapped[key] = 1;
         queue_press({key, 0, 0, 1});
     }
     // Handled: the arrows and Page Down must not scroll the page.
@@ -212,6 +217,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_key(int key, int held) {
         return;
     }
     if (held) {
+        tapped[key] = 1;
         if (touch_held[key] < 255) {
             touch_held[key]++;
         }
@@ -263,9 +269,12 @@ void platform_pump_events(const PlatformInput* input) {
     press_count = 0;
 }
 
-int platform_key_held(int key) {
-    if (key <= 0 || key >= 256) {
-        return 0;
+void platform_read_held_keys(uint8_t held[INPUT_HELD_BYTES]) {
+    std::memset(held, 0, INPUT_HELD_BYTES);
+    for (int key = 1; key < INPUT_KEYS; key++) {
+        if (held_is_down(&keyboard, key) || touch_held[key] || pad_held[key] || tapped[key]) {
+            held[key >> 3] = static_cast<uint8_t>(held[key >> 3] | 1 << (key & 7));
+        }
     }
-    return held_is_down(&keyboard, key) || touch_held[key] || pad_held[key] ? 1 : 0;
+    std::memset(tapped, 0, sizeof(tapped));
 }

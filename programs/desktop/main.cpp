@@ -9,14 +9,13 @@
 #include <string>
 #include <system_error>
 
-#include "engine/clock.h"
 #include "platform/script.h"
 #include "platform/sdl/parse.h"
-#include "platform/sdl/recording.h"
 #include "platform/sdl/sdl_program.h"
+#include "programs/desktop/desktop_loop.h"
 #include "programs/desktop/options.h"
+#include "programs/desktop/recording.h"
 #include "shell/app.h"
-#include "shell/window.h"
 
 namespace {
 
@@ -104,50 +103,10 @@ std::filesystem::path absolute(const char* path) {
     return error ? std::filesystem::path(path) : whole;
 }
 
-// The frame loop's pace, as the program of old had it.
-constexpr uint32_t FRAME_MS = 30;
-
-// The recording being written (--record).
+// The recording being written (--record), and the script being replayed (--replay).
 Recorder recorder;
-// The script being replayed (--replay), and its last pass: live input takes over after it.
+bool recording;
 Script replay;
-int replay_last_pass = -1;
-// A recording ends with the last frame the player saw; a replay checks it sees the same.
-int replay_check_pass = -1;
-unsigned long long replay_check_digest;
-
-// The top of every pass: its number for the recording, and a replay's input for it.
-int before_pass(int pass) {
-    sdl_pass = pass;
-    if (sdl_replaying && pass > replay_last_pass) {
-        sdl_replaying = 0;
-        if (sdl_window_open()) {  // not when the script closed the window
-            std::fprintf(stderr, "Quellaro 2005: the replay has ended; the game is yours\n");
-        }
-    }
-    if (sdl_replaying) {
-        std::memset(sdl_replay_held, 0, sizeof sdl_replay_held);
-        for (const ScriptHold& hold : replay.holds) {
-            if (pass >= hold.first && pass <= hold.last) {
-                for (int key : hold.keys) {
-                    sdl_replay_held[key & 0xFF] = 1;
-                }
-            }
-        }
-        script_deliver(replay, pass, &window_input);
-    }
-    return 0;
-}
-
-void after_frame(int pass) {
-    if (pass != replay_check_pass) {
-        return;
-    }
-    const bool same =
-        sdl_last_frame_pass() == pass && sdl_last_frame_digest() == replay_check_digest;
-    std::fprintf(stderr, "Quellaro 2005: the replay's frame of pass %d %s the recording's\n", pass,
-                 same ? "matches" : "DIFFERS FROM");
-}
 
 void report_replay_line(const ScriptError& error, void* path) {
     std::fprintf(stderr, "%s:%d: \"%.60s\": %s\n", static_cast<const char*>(path), error.line,
@@ -168,43 +127,22 @@ bool load_replay(const char* path) {
     if (script_parse(whole, &replay, report_replay_line, const_cast<char*>(path)) != 0) {
         return false;
     }
+    // A recording ends with the last frame the player saw; the replay checks it sees the same.
+    int check_pass = -1;
+    unsigned long long check_digest = 0;
     const size_t note = whole.find("# last frame: pass ");
     if (note != std::string::npos &&
-        std::sscanf(whole.c_str() + note, "# last frame: pass %d, digest %llx", &replay_check_pass,
-                    &replay_check_digest) != 2) {
-        replay_check_pass = -1;
+        std::sscanf(whole.c_str() + note, "# last frame: pass %d, digest %llx", &check_pass,
+                    &check_digest) != 2) {
+        check_pass = -1;
     }
-    for (const ScriptEvent& e : replay.events) {
-        replay_last_pass = e.pass > replay_last_pass ? e.pass : replay_last_pass;
-    }
-    for (const ScriptHold& hold : replay.holds) {
-        replay_last_pass = hold.last > replay_last_pass ? hold.last : replay_last_pass;
-    }
-    sdl_replaying = 1;
+    desktop_set_replay(&replay, check_pass, check_digest);
     return true;
 }
 
-// The frame loop, one paced pass at a time; while paused no pass runs at all.
+// The frame loop; a window that could not be opened ends the program with status 1.
 int run_game() {
-    static const AppLoopHooks hooks = {before_pass, after_frame};
-    app_set_loop_hooks(&hooks);
-    if (app_start(nullptr)) {
-        for (;;) {
-            sdl_wait_while_paused();
-            clock_start();
-            if (!app_pass()) {
-                break;
-            }
-            clock_wait(FRAME_MS);
-        }
-    } else if (!sdl_window_failed) {
-        // Standard error has the line already; a player who started us from a menu sees
-        // the box.
-        char text[1024];
-        app_describe_failed_start(text, sizeof text);
-        sdl_show_message(text);
-    }
-    int status = app_finish();
+    int status = desktop_run();
     if (sdl_window_failed) {
         sdl_show_error("Quellaro 2005: the window could not be opened.");
         status = 1;
@@ -250,16 +188,17 @@ int main(int argc, char** argv) {
             sdl_show_error(text);
             return 1;
         }
-        sdl_recorder = &recorder;
+        recording = true;
+        desktop_set_recorder(&recorder);
     }
 
     int status = run_game();
-    if (sdl_recorder != nullptr) {
+    if (recording) {
         char comment[96];
         std::snprintf(comment, sizeof comment, "last frame: pass %d, digest %016llx",
                       sdl_last_frame_pass(),
                       static_cast<unsigned long long>(sdl_last_frame_digest()));
-        sdl_recorder = nullptr;
+        desktop_set_recorder(nullptr);
         if (!recorder_finish(&recorder, comment)) {
             std::fprintf(stderr, "Quellaro 2005: the recording %s is incomplete\n",
                          record_path.c_str());

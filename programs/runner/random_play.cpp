@@ -1,7 +1,6 @@
 // Seeded random play: a small state machine over the game's mode with its own generator.
 #include "programs/runner/random_play.h"
 
-#include "platform/headless/headless.h"
 #include "platform/types.h"
 #include "shell/game_state.h"
 
@@ -72,7 +71,7 @@ void title_menu(const PlatformInput* input) {
 }
 
 // Walking, running and jumping, each for a while; now and then back to the menu.
-void play(const PlatformInput* input) {
+void play(InputRecord* record, const PlatformInput* input) {
     if (walk_passes-- <= 0) {
         walk_passes = 5 + below(40);
         const int roll = below(100);
@@ -88,10 +87,10 @@ void play(const PlatformInput* input) {
     }
     for (int key : walk_keys) {
         if (key)
-            headless_set_key_held(key, 1);
+            input_hold(record, key);
     }
     if (jump_passes-- > 0)
-        headless_set_key_held(jump_key, 1);
+        input_hold(record, jump_key);
     if (chance(400))
         press(KEY_ESCAPE, input);
     else if (chance(100))
@@ -106,13 +105,13 @@ void random_play_start(uint32_t seed) {
     walk_passes = jump_key = jump_passes = 0;
 }
 
-void random_play_pass(const PlatformInput* input) {
+void random_play_pass(InputRecord* record, const PlatformInput* input) {
     switch (game_mode) {
         case MODE_MENU:
             title_menu(input);
             break;
         case MODE_PLAYING:
-            play(input);
+            play(record, input);
             break;
         default:  // an information screen: read it a while, then back
             if (chance(15))

@@ -4,11 +4,10 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "platform/input_record.h"
 
 // Starts the player over with this seed.
 void random_play_start(uint32_t seed);
-// The input of one pass, chosen from the mode the game is in: the held keys (set on the
-// headless backend, after the caller released the last pass's) and any presses and clicks,
-// handed to input.
-void random_play_pass(const PlatformInput* input);
+// The input of one pass, chosen from the mode the game is in: the held keys, added to the
+// record, and any presses and clicks, handed to input.
+void random_play_pass(InputRecord* record, const PlatformInput* input);

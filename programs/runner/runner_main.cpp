@@ -12,6 +12,7 @@
 #include <string>
 #include <system_error>
 
+#include "engine/clock.h"
 #include "engine/sound_ids.h"
 #include "platform/frame_digest.h"
 #include "platform/headless/headless.h"
@@ -46,6 +47,7 @@ Output digest_out;  // one line a pass: the pass and a digest of the frame as sh
 bool output_failed;
 
 constexpr int EXIT_OUTPUT_FAILED = 1;
+constexpr uint32_t FRAME_MS = 30;
 constexpr int EXIT_USAGE = 2;
 
 void report_write_failure(Output* out) {
@@ -78,20 +80,15 @@ bool load_script(const char* path) {
     return script_parse(text, &script, report_bad_line, const_cast<char*>(path)) == 0;
 }
 
-int before_pass(int pass) {
-    if ((pass_limit >= 0 && pass >= pass_limit) || output_failed)
-        return 1;
-    headless_release_all_keys();
-    for (const ScriptHold& hold : script.holds) {
-        if (pass >= hold.first && pass <= hold.last) {
-            for (int key : hold.keys)
-                headless_set_key_held(key, 1);
-        }
-    }
-    script_deliver(script, pass, &window_input);
+// The record of a pass: what the script holds and presses then, and the random player's
+// keys and presses after the script's.
+void make_record(int pass, InputRecord* record) {
+    *record = INPUT_RECORD_EMPTY;
+    script_hold(script, pass, record);
+    script_deliver(script, pass, &input_queue);
     if (random_play)
-        random_play_pass(&window_input);
-    return 0;
+        random_play_pass(record, &input_queue);
+    input_queue_take(record);
 }
 
 void print_sprite_core(FILE* out, const SpriteObject& s) {
@@ -264,6 +261,26 @@ bool enter_assets(const char* assets) {
     return !error;
 }
 
+// The frame loop, paced by the virtual clock, until the game quits, the passes asked for have
+// run or an output failed; the program's exit code.
+int play() {
+    if (app_start(nullptr)) {
+        for (;;) {
+            const int pass = app_next_pass();
+            if ((pass_limit >= 0 && pass >= pass_limit) || output_failed)
+                break;
+            clock_start();
+            InputRecord record;
+            make_record(pass, &record);
+            if (!app_run_pass(&record))
+                break;
+            after_frame(pass);
+            clock_wait(FRAME_MS);
+        }
+    }
+    return app_finish();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -303,9 +320,7 @@ int main(int argc, char** argv) {
         return EXIT_USAGE;
     if (!enter_assets(assets))
         return EXIT_USAGE;
-    static const AppLoopHooks hooks = {before_pass, after_frame};
-    app_set_loop_hooks(&hooks);
-    const int result = app_main(nullptr, nullptr, nullptr, 0);
+    const int result = play();
     const bool state_written = close_output(&state_out);
     const bool digests_written = close_output(&digest_out);
     if (result == 1)

@@ -24,7 +24,9 @@ int on_animation_frame(double now_ms) {
         return 1;
     }
     for (int due = pacer_passes_due(&pacer, now_ms); due > 0; due--) {
-        if (!app_pass()) {
+        InputRecord record;
+        input_take_live(&record);
+        if (!app_run_pass(&record)) {
             page_ended(app_finish(), 1);
             return 0;
         }

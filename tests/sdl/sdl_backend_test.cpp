@@ -18,7 +18,8 @@
 #include "engine/clock.h"
 #include "engine/sound_ids.h"
 #include "platform/platform.h"
-#include "platform/sdl/recording.h"
+#include "programs/desktop/desktop_loop.h"
+#include "programs/desktop/recording.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
 #include "shell/window.h"
@@ -29,19 +30,9 @@
 namespace {
 
 // What a test does at the top of a pass (after the pause has had its way); true ends the
-// loop before that pass runs.
+// loop before that pass runs. And what it looks at after each pass.
 std::function<bool(int)> script;
 std::function<void(int)> after;
-
-int before_pass(int pass) {
-    sdl_pass = pass;
-    return script(pass) ? 1 : 0;
-}
-
-void after_frame(int pass) {
-    if (after)
-        after(pass);
-}
 
 // Runs the real program as the game's entry does (a paced pass at a time, none while
 // paused) on the dummy driver, full screen (1024 x 768 there) unless asked.
@@ -56,19 +47,22 @@ int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char*
     sdl_settings.gamepad = 1;
     sdl_settings_path[0] = '\0';
     script = std::move(each_pass);
-    static const AppLoopHooks hooks = {before_pass, after_frame};
-    app_set_loop_hooks(&hooks);
     EXPECT_EQ(sdl_video_start(), 1);
     if (app_start(nullptr)) {
         for (;;) {
             sdl_wait_while_paused();
             clock_start();
-            if (!app_pass())
+            const int pass = app_next_pass();
+            sdl_pass = pass;
+            if (script(pass) || !desktop_pass())
                 break;
+            if (after)
+                after(pass);
             clock_wait(30);
         }
     }
     after = nullptr;
+    desktop_reset();
     return app_finish();
 }
 
@@ -151,7 +145,7 @@ TEST(SdlBackend, ARecordingOfRealInputReplaysHeadlessToTheSameStateAndFrame) {
     const std::string path = dir + "/recording.txt";
     Recorder recorder;
     ASSERT_EQ(recorder_open(&recorder, path.c_str()), 1);
-    sdl_recorder = &recorder;
+    desktop_set_recorder(&recorder);
     std::string live;
     after = [&](int) {
         char text[512];
@@ -211,7 +205,7 @@ TEST(SdlBackend, ARecordingOfRealInputReplaysHeadlessToTheSameStateAndFrame) {
         }
         return pass > 80;
     });
-    sdl_recorder = nullptr;
+    desktop_set_recorder(nullptr);
     char last_frame[64];
     std::snprintf(last_frame, sizeof last_frame, "%d %016llx", sdl_last_frame_pass(),
                   static_cast<unsigned long long>(sdl_last_frame_digest()));
@@ -459,12 +453,34 @@ TEST(SdlBackend, LosingFocusPausesPlayButNotTheMenuAndFocusBackKeepsThePause) {
     EXPECT_EQ(seen_before_pass_6, 1);  // still paused with the focus back, until P
 }
 
+TEST(SdlBackend, AKeyPressedAndReleasedWithinOnePassIsHeldForTheNextPassOnly) {
+    std::vector<int> right;
+    float x_before = 0, x_after = 0;
+    after = [&](int pass) {
+        right.push_back(window_key_held(KEY_RIGHT));
+        if (pass == 2)
+            x_before = hero->x;
+        if (pass == 3)
+            x_after = hero->x;
+    };
+    run_game([&](int pass) {
+        if (pass == 1)
+            tap(SDLK_s);
+        if (pass == 3)
+            tap(SDLK_RIGHT);  // down and up again before the pass reads the keys
+        return pass == 5;
+    });
+    EXPECT_EQ(right, (std::vector<int>{0, 0, 0, 1, 0}));
+    // The game saw the tap: the hero took a step.
+    EXPECT_GT(x_after, x_before);
+}
+
 TEST(SdlBackend, RemappedKeysDriveTheHeldQueryAndTheMenu) {
     int mode_after_s = 99, mode_after_f = 99;
     std::vector<int> held_then, held_later;
     auto held = [] {
-        return std::vector<int>{platform_key_held(KEY_NEXT), platform_key_held(KEY_C),
-                                platform_key_held(KEY_RIGHT), platform_key_held(KEY_D)};
+        return std::vector<int>{window_key_held(KEY_NEXT), window_key_held(KEY_C),
+                                window_key_held(KEY_RIGHT), window_key_held(KEY_D)};
     };
     after = [&](int pass) {
         if (pass == 1)
@@ -510,13 +526,13 @@ TEST(SdlBackend, AGamepadPlaysLikeTheKeyboard) {
     int jump_pressed_in_play = -1, mode_after_back = 99;
     after = [&](int pass) {
         if (pass == 6)
-            jump_held_from_menu = platform_key_held(KEY_NEXT);
+            jump_held_from_menu = window_key_held(KEY_NEXT);
         if (pass == 9)
-            right_by_dpad = platform_key_held(KEY_RIGHT);
+            right_by_dpad = window_key_held(KEY_RIGHT);
         if (pass == 11)
-            right_by_stick = platform_key_held(KEY_D);
+            right_by_stick = window_key_held(KEY_D);
         if (pass == 13)
-            jump_pressed_in_play = platform_key_held(KEY_C);
+            jump_pressed_in_play = window_key_held(KEY_C);
     };
     // The dummy driver's window never has the keyboard's focus, and SDL drops pad presses
     // that come while no window of the program has it.

@@ -1,6 +1,6 @@
 // The recording writer: each line as the play scripts write it, put out when it is known,
 // so a recording cut short by a crash still holds everything up to then.
-#include "platform/sdl/recording.h"
+#include "programs/desktop/recording.h"
 
 #include <string>
 
@@ -75,6 +75,29 @@ void recorder_held(Recorder* recorder, int pass, const uint8_t held[256]) {
         }
     }
     recorder->last_pass = pass;
+}
+
+void recorder_pass(Recorder* recorder, int pass, const InputRecord& record) {
+    switch (record.message) {
+        case INPUT_KEY:
+            recorder_key(recorder, pass, record.key);
+            break;
+        case INPUT_CLICK:
+        case INPUT_DOUBLE_CLICK:
+            recorder_click(recorder, pass, record.x, record.y,
+                           record.message == INPUT_DOUBLE_CLICK);
+            break;
+        case INPUT_CLOSE:
+            recorder_close_request(recorder, pass);
+            break;
+        default:
+            break;
+    }
+    uint8_t held[INPUT_KEYS];
+    for (int key = 0; key < INPUT_KEYS; key++) {
+        held[key] = input_held(record, key) ? 1 : 0;
+    }
+    recorder_held(recorder, pass, held);
 }
 
 int recorder_finish(Recorder* recorder, const char* comment) {

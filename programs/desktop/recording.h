@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/input_record.h"
+
 struct Recorder {
     std::FILE* file;
     int held_since[256];  // the pass each virtual key went down; -1 while up
@@ -20,6 +22,8 @@ void recorder_click(Recorder* recorder, int pass, int x, int y, int double_click
 void recorder_close_request(Recorder* recorder, int pass);
 // The virtual keys held through this pass (held[k] nonzero for key k); once a pass, in order.
 void recorder_held(Recorder* recorder, int pass, const uint8_t held[256]);
+// A pass's record: its message, if any, and its held keys; once a pass, in order.
+void recorder_pass(Recorder* recorder, int pass, const InputRecord& record);
 // Ends the stretches still open at the last pass, adds the comment line (if any) and closes
 // the file; 1 when every write worked.
 int recorder_finish(Recorder* recorder, const char* comment);

@@ -1,0 +1,125 @@
+// The desktop game's passes: live or replayed records, the recording, the pace and the pause.
+#include "programs/desktop/desktop_loop.h"
+
+#include <cstdio>
+
+#include "engine/clock.h"
+#include "platform/input_record.h"
+#include "platform/sdl/sdl_program.h"
+#include "programs/desktop/recording.h"
+#include "shell/app.h"
+
+namespace {
+
+// The frame loop's pace, as the program of old had it.
+constexpr uint32_t FRAME_MS = 30;
+
+// The recording being written (--record), or null.
+Recorder* recorder;
+// The script being replayed (--replay), or null once live input has taken over; its last
+// pass; and the pass whose frame the recording saw last, with that frame's digest.
+const Script* replay;
+int replay_last_pass = -1;
+int replay_check_pass = -1;
+uint64_t replay_check_digest;
+
+// The record of the pass: a replay's presses come before what the platform's events bring
+// (a close request still comes through), and its keys stand for the live ones.
+void make_record(int pass, InputRecord* record) {
+    *record = INPUT_RECORD_EMPTY;
+    if (replay != nullptr) {
+        script_deliver(*replay, pass, &input_queue);
+    }
+    platform_pump_events(&input_queue);
+    platform_read_held_keys(record->held);
+    if (replay != nullptr) {
+        *record = INPUT_RECORD_EMPTY;
+        script_hold(*replay, pass, record);
+    }
+    input_queue_take(record);
+}
+
+void end_replay_before(int pass) {
+    if (replay == nullptr || pass <= replay_last_pass) {
+        return;
+    }
+    replay = nullptr;
+    sdl_live_presses = 1;
+    if (sdl_window_open()) {  // not when the script closed the window
+        std::fprintf(stderr, "Quellaro 2005: the replay has ended; the game is yours\n");
+    }
+}
+
+void check_replayed_frame(int pass) {
+    if (pass != replay_check_pass) {
+        return;
+    }
+    const bool same =
+        sdl_last_frame_pass() == pass && sdl_last_frame_digest() == replay_check_digest;
+    std::fprintf(stderr, "Quellaro 2005: the replay's frame of pass %d %s the recording's\n", pass,
+                 same ? "matches" : "DIFFERS FROM");
+}
+
+}  // namespace
+
+void desktop_set_recorder(Recorder* to) {
+    recorder = to;
+}
+
+void desktop_set_replay(const Script* script, int check_pass, uint64_t check_digest) {
+    replay = script;
+    replay_check_pass = check_pass;
+    replay_check_digest = check_digest;
+    replay_last_pass = -1;
+    for (const ScriptEvent& e : script->events) {
+        replay_last_pass = e.pass > replay_last_pass ? e.pass : replay_last_pass;
+    }
+    for (const ScriptHold& hold : script->holds) {
+        replay_last_pass = hold.last > replay_last_pass ? hold.last : replay_last_pass;
+    }
+    sdl_live_presses = 0;
+}
+
+int desktop_pass() {
+    const int pass = app_next_pass();
+    sdl_pass = pass;
+    end_replay_before(pass);
+    InputRecord record;
+    make_record(pass, &record);
+    if (recorder != nullptr) {
+        recorder_pass(recorder, pass, record);
+    }
+    if (!app_run_pass(&record)) {
+        return 0;
+    }
+    check_replayed_frame(pass);
+    return 1;
+}
+
+int desktop_run() {
+    if (app_start(nullptr)) {
+        for (;;) {
+            sdl_wait_while_paused();
+            clock_start();
+            if (!desktop_pass()) {
+                break;
+            }
+            clock_wait(FRAME_MS);
+        }
+    } else if (!sdl_window_failed) {
+        // Standard error has the line already; a player who started us from a menu sees
+        // the box.
+        char text[1024];
+        app_describe_failed_start(text, sizeof text);
+        sdl_show_message(text);
+    }
+    return app_finish();
+}
+
+void desktop_reset() {
+    recorder = nullptr;
+    replay = nullptr;
+    replay_check_pass = replay_last_pass = -1;
+    sdl_live_presses = 1;
+    input_queue_clear();
+}

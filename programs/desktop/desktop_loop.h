@@ -1,0 +1,22 @@
+// The desktop game's frame loop: each pass's record made from live input (or from the
+// script being replayed), written to the recording when there is one, and run; paced at
+// 30 ms a pass and held while paused.
+#pragma once
+#include <cstdint>
+
+#include "platform/script.h"
+
+struct Recorder;
+
+// Where each pass's record goes besides the game (null: nowhere).
+void desktop_set_recorder(Recorder* recorder);
+// Replays script: its records instead of live presses and keys until its last pass, then
+// live input. check_pass (-1: none) is the pass whose frame should have check_digest.
+void desktop_set_replay(const Script* script, int check_pass, uint64_t check_digest);
+// One pass, unpaced: its record, then the pass. 1 to go on, 0 once the game has ended.
+int desktop_pass();
+// The whole loop from start-up to the end; the program's exit code, as app_finish gives it.
+// Start-up that fails is reported in a message box too.
+int desktop_run();
+// Forgets the recorder and the replay (for tests).
+void desktop_reset();
