@@ -35,6 +35,17 @@ int primary_pitch;
 const Rect* main_window_rect;
 // The one surface description every lock goes through.
 GfxSurfaceDesc lock_desc;
+// Whether flips reach the screen (display_set_presenting).
+int presenting = 1;
+
+void palette_restored() {
+    static_cast<void>(palette_set_all(shadow_palette));
+}
+
+const StateBlock state_blocks[] = {
+    {"display.cpp:shadow_palette", STATE_BYTES, shadow_palette, sizeof shadow_palette, nullptr,
+     palette_restored},
+};
 
 // A flip that keeps failing because the surfaces are lost is retried after restoring them,
 // but not for ever.
@@ -215,6 +226,7 @@ int display_shutdown() {
     display_windowed = 0;
     pixel_format = 16;
     make_rgb16 = nullptr;
+    presenting = 1;
     palette_file_read = 0;
     clip_min_x = 0;
     clip_max_x = 639;
@@ -331,9 +343,18 @@ int display_unlock_surface(GfxSurface* surface) {
     return 1;
 }
 
+const StateBlockList display_state = {state_blocks, 1};
+
+void display_set_presenting(int on) {
+    presenting = on ? 1 : 0;
+}
+
 int display_flip() {
     if (primary_buffer || back_buffer)
         return 0;
+    // Unseen, the frame stays in the back surface: the next pass draws all of it again.
+    if (!presenting)
+        return 1;
     if (!display_windowed)
         return flip_chain();
     if (!main_window_rect)

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "engine/gfx.h"
+#include "engine/state.h"
 #include "engine/types.h"
 
 extern GfxDevice* display_device;    // the display service's device, made by display_init
@@ -66,4 +67,9 @@ int display_fill_surface(GfxSurface* surface, int color, const Rect* rect);
 [[nodiscard]] int display_unlock_surface(GfxSurface* surface);
 // Presents the back surface; 0 while a lock is outstanding or when presenting fails.
 [[nodiscard]] int display_flip();
+// While off, display_flip shows nothing and succeeds: the frames of passes run again to reach
+// a point of a rewind are not for the player's eyes. On at start-up.
+void display_set_presenting(int presenting);
+// The palette in use, as a block of state for snapshots.
+extern const StateBlockList display_state;
 int display_wait_vblank();

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/synth.h"
 #include "engine/tunes.h"
@@ -30,6 +31,10 @@ bool audible;
 // The tune asked for last, and the frames shown since start-up.
 MusicId music_now = MUSIC_NONE;
 int frames_shown;
+// Whether events and tunes are held back (sound_set_quiet), and the tune the platform was
+// last asked for, which differs from music_now after quiet passes or a restore.
+bool quiet;
+MusicId music_heard = MUSIC_NONE;
 // The file name of the first sound file refused.
 char refused[64];
 
@@ -102,7 +107,29 @@ void render_next(MusicId wanted) {
     }
 }
 
+// After quiet passes or a restore: the tune the game asks for, when the platform was asked
+// for another.
+void ask_for_music() {
+    if (!quiet && music_heard != music_now) {
+        music_heard = music_now;
+        platform_play_music(music_now);
+    }
+}
+
+int music_allowed(const void* saved) {
+    int id;
+    std::memcpy(&id, saved, sizeof id);
+    return id >= MUSIC_NONE && id < MUSIC_COUNT;
+}
+
+const StateBlock state_blocks[] = {
+    {"sound.cpp:music_now", STATE_BYTES, &music_now, sizeof music_now, music_allowed,
+     ask_for_music},
+};
+
 }  // namespace
+
+const StateBlockList sound_state = {state_blocks, 1};
 
 int sound_init() {
     for (int id = 0; id < SOUND_COUNT; ++id) {
@@ -120,19 +147,27 @@ const char* sound_refused() {
 }
 
 void sound_event(SoundId id) {
-    if (id >= 0 && id < SOUND_COUNT)
+    if (id >= 0 && id < SOUND_COUNT && !quiet)
         platform_play_sound(id);
 }
 
 void sound_update(MusicId music) {
     if (music != music_now) {
         music_now = music;
-        platform_play_music(music);
+        if (!quiet) {
+            music_heard = music;
+            platform_play_music(music);
+        }
     }
     // The first frame goes out at once; the tunes follow in the frames after it.
     if (audible && frames_shown > 0)
         render_next(music);
     ++frames_shown;
+}
+
+void sound_set_quiet(int on) {
+    quiet = on != 0;
+    ask_for_music();
 }
 
 void sound_shutdown() {
@@ -147,7 +182,8 @@ void sound_shutdown() {
     for (int id = 0; id < SOUND_COUNT; ++id)
         effect_start[id] = effect_length[id] = 0;
     audible = false;
-    music_now = MUSIC_NONE;
+    music_now = music_heard = MUSIC_NONE;
+    quiet = false;
     frames_shown = 0;
     refused[0] = '\0';
 }

@@ -3,6 +3,7 @@
 // the menu raise sound events. The platform's audio service plays them (or takes note).
 #pragma once
 #include "engine/sound_ids.h"
+#include "engine/state.h"
 
 // Reads every effect file and opens the audio; 1, or 0 at the first file refused, which
 // sound_refused then names.
@@ -15,5 +16,10 @@ void sound_event(SoundId id);
 // on; a tune that has ended is not started again). Also renders a tune not yet rendered,
 // one a frame, from the second frame on, so that start-up does not wait for them.
 void sound_update(MusicId music);
+// While quiet, the events and the tunes asked for reach no one (passes run again to reach a
+// point of a rewind); leaving it, the tune that should play now is asked for if another was.
+void sound_set_quiet(int quiet);
+// The tune asked for, as a block of state for snapshots.
+extern const StateBlockList sound_state;
 // Closes the audio and forgets every sound: the state at start-up.
 void sound_shutdown();

@@ -277,6 +277,39 @@ void script_deliver(const Script& script, int pass, const PlatformInput* input) 
     }
 }
 
+bool script_read_record(const std::string& line, InputRecord* record, ScriptError* error) {
+    *record = INPUT_RECORD_EMPTY;
+    const std::vector<std::string> words = words_of(line, 0, line.size());
+    size_t at = 0;
+    for (; at < words.size(); ++at) {
+        const std::string& w = words[at];
+        if (w == "key" || w == "click" || w == "dblclick" || w == "close")
+            break;
+        int key = 0;
+        if (!read_key(w, &key, error))
+            return false;
+        input_hold(record, key);
+    }
+    if (at == words.size())
+        return true;
+    // The message: a script line of its own, with the pass left out.
+    std::vector<std::string> message = {words[at], "0"};
+    message.insert(message.end(), words.begin() + static_cast<long>(at) + 1, words.end());
+    Script one;
+    if (!read_line(message, &one, error))
+        return false;
+    const ScriptEvent& e = one.events[0];
+    static const uint8_t kinds[] = {INPUT_KEY, INPUT_CLICK, INPUT_DOUBLE_CLICK, INPUT_CLOSE};
+    record->message = kinds[static_cast<int>(e.command)];
+    if (e.command == ScriptCommand::key) {
+        record->key = static_cast<uint8_t>(e.a);
+    } else if (e.command != ScriptCommand::close) {
+        record->x = static_cast<uint16_t>(e.a);
+        record->y = static_cast<uint16_t>(e.b);
+    }
+    return true;
+}
+
 void script_hold(const Script& script, int pass, InputRecord* record) {
     for (const ScriptHold& hold : script.holds) {
         if (pass >= hold.first && pass <= hold.last) {

@@ -64,6 +64,11 @@ bool script_read_number(const char* text, int min, int max, int* out, const char
 bool script_read_file(const char* path, std::string* text);
 // The script as text that script_parse reads back into the same script.
 std::string script_write(const Script& script);
+// One input record as a line of text (the runner's step mode): the keys held, then at most
+// one message, "key KEY", "click X Y", "dblclick X Y" or "close", as in scripts; '#' starts a
+// comment. "RIGHT Z", "key S", "RIGHT C click 250 280" and "" are records. true and *record
+// set, or false with *error saying what is wrong (its line is left to the caller).
+bool script_read_record(const std::string& line, InputRecord* record, ScriptError* error);
 // Hands the key presses, clicks and close requests of pass to input, in the script's order.
 void script_deliver(const Script& script, int pass, const PlatformInput* input);
 // Adds the keys the script holds during pass to the record's held keys.

@@ -2,6 +2,7 @@
 #include "shell/app.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -26,6 +27,16 @@ bool started;
 bool running;
 int next_pass;
 int exit_code;
+
+int pass_allowed(const void* saved) {
+    int pass;
+    std::memcpy(&pass, saved, sizeof pass);
+    return pass >= 0 ? 1 : 0;
+}
+
+const StateBlock state_blocks[] = {
+    {"app.cpp:next_pass", STATE_BYTES, &next_pass, sizeof next_pass, pass_allowed},
+};
 
 int end_loop() {
     running = false;
@@ -52,6 +63,8 @@ void report_palette_file() {
 }
 
 }  // namespace
+
+const StateBlockList app_state = {state_blocks, 1};
 
 void app_describe_failed_start(char* out, size_t size) {
     std::error_code error;

@@ -17,6 +17,7 @@
 #pragma once
 #include <cstddef>
 
+#include "engine/state.h"
 #include "platform/input_record.h"
 
 // Why start-up failed, in one line naming the picture or sound file and its folder (the line
@@ -31,8 +32,10 @@ int app_start(void* instance);
 // message to the window service, at most one message taken (a quit ends the loop before the
 // pass's frame), then game_frame. 1 to go on, 0 once the loop is over.
 int app_run_pass(const InputRecord* record);
-// The number of the pass app_run_pass runs next, from 0 at start-up.
+// The number of the pass app_run_pass runs next, from 0 at start-up. A snapshot keeps it, so
+// that a game restored goes on counting from where it was.
 int app_next_pass();
+extern const StateBlockList app_state;
 // Shuts the game down and closes the window if the loop ran, returns the program to its
 // state at load, and gives the exit code: the quit's (0), 0 when no window could be made,
 // 1 when start-up failed.

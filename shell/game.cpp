@@ -2,6 +2,8 @@
 #include "shell/game.h"
 
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 
 #include "engine/display.h"
 #include "engine/picture.h"
@@ -73,7 +75,57 @@ MusicId music_for_frame() {
     return MUSIC_PLAY;
 }
 
+// What a saved value may be: what the rules can reach, and nothing that would index outside a
+// table or overflow an int in the passes after.
+constexpr int COUNTER_LIMIT = 1000000000;
+
+int read_int(const void* saved) {
+    int value;
+    std::memcpy(&value, saved, sizeof value);
+    return value;
+}
+
+int mode_allowed(const void* saved) {
+    const int mode = read_int(saved);
+    return mode >= MODE_MENU && mode <= MODE_QUIT;
+}
+
+int selection_allowed(const void* saved) {
+    const int selection = read_int(saved);
+    return selection >= 0 && selection <= 3;
+}
+
+int flag_allowed(const void* saved) {
+    const int value = read_int(saved);
+    return value == 0 || value == 1;
+}
+
+int counter_allowed(const void* saved) {
+    const int value = read_int(saved);
+    return value >= 0 && value <= COUNTER_LIMIT;
+}
+
+// The countdown runs on below zero for as long as the game is played: any number an int
+// can show.
+int time_allowed(const void* saved) {
+    float value;
+    std::memcpy(&value, saved, sizeof value);
+    return value >= -1e9f && value <= 1e9f;
+}
+
+const StateBlock state_blocks[] = {
+    {"game.cpp:game_mode", STATE_BYTES, &game_mode, sizeof game_mode, mode_allowed},
+    {"game.cpp:menu_selection", STATE_BYTES, &menu_selection, sizeof menu_selection,
+     selection_allowed},
+    {"game.cpp:time_left", STATE_BYTES, &time_left, sizeof time_left, time_allowed},
+    {"game.cpp:level_won", STATE_BYTES, &level_won, sizeof level_won, flag_allowed},
+    {"game.cpp:score", STATE_BYTES, &score, sizeof score, counter_allowed},
+    {"game.cpp:coins", STATE_BYTES, &coins, sizeof coins, counter_allowed},
+};
+
 }  // namespace
+
+const StateBlockList game_globals_state = {state_blocks, static_cast<int>(std::size(state_blocks))};
 
 int game_init() {
     display_set_window(main_window ? &main_window->rect : nullptr);

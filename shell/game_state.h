@@ -1,6 +1,7 @@
 // The game's state between frames: the mode, the menu's highlight, the HUD's counters and
 // the main window. The shell owns it; the world and the menu read and change it.
 #pragma once
+#include "engine/state.h"
 
 struct Window;
 
@@ -26,3 +27,5 @@ extern Window* main_window;  // the main window; quit requests are posted to it
 void game_counters_restart();
 // Every global above but the window (the entry's business) back to its value at load.
 void game_state_restore();
+// The globals above but the window, as blocks of state for snapshots.
+extern const StateBlockList game_globals_state;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -22,7 +23,85 @@ int cursor_shown = 1;
 // The keys held during this pass, from its record.
 uint8_t held_now[INPUT_HELD_BYTES];
 
+// A waiting message as a snapshot keeps it: every message is to the one window.
+struct SavedMessage {
+    uint32_t message;
+    uint32_t wparam;
+    int32_t lparam;
+};
+constexpr size_t QUEUE_BYTES = sizeof(uint32_t) + QUEUE_CAPACITY * sizeof(SavedMessage);
+
+size_t write_queue(uint8_t* out) {
+    const uint32_t count = static_cast<uint32_t>(queue_count);
+    std::memcpy(out, &count, sizeof count);
+    for (int i = 0; i < queue_count; ++i) {
+        const WindowMessage& m = queue[(queue_head + i) % QUEUE_CAPACITY];
+        const SavedMessage saved = {m.message, static_cast<uint32_t>(m.wparam),
+                                    static_cast<int32_t>(m.lparam)};
+        std::memcpy(out + sizeof count + i * sizeof saved, &saved, sizeof saved);
+    }
+    return sizeof count + queue_count * sizeof(SavedMessage);
+}
+
+// The messages the game itself posts or takes from a record; nothing else is ever queued.
+bool message_known(const SavedMessage& m) {
+    switch (m.message) {
+        case MSG_KEYDOWN:
+            return m.wparam < INPUT_KEYS;
+        case MSG_LBUTTONDOWN:
+        case MSG_LBUTTONDBLCLK:
+        case MSG_CLOSE:
+        case MSG_DESTROY:
+            return true;
+        default:
+            return false;
+    }
+}
+
+int read_queue(const uint8_t* in, size_t length, int apply) {
+    uint32_t count;
+    if (length < sizeof count)
+        return 0;
+    std::memcpy(&count, in, sizeof count);
+    if (count > QUEUE_CAPACITY || length != sizeof count + count * sizeof(SavedMessage))
+        return 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        SavedMessage saved;
+        std::memcpy(&saved, in + sizeof count + i * sizeof saved, sizeof saved);
+        if (!message_known(saved))
+            return 0;
+        if (apply)
+            queue[i] = {&the_window, saved.message, saved.wparam, saved.lparam};
+    }
+    if (apply) {
+        queue_head = 0;
+        queue_count = static_cast<int>(count);
+    }
+    return 1;
+}
+
+int flag_allowed(const void* saved) {
+    int value;
+    std::memcpy(&value, saved, sizeof value);
+    return value == 0 || value == 1;
+}
+
+void cursor_restored() {
+    platform_set_cursor_visible(cursor_shown);
+}
+
+const StateBlock state_blocks[] = {
+    {"window.cpp:queue,queue_head,queue_count", STATE_CUSTOM, queue, QUEUE_BYTES, nullptr, nullptr,
+     write_queue, read_queue},
+    {"window.cpp:quit_posted", STATE_BYTES, &quit_posted, sizeof quit_posted, flag_allowed},
+    {"window.cpp:quit_code", STATE_BYTES, &quit_code, sizeof quit_code},
+    {"window.cpp:cursor_shown", STATE_BYTES, &cursor_shown, sizeof cursor_shown, flag_allowed,
+     cursor_restored},
+};
+
 }  // namespace
+
+const StateBlockList window_state = {state_blocks, static_cast<int>(std::size(state_blocks))};
 
 int window_register_class(const WindowClass* window_class) {
     if (!window_class || !window_class->proc || !window_class->name || class_registered)

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/state.h"
 #include "engine/types.h"
 #include "platform/input_record.h"
 
@@ -96,6 +97,10 @@ void window_begin_pass(const InputRecord* record);
 void window_input_key_down(int key);
 void window_input_button_down(int x, int y, int double_click);
 void window_input_close();
+
+// The messages waiting, the quit asked for and the cursor, as blocks of state for snapshots
+// (the window and its class stay as they are).
+extern const StateBlockList window_state;
 
 // Forgets every message, the held keys, the class and the window (for tests and a second
 // run).

@@ -20,8 +20,9 @@ struct Target {
 };
 
 const Target targets[] = {
-    {"bitmap", fuzz_bitmap},   {"palette", fuzz_palette}, {"script", fuzz_script},
-    {"hotspot", fuzz_hotspot}, {"wav", fuzz_wav},         {"settings", fuzz_settings},
+    {"bitmap", fuzz_bitmap},       {"palette", fuzz_palette}, {"script", fuzz_script},
+    {"hotspot", fuzz_hotspot},     {"wav", fuzz_wav},         {"settings", fuzz_settings},
+    {"savestate", fuzz_savestate},
 };
 
 // Every file under fuzz/corpus/NAME and fuzz/regressions/NAME.

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/input_record.h"
+#include "platform/script.h"
 #include "tests/runner_support.h"
 #include "tests/test_support.h"
 
@@ -148,6 +150,8 @@ TEST(Runner, ABadCommandLineIsNamedAndRefusedWithStatus2) {
         {"--script $DIR/none.txt", "cannot read the script"},
         {"--state $DIR/no/such/folder.jsonl", "cannot write"},
         {"--frames-out /proc/self/frames", "cannot write frames to /proc/self/frames"},
+        {"--save-state 3", "--save-state: needs two values"},
+        {"--save-state x $DIR/s.sav", "--save-state x: not a number from 0"},
     };
     for (const Bad& b : bad) {
         // A runner that took the bad value would still stop after a few passes.
@@ -211,3 +215,67 @@ TEST(Runner, FailsWhenItCannotWriteAFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+// The record of each pass of a script as step mode reads it: held keys by number, then the
+// message.
+std::string records_of(const std::string& script_text, int passes) {
+    Script script;
+    EXPECT_EQ(script_parse(script_text, &script), 0);
+    std::string lines;
+    for (int pass = 0; pass < passes; ++pass) {
+        InputRecord record;
+        script_record(script, pass, &record);
+        for (int key = 0; key < INPUT_KEYS; ++key) {
+            if (input_held(record, key))
+                lines += std::to_string(key) + " ";
+        }
+        if (record.message == INPUT_KEY)
+            lines += "key " + std::to_string(record.key);
+        else if (record.message == INPUT_CLICK || record.message == INPUT_DOUBLE_CLICK)
+            lines += std::string(record.message == INPUT_CLICK ? "click " : "dblclick ") +
+                     std::to_string(record.x) + " " + std::to_string(record.y);
+        else if (record.message == INPUT_CLOSE)
+            lines += "close";
+        lines += "  # pass " + std::to_string(pass) + "\n";
+    }
+    input_queue_clear();
+    return lines;
+}
+
+}  // namespace
+
+TEST(Runner, StepModePlaysOneRecordALineAsTheScriptWouldFromAFileOrStandardInput) {
+    for (const char* name : {"power_up_brick", "menus"}) {
+        SCOPED_TRACE(name);
+        const std::string script = read_text_file(scripts_dir() + "/" + name + ".txt");
+        RunnerRun scripted;
+        scripted.play(script, "--passes 260");
+        ASSERT_EQ(scripted.status, 0) << scripted.errors;
+        RunnerRun stepped;
+        const std::string records = stepped.dir + "/records.txt";
+        std::ofstream(records) << records_of(script, 260);
+        stepped.play("", "--records " + records);
+        EXPECT_EQ(stepped.status, 0) << stepped.errors;
+        EXPECT_EQ(stepped.state_text, scripted.state_text);
+        // On standard input, the state lines on standard output.
+        const std::string out = stepped.dir + "/out.jsonl";
+        const std::string command =
+            std::string(QUELLARO_RUNNER) + " --records - <" + records + " >" + out + " 2>/dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(read_text_file(out), scripted.state_text);
+    }
+}
+
+TEST(Runner, StepModeEndsAtARecordLineItCannotReadNamingIt) {
+    const Outcome o = run_with("--records $DIR/records.txt");
+    EXPECT_EQ(o.status, 2);  // no such file
+    EXPECT_TRUE(has(o.err, "cannot read the records")) << o.err;
+    RunnerRun run;
+    std::ofstream(run.dir + "/records.txt") << "RIGHT\nkey S\nRIGHT click 5 900\nRIGHT\n";
+    run.play("", "--records " + run.dir + "/records.txt");
+    EXPECT_EQ(WEXITSTATUS(run.status), 2);
+    EXPECT_EQ(run.states.size(), 2u);
+    EXPECT_TRUE(has(run.errors, "record line 3: \"900\": not a y inside the frame")) << run.errors;
+}

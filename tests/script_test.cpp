@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -162,4 +163,45 @@ TEST(Script, APassGetsItsOwnInputInTheScriptsOrder) {
     delivered.clear();
     script_deliver(script, 3, &recorder);
     EXPECT_TRUE(delivered.empty());
+}
+
+TEST(Script, ARecordLineHoldsItsKeysAndAtMostOneMessage) {
+    struct Good {
+        const char* line;
+        std::vector<int> held;
+        uint8_t message;
+        int a, b;  // the key, or x and y
+    };
+    const Good good[] = {
+        {"", {}, INPUT_NONE, 0, 0},
+        {"  # nothing held", {}, INPUT_NONE, 0, 0},
+        {"RIGHT Z", {KEY_RIGHT, KEY_Z}, INPUT_NONE, 0, 0},
+        {"key S", {}, INPUT_KEY, KEY_S, 0},
+        {"NEXT 0x27 dblclick 639 479", {KEY_NEXT, KEY_RIGHT}, INPUT_DOUBLE_CLICK, 639, 479},
+        {"C click 5 6 # a comment", {KEY_C}, INPUT_CLICK, 5, 6},
+        {"close", {}, INPUT_CLOSE, 0, 0},
+    };
+    for (const Good& g : good) {
+        InputRecord record;
+        ScriptError error{1, "", ""};
+        ASSERT_TRUE(script_read_record(g.line, &record, &error)) << g.line << ": " << error.why;
+        for (int key = 0; key < INPUT_KEYS; ++key) {
+            const bool wanted = std::find(g.held.begin(), g.held.end(), key) != g.held.end();
+            EXPECT_EQ(input_held(record, key), wanted) << g.line << " key " << key;
+        }
+        EXPECT_EQ(record.message, g.message) << g.line;
+        EXPECT_EQ(g.message == INPUT_KEY ? record.key : record.x, g.a) << g.line;
+        EXPECT_EQ(record.y, g.b) << g.line;
+    }
+    const char* const bad[][2] = {
+        {"RIGHT LEFTY", "LEFTY"},  {"key", "key"},   {"click 5", "click"},
+        {"key S key S", "key"},    {"close 3", "3"}, {"RIGHT 256", "256"},
+        {"dblclick 640 1", "640"},
+    };
+    for (const auto& b : bad) {
+        InputRecord record;
+        ScriptError error{1, "", ""};
+        EXPECT_FALSE(script_read_record(b[0], &record, &error)) << b[0];
+        EXPECT_EQ(error.word, b[1]) << b[0];
+    }
 }

@@ -42,6 +42,7 @@ void test_tear_down() {
     // Whatever a test left locked is unlocked; most leave nothing.
     static_cast<void>(display_unlock_back());
     static_cast<void>(display_unlock_primary());
+    static_cast<void>(app_finish());
     game_shutdown();
     window_service_reset();
     main_window = nullptr;

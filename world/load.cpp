@@ -10,6 +10,7 @@
 #include "world/level.h"
 #include "world/object_groups.h"
 #include "world/objects.h"
+#include "world/scenery.h"
 #include "world/world_state.h"
 
 namespace {
@@ -100,6 +101,7 @@ int load_backdrop_panels() {
     for (int i = 0; i < BACKDROP_COUNT; ++i) {
         // Run again by the world reset: release what the panel held before.
         sprite_destroy(&backdrops[i]);
+        backdrop_panel_holds[i] = 0;
         if (!make(&backdrops[i], BACKDROP_DRAW_WIDTH * i, 0, BACKDROP_PICTURE_WIDTH,
                   BACKDROP_PICTURE_HEIGHT, 1, SINGLE, BACKDROP_COLOR_KEY)) {
             return 0;
@@ -110,6 +112,7 @@ int load_backdrop_panels() {
         if (!picture_cut(&backdrops[i], 0, 0, 0, CUT_PIXELS))
             return fail();
         picture_unload();
+        backdrop_picture[i] = backdrop_panel_holds[i] = i + 1;
         // Always drawn at one size: stretched here and when recycled, not in every frame.
         static_cast<void>(
             sprite_keep_scaled(&backdrops[i], BACKDROP_DRAW_WIDTH, BACKDROP_DRAW_HEIGHT));
@@ -181,5 +184,7 @@ void world_shutdown() {
     clear(blocks, BLOCK_COUNT);
     clear(&power_up, 1);
     hero = nullptr;
+    for (int& picture : backdrop_panel_holds)
+        picture = 0;
     world_state_restore();
 }

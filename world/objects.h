@@ -3,6 +3,7 @@
 // screen, which array is it in, draw it.
 #pragma once
 #include "engine/sprite.h"
+#include "engine/state.h"
 #include "world/level.h"
 
 // Object states.
@@ -39,3 +40,5 @@ bool is_brick(const SpriteObject* sprite);
 // Draws the sprite onto the back surface. A sprite that cannot be drawn leaves its part of
 // the frame undrawn, which is all the world asks.
 void draw_on_back(SpriteObject* sprite);
+// Every object above as blocks of state, for snapshots.
+extern const StateBlockList world_objects_state;

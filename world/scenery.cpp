@@ -9,24 +9,21 @@
 #include "world/objects.h"
 #include "world/world_state.h"
 
+int backdrop_panel_holds[BACKDROP_COUNT];
+
 namespace {
 constexpr int STRIP_WIDTH = BACKDROP_DRAW_WIDTH * BACKDROP_COUNT;  // 1644
 constexpr int FORM_CHANGE_LAST = 30;
 constexpr int FORM_CHANGE_PERIOD = 6;  // three frames of the old form, three of the new
 
 // Gives a panel that scrolled out the next picture; an unreadable one leaves the old.
-void recycle(SpriteObject* panel) {
-    panel->x += STRIP_WIDTH;
-    char file_name[32];
-    std::snprintf(file_name, sizeof file_name, "dorvo%d.bmp", next_backdrop);
+void recycle(int index) {
+    backdrops[index].x += STRIP_WIDTH;
     const int old = next_backdrop++;
     if (old > LAST_BACKDROP_PICTURE)
         return;
-    if (!picture_load(file_name))
-        return;
-    // A picture too small for the panel leaves the panel as it was.
-    static_cast<void>(picture_cut(panel, 0, 0, 0, CUT_PIXELS));
-    picture_unload();
+    if (backdrop_give_picture(index, old))
+        backdrop_picture[index] = old;
 }
 
 void draw_on_screen(SpriteObject* sprites, int count) {
@@ -37,13 +34,36 @@ void draw_on_screen(SpriteObject* sprites, int count) {
 }
 }  // namespace
 
+int backdrop_give_picture(int panel, int n) {
+    if (panel < 0 || panel >= BACKDROP_COUNT)
+        return 0;
+    char file_name[32];
+    std::snprintf(file_name, sizeof file_name, "dorvo%d.bmp", n);
+    if (!picture_load(file_name))
+        return 0;
+    // A picture too small for the panel leaves the panel as it was.
+    const int cut = picture_cut(&backdrops[panel], 0, 0, 0, CUT_PIXELS);
+    picture_unload();
+    if (cut)
+        backdrop_panel_holds[panel] = n;
+    return cut;
+}
+
+void backdrops_show_pictures() {
+    for (int i = 0; i < BACKDROP_COUNT; ++i) {
+        if (backdrop_picture[i] != backdrop_panel_holds[i])
+            static_cast<void>(backdrop_give_picture(i, backdrop_picture[i]));
+    }
+}
+
 void backdrops_draw() {
-    for (SpriteObject& panel : backdrops) {
+    for (int i = 0; i < BACKDROP_COUNT; ++i) {
+        SpriteObject& panel = backdrops[i];
         if (panel.x + BACKDROP_DRAW_WIDTH >= 0) {
             static_cast<void>(sprite_draw_scaled(&panel, BACKDROP_DRAW_WIDTH, BACKDROP_DRAW_HEIGHT,
                                                  back_surface));
         } else {
-            recycle(&panel);
+            recycle(i);
         }
     }
 }

@@ -2,6 +2,7 @@
 // a new program starts with; world_state_restore puts those back.
 #pragma once
 #include "engine/sprite.h"
+#include "engine/state.h"
 #include "world/level.h"
 
 constexpr int STOMP_FIRST_VALUE = 100;
@@ -23,9 +24,12 @@ extern int morph_timer;                   // frames of the current form change d
 extern SpriteObject* bumped_block;        // the question block or brick bouncing now, or null
 extern int bump_step;                     // pass of the current bounce, 0 to 6
 extern int coin_step[COIN_SPRITE_COUNT];  // pop-up step of each coin sprite, or COIN_IDLE
+extern int backdrop_picture[BACKDROP_COUNT];  // the picture each backdrop panel shows; 0: none
 
 // The counters and links a new game starts from: all but the stomp award, the jump's push,
 // the bounce and the coin pop-ups, which carry over into the next game.
 void world_counters_restart();
 // Every global above back to its value at load.
 void world_state_restore();
+// The blocks of state above, for snapshots.
+extern const StateBlockList world_counters_state;

@@ -21,6 +21,7 @@
 #include "programs/runner/random_play.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
+#include "shell/savestate.h"
 #include "shell/window.h"
 #include "tools/support/options.h"
 #include "world/objects.h"
@@ -34,6 +35,13 @@ int pass_limit = -1;
 std::string frames_dir;
 int frame_every = 1;
 bool random_play;  // a seeded random player adds its input to the script's
+// Savestates: the pass to save the state before and where, and the state to start from.
+int save_pass = -1;
+std::string save_path, load_path;
+// Step mode: one record a line from here instead of the script (standard input for "-"),
+// and the line read last.
+FILE* records_in;
+int records_line;
 
 // A text output named on the command line; failed once a write to it failed and was told.
 struct Output {
@@ -47,8 +55,11 @@ Output digest_out;  // one line a pass: the pass and a digest of the frame as sh
 bool output_failed;
 
 constexpr int EXIT_OUTPUT_FAILED = 1;
+constexpr int EXIT_STATE_FAILED = 1;
 constexpr uint32_t FRAME_MS = 30;
 constexpr int EXIT_USAGE = 2;
+// A savestate could not be written or read, or a record line read: the run ends with this.
+int run_failed;
 
 void report_write_failure(Output* out) {
     std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n",
@@ -160,6 +171,9 @@ void write_state(FILE* out, int pass) {
 void after_frame(int pass) {
     if (state_out.file) {
         write_state(state_out.file, pass);
+        // A program stepping the game waits for each line.
+        if (records_in)
+            std::fflush(state_out.file);
         check_output(&state_out);
     }
     headless_clear_sounds();
@@ -187,11 +201,17 @@ int usage(FILE* out, int status) {
     std::fputs(
         "usage: quellaro-headless [--assets DIR] [--script FILE] [--passes N] [--state FILE|-]\n"
         "                         [--frames-out DIR] [--every K] [--frame-digests FILE|-]\n"
-        "                         [--random-play SEED]\n"
+        "                         [--random-play SEED] [--save-state PASS FILE]\n"
+        "                         [--load-state FILE] [--records FILE|-]\n"
         "Plays the script (and, with a seed, a random player who never quits) until the game\n"
-        "quits or N passes have run. Exit status: 0 when the run went through, 1 when the game\n"
-        "could not start or an output could not be written, 2 for a bad command line or "
-        "script.\n",
+        "quits or N passes have run. --save-state writes the game as it is before pass PASS;\n"
+        "--load-state starts from such a file, its pass numbers going on from there. --records\n"
+        "reads one input record a line instead of a script (step mode: the keys held, then\n"
+        "\"key KEY\", \"click X Y\", \"dblclick X Y\" or \"close\"), one pass a line, and\n"
+        "writes each pass's state line (to standard output unless --state says otherwise) as\n"
+        "soon as it is known. Exit status: 0 when the run went through, 1 when the game could\n"
+        "not start, an output could not be written or a state saved or loaded, 2 for a bad\n"
+        "command line, script or record line.\n",
         out);
     return status;
 }
@@ -245,6 +265,27 @@ bool open_frames_dir(const char* frames) {
     return !error;
 }
 
+// Paths from the command line name files from where the runner was started, which it leaves
+// for the assets folder.
+std::string absolute_path(const char* path) {
+    std::error_code error;
+    const std::filesystem::path whole = std::filesystem::absolute(path, error);
+    return error ? std::string(path) : whole.string();
+}
+
+// Step mode's input; its state lines go to standard output unless asked otherwise.
+bool open_records(const char* path) {
+    records_in = std::strcmp(path, "-") == 0 ? stdin : std::fopen(path, "r");
+    if (!records_in) {
+        std::fprintf(stderr, "quellaro-headless: cannot read the records %s: %s\n", path,
+                     std::strerror(errno));
+        return false;
+    }
+    if (!state_out.path)
+        state_out.path = "-";
+    return true;
+}
+
 // The game reads its pictures from the working directory: the one asked for, else this one
 // when it holds them, else the source tree's.
 bool enter_assets(const char* assets) {
@@ -261,22 +302,78 @@ bool enter_assets(const char* assets) {
     return !error;
 }
 
+// The next record of step mode; false at the end of the input, or after saying what is
+// wrong with a line (the run then fails).
+bool read_record(InputRecord* record) {
+    std::string line;
+    int c;
+    while ((c = std::fgetc(records_in)) != EOF && c != '\n')
+        line += static_cast<char>(c);
+    if (c == EOF && line.empty())
+        return false;
+    ++records_line;
+    ScriptError error{records_line, "", ""};
+    if (script_read_record(line, record, &error))
+        return true;
+    std::fprintf(stderr, "quellaro-headless: record line %d: \"%.60s\": %s\n", records_line,
+                 error.word.c_str(), error.why);
+    run_failed = EXIT_USAGE;
+    return false;
+}
+
+// Starts from the savestate asked for: the game as it was, its pass numbers and its clock.
+bool load_state() {
+    char why[SAVESTATE_WHY_MAX];
+    uint32_t ticks = 0;
+    if (!savestate_load_file(load_path.c_str(), &ticks, why, sizeof why)) {
+        std::fprintf(stderr, "quellaro-headless: cannot start from %s: %s\n", load_path.c_str(),
+                     why);
+        run_failed = EXIT_STATE_FAILED;
+        return false;
+    }
+    headless_set_time(ticks);
+    // The tune the restore asked for is not an event of the pass that follows.
+    headless_clear_sounds();
+    return true;
+}
+
+void save_state() {
+    char why[SAVESTATE_WHY_MAX];
+    if (!savestate_save_file(save_path.c_str(), headless_time(), why, sizeof why)) {
+        std::fprintf(stderr, "quellaro-headless: the state before pass %d is not saved: %s\n",
+                     save_pass, why);
+        run_failed = EXIT_STATE_FAILED;
+    }
+    save_pass = -1;
+}
+
 // The frame loop, paced by the virtual clock, until the game quits, the passes asked for have
-// run or an output failed; the program's exit code.
+// run, the records end or an output failed; the program's exit code.
 int play() {
-    if (app_start(nullptr)) {
+    if (app_start(nullptr) && (load_path.empty() || load_state())) {
         for (;;) {
             const int pass = app_next_pass();
-            if ((pass_limit >= 0 && pass >= pass_limit) || output_failed)
+            if ((pass_limit >= 0 && pass >= pass_limit) || output_failed || run_failed)
                 break;
+            if (pass == save_pass)
+                save_state();
             clock_start();
             InputRecord record;
-            make_record(pass, &record);
+            if (!records_in) {
+                make_record(pass, &record);
+            } else if (!read_record(&record)) {
+                break;
+            }
             if (!app_run_pass(&record))
                 break;
             after_frame(pass);
             clock_wait(FRAME_MS);
         }
+    }
+    if (save_pass >= 0 && !run_failed) {
+        std::fprintf(stderr, "quellaro-headless: the run ended before pass %d: no state saved\n",
+                     save_pass);
+        run_failed = EXIT_STATE_FAILED;
     }
     return app_finish();
 }
@@ -285,7 +382,8 @@ int play() {
 
 int main(int argc, char** argv) {
     const char *assets = nullptr, *script_path = nullptr, *passes = nullptr, *every = nullptr;
-    const char *frames = nullptr, *seed = nullptr;
+    const char *frames = nullptr, *seed = nullptr, *save_at = nullptr, *save_to = nullptr;
+    const char *load_from = nullptr, *records = nullptr;
     const ToolOption options[] = {
         {"--assets", &assets},
         {"--script", &script_path},
@@ -295,6 +393,9 @@ int main(int argc, char** argv) {
         {"--frames-out", &frames},
         {"--every", &every, refuses_positive},
         {"--random-play", &seed, refuses_count},
+        {"--save-state", &save_at, refuses_count, &save_to},
+        {"--load-state", &load_from},
+        {"--records", &records},
     };
     if (tool_help_asked(argc, argv))
         return usage(stdout, 0);
@@ -314,6 +415,14 @@ int main(int argc, char** argv) {
     }
     if (script_path && !load_script(script_path))
         return EXIT_USAGE;
+    if (save_at) {
+        static_cast<void>(script_read_number(save_at, 0, INT_MAX, &save_pass));
+        save_path = absolute_path(save_to);
+    }
+    if (load_from)
+        load_path = absolute_path(load_from);
+    if (records && !open_records(records))
+        return EXIT_USAGE;
     if (!open_output(&state_out) || !open_output(&digest_out))
         return EXIT_USAGE;
     if (frames && *frames && !open_frames_dir(frames))
@@ -323,7 +432,11 @@ int main(int argc, char** argv) {
     const int result = play();
     const bool state_written = close_output(&state_out);
     const bool digests_written = close_output(&digest_out);
+    if (records_in && records_in != stdin)
+        std::fclose(records_in);
     if (result == 1)
         return 1;
+    if (run_failed)
+        return run_failed;
     return output_failed || !state_written || !digests_written ? EXIT_OUTPUT_FAILED : 0;
 }

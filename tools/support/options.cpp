@@ -14,7 +14,7 @@ bool tool_help_asked(int argc, char** argv) {
 
 bool tool_read_options(const char* tool, int argc, char** argv, const ToolOption* options,
                        int count) {
-    for (int i = 1; i < argc; i += 2) {
+    for (int i = 1; i < argc;) {
         const ToolOption* option = nullptr;
         for (int k = 0; k < count && !option; ++k) {
             if (std::strcmp(argv[i], options[k].name) == 0)
@@ -24,8 +24,10 @@ bool tool_read_options(const char* tool, int argc, char** argv, const ToolOption
             std::fprintf(stderr, "%s: %s: not an option\n", tool, argv[i]);
             return false;
         }
-        if (i + 1 >= argc) {
-            std::fprintf(stderr, "%s: %s: needs a value\n", tool, argv[i]);
+        const int values = option->second ? 2 : 1;
+        if (i + values >= argc) {
+            std::fprintf(stderr, "%s: %s: needs %s\n", tool, argv[i],
+                         values == 2 ? "two values" : "a value");
             return false;
         }
         const char* why = option->refuses ? option->refuses(argv[i + 1]) : nullptr;
@@ -34,6 +36,9 @@ bool tool_read_options(const char* tool, int argc, char** argv, const ToolOption
             return false;
         }
         *option->value = argv[i + 1];
+        if (option->second)
+            *option->second = argv[i + 2];
+        i += 1 + values;
     }
     return true;
 }
