@@ -57,6 +57,9 @@ void platform_set_cursor_visible(int) {}
 void platform_read_held_keys(uint8_t out[INPUT_HELD_BYTES]) {
     std::memset(out, 0, INPUT_HELD_BYTES);
 }
+uint32_t platform_held_commands() {
+    return 0;
+}
 
 // Silent: a timed frame measures the game, and the mixer has its own benchmark.
 int platform_audio_open(int) {

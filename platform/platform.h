@@ -8,13 +8,24 @@
 // Opens the one window (full screen for the SDL backend); 1 on success, 0 on failure.
 int platform_open_window(const char* caption, int width, int height);
 void platform_close_window();
+// Requests for the program rather than the game: its practice tools. A backend maps keys and
+// pad buttons to them; they never reach the game.
+enum PlatformCommand : int {
+    COMMAND_QUICK_SAVE,
+    COMMAND_QUICK_LOAD,
+    COMMAND_FRAME_ADVANCE,
+    COMMAND_SLOW_MOTION,
+    COMMAND_REWIND,  // held: platform_held_commands
+    COMMAND_COUNT
+};
 // Where a backend delivers the input it pumps: key presses as virtual-key codes (auto-repeat
 // included), left-button presses in frame pixels (double_click 1 for the second press of a
-// double click) and the request to close the window.
+// double click), the request to close the window, and the program's commands (may be null).
 struct PlatformInput {
     void (*key_down)(int key);
     void (*button_down)(int x, int y, int double_click);
     void (*close)();
+    void (*command)(int command) = nullptr;
 };
 // Hands pending operating-system input to input, in the order it came.
 void platform_pump_events(const PlatformInput* input);
@@ -32,6 +43,8 @@ void platform_set_cursor_visible(int visible);
 constexpr int INPUT_KEYS = 256;
 constexpr int INPUT_HELD_BYTES = INPUT_KEYS / 8;
 void platform_read_held_keys(uint8_t held[INPUT_HELD_BYTES]);
+// The program's commands held down now, bit 1 << command each (rewind, while its key is held).
+uint32_t platform_held_commands();
 
 // Sound: effects and tunes by the game's numbers, their samples 16-bit mono at the rate the
 // audio was opened with. Samples are borrowed: they must outlive platform_audio_close.

@@ -118,6 +118,10 @@ void platform_read_held_keys(uint8_t out[INPUT_HELD_BYTES]) {
     }
 }
 
+uint32_t platform_held_commands() {
+    return 0;
+}
+
 void headless_set_key_held(int key, int is_held) {
     if (key >= 0 && key < 256)
         held[key] = is_held ? 1 : 0;

@@ -28,7 +28,7 @@ add_custom_target(web_page ALL
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/*.cpp
   ${CMAKE_SOURCE_DIR}/platform/common/*.cpp ${CMAKE_SOURCE_DIR}/programs/web/*.cpp)
 add_executable(quellaro ${WEB_SOURCES})
-target_link_libraries(quellaro quellaro_game)
+target_link_libraries(quellaro quellaro_program_common quellaro_game)
 target_link_options(quellaro PRIVATE
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString
   "SHELL:--js-library ${CMAKE_SOURCE_DIR}/platform/web/page_calls.js"
