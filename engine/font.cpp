@@ -351,6 +351,10 @@ void fill_clipped(uint8_t* pixels, int pitch, int bytes_per_pixel, int width, in
         uint8_t* row = pixels + y * pitch;
         if (bytes_per_pixel == 1) {
             memset(row + x0, static_cast<int>(pixel_value & 0xFF), static_cast<size_t>(x1 - x0));
+        } else if (bytes_per_pixel == 4) {
+            for (int64_t x = x0; x < x1; ++x) {
+                memcpy(row + x * 4, &pixel_value, sizeof pixel_value);
+            }
         } else {
             const uint16_t value = static_cast<uint16_t>(pixel_value);
             for (int64_t x = x0; x < x1; ++x) {
@@ -433,7 +437,7 @@ void glyph_blocks(const TextTarget& t, const uint16_t* rows, int advance, int64_
 void font_draw(uint8_t* pixels, int pitch, int bytes_per_pixel, int width, int height, int x, int y,
                const char* text, int length, uint32_t pixel_value, int scale) {
     if (pixels == nullptr || text == nullptr || length <= 0 || scale < 1 || width <= 0 ||
-        height <= 0 || (bytes_per_pixel != 1 && bytes_per_pixel != 2) ||
+        height <= 0 || (bytes_per_pixel != 1 && bytes_per_pixel != 2 && bytes_per_pixel != 4) ||
         static_cast<int64_t>(pitch) < static_cast<int64_t>(width) * bytes_per_pixel) {
         return;
     }

@@ -212,6 +212,36 @@ int savestate_read(const uint8_t* in, size_t size, uint32_t* ticks, char* why, s
     return 1;
 }
 
+int savestate_store_file(const char* path, const uint8_t* form, size_t size, char* why,
+                         size_t why_size) {
+    return write_whole(path, form, size, why, why_size) ? 1 : 0;
+}
+
+size_t savestate_fetch_file(const char* path, uint8_t* out, size_t room, char* why,
+                            size_t why_size) {
+    why[0] = '\0';
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        if (errno != ENOENT)
+            std::snprintf(why, why_size, "cannot read %s: %s", path, std::strerror(errno));
+        return 0;
+    }
+    size_t got = std::fread(out, 1, room, file);
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    // One byte more than room tells a file that is too long.
+    const bool longer = !failed && got == room && std::fgetc(file) != EOF;
+    std::fclose(file);
+    if (failed) {
+        std::snprintf(why, why_size, "cannot read %s: %s", path, std::strerror(error));
+        got = 0;
+    } else if (longer) {
+        std::snprintf(why, why_size, "%s is longer than any savestate", path);
+        got = 0;
+    }
+    return got;
+}
+
 int savestate_save_file(const char* path, uint32_t ticks, char* why, size_t why_size) {
     static uint8_t form[SAVESTATE_MAX];
     const size_t length = savestate_write(form, sizeof form, ticks);
@@ -219,24 +249,16 @@ int savestate_save_file(const char* path, uint32_t ticks, char* why, size_t why_
         std::snprintf(why, why_size, "the game's state does not fit a savestate");
         return 0;
     }
-    return write_whole(path, form, length, why, why_size) ? 1 : 0;
+    return savestate_store_file(path, form, length, why, why_size);
 }
 
 int savestate_load_file(const char* path, uint32_t* ticks, char* why, size_t why_size) {
-    static uint8_t form[SAVESTATE_MAX + 1];
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        std::snprintf(why, why_size, "cannot read %s: %s", path, std::strerror(errno));
+    static uint8_t form[SAVESTATE_MAX];
+    const size_t length = savestate_fetch_file(path, form, sizeof form, why, why_size);
+    if (length == 0) {
+        if (why[0] == '\0')
+            std::snprintf(why, why_size, "cannot read %s: %s", path, std::strerror(ENOENT));
         return 0;
     }
-    // One byte more than a savestate can hold tells a file that is too long.
-    const size_t got = std::fread(form, 1, sizeof form, file);
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    if (failed) {
-        std::snprintf(why, why_size, "cannot read %s: %s", path, std::strerror(error));
-        return 0;
-    }
-    return savestate_read(form, got, ticks, why, why_size);
+    return savestate_read(form, length, ticks, why, why_size);
 }

@@ -32,3 +32,10 @@ int savestate_read(const uint8_t* in, size_t size, uint32_t* ticks, char* why, s
 // was), read only up to SAVESTATE_MAX. 1, or 0 with why saying what went wrong.
 int savestate_save_file(const char* path, uint32_t ticks, char* why, size_t why_size);
 int savestate_load_file(const char* path, uint32_t* ticks, char* why, size_t why_size);
+// A saved form to a file and back, unchecked: written whole or not at all (1, or 0 with
+// why); read up to room bytes (the length; 0 with why, or with why empty when there is no
+// such file; a file longer than room is refused).
+int savestate_store_file(const char* path, const uint8_t* form, size_t size, char* why,
+                         size_t why_size);
+size_t savestate_fetch_file(const char* path, uint8_t* out, size_t room, char* why,
+                            size_t why_size);

@@ -40,10 +40,16 @@ TEST(SdlGamepad, InPlayTheStickAndDpadWalkPastTheDeadZoneAndButtonsJumpAndRun) {
     EXPECT_EQ(pad.step(PAD_LEFT | PAD_SOUTH, 1).held_roles, held(ROLE_LEFT) | held(ROLE_JUMP));
     EXPECT_EQ(pad.step(PAD_RIGHT | PAD_WEST, 1).held_roles, held(ROLE_RIGHT) | held(ROLE_RUN));
     EXPECT_EQ(pad.step(PAD_EAST, 1).held_roles, held(ROLE_RUN));
-    // Up, down and North do nothing in play; Start pauses and Back is Escape, once a press.
-    const PadOutput idle = pad.step(PAD_UP | PAD_DOWN | PAD_NORTH, 1, 0, 32767);
+    // Up and down do nothing in play; Start pauses and Back is Escape, once a press; for
+    // practice North quick-loads, the right shoulder quick-saves, the left one rewinds held.
+    const PadOutput idle = pad.step(PAD_UP | PAD_DOWN, 1, 0, 32767);
     EXPECT_EQ(idle.held_roles, 0u);
     EXPECT_TRUE(presses(idle).empty());
+    EXPECT_EQ(presses(pad.step(PAD_NORTH | PAD_RIGHT_SHOULDER, 1)),
+              (std::vector<int>{ROLE_QUICK_SAVE, ROLE_QUICK_LOAD}));
+    const PadOutput rewinding = pad.step(PAD_NORTH | PAD_RIGHT_SHOULDER | PAD_LEFT_SHOULDER, 1);
+    EXPECT_EQ(rewinding.held_roles, held(ROLE_REWIND));
+    EXPECT_TRUE(presses(rewinding).empty());
     EXPECT_EQ(presses(pad.step(PAD_START | PAD_BACK, 1)),
               (std::vector<int>{ROLE_PAUSE, ROLE_ESCAPE}));
     EXPECT_TRUE(presses(pad.step(PAD_START | PAD_BACK, 1)).empty());

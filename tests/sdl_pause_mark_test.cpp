@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/sdl/pause_mark.h"
+#include "programs/common/pause_mark.h"
 
 namespace {
 

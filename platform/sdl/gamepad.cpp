@@ -58,6 +58,15 @@ void pad_map(PadMapper* mapper, const PadState* state, int in_play, uint32_t now
         if (active & (PAD_WEST | PAD_EAST)) {
             out->held_roles |= 1u << ROLE_RUN;
         }
+        if (active & PAD_LEFT_SHOULDER) {
+            out->held_roles |= 1u << ROLE_REWIND;
+        }
+        if (pressed & PAD_RIGHT_SHOULDER) {
+            press(out, ROLE_QUICK_SAVE);
+        }
+        if (pressed & PAD_NORTH) {
+            press(out, ROLE_QUICK_LOAD);
+        }
         if (pressed & PAD_START) {
             press(out, ROLE_PAUSE);
         }

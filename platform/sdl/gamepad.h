@@ -1,5 +1,6 @@
 // Gamepads turned into the keyboard's roles, so the game cannot tell them apart: in play the
-// D-pad and left stick walk, South jumps, West or East runs, Start pauses, Back is Escape; in
+// D-pad and left stick walk, South jumps, West or East runs, Start pauses, Back is Escape, and
+// for practice the left shoulder rewinds (held), the right one quick-saves, North quick-loads; in
 // the menu the D-pad (or stick) moves the highlight with repeat, South is Enter, Start is S.
 // No SDL in here: the backend fills a PadState from SDL's game controller.
 #pragma once
@@ -17,6 +18,8 @@ enum PadButton : uint32_t {
     PAD_DOWN = 1u << 7,
     PAD_LEFT = 1u << 8,
     PAD_RIGHT = 1u << 9,
+    PAD_LEFT_SHOULDER = 1u << 10,
+    PAD_RIGHT_SHOULDER = 1u << 11,
 };
 
 // Stick travel (of 32767) that still counts as centred; menu moves want a firmer push.

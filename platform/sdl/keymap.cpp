@@ -3,6 +3,7 @@
 
 #include <cctype>
 
+#include "platform/platform.h"
 #include "platform/types.h"
 
 namespace {
@@ -18,7 +19,7 @@ constexpr int32_t SCANCODE_KEY = 0x40000000;
 const KeyName named_keys[] = {
     {KEYCODE_RETURN, "Return"},
     {KEYCODE_ESCAPE, "Escape"},
-    {8, "Backspace"},
+    {KEYCODE_BACKSPACE, "Backspace"},
     {9, "Tab"},
     {KEYCODE_SPACE, "Space"},
     {KEYCODE_DELETE, "Delete"},
@@ -37,11 +38,11 @@ const KeyName named_keys[] = {
     {SCANCODE_KEY | 59, "F2"},
     {SCANCODE_KEY | 60, "F3"},
     {SCANCODE_KEY | 61, "F4"},
-    {SCANCODE_KEY | 62, "F5"},
-    {SCANCODE_KEY | 63, "F6"},
-    {SCANCODE_KEY | 64, "F7"},
+    {KEYCODE_F5, "F5"},
+    {KEYCODE_F6, "F6"},
+    {KEYCODE_F7, "F7"},
     {SCANCODE_KEY | 65, "F8"},
-    {SCANCODE_KEY | 66, "F9"},
+    {KEYCODE_F9, "F9"},
     {KEYCODE_F10, "F10"},
     {KEYCODE_F11, "F11"},
     {KEYCODE_F12, "F12"},
@@ -142,6 +143,11 @@ const RoleInfo roles[ROLE_COUNT] = {
     {"scale", 0, {0, 0}, {KEYCODE_F10}},
     {"screenshot", 0, {0, 0}, {KEYCODE_F12}},
     {"mute", 0, {0, 0}, {'m'}},
+    {"quicksave", 0, {0, 0}, {KEYCODE_F5}},
+    {"quickload", 0, {0, 0}, {KEYCODE_F9}},
+    {"rewind", 0, {0, 0}, {KEYCODE_BACKSPACE}},
+    {"advance", 0, {0, 0}, {KEYCODE_F6}},
+    {"slowmotion", 0, {0, 0}, {KEYCODE_F7}},
 };
 
 }  // namespace
@@ -217,6 +223,23 @@ int key_role_from_name(const char* name) {
 
 int key_role_message(int role) {
     return role >= 0 && role < ROLE_COUNT ? roles[role].message : 0;
+}
+
+int key_role_command(int role) {
+    switch (role) {
+        case ROLE_QUICK_SAVE:
+            return COMMAND_QUICK_SAVE;
+        case ROLE_QUICK_LOAD:
+            return COMMAND_QUICK_LOAD;
+        case ROLE_REWIND:
+            return COMMAND_REWIND;
+        case ROLE_ADVANCE:
+            return COMMAND_FRAME_ADVANCE;
+        case ROLE_SLOW_MOTION:
+            return COMMAND_SLOW_MOTION;
+        default:
+            return -1;
+    }
 }
 
 int key_role_held_by(int key) {

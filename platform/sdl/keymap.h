@@ -19,6 +19,11 @@ constexpr int32_t KEYCODE_LEFT = 0x40000000 | 80;
 constexpr int32_t KEYCODE_DOWN = 0x40000000 | 81;
 constexpr int32_t KEYCODE_UP = 0x40000000 | 82;
 constexpr int32_t KEYCODE_KP_ENTER = 0x40000000 | 88;
+constexpr int32_t KEYCODE_BACKSPACE = 8;
+constexpr int32_t KEYCODE_F5 = 0x40000000 | 62;
+constexpr int32_t KEYCODE_F6 = 0x40000000 | 63;
+constexpr int32_t KEYCODE_F7 = 0x40000000 | 64;
+constexpr int32_t KEYCODE_F9 = 0x40000000 | 66;
 
 // The SDL key code of a key name ("Right", "Page Down", "Left Shift", "F10", "Z"), case and
 // blanks ignored; 0 when unknown.
@@ -29,7 +34,8 @@ const char* keycode_name(int32_t keycode);
 int32_t keycode_at(int index);
 
 // What a key can do. Held roles are polled by the game every played frame; press roles post
-// a key press to the game; the port's roles act in the backend and never reach the game.
+// a key press to the game; the port's roles act in the backend, and the practice roles are
+// the program's commands: neither ever reaches the game.
 enum KeyRole : int {
     ROLE_RIGHT,
     ROLE_LEFT,
@@ -48,10 +54,16 @@ enum KeyRole : int {
     ROLE_SCALE,
     ROLE_SCREENSHOT,
     ROLE_MUTE,
+    ROLE_QUICK_SAVE,
+    ROLE_QUICK_LOAD,
+    ROLE_REWIND,
+    ROLE_ADVANCE,
+    ROLE_SLOW_MOTION,
     ROLE_COUNT
 };
 constexpr int FIRST_PRESS_ROLE = ROLE_UP;
 constexpr int FIRST_PORT_ROLE = ROLE_PAUSE;
+constexpr int FIRST_PRACTICE_ROLE = ROLE_QUICK_SAVE;
 constexpr int KEYS_PER_ROLE = 4;
 
 // The keys of each role; unused places hold 0.
@@ -59,13 +71,16 @@ struct KeyBindings {
     int32_t keys[ROLE_COUNT][KEYS_PER_ROLE];
 };
 
-// The keys the game has always used, and P, F11, F10, F12 and M for the port.
+// The keys the game has always used, P, F11, F10, F12 and M for the port, and F5 (quick
+// save), F9 (quick load), Backspace (rewind, held), F6 (frame advance) and F7 (slow motion).
 void key_bindings_default(KeyBindings* bindings);
 // The role's name in the settings file ("jump"); role from name, -1 when unknown.
 const char* key_role_name(int role);
 int key_role_from_name(const char* name);
 // The virtual-key code a press role posts; 0 for other roles.
 int key_role_message(int role);
+// The program's command a practice role gives (PlatformCommand); -1 for other roles.
+int key_role_command(int role);
 // The held role the game's query for a virtual-key code asks about; -1 when none does.
 // Both keys of a pair answer alike (Right arrow and D), as the game only ever joins them.
 int key_role_held_by(int key);

@@ -35,6 +35,8 @@ uint8_t key_down[SDL_NUM_SCANCODES];
 // Held roles whose key went down since the held keys were last read: a tap shorter than a
 // pass is held for the next pass, so that it still counts.
 uint32_t tapped_roles;
+// Frame advance asked for while paused: the pause lets one pass run.
+bool advance_asked;
 SDL_GameController* pads[MAX_PADS];
 bool pads_started;
 PadMapper pad_mapper;
@@ -78,6 +80,21 @@ bool game_takes_input() {
     return !sdl_paused && sdl_live_presses;
 }
 
+// The program's commands go to it whatever the pause; frame advance in play pauses first,
+// and while paused lets one pass run.
+void give_command(int command) {
+    if (command == COMMAND_FRAME_ADVANCE) {
+        if (sdl_paused) {
+            advance_asked = true;
+        } else if (sdl_in_play()) {
+            sdl_set_paused(1);
+        }
+    }
+    if (game_input != nullptr && game_input->command != nullptr) {
+        game_input->command(command);
+    }
+}
+
 void press_role(int role) {
     if (role == ROLE_PAUSE) {
         if (sdl_in_play() || sdl_paused) {
@@ -91,6 +108,8 @@ void press_role(int role) {
         sdl_save_screenshot();
     } else if (role == ROLE_MUTE) {
         sdl_audio_toggle_mute();
+    } else if (key_role_command(role) >= 0) {
+        give_command(key_role_command(role));
     } else if (game_takes_input() && key_role_message(role) != 0) {
         post_key(key_role_message(role));
     }
@@ -256,11 +275,18 @@ void poll_pads() {
         SDL_GameControllerButton button;
         uint32_t bit;
     } buttons[] = {
-        {SDL_CONTROLLER_BUTTON_A, PAD_SOUTH},        {SDL_CONTROLLER_BUTTON_B, PAD_EAST},
-        {SDL_CONTROLLER_BUTTON_X, PAD_WEST},         {SDL_CONTROLLER_BUTTON_Y, PAD_NORTH},
-        {SDL_CONTROLLER_BUTTON_BACK, PAD_BACK},      {SDL_CONTROLLER_BUTTON_START, PAD_START},
-        {SDL_CONTROLLER_BUTTON_DPAD_UP, PAD_UP},     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PAD_DOWN},
-        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PAD_LEFT}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PAD_RIGHT},
+        {SDL_CONTROLLER_BUTTON_A, PAD_SOUTH},
+        {SDL_CONTROLLER_BUTTON_B, PAD_EAST},
+        {SDL_CONTROLLER_BUTTON_X, PAD_WEST},
+        {SDL_CONTROLLER_BUTTON_Y, PAD_NORTH},
+        {SDL_CONTROLLER_BUTTON_BACK, PAD_BACK},
+        {SDL_CONTROLLER_BUTTON_START, PAD_START},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, PAD_UP},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PAD_DOWN},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PAD_LEFT},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PAD_RIGHT},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, PAD_LEFT_SHOULDER},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, PAD_RIGHT_SHOULDER},
     };
     for (SDL_GameController* pad : pads) {
         if (pad == nullptr) {
@@ -283,7 +309,8 @@ void poll_pads() {
     pad_map(&pad_mapper, &state, sdl_in_play(), SDL_GetTicks(), &out);
     pad_held_roles = out.held_roles;
     for (int i = 0; i < out.press_count; i++) {
-        if (out.presses[i] == ROLE_PAUSE || game_takes_input()) {
+        if (out.presses[i] == ROLE_PAUSE || key_role_command(out.presses[i]) >= 0 ||
+            game_takes_input()) {
             press_role(out.presses[i]);
         }
     }
@@ -361,8 +388,15 @@ void platform_pump_events(const PlatformInput* input) {
     sdl_settings_flush(0);
 }
 
-void sdl_wait_while_paused() {
+int sdl_wait_while_paused(const PlatformInput* input) {
+    if (input != nullptr) {
+        game_input = input;
+    }
     while (sdl_paused && sdl_window != nullptr) {
+        if (advance_asked) {
+            advance_asked = false;
+            return 1;
+        }
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, PAUSE_WAIT_MS)) {
             handle_event(event);
@@ -374,7 +408,10 @@ void sdl_wait_while_paused() {
             poll_pads();
         }
         sdl_settings_flush(0);
+        sdl_present_when_overlay_changed();
     }
+    advance_asked = false;
+    return 0;
 }
 
 void platform_read_held_keys(uint8_t held[INPUT_HELD_BYTES]) {
@@ -389,6 +426,11 @@ void platform_read_held_keys(uint8_t held[INPUT_HELD_BYTES]) {
     tapped_roles = 0;
 }
 
+uint32_t platform_held_commands() {
+    const uint32_t rewind = 1u << ROLE_REWIND;
+    return (pad_held_roles & rewind) || bound_key_down(ROLE_REWIND) ? 1u << COMMAND_REWIND : 0;
+}
+
 void platform_set_cursor_visible(int visible) {
     sdl_game_cursor_visible = visible ? 1 : 0;
     show_cursor();
@@ -398,6 +440,7 @@ void sdl_input_stop() {
     stop_pads();
     SDL_memset(key_down, 0, sizeof key_down);
     tapped_roles = 0;
+    advance_asked = false;
     cursor_shown = -1;
     game_input = nullptr;
     sdl_paused = 0;

@@ -17,7 +17,6 @@
 #include "platform/platform.h"
 #include "platform/png.h"
 #include "platform/sdl/frame_stats.h"
-#include "platform/sdl/pause_mark.h"
 #include "platform/sdl/pixels.h"
 #include "platform/sdl/scale.h"
 #include "platform/sdl/sdl_backend.h"
@@ -259,17 +258,26 @@ void last_as_argb(uint32_t* out) {
     }
 }
 
-// The pause mark over the last frame, kept in its own buffer while paused.
-std::unique_ptr<uint32_t[]> paused_frame;
+// The program's drawing over the finished frame, the look it last had on screen (0: none),
+// and the frame with it drawn over, kept in its own buffer.
+const SdlOverlay* overlay;
+int overlay_shown;
+std::unique_ptr<uint32_t[]> overlaid_frame;
+
+int overlay_look() {
+    return overlay != nullptr ? overlay->look(sdl_paused) : 0;
+}
 
 void show_last() {
     if (!have_last) {
         return;
     }
-    if (sdl_paused) {
-        last_as_argb(paused_frame.get());
-        pause_mark_draw(paused_frame.get(), sdl_frame_width, sdl_frame_width, sdl_frame_height);
-        show(nullptr, 0, paused_frame.get());
+    overlay_shown = overlay_look();
+    if (overlay_shown != 0) {
+        last_as_argb(overlaid_frame.get());
+        overlay->draw(overlaid_frame.get(), sdl_frame_width, sdl_frame_width, sdl_frame_height,
+                      sdl_paused);
+        show(nullptr, 0, overlaid_frame.get());
     } else if (last_is_argb) {
         show(nullptr, 0, argb_frame.get());
     } else {
@@ -304,7 +312,7 @@ int sdl_present_start() {
     const size_t pixels = static_cast<size_t>(sdl_frame_width) * sdl_frame_height;
     last_frame.reset(new uint8_t[pixels]);
     argb_frame.reset(new uint32_t[pixels]);
-    paused_frame.reset(new uint32_t[pixels]);
+    overlaid_frame.reset(new uint32_t[pixels]);
     scale_map.reset(new ScaleMap);
     have_last = last_is_argb = false;
     redraw_all = true;
@@ -375,7 +383,7 @@ void sdl_present_stop() {
     path = PATH_NONE;
     last_frame.reset();
     argb_frame.reset();
-    paused_frame.reset();
+    overlaid_frame.reset();
     scale_map.reset();
     have_last = false;
     surface_width = surface_height = 0;
@@ -395,7 +403,8 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
         redraw_all = true;
     }
     const bool whole_8 = bpp == 8 && width == sdl_frame_width && height == sdl_frame_height;
-    if (whole_8 && have_last && !last_is_argb && !redraw_all &&
+    // A frame the same as the last is shown again only when the overlay changed.
+    if (whole_8 && have_last && !last_is_argb && !redraw_all && overlay_look() == overlay_shown &&
         std::memcmp(palette, last_palette, sizeof last_palette) == 0) {
         bool same = true;
         for (int y = 0; y < height && same; y++) {
@@ -424,8 +433,9 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     // The statistics time the moment of the hand-over (the game's pacing) and how long the
     // display took the frame (the display server's share), for the frames of the passes only.
     const int64_t start_us = sdl_stats_enabled ? sdl_now_us() : 0;
-    // A pause asked for during this pass shows its mark over the pass's own frame.
-    if (sdl_paused) {
+    // What the program draws over the frame (a pause asked for during this pass shows its
+    // mark over the pass's own frame).
+    if (overlay_look() != 0 || overlay_shown != 0) {
         show_last();
     } else if (last_is_argb) {
         show(nullptr, 0, argb_frame.get());
@@ -463,6 +473,16 @@ Letterbox sdl_frame_box(int* output_width, int* output_height) {
 void sdl_present_again() {
     redraw_all = true;
     show_last();
+}
+
+void sdl_set_overlay(const SdlOverlay* drawn) {
+    overlay = drawn;
+}
+
+void sdl_present_when_overlay_changed() {
+    if (overlay_look() != overlay_shown) {
+        show_last();
+    }
 }
 
 void sdl_note_pump() {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "platform/sdl/files.h"
 #include "platform/sdl/settings.h"
 
@@ -44,10 +45,24 @@ void sdl_show_message(const char* text);
 uint64_t sdl_last_frame_digest();
 int sdl_last_frame_pass();
 
-// Pause: no pass of the game runs while it is set; the last frame shows the pause mark.
+// What the program draws over every finished frame as it is shown (never into the game's
+// frame): look gives 0 when there is nothing to draw, else a number that changes whenever
+// the drawing would; draw draws on the frame as 32-bit ARGB pixels (pitch in pixels).
+struct SdlOverlay {
+    int (*look)(int paused);
+    void (*draw)(uint32_t* argb, int pitch, int width, int height, int paused);
+};
+// The overlay in use (null: none).
+void sdl_set_overlay(const SdlOverlay* overlay);
+// Shows the last frame again when the overlay's look changed (a note came or went).
+void sdl_present_when_overlay_changed();
+
+// Pause: no pass of the game runs while it is set, but for frame advance.
 extern int sdl_paused;
-// Handles window-system events until the pause ends (or a close request ends it).
-void sdl_wait_while_paused();
+// Handles window-system events until the pause ends (or a close request ends it): 0; or 1
+// when frame advance asks for one pass while the pause goes on. The overlay is kept up to
+// date meanwhile. input receives the program's commands given during the pause.
+int sdl_wait_while_paused(const PlatformInput* input);
 // The pass of the frame loop now running (set by the entry at the top of each pass).
 extern int sdl_pass;
 

@@ -6,6 +6,8 @@
 #include "engine/clock.h"
 #include "platform/input_record.h"
 #include "platform/sdl/sdl_program.h"
+#include "programs/common/overlay.h"
+#include "programs/common/pause_mark.h"
 #include "programs/desktop/recording.h"
 #include "shell/app.h"
 
@@ -22,6 +24,45 @@ const Script* replay;
 int replay_last_pass = -1;
 int replay_check_pass = -1;
 uint64_t replay_check_digest;
+// Where quick saves go, and whether frame advance has run a pass in this pause.
+const PracticeSlot* slot;
+bool stepping;
+
+// Live input: the game's into the input queue, the program's commands to the practice tools.
+void queue_key(int key) {
+    input_queue.key_down(key);
+}
+void queue_click(int x, int y, int double_click) {
+    input_queue.button_down(x, y, double_click);
+}
+void queue_close() {
+    input_queue.close();
+}
+void give_command(int command) {
+    practice_command(command);
+}
+const PlatformInput desktop_input = {queue_key, queue_click, queue_close, give_command};
+
+// The overlay's marks: the pause's panel, or while stepping only a line near the top.
+enum : int { MARK_NONE, MARK_PAUSED, MARK_STEPPING };
+constexpr int STEPPING_LINE_TOP = 100;  // under the note, over the sky
+
+int mark(int paused) {
+    return !paused ? MARK_NONE : stepping ? MARK_STEPPING : MARK_PAUSED;
+}
+
+int overlay_look_now(int paused) {
+    return overlay_look(practice_note(platform_ticks()), mark(paused));
+}
+
+void overlay_draw(uint32_t* argb, int pitch, int width, int height, int paused) {
+    if (mark(paused) == MARK_PAUSED) {
+        pause_mark_draw(argb, pitch, width, height);
+    } else if (mark(paused) == MARK_STEPPING) {
+        overlay_text(argb, pitch, width, height, "Paused: a pass at a time", STEPPING_LINE_TOP);
+    }
+    overlay_note(argb, pitch, width, height, practice_note(platform_ticks()));
+}
 
 // The record of the pass: a replay's presses come before what the platform's events bring
 // (a close request still comes through), and its keys stand for the live ones.
@@ -30,7 +71,7 @@ void make_record(int pass, InputRecord* record) {
     if (replay != nullptr) {
         script_deliver(*replay, pass, &input_queue);
     }
-    platform_pump_events(&input_queue);
+    platform_pump_events(&desktop_input);
     platform_read_held_keys(record->held);
     if (replay != nullptr) {
         *record = INPUT_RECORD_EMPTY;
@@ -45,6 +86,7 @@ void end_replay_before(int pass) {
     }
     replay = nullptr;
     sdl_live_presses = 1;
+    practice_allow_going_back(recorder == nullptr);
     if (sdl_window_open()) {  // not when the script closed the window
         std::fprintf(stderr, "Quellaro 2005: the replay has ended; the game is yours\n");
     }
@@ -61,6 +103,12 @@ void check_replayed_frame(int pass) {
 }
 
 }  // namespace
+
+const SdlOverlay desktop_overlay = {overlay_look_now, overlay_draw};
+
+void desktop_set_slot(const PracticeSlot* quick_slot) {
+    slot = quick_slot;
+}
 
 void desktop_set_recorder(Recorder* to) {
     recorder = to;
@@ -89,7 +137,8 @@ int desktop_pass() {
     if (recorder != nullptr) {
         recorder_pass(recorder, pass, record);
     }
-    if (!app_run_pass(&record)) {
+    const int rewind = platform_held_commands() >> COMMAND_REWIND & 1;
+    if (!practice_pass(&record, rewind)) {
         return 0;
     }
     check_replayed_frame(pass);
@@ -98,14 +147,22 @@ int desktop_pass() {
 
 int desktop_run() {
     if (app_start(nullptr)) {
+        if (!practice_start(slot)) {
+            std::fprintf(stderr, "Quellaro 2005: no memory for rewinding; the game goes on\n");
+        }
+        practice_allow_going_back(recorder == nullptr && replay == nullptr);
+        sdl_set_overlay(&desktop_overlay);
         for (;;) {
-            sdl_wait_while_paused();
+            stepping = sdl_wait_while_paused(&desktop_input) == 1;
             clock_start();
             if (!desktop_pass()) {
                 break;
             }
-            clock_wait(FRAME_MS);
+            // A pass stepped while paused is shown at once; others keep the speed chosen.
+            clock_wait(stepping ? FRAME_MS : practice_pass_ms());
         }
+        sdl_set_overlay(nullptr);
+        practice_stop();
     } else if (!sdl_window_failed) {
         // Standard error has the line already; a player who started us from a menu sees
         // the box.
@@ -117,6 +174,8 @@ int desktop_run() {
 }
 
 void desktop_reset() {
+    slot = nullptr;
+    stepping = false;
     recorder = nullptr;
     replay = nullptr;
     replay_check_pass = replay_last_pass = -1;

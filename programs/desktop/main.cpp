@@ -14,6 +14,7 @@
 #include "platform/sdl/sdl_program.h"
 #include "programs/desktop/desktop_loop.h"
 #include "programs/desktop/options.h"
+#include "programs/desktop/quick_slot.h"
 #include "programs/desktop/recording.h"
 #include "shell/app.h"
 
@@ -142,6 +143,11 @@ bool load_replay(const char* path) {
 
 // The frame loop; a window that could not be opened ends the program with status 1.
 int run_game() {
+    char slot_path[FILE_PATH_MAX];
+    if (quick_save_path(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), slot_path,
+                        sizeof slot_path)) {
+        desktop_set_slot(quick_slot_at(slot_path));
+    }
     int status = desktop_run();
     if (sdl_window_failed) {
         sdl_show_error("Quellaro 2005: the window could not be opened.");

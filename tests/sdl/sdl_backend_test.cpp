@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -18,10 +19,12 @@
 #include "engine/clock.h"
 #include "engine/sound_ids.h"
 #include "platform/platform.h"
+#include "programs/common/practice.h"
 #include "programs/desktop/desktop_loop.h"
 #include "programs/desktop/recording.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
+#include "shell/snapshot.h"
 #include "shell/window.h"
 #include "tests/temp_dir.h"
 #include "world/objects.h"
@@ -50,7 +53,7 @@ int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char*
     EXPECT_EQ(sdl_video_start(), 1);
     if (app_start(nullptr)) {
         for (;;) {
-            sdl_wait_while_paused();
+            sdl_wait_while_paused(nullptr);
             clock_start();
             const int pass = app_next_pass();
             sdl_pass = pass;
@@ -579,3 +582,174 @@ TEST(SdlBackend, AGamepadPlaysLikeTheKeyboard) {
 }
 
 }  // namespace
+
+namespace {
+
+// The quick-save slot in memory.
+std::vector<uint8_t> slot_bytes;
+int store_slot(const uint8_t* form, size_t size, char*, size_t) {
+    slot_bytes.assign(form, form + size);
+    return 1;
+}
+size_t fetch_slot(uint8_t* out, size_t room, char* why, size_t) {
+    why[0] = '\0';
+    if (slot_bytes.empty() || slot_bytes.size() > room)
+        return 0;
+    std::memcpy(out, slot_bytes.data(), slot_bytes.size());
+    return slot_bytes.size();
+}
+const PracticeSlot memory_slot = {store_slot, fetch_slot};
+
+// The game with the desktop's practice tools and overlay, as desktop_run has them.
+void with_practice(const std::function<void()>& run) {
+    slot_bytes.clear();
+    ASSERT_EQ(practice_start(&memory_slot), 1);
+    sdl_set_overlay(&desktop_overlay);
+    run();
+    sdl_set_overlay(nullptr);
+    practice_stop();
+}
+
+// The window's pixel over frame pixel (x, y), as shown (the processor's path).
+Uint32 shown_pixel(int x, int y) {
+    int w, h;
+    const Letterbox box = sdl_frame_box(&w, &h);
+    SDL_Surface* surface = SDL_GetWindowSurface(sdl_window);
+    if (surface == nullptr || surface->format->BytesPerPixel != 4)
+        return 0;
+    const int wx = box.x + (2 * x + 1) * box.width / (2 * 640);
+    const int wy = box.y + (2 * y + 1) * box.height / (2 * 480);
+    return static_cast<const Uint32*>(surface->pixels)[wy * surface->pitch / 4 + wx] & 0xFFFFFF;
+}
+
+std::vector<uint8_t> state_now() {
+    std::vector<uint8_t> bytes(GAME_SNAPSHOT_MAX);
+    bytes.resize(game_snapshot(bytes.data(), bytes.size()));
+    return bytes;
+}
+
+}  // namespace
+
+// F5 and F9 reach the program, not the game: the load goes back to the pass the save was
+// made before; Backspace held steps back a pass at a time. (Pass numbers go back with them:
+// the script counts the loop's turns.)
+TEST(SdlBackend, QuickSaveQuickLoadAndRewindKeysWorkThePracticeTools) {
+    int next_after_load = -1, next_before_rewind = -1, next_after_rewind = -1;
+    int turn = 0;
+    with_practice([&] {
+        run_game([&](int) {
+            if (turn == 1)
+                tap(SDLK_s);
+            if (turn == 2)
+                push_key(SDLK_RIGHT, true);
+            if (turn == 10)
+                tap(SDLK_F5);
+            if (turn == 20) {
+                next_before_rewind = app_next_pass();
+                push_key(SDLK_BACKSPACE, true);
+            }
+            if (turn == 30)
+                push_key(SDLK_BACKSPACE, false);
+            if (turn == 31)
+                next_after_rewind = app_next_pass();
+            if (turn == 35)
+                tap(SDLK_F9);
+            if (turn == 36)
+                next_after_load = app_next_pass();
+            return turn++ == 37;
+        });
+    });
+    // The state before pass 10 came back, and pass 10 ran again.
+    EXPECT_EQ(next_after_load, 11);
+    // Ten turns of rewind, ten passes back; the turn that let go played one.
+    EXPECT_EQ(next_after_rewind, next_before_rewind - 10 + 1);
+    EXPECT_GT(slot_bytes.size(), 0u);
+}
+
+TEST(SdlBackend, FrameAdvanceWhilePausedRunsExactlyOnePassAndThePauseGoesOn) {
+    static int paused_in_stepped_passes;
+    paused_in_stepped_passes = 0;
+    float time_before = 0, time_after = 0;
+    with_practice([&] {
+        after = [&](int pass) {
+            if (pass >= 6 && pass <= 7)
+                paused_in_stepped_passes += sdl_paused;
+        };
+        run_game([&](int pass) {
+            if (pass == 1)
+                tap(SDLK_s);
+            if (pass == 5) {
+                tap(SDLK_p);
+                time_before = time_left;
+                // While paused: two single passes, then play on.
+                SDL_AddTimer(
+                    200,
+                    [](Uint32, void*) -> Uint32 {
+                        tap(SDLK_F6);
+                        return 0;
+                    },
+                    nullptr);
+                SDL_AddTimer(
+                    400,
+                    [](Uint32, void*) -> Uint32 {
+                        tap(SDLK_F6);
+                        return 0;
+                    },
+                    nullptr);
+                SDL_AddTimer(
+                    700,
+                    [](Uint32, void*) -> Uint32 {
+                        tap(SDLK_p);
+                        return 0;
+                    },
+                    nullptr);
+            }
+            if (pass == 8)
+                time_after = time_left;
+            return pass == 9;
+        });
+    });
+    // Passes 5, 6 and 7: the one that paused and the two stepped, each one played frame.
+    float expected = time_before;
+    for (int i = 0; i < 3; i++)
+        expected = static_cast<float>(static_cast<double>(expected) - 0.03);
+    EXPECT_EQ(time_after, expected);
+    EXPECT_EQ(paused_in_stepped_passes, 2);
+}
+
+// The note is drawn over the frame as it is shown: the game's frame (its digest) and its
+// state are those of a run without it.
+TEST(SdlBackend, ANoteShowsOverTheFrameAndLeavesTheGamesFrameAndStateAlone) {
+    struct Run {
+        std::vector<uint64_t> digests;
+        std::vector<std::vector<uint8_t>> states;
+        Uint32 note_pixel = 0;
+    };
+    Run runs[2];
+    for (int noted = 0; noted < 2; noted++) {
+        Run& run = runs[noted];
+        with_practice([&] {
+            after = [&](int pass) {
+                run.digests.push_back(sdl_last_frame_digest());
+                run.states.push_back(state_now());
+                if (pass == 14)
+                    run.note_pixel = shown_pixel(320 - 40, 60);
+            };
+            run_game([&](int pass) {
+                if (pass == 1)
+                    tap(SDLK_s);
+                if (pass == 2)
+                    push_key(SDLK_RIGHT, true);
+                if (pass == 12 && noted)
+                    tap(SDLK_F7);  // "0.5x": only the time between passes changes
+                return pass == 16;
+            });
+        });
+    }
+    EXPECT_EQ(runs[0].digests, runs[1].digests);
+    EXPECT_TRUE(runs[0].states == runs[1].states);
+    EXPECT_NE(runs[0].note_pixel, runs[1].note_pixel);
+    // The note's box is the sky dimmed twice: dark.
+    const Uint32 p = runs[1].note_pixel;
+    EXPECT_LT((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF), 3u * 80u) << std::hex << p;
+}

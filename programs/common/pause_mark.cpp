@@ -1,5 +1,5 @@
 // The pause mark: our own 5 x 7 capitals, a panel and the dimming.
-#include "platform/sdl/pause_mark.h"
+#include "programs/common/pause_mark.h"
 
 #include <cstddef>
 #include <cstring>
