@@ -2,10 +2,12 @@
 // pointer positions to frame pixels, and the gamepad mapping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
 
+#include "platform/platform.h"
 #include "platform/types.h"
 #include "platform/web/gamepad.h"
 #include "platform/web/keys.h"
@@ -45,6 +47,19 @@ TEST(WebKeys, OtherKeysAreIgnored) {
         EXPECT_EQ(key_from_dom_key(name), 0) << name;
     }
     EXPECT_EQ(key_from_dom_key(nullptr), 0);
+}
+
+TEST(WebKeys, ThePracticeKeysAreTheProgramsCommandsNotTheGames) {
+    EXPECT_EQ(command_from_dom_key("F5"), COMMAND_QUICK_SAVE);
+    EXPECT_EQ(command_from_dom_key("F9"), COMMAND_QUICK_LOAD);
+    EXPECT_EQ(command_from_dom_key("F6"), COMMAND_FRAME_ADVANCE);
+    EXPECT_EQ(command_from_dom_key("F7"), COMMAND_SLOW_MOTION);
+    EXPECT_EQ(command_from_dom_key("Backspace"), COMMAND_REWIND);
+    for (const char* name : {"F5", "F9", "F6", "F7", "Backspace"})
+        EXPECT_EQ(key_from_dom_key(name), 0) << name;
+    for (const char* name : {"f5", "F1", "s", "", "Backspac"})
+        EXPECT_EQ(command_from_dom_key(name), -1) << name;
+    EXPECT_EQ(command_from_dom_key(nullptr), -1);
 }
 
 TEST(WebHeldKeys, AReleaseFindsItsPressByThePhysicalKey) {
@@ -178,6 +193,24 @@ TEST(WebGamepad, MenuButtonsPressOnceWhenTheyGoDown) {
     EXPECT_EQ(keys[1], KEY_UP);
     EXPECT_EQ(keys[2], KEY_DOWN);
     EXPECT_EQ(pad_pressed_keys(idle, many, keys, 1), 1);  // never more than asked for
+}
+
+TEST(WebGamepad, ShouldersAndNorthAreThePracticeTools) {
+    int commands[4];
+    const PadState idle = pad_with({});
+    const PadState both = pad_with({PAD_LEFT_SHOULDER, PAD_RIGHT_SHOULDER, PAD_NORTH});
+    EXPECT_EQ(pad_held_commands(both), 1u << COMMAND_REWIND);
+    EXPECT_EQ(pad_held_commands(idle), 0u);
+    ASSERT_EQ(pad_pressed_commands(idle, both, commands, 4), 2);
+    EXPECT_EQ(commands[0], COMMAND_QUICK_SAVE);
+    EXPECT_EQ(commands[1], COMMAND_QUICK_LOAD);
+    EXPECT_EQ(pad_pressed_commands(both, both, commands, 4), 0);
+    // None of them is a key of the game.
+    uint8_t held[256] = {};
+    pad_held_keys(both, held);
+    int keys[4];
+    EXPECT_EQ(std::count(held, held + 256, 1), 0);
+    EXPECT_EQ(pad_pressed_keys(idle, both, keys, 4), 0);
 }
 
 }  // namespace

@@ -78,3 +78,18 @@ TEST(WebPacing, NeverFasterThan30MsOnAverageWhateverTheCallbacks) {
 }
 
 }  // namespace
+
+TEST(WebPacing, SlowMotionStretchesTheTimeBetweenPassesAndKeepsItAcrossAPause) {
+    Pacer pacer;
+    pacer_reset(&pacer);
+    pacer_set_pass_ms(&pacer, 2 * PASS_MS);
+    EXPECT_EQ(pacer_passes_due(&pacer, 0.0), 1);
+    int passes = 0;
+    for (double t = 16.0; t <= 6000.0; t += 16.0)
+        passes += pacer_passes_due(&pacer, t);
+    EXPECT_NEAR(passes, 100, 1);  // half as many as at full speed
+    pacer_reset(&pacer);
+    EXPECT_EQ(pacer.pass_ms, 2 * PASS_MS);
+    pacer_set_pass_ms(&pacer, 0.0);  // nonsense is full speed
+    EXPECT_EQ(pacer.pass_ms, PASS_MS);
+}

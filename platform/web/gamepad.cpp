@@ -1,6 +1,7 @@
 // The gamepad mapping: buttons and stick to held keys and key presses.
 #include "platform/web/gamepad.h"
 
+#include "platform/platform.h"
 #include "platform/types.h"
 
 namespace {
@@ -39,6 +40,23 @@ int pad_pressed_keys(const PadState& before, const PadState& now, int* keys, int
     for (const ButtonPress& row : BUTTON_PRESSES) {
         if (now.buttons[row.button] && !before.buttons[row.button] && count < max) {
             keys[count++] = row.key;
+        }
+    }
+    return count;
+}
+
+uint32_t pad_held_commands(const PadState& pad) {
+    return pad.buttons[PAD_LEFT_SHOULDER] ? 1u << COMMAND_REWIND : 0;
+}
+
+int pad_pressed_commands(const PadState& before, const PadState& now, int* commands, int max) {
+    static const struct {
+        int button, command;
+    } presses[] = {{PAD_RIGHT_SHOULDER, COMMAND_QUICK_SAVE}, {PAD_NORTH, COMMAND_QUICK_LOAD}};
+    int count = 0;
+    for (const auto& row : presses) {
+        if (now.buttons[row.button] && !before.buttons[row.button] && count < max) {
+            commands[count++] = row.command;
         }
     }
     return count;

@@ -10,6 +10,8 @@ enum : int {
     PAD_EAST = 1,
     PAD_WEST = 2,
     PAD_NORTH = 3,
+    PAD_LEFT_SHOULDER = 4,
+    PAD_RIGHT_SHOULDER = 5,
     PAD_BACK = 8,
     PAD_START = 9,
     PAD_DPAD_UP = 12,
@@ -38,3 +40,7 @@ void pad_held_keys(const PadState& pad, uint8_t held[256]);
 // Escape, the D-pad's up and down move the menu highlight. Writes up to max keys; returns
 // how many.
 int pad_pressed_keys(const PadState& before, const PadState& now, int* keys, int max);
+// The program's practice commands of the pad: the left shoulder rewinds while held (the
+// bit 1 << COMMAND_REWIND), the right one quick-saves and North quick-loads when pressed.
+uint32_t pad_held_commands(const PadState& pad);
+int pad_pressed_commands(const PadState& before, const PadState& now, int* commands, int max);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/platform.h"
 #include "platform/types.h"
 
 namespace {
@@ -42,6 +43,22 @@ int key_from_dom_key(const char* key) {
         }
     }
     return 0;
+}
+
+int command_from_dom_key(const char* key) {
+    static const struct {
+        const char* name;
+        int command;
+    } commands[] = {
+        {"F5", COMMAND_QUICK_SAVE},  {"F9", COMMAND_QUICK_LOAD},    {"F6", COMMAND_FRAME_ADVANCE},
+        {"F7", COMMAND_SLOW_MOTION}, {"Backspace", COMMAND_REWIND},
+    };
+    for (const auto& row : commands) {
+        if (key != nullptr && std::strcmp(row.name, key) == 0) {
+            return row.command;
+        }
+    }
+    return -1;
 }
 
 void held_press(HeldKeys* held, const char* code, int key) {

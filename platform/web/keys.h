@@ -5,6 +5,9 @@
 // The virtual-key code of a KeyboardEvent.key value ("ArrowLeft", "Enter", "a", "7"...);
 // 0 for a key the game ignores. Letters count whatever their case, as on the desktop.
 int key_from_dom_key(const char* key);
+// The program's command (PlatformCommand) a KeyboardEvent.key value gives: F5 quick save, F9
+// quick load, F6 frame advance, F7 slow motion, Backspace rewind (held); -1 for other keys.
+int command_from_dom_key(const char* key);
 
 // Keys held down now, each under the physical key (KeyboardEvent.code) that pressed it, so
 // that its release finds it even when Shift or the layout changed the key's name meanwhile.

@@ -2,7 +2,12 @@
 #include "platform/web/pacing.h"
 
 void pacer_reset(Pacer* pacer) {
-    *pacer = Pacer{0.0, 0.0, 0};
+    pacer->last_ms = pacer->owed_ms = 0.0;
+    pacer->started = 0;
+}
+
+void pacer_set_pass_ms(Pacer* pacer, double pass_ms) {
+    pacer->pass_ms = pass_ms > 0.0 ? pass_ms : PASS_MS;
 }
 
 int pacer_passes_due(Pacer* pacer, double now_ms) {
@@ -20,11 +25,12 @@ int pacer_passes_due(Pacer* pacer, double now_ms) {
     }
     pacer->owed_ms += passed;
     int passes = 0;
-    while (pacer->owed_ms >= PASS_MS && passes < MAX_PASSES_PER_CALLBACK) {
-        pacer->owed_ms -= PASS_MS;
+    const double pass_ms = pacer->pass_ms > 0.0 ? pacer->pass_ms : PASS_MS;
+    while (pacer->owed_ms >= pass_ms && passes < MAX_PASSES_PER_CALLBACK) {
+        pacer->owed_ms -= pass_ms;
         passes++;
     }
-    if (pacer->owed_ms >= PASS_MS) {
+    if (pacer->owed_ms >= pass_ms) {
         pacer->owed_ms = 0.0;
     }
     return passes;

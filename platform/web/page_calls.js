@@ -1,5 +1,5 @@
 // The browser backend's calls into the page (linked with --js-library): the canvas, the
-// cursor, the pointer, and the page's notices. The page (page.js) sets Module.canvas and
+// cursor, the pointer, the page's notices, and the page's storage for the quick save. The page (page.js) sets Module.canvas and
 // the Module.on... hooks.
 mergeInto(LibraryManager.library, {
   // The frame's RGBA pixels onto the canvas. The image data wraps them in the module's
@@ -46,8 +46,39 @@ mergeInto(LibraryManager.library, {
     Module.pointerListener = null;
   },
 
+  // 0: playing; 1: paused; 2: paused, frame advance stepping a pass at a time.
   page_show_paused: function(paused) {
-    if (Module.onPause) Module.onPause(!!paused);
+    if (Module.onPause) Module.onPause(paused);
+  },
+
+  // The quick-save slot in the page's storage, as base64 text under its name.
+  web_store_put: function(name, data, size) {
+    try {
+      const bytes = HEAPU8.subarray(data, data + size);
+      let text = '';
+      for (let at = 0; at < bytes.length; at += 8192) {
+        text += String.fromCharCode.apply(null, bytes.subarray(at, at + 8192));
+      }
+      localStorage.setItem(UTF8ToString(name), btoa(text));
+      return 1;
+    } catch (error) {
+      console.warn('Quellaro 2005: the browser keeps no save:', error);
+      return 0;
+    }
+  },
+
+  web_store_get: function(name, out, room) {
+    try {
+      const stored = localStorage.getItem(UTF8ToString(name));
+      if (stored === null) return 0;
+      const text = atob(stored);
+      if (text.length > room) return -1;
+      for (let i = 0; i < text.length; i++) HEAPU8[out + i] = text.charCodeAt(i);
+      return text.length;
+    } catch (error) {
+      console.warn('Quellaro 2005: the save cannot be read:', error);
+      return -1;
+    }
   },
 
   // The program has ended with this exit code, after a quit (started 1) or without ever

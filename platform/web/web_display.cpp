@@ -5,6 +5,13 @@
 #include "platform/platform.h"
 #include "platform/web/web_backend.h"
 
+// The page's side (page_calls.js).
+extern "C" {
+void page_put_frame(const uint32_t* pixels, int width, int height);
+void page_open_canvas(const char* caption, int width, int height);
+void page_set_cursor(int visible);
+}
+
 namespace {
 
 constexpr int FRAME_WIDTH = 640;
@@ -17,10 +24,33 @@ uint32_t frame_rgba[FRAME_WIDTH * FRAME_HEIGHT];
 uint8_t shown_pixels[FRAME_WIDTH * FRAME_HEIGHT];
 PaletteEntry shown_palette[256];
 int shown;
-
 // Canvas image data in RGBA byte order, read as one little-endian word.
 uint32_t rgba(const PaletteEntry& entry) {
     return 0xFF000000u | uint32_t{entry.blue} << 16 | uint32_t{entry.green} << 8 | entry.red;
+}
+
+// The program's drawing over the frame, and its look when the frame was last put.
+const WebOverlay* overlay;
+int overlay_shown;
+
+int overlay_look() {
+    return overlay != nullptr ? overlay->look(web_paused()) : 0;
+}
+
+// The frame kept in shown_pixels through shown_palette onto the canvas, the overlay over it.
+void put_shown() {
+    uint32_t table[256];
+    for (int i = 0; i < 256; i++) {
+        table[i] = rgba(shown_palette[i]);
+    }
+    for (int i = 0; i < FRAME_WIDTH * FRAME_HEIGHT; i++) {
+        frame_rgba[i] = table[shown_pixels[i]];
+    }
+    overlay_shown = overlay_look();
+    if (overlay_shown != 0) {
+        overlay->draw(frame_rgba, FRAME_WIDTH, FRAME_WIDTH, FRAME_HEIGHT, web_paused());
+    }
+    page_put_frame(frame_rgba, FRAME_WIDTH, FRAME_HEIGHT);
 }
 
 bool same_as_shown(const uint8_t* pixels, int pitch, const PaletteEntry* palette) {
@@ -36,13 +66,6 @@ bool same_as_shown(const uint8_t* pixels, int pitch, const PaletteEntry* palette
 }
 
 }  // namespace
-
-// The page's side (page_calls.js).
-extern "C" {
-void page_put_frame(const uint32_t* pixels, int width, int height);
-void page_open_canvas(const char* caption, int width, int height);
-void page_set_cursor(int visible);
-}
 
 int platform_open_window(const char* caption, int width, int height) {
     // The canvas holds the game's one frame size; anything else has nowhere to go.
@@ -66,24 +89,25 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
         height != FRAME_HEIGHT || pitch < width) {
         return;
     }
-    if (same_as_shown(pixels, pitch, palette)) {
+    if (same_as_shown(pixels, pitch, palette) && overlay_look() == overlay_shown) {
         return;
     }
-    uint32_t table[256];
-    for (int i = 0; i < 256; i++) {
-        table[i] = rgba(palette[i]);
-    }
     for (int y = 0; y < height; y++) {
-        const uint8_t* row = pixels + y * pitch;
-        std::memcpy(shown_pixels + y * width, row, width);
-        uint32_t* out = frame_rgba + y * width;
-        for (int x = 0; x < width; x++) {
-            out[x] = table[row[x]];
-        }
+        std::memcpy(shown_pixels + y * width, pixels + y * pitch, width);
     }
     std::memcpy(shown_palette, palette, sizeof(shown_palette));
     shown = 1;
-    page_put_frame(frame_rgba, width, height);
+    put_shown();
+}
+
+void web_set_overlay(const WebOverlay* drawn) {
+    overlay = drawn;
+}
+
+void web_present_when_overlay_changed() {
+    if (shown && overlay_look() != overlay_shown) {
+        put_shown();
+    }
 }
 
 void platform_set_cursor_visible(int visible) {

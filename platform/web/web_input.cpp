@@ -42,12 +42,20 @@ PadState pads_before[MAX_PADS];
 int listening;
 // Paused: the page was hidden or lost the focus, or the player pressed P.
 int paused;
+// The rewind key held now; frame advance asked for while paused (one pass may run), and
+// whether one ran in this pause (the page then shows a smaller notice).
+int rewind_key_down;
+int advance_asked;
+int stepping;
+// The pads' practice commands held now.
+uint32_t pad_commands;
 
 // Presses that came between passes, handed over at the next pump in the order they came.
 struct Press {
-    int key;     // a key press, or 0 for a left-button press
-    int x, y;    // the button press in frame pixels
-    int clicks;  // 1, or 2 for the second press of a double click
+    int key;      // a key press, or 0 for a left-button press or a command
+    int x, y;     // the button press in frame pixels
+    int clicks;   // 1, or 2 for the second press of a double click
+    int command;  // the program's command (PlatformCommand), or -1
 };
 constexpr int MAX_PRESSES = 64;
 Press presses[MAX_PRESSES];
@@ -66,6 +74,8 @@ void release_everything() {
     std::memset(pad_held, 0, sizeof(pad_held));
     std::memset(tapped, 0, sizeof(tapped));
     press_count = 0;
+    rewind_key_down = 0;
+    pad_commands = 0;
 }
 
 void set_paused(int pause) {
@@ -74,10 +84,36 @@ void set_paused(int pause) {
         return;
     }
     paused = pause;
+    stepping = advance_asked = 0;
     web_audio_set_paused(paused);
     // Releases are not seen while the page is away; nothing stays held across a pause.
     release_everything();
     page_show_paused(paused);
+}
+
+// The program's practice keys: their commands go to the program (F5 must not reload the page,
+// nor Backspace go back a page); frame advance pauses, and while paused lets a pass run.
+EM_BOOL command_key(int command, const EmscriptenKeyboardEvent* event) {
+    if (command == COMMAND_REWIND) {
+        rewind_key_down = 1;
+        return EM_TRUE;
+    }
+    if (event->repeat) {
+        return EM_TRUE;
+    }
+    if (command == COMMAND_FRAME_ADVANCE) {
+        if (!paused) {
+            set_paused(1);
+        } else {
+            advance_asked = 1;
+            if (!stepping) {
+                stepping = 1;
+                page_show_paused(2);
+            }
+        }
+    }
+    queue_press({0, 0, 0, 0, command});
+    return EM_TRUE;
 }
 
 // The physical key of an event, or its name when the browser gives none (some on-screen
@@ -110,6 +146,10 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
         }
         return EM_TRUE;
     }
+    const int command = command_from_dom_key(event->key);
+    if (command >= 0) {
+        return command_key(command, event);
+    }
     const int key = key_from_dom_key(event->key);
     if (key == 0) {
         return scrolls_page(event->key) ? EM_TRUE : EM_FALSE;
@@ -117,13 +157,17 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
     if (!paused) {
         held_press(&keyboard, physical_key(event), key);
         tapped[key] = 1;
-        queue_press({key, 0, 0, 1});
+        queue_press({key, 0, 0, 1, -1});
     }
     // Handled: the arrows and Page Down must not scroll the page.
     return EM_TRUE;
 }
 
 EM_BOOL on_key_up(int, const EmscriptenKeyboardEvent* event, void*) {
+    if (command_from_dom_key(event->key) == COMMAND_REWIND) {
+        rewind_key_down = 0;
+        return EM_TRUE;
+    }
     held_release(&keyboard, physical_key(event));
     return key_from_dom_key(event->key) != 0 ? EM_TRUE : EM_FALSE;
 }
@@ -142,6 +186,7 @@ EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* event, void*) 
 
 void poll_gamepads() {
     std::memset(pad_held, 0, sizeof(pad_held));
+    pad_commands = 0;
     if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
         return;
     }
@@ -157,8 +202,9 @@ void poll_gamepads() {
             }
             now.stick_x = status.numAxes > 0 ? status.axis[0] : 0.0;
         }
-        int keys[4];
+        int keys[4], commands[2];
         const int pressed = pad_pressed_keys(pads_before[i], now, keys, 4);
+        const int commanded = pad_pressed_commands(pads_before[i], now, commands, 2);
         const bool start_pressed = now.buttons[PAD_START] && !pads_before[i].buttons[PAD_START];
         pads_before[i] = now;
         if (paused) {
@@ -169,8 +215,12 @@ void poll_gamepads() {
             continue;
         }
         pad_held_keys(now, pad_held);
+        pad_commands |= pad_held_commands(now);
         for (int k = 0; k < pressed; k++) {
-            queue_press({keys[k], 0, 0, 1});
+            queue_press({keys[k], 0, 0, 1, -1});
+        }
+        for (int k = 0; k < commanded; k++) {
+            queue_press({0, 0, 0, 0, commands[k]});
         }
     }
 }
@@ -207,7 +257,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_mouse_down(double x, double y, double w
         return;
     }
     // As on the desktop of old, every second press of a series is a double click.
-    queue_press({0, frame_x, frame_y, clicks >= 2 && clicks % 2 == 0 ? 2 : 1});
+    queue_press({0, frame_x, frame_y, clicks >= 2 && clicks % 2 == 0 ? 2 : 1, -1});
 }
 
 // From the page's on-screen buttons: a finger came onto (held 1) or left (held 0) the button
@@ -229,7 +279,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_key(int key, int held) {
 // From the page's on-screen menu button: one press of the key.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_press(int key) {
     if (key > 0 && key < 256 && !paused && listening) {
-        queue_press({key, 0, 0, 1});
+        queue_press({key, 0, 0, 1, -1});
     }
 }
 
@@ -260,13 +310,27 @@ void platform_pump_events(const PlatformInput* input) {
     poll_gamepads();
     for (int i = 0; i < press_count; i++) {
         const Press& press = presses[i];
-        if (press.key != 0) {
+        if (press.command >= 0) {
+            if (input->command != nullptr) {
+                input->command(press.command);
+            }
+        } else if (press.key != 0) {
             input->key_down(press.key);
         } else {
             input->button_down(press.x, press.y, press.clicks == 2);
         }
     }
     press_count = 0;
+}
+
+uint32_t platform_held_commands() {
+    return (rewind_key_down ? 1u << COMMAND_REWIND : 0) | (paused ? 0 : pad_commands);
+}
+
+int web_take_advance() {
+    const int asked = advance_asked;
+    advance_asked = 0;
+    return asked;
 }
 
 void platform_read_held_keys(uint8_t held[INPUT_HELD_BYTES]) {

@@ -1,11 +1,32 @@
 // What the browser program asks of the browser backend, with no Emscripten inside: the
 // browser's animation frames, the pause, and exporting a function to the page.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 
 // Calls frame at each of the browser's animation frames with the frame's time in
 // milliseconds, for as long as it returns 1.
 void web_run_frames(int (*frame)(double now_ms));
 // 1 while the game is paused: the page is hidden or lost the focus, or the player pressed P.
 int web_paused();
+// 1, once, when frame advance asked for one pass while paused (the pause goes on).
+int web_take_advance();
+
+// What the program draws over every frame as it is put on the canvas (never into the game's
+// frame): look gives 0 when there is nothing to draw, else a number that changes whenever the
+// drawing would; draw draws on the canvas's RGBA pixels (pitch in pixels).
+struct WebOverlay {
+    int (*look)(int paused);
+    void (*draw)(uint32_t* rgba, int pitch, int width, int height, int paused);
+};
+void web_set_overlay(const WebOverlay* overlay);
+// Puts the last frame on the canvas again when the overlay's look changed.
+void web_present_when_overlay_changed();
+
+// The page's storage (localStorage, kept across visits): stores size bytes under name (1, or
+// 0 when the browser refuses: full, or storage turned off); fetches them into out (their
+// length; 0 when there are none; -1 when they cannot be read or are longer than room).
+extern "C" int web_store_put(const char* name, const uint8_t* data, int size);
+extern "C" int web_store_get(const char* name, uint8_t* out, int room);
 // Makes a function of the program callable from the page (as Module._name).
 #define WEB_EXPORT extern "C" __attribute__((used, visibility("default")))

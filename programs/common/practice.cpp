@@ -273,6 +273,10 @@ size_t practice_history_bytes() {
     return slot_bytes * KEYFRAMES + sizeof records;
 }
 
+size_t practice_keyframe_bytes() {
+    return slot_bytes;
+}
+
 int practice_keyframes() {
     return count;
 }

@@ -50,8 +50,9 @@ const char* practice_note(uint32_t now_ms);
 // Whether a tool was used on the current game; a new game from the title clears it.
 int practice_practised();
 
-// For the benchmark and tests: bytes the history holds, the snapshots kept, and the passes
-// it reaches back.
+// For the benchmark and tests: bytes the history holds, the room each snapshot has in it,
+// the snapshots kept, and the passes it reaches back.
 size_t practice_history_bytes();
+size_t practice_keyframe_bytes();
 int practice_keyframes();
 int practice_reach();

@@ -1,9 +1,13 @@
 // The game's entry point in the browser: start the program, then run its passes from the
-// browser's animation-frame callbacks, about one every 30 ms, none while paused.
+// browser's animation-frame callbacks, about one every 30 ms (longer in slow motion), none
+// while paused but for frame advance; the practice tools with their slot in the page's
+// storage, and their note drawn over the frame as it is put on the canvas.
 #include <cstdio>
 
 #include "platform/web/pacing.h"
 #include "platform/web/web_program.h"
+#include "programs/common/overlay.h"
+#include "programs/common/practice.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
 
@@ -13,37 +17,103 @@ extern "C" void page_ended(int exit_code, int started);
 
 namespace {
 
+// The quick save's name in the page's storage.
+constexpr const char* SLOT_NAME = "quellaro.quicksave";
+
 // When the next passes are due.
 Pacer pacer;
 // Passes run so far, for the page's status.
 int passes_run;
 
+// Live input: the game's into the input queue, the program's commands to the practice tools.
+void queue_key(int key) {
+    input_queue.key_down(key);
+}
+void queue_click(int x, int y, int double_click) {
+    input_queue.button_down(x, y, double_click);
+}
+void queue_close() {
+    input_queue.close();
+}
+void give_command(int command) {
+    practice_command(command);
+}
+const PlatformInput page_input = {queue_key, queue_click, queue_close, give_command};
+
+int store(const uint8_t* form, size_t size, char* why, size_t why_size) {
+    if (web_store_put(SLOT_NAME, form, static_cast<int>(size)))
+        return 1;
+    std::snprintf(why, why_size, "the browser's storage refused it (full, or turned off)");
+    return 0;
+}
+
+size_t fetch(uint8_t* out, size_t room, char* why, size_t why_size) {
+    why[0] = '\0';
+    const int length = web_store_get(SLOT_NAME, out, static_cast<int>(room));
+    if (length < 0)
+        std::snprintf(why, why_size, "the browser's storage cannot give it back");
+    return length > 0 ? static_cast<size_t>(length) : 0;
+}
+
+const PracticeSlot page_slot = {store, fetch};
+
+// The note over the frame; the page shows the pause itself.
+int look(int) {
+    return overlay_look(practice_note(platform_ticks()), 0);
+}
+void draw(uint32_t* rgba, int pitch, int width, int height, int) {
+    overlay_note(rgba, pitch, width, height, practice_note(platform_ticks()));
+}
+const WebOverlay page_overlay = {look, draw};
+
+// One pass from the live record, through the practice tools; 0 once the game has ended.
+int run_pass() {
+    InputRecord record = INPUT_RECORD_EMPTY;
+    platform_pump_events(&page_input);
+    platform_read_held_keys(record.held);
+    input_queue_take(&record);
+    if (!practice_pass(&record, platform_held_commands() >> COMMAND_REWIND & 1)) {
+        web_set_overlay(nullptr);
+        practice_stop();
+        page_ended(app_finish(), 1);
+        return 0;
+    }
+    passes_run++;
+    return 1;
+}
+
 int on_animation_frame(double now_ms) {
     if (web_paused()) {
         pacer_reset(&pacer);  // no rush of passes to catch up after the pause
-        return 1;
-    }
-    for (int due = pacer_passes_due(&pacer, now_ms); due > 0; due--) {
-        InputRecord record;
-        input_take_live(&record);
-        if (!app_run_pass(&record)) {
-            page_ended(app_finish(), 1);
+        // The practice keys work while paused: a save, a load, a single pass.
+        platform_pump_events(&page_input);
+        if (web_take_advance() && !run_pass())
             return 0;
+    } else {
+        pacer_set_pass_ms(&pacer, practice_pass_ms());
+        for (int due = pacer_passes_due(&pacer, now_ms); due > 0; due--) {
+            if (!run_pass())
+                return 0;
         }
-        passes_run++;
     }
+    // A note that ends while nothing else changes (the menu, a pause) still goes away.
+    web_present_when_overlay_changed();
     return 1;
 }
 
 }  // namespace
 
-// For the page and its tests: passes run, the pause, and the game's mode and HUD numbers.
+// For the page and its tests: passes run, the pause, the game's mode and HUD numbers, and
+// the practice tools' speed, note and mark.
 WEB_EXPORT const char* web_status() {
-    static char line[128];
+    static char line[256];
+    const char* note = practice_note(platform_ticks());
     std::snprintf(line, sizeof(line),
                   "{\"passes\":%d,\"game_mode\":%d,\"paused\":%d,\"score\":%d,"
-                  "\"time_left\":%.9g}",
-                  passes_run, game_mode, web_paused(), score, static_cast<double>(time_left));
+                  "\"time_left\":%.9g,\"next_pass\":%d,\"pass_ms\":%u,\"note\":\"%s\","
+                  "\"practised\":%d}",
+                  passes_run, game_mode, web_paused(), score, static_cast<double>(time_left),
+                  app_next_pass(), practice_pass_ms(), note ? note : "", practice_practised());
     return line;
 }
 
@@ -53,6 +123,9 @@ int main() {
         page_ended(exit_code, 0);
         return exit_code;
     }
+    if (!practice_start(&page_slot))
+        std::fprintf(stderr, "Quellaro 2005: no memory for rewinding; the game goes on\n");
+    web_set_overlay(&page_overlay);
     pacer_reset(&pacer);
     web_run_frames(on_animation_frame);
     // The program lives on in the callbacks.

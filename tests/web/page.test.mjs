@@ -237,6 +237,75 @@ test('sound starts with the first key press, follows the game, pauses with it; M
   await page.close();
 });
 
+test('practice: F5 and F9 save and load across a reload, Backspace rewinds, F7 slows, F6 steps', async () => {
+  const page = await openGame(shared.browser, shared.url, {width: 1000, height: 760});
+  await page.evaluate(() => localStorage.clear());
+  await waitForStatus(page, 's.passes >= 3');
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0');
+  await page.keyboard.down('ArrowRight');
+  await waitForStatus(page, 's.time_left < 399');
+  await page.keyboard.up('ArrowRight');
+  // F5 neither reloads the page nor reaches the game: the program saves.
+  await page.keyboard.press('F5');
+  await waitForStatus(page, 's.note === "Saved"');
+  const saved = await gameStatus(page);
+  assert.equal(saved.practised, 1);
+  assert.ok(await page.evaluate(() => localStorage.getItem('quellaro.quicksave').length > 1000));
+  await shot(page, 'practice-saved');
+  await waitForStatus(page, `s.time_left < ${saved.time_left - 1}`);
+  await page.keyboard.press('F9');
+  await waitForStatus(page, 's.note === "Loaded"');
+  const loaded = await gameStatus(page);
+  assert.ok(Math.abs(loaded.time_left - saved.time_left) < 0.3, `${loaded.time_left} near ${saved.time_left}`);
+  assert.ok(loaded.next_pass < saved.next_pass + 10, 'the passes went back with the game');
+
+  // The slot outlives the page.
+  await page.reload();
+  await waitForStatus(page, 's.passes >= 3');
+  assert.equal((await gameStatus(page)).practised, 0);
+  await page.keyboard.press('F9');
+  await waitForStatus(page, 's.note === "Loaded"');
+  assert.ok(Math.abs((await gameStatus(page)).time_left - saved.time_left) < 0.3);
+  await waitForStatus(page, `s.time_left < ${saved.time_left - 1}`);
+
+  // Held, Backspace steps back pass by pass; let go, the game plays on.
+  const beforeRewind = await gameStatus(page);
+  await page.keyboard.down('Backspace');
+  await waitForStatus(page, `s.note === "Rewind" && s.next_pass < ${beforeRewind.next_pass - 10}`);
+  await shot(page, 'practice-rewind');
+  await page.keyboard.up('Backspace');
+  const rewound = await gameStatus(page);
+  assert.ok(rewound.time_left > beforeRewind.time_left, 'the countdown went back');
+  await waitForStatus(page, `s.next_pass > ${rewound.next_pass + 5}`);
+
+  // F7: half speed, then a quarter, then full; the game still counts its passes.
+  await page.keyboard.press('F7');
+  await waitForStatus(page, 's.pass_ms === 60 && s.note === "0.5x"');
+  await shot(page, 'practice-slow');
+  await page.keyboard.press('F7');
+  await waitForStatus(page, 's.pass_ms === 120');
+  await page.keyboard.press('F7');
+  await waitForStatus(page, 's.pass_ms === 30');
+
+  // F6 pauses; each F6 then runs exactly one pass.
+  await page.keyboard.press('F6');
+  await waitForStatus(page, 's.paused === 1');
+  const held = (await gameStatus(page)).next_pass;
+  await sleep(200);
+  assert.equal((await gameStatus(page)).next_pass, held, 'paused: no pass runs');
+  await page.keyboard.press('F6');
+  await waitForStatus(page, `s.next_pass === ${held + 1}`);
+  await sleep(200);
+  assert.equal((await gameStatus(page)).next_pass, held + 1, 'one pass a press');
+  assert.ok(await page.$eval('#notice', (n) => !n.hidden && n.classList.contains('stepping')));
+  await shot(page, 'practice-step');
+  await page.keyboard.press('p');
+  await waitForStatus(page, `s.paused === 0 && s.next_pass > ${held + 3}`);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
 test('without touch the buttons stay hidden; Q ends the game and the page says so', async () => {
   const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
   assert.equal(await page.$eval('#touch', (t) => t.hidden), true);

@@ -157,7 +157,11 @@ var Module = {
     notice.hidden = true;
   },
   onPause: (paused) => {
-    if (paused) {
+    // Stepping a pass at a time, the frame must show: a line at the bottom, not a veil.
+    notice.classList.toggle('stepping', paused === 2);
+    if (paused === 2) {
+      showNotice('Paused: F6 steps a pass, P plays on.');
+    } else if (paused) {
       showNotice('Paused. Press P, or click here, to play on.');
     } else {
       notice.hidden = true;
