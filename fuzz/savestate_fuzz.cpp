@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <vector>
 
 #include "fuzz/fuzz_targets.h"
@@ -23,13 +26,16 @@ constexpr int PASSES_FROM_A_STATE = 3;
 // The game as it stood before the first input, to go back to after each.
 std::vector<uint8_t> start_state;
 
+// The game reads its pictures from the working folder: the fuzzer moves into the assets
+// folder first (the tests run there already).
+bool enter_assets() {
+    return access("menubackground1.bmp", R_OK) == 0 || chdir(QUELLARO_ASSETS_DIR) == 0;
+}
+
 bool start_game() {
     if (!start_state.empty() && main_window != nullptr)
         return true;
-    // The fuzzer runs from the source tree; the tests run in the assets folder already.
-    if (access("menubackground1.bmp", R_OK) != 0 && chdir(QUELLARO_ASSETS_DIR) != 0)
-        return false;
-    if (!app_start(nullptr))
+    if (!enter_assets() || !app_start(nullptr))
         return false;
     start_state.resize(GAME_SNAPSHOT_MAX);
     start_state.resize(game_snapshot(start_state.data(), start_state.size()));
@@ -79,3 +85,33 @@ int fuzz_savestate(const uint8_t* data, size_t size) {
 }
 
 FUZZ_ENTRY(fuzz_savestate)
+
+#ifdef QUELLARO_FUZZING
+// Before the fuzzer reads its corpus folders and places its findings: those paths, given
+// from where it was started, are made absolute, then it moves into the assets folder.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static std::vector<std::string> kept;
+    static std::vector<char*> args;
+    for (int i = 0; i < *argc; ++i) {
+        std::string arg = (*argv)[i];
+        const size_t equals = arg.find('=');
+        const bool option = arg[0] == '-';
+        const std::string name = option && equals != std::string::npos ? arg.substr(0, equals) : "";
+        if (i > 0 && (!option || name == "-artifact_prefix" || name == "-exact_artifact_path" ||
+                      name == "-dict")) {
+            const size_t at = option ? equals + 1 : 0;
+            std::error_code error;
+            const std::filesystem::path whole = std::filesystem::absolute(arg.substr(at), error);
+            if (!error)
+                arg = arg.substr(0, at) + whole.string();
+        }
+        kept.push_back(arg);
+    }
+    for (std::string& arg : kept)
+        args.push_back(arg.data());
+    args.push_back(nullptr);
+    *argv = args.data();
+    FUZZ_CHECK(enter_assets());
+    return 0;
+}
+#endif
