@@ -47,13 +47,12 @@ test:
 	cmake --build $(BUILD) -j $(JOBS) --target quellaro_test_programs
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
-# The game's benchmarks, then the present's.
+# The benchmarks against their references; the run ends with the summary of ratios.
 bench:
 	@tools/ensure-packages.sh $(BENCH_PACKAGES)
 	@$(MAKE) --no-print-directory configure
-	cmake --build $(BUILD) -j $(JOBS) --target quellaro_bench quellaro_present_bench
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro_bench
 	$(BUILD)/quellaro_bench --benchmark_min_time=$(BENCH_MIN_TIME)
-	$(BUILD)/quellaro_present_bench --benchmark_min_time=$(BENCH_MIN_TIME)
 
 # Everything native: the game, the tools, the tests and the benchmarks.
 build:

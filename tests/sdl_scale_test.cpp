@@ -24,13 +24,16 @@ struct Output {
 struct Frame {
     int width, height, pitch;
     std::vector<uint8_t> pixels;
-    uint32_t table[256];
+    ColourTable table;
     Frame(int w, int h) : width(w), height(h), pitch(w + 5), pixels(pitch * h, 0xFF) {
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w; x++)
                 pixels[y * pitch + x] = static_cast<uint8_t>((x * 7 + y * 13) % 251);
+        PaletteEntry palette[256];
         for (int i = 0; i < 256; i++)
-            table[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x010203);
+            palette[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(2 * i),
+                          static_cast<uint8_t>(3 * i), 0};
+        palette_to_argb(palette, -1, &table);
     }
 };
 
@@ -39,7 +42,7 @@ void expect_mapped(const Frame& frame, const Output& out, const Letterbox& box, 
         for (int x = 0; x < out.width; x++) {
             int fx, fy;
             const uint32_t want = letterbox_to_frame(box, x, y, &fx, &fy)
-                                      ? frame.table[frame.pixels[fy * frame.pitch + fx]]
+                                      ? frame.table.argb[frame.pixels[fy * frame.pitch + fx]]
                                       : UNTOUCHED;
             ASSERT_EQ(out.at(x, y), want)
                 << what << " at " << x << "," << y << " of " << out.width << "x" << out.height;
@@ -90,7 +93,7 @@ TEST(SdlScale, ThirtyTwoBitFramesScaleAlikeAndTheBarFillStaysOutsideTheBox) {
     std::vector<uint32_t> converted(70 * 48);
     for (int y = 0; y < 48; y++)
         for (int x = 0; x < 64; x++)
-            converted[y * 70 + x] = frame.table[frame.pixels[y * frame.pitch + x]];
+            converted[y * 70 + x] = frame.table.argb[frame.pixels[y * frame.pitch + x]];
     for (auto size : {std::pair{150, 90}, {64, 48}, {300, 400}}) {
         Output out(size.first, size.second);
         const Letterbox box = letterbox_fit(size.first, size.second, 64, 48);

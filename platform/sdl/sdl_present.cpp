@@ -49,7 +49,7 @@ bool redraw_all = true;  // the next present paints the bars and sends the whole
 std::unique_ptr<uint8_t[]> last_frame;
 std::unique_ptr<uint32_t[]> argb_frame;  // ARGB copy (other formats; the pause mark)
 PaletteEntry last_palette[256];
-uint32_t palette_argb[256];
+ColourTable palette_argb;  // the palette ready for conversion
 bool have_last, last_is_argb;
 // The last frame's digest, kept when the window closes (for the recording's last line), and
 // the pass that drew it.
@@ -409,7 +409,7 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     }
     if (bpp == 8 && (!have_last || std::memcmp(palette, last_palette, sizeof last_palette) != 0)) {
         std::memcpy(last_palette, palette, sizeof last_palette);
-        palette_to_argb(palette, -1, palette_argb);
+        palette_to_argb(palette, -1, &palette_argb);
     }
     have_last = true;
     if (whole_8) {
