@@ -22,12 +22,22 @@ struct ScaleMap {
     uint32_t row[SCALE_MAX_SIDE + 8];
 };
 
+// A band of output rows, in output pixels.
+struct ScaleRect {
+    int x, y, width, height;
+};
+
 // Builds the map for a box (sides above SCALE_MAX_SIDE are cut to it).
 void scale_map_build(ScaleMap* map, const Letterbox& box);
 // Writes the box of the output from an 8-bit frame through a colour table; output is the
-// surface's top-left pixel, output_pitch in bytes.
+// surface's top-left pixel, output_pitch in bytes. With changed (a flag for each frame row),
+// only the output rows showing a changed frame row are written: the others still hold what
+// they showed.
 void scale_frame_8(ScaleMap* map, const uint8_t* frame, int frame_pitch, const ColourTable& table,
-                   uint8_t* output, int output_pitch);
+                   uint8_t* output, int output_pitch, const uint8_t* changed = nullptr);
+// The bands of output rows that show changed frame rows, top to bottom, at most max of them
+// (more are joined into one band from the first to the last); returns how many.
+int scale_changed_bands(const ScaleMap* map, const uint8_t* changed, ScaleRect* bands, int max);
 // The same from a frame already in the output's 32-bit format (pitch in pixels).
 void scale_frame_32(ScaleMap* map, const uint32_t* frame, int frame_pitch, uint8_t* output,
                     int output_pitch);
