@@ -17,6 +17,17 @@ void floor_table(const PaletteEntry* palette, uint32_t* table) {
     }
 }
 
+void floor_convert(const uint8_t* __restrict frame, const uint32_t* __restrict table,
+                   uint32_t* __restrict out) {
+    for (size_t y = 0; y < FLOOR_HEIGHT; ++y) {
+        const uint8_t* __restrict in = frame + y * FLOOR_WIDTH;
+        uint32_t* __restrict row = out + y * FLOOR_WIDTH;
+        for (size_t x = 0; x < FLOOR_WIDTH; ++x)
+            row[x] = table[in[x]];
+    }
+    benchmark::ClobberMemory();
+}
+
 void floor_frame(const uint8_t* __restrict picture, uint8_t* __restrict frame,
                  const uint32_t* __restrict table, uint32_t* __restrict out) {
     for (size_t i = 0; i < PIXELS; ++i)
@@ -25,11 +36,5 @@ void floor_frame(const uint8_t* __restrict picture, uint8_t* __restrict frame,
     for (size_t i = 0; i < PIXELS; ++i)
         frame[i] = picture[i];
     benchmark::ClobberMemory();
-    for (size_t y = 0; y < FLOOR_HEIGHT; ++y) {
-        const uint8_t* __restrict in = frame + y * FLOOR_WIDTH;
-        uint32_t* __restrict row = out + y * FLOOR_WIDTH;
-        for (size_t x = 0; x < FLOOR_WIDTH; ++x)
-            row[x] = table[in[x]];
-    }
-    benchmark::ClobberMemory();
+    floor_convert(frame, table, out);
 }
