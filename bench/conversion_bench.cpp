@@ -3,7 +3,6 @@
 // floor's plain loop, interleaved. For information: the played frame includes the first.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <vector>
 
 #include "bench/figures.h"
