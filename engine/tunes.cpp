@@ -15,7 +15,7 @@ constexpr TuneChannel PLAY_CHANNELS[] = {
     // Lead: a thin square with a slow, slight vibrato.
     {{.wave = WAVE_SQUARE,
       .duty = 4,
-      .level = 2700,
+      .level = 1900,
       .attack = 4,
       .decay = 90,
       .sustain = 150,
@@ -43,7 +43,7 @@ constexpr TuneChannel PLAY_CHANNELS[] = {
     // Off-beat chord tones: a soft, hollow square.
     {{.wave = WAVE_SQUARE,
       .duty = 8,
-      .level = 1300,
+      .level = 900,
       .attack = 3,
       .decay = 60,
       .sustain = 90,
@@ -62,7 +62,7 @@ constexpr TuneChannel PLAY_CHANNELS[] = {
      45},
     // Bass on a triangle: root, octave, fifth, octave in eighths, then in quarters.
     {{.wave = WAVE_TRIANGLE,
-      .level = 5200,
+      .level = 3650,
       .attack = 3,
       .decay = 100,
       .sustain = 180,
@@ -87,7 +87,7 @@ constexpr TuneChannel PLAY_CHANNELS[] = {
     // Kick: a triangle thrown down an octave. On one and three, a pick-up every other bar
     // and a break at the end of each phrase; then half time.
     {{.wave = WAVE_TRIANGLE,
-      .level = 9000,
+      .level = 5000,
       .attack = 1,
       .decay = 90,
       .release = 10,
@@ -95,12 +95,12 @@ constexpr TuneChannel PLAY_CHANNELS[] = {
      "[[E3:8!100 E3!85 | E3:6!100 E3:2!65 E3:8!85 |]3 E3:8!100 E3!85 | E3:8!100 -:8 |]2"
      "[[E3:10!100 E3:6!80 |]7 E3:4!100 E3!85 E3!90 E3!100 |]2"},
     // Snare: noise on two and four, a roll into each new phrase; then on three only.
-    {{.wave = WAVE_NOISE, .level = 3800, .attack = 1, .decay = 110, .release = 20},
+    {{.wave = WAVE_NOISE, .level = 2100, .attack = 1, .decay = 110, .release = 20},
      "[[-:4 E6:8!85 E6:4!85 |]7 -:4 E6:2!55 E6!65 E6:1!50 E6!60 E6!70 E6!80 E6:2!90 E6!100 |]2"
      "[[-:8 E6:8!90 |]7 -:8 E6:2!65 E6!75 E6!85 E6!100 |]2",
      -15},
     // Cymbal: a short tick of high noise, in eighths, then lighter sixteenths.
-    {{.wave = WAVE_NOISE, .level = 1500, .attack = 1, .decay = 30, .release = 8},
+    {{.wave = WAVE_NOISE, .level = 1050, .attack = 1, .decay = 30, .release = 8},
      "[F7:2!60 F7!35]64 [F7:1!50 F7!25 F7!40 F7!25]64",
      50},
 };
@@ -110,7 +110,7 @@ constexpr TuneChannel PLAY_CHANNELS[] = {
 constexpr TuneChannel TITLE_CHANNELS[] = {
     {{.wave = WAVE_SQUARE,
       .duty = 4,
-      .level = 2500,
+      .level = 1750,
       .attack = 6,
       .decay = 120,
       .sustain = 140,
@@ -129,7 +129,7 @@ constexpr TuneChannel TITLE_CHANNELS[] = {
      -30},
     {{.wave = WAVE_SQUARE,
       .duty = 8,
-      .level = 1100,
+      .level = 750,
       .attack = 3,
       .decay = 80,
       .sustain = 80,
@@ -143,7 +143,7 @@ constexpr TuneChannel TITLE_CHANNELS[] = {
      "[-:2 E4!90 -!75 G4]2 |",
      40},
     {{.wave = WAVE_TRIANGLE,
-      .level = 4400,
+      .level = 3100,
       .attack = 4,
       .decay = 150,
       .sustain = 170,
@@ -155,7 +155,7 @@ constexpr TuneChannel TITLE_CHANNELS[] = {
      "F2:4!95 C3!75 F2!85 A2!75 | G2!95 D3!75 G2!85 B2!75 | E2!95 B2!75 E3!85 B2!75 |"
      "A2!95 E3!75 A2!85 C3!75 | F2!95 C3!75 F2!85 A2!75 | G2!95 D3!75 G2!85 B2!75 |"
      "F2!95 C3!75 G2!95 D3!75 | C3!95 G2!75 C3:8!85 |"},
-    {{.wave = WAVE_NOISE, .level = 1000, .attack = 2, .decay = 40, .release = 10},
+    {{.wave = WAVE_NOISE, .level = 700, .attack = 2, .decay = 40, .release = 10},
      "-:128 [-:2 F7!35 -:2 F7!55]16",
      50},
 };
