@@ -33,6 +33,27 @@ int64_t samples_mixed;
 Uint64 callback_ticks;
 int64_t callback_buffers;
 Uint64 opened_at;
+// The longest the game thread spent in one call to the sound (a tune started, an effect),
+// and the pass it was in: nothing it asks for may hold up a pass.
+Uint64 longest_call_ticks;
+int longest_call_pass;
+
+// Times one call of the game thread's, with the diagnostics on.
+struct CallTimer {
+    Uint64 start = sdl_stats_enabled ? SDL_GetPerformanceCounter() : 0;
+    CallTimer() = default;
+    CallTimer(const CallTimer&) = delete;
+    CallTimer& operator=(const CallTimer&) = delete;
+    ~CallTimer() {
+        if (sdl_stats_enabled && device != 0) {
+            const Uint64 took = SDL_GetPerformanceCounter() - start;
+            if (took > longest_call_ticks) {
+                longest_call_ticks = took;
+                longest_call_pass = sdl_pass;
+            }
+        }
+    }
+};
 
 void mix_callback(void*, Uint8* stream, int bytes) {
     const Uint64 start = sdl_stats_enabled ? SDL_GetPerformanceCounter() : 0;
@@ -77,6 +98,7 @@ struct DeviceLock {
 };
 
 void start_music(int id) {
+    const CallTimer timer;
     DeviceLock lock;
     if (audio_out_play_music(audio, id)) {
         note_tune(id);
@@ -111,6 +133,7 @@ void open_device() {
     samples_mixed = 0;
     callback_ticks = 0;
     callback_buffers = 0;
+    longest_call_ticks = 0;
     opened_at = SDL_GetPerformanceCounter();
     if (sdl_stats_enabled) {
         std::fprintf(stderr,
@@ -136,6 +159,8 @@ void print_stats() {
                  open_s > 0 ? 100.0 * busy_s / open_s : 0.0,
                  callback_buffers > 0 ? 1e6 * busy_s / static_cast<double>(callback_buffers) : 0.0,
                  static_cast<long long>(audio.mixer.limiter.limited));
+    std::fprintf(stderr, "audio: the game's longest call to the sound took %.1f us (pass %d)\n",
+                 1e6 * static_cast<double>(longest_call_ticks) / frequency, longest_call_pass);
 }
 
 }  // namespace
@@ -181,6 +206,7 @@ void platform_play_sound(int id, int variant, int pan) {
     if (device == 0) {
         return;
     }
+    const CallTimer timer;
     DeviceLock lock;
     if (audio_out_play_sound(audio, id, variant, pan)) {
         note_effect(id, variant, pan);
