@@ -5,6 +5,7 @@
 // so once.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/common/audio_out.h"
@@ -239,6 +240,15 @@ SdlAudioState sdl_audio_state() {
     DeviceLock lock;
     return {device != 0, audio.mixer.paused, audio.mixer.muted, mixer_voices_playing(audio.mixer),
             mixer_music_playing(audio.mixer)};
+}
+
+void sdl_audio_set_levels(int effects_percent, int music_percent, int muted) {
+    sdl_settings.effects_volume = std::clamp(effects_percent, 0, 100);
+    sdl_settings.music_volume = std::clamp(music_percent, 0, 100);
+    sdl_settings.muted = muted ? 1 : 0;
+    sdl_run_only &= ~RUN_ONLY_MUTE;
+    sdl_settings_changed();
+    sdl_audio_apply_settings();
 }
 
 void sdl_audio_apply_settings() {

@@ -21,8 +21,6 @@ namespace {
 
 // The most frames the page asks for at once.
 constexpr int MAX_FRAMES = 4096;
-// The music's volume as the desktop's settings have it by default, in percent.
-constexpr int MUSIC_PERCENT = 70;
 
 // What the page's audio callback mixes; the browser runs it between passes, never during one.
 AudioOut audio;
@@ -31,14 +29,16 @@ int16_t mixed[2 * MAX_FRAMES];
 // Whether the page has started mixing (after a gesture): effects raised before are not kept
 // to burst out all at once then.
 bool mixing;
-// Whether the player turned the sound off (M, or the page's button); kept across games.
+// What the player chose: the volumes in percent (the desktop's defaults until then) and
+// whether the sound is off (M, or the page's button); kept across games.
+int effects_percent = 100, music_percent = 70;
 int muted;
 
 }  // namespace
 
 int platform_audio_open(int rate) {
     audio_out_reset(audio, rate);
-    audio_out_set_levels(audio, 100, MUSIC_PERCENT, muted != 0);
+    audio_out_set_levels(audio, effects_percent, music_percent, muted != 0);
     mixing = false;
     page_audio_open(rate);
     page_audio_mute(muted);
@@ -74,10 +74,18 @@ void web_audio_set_paused(int paused) {
     page_audio_pause(paused);
 }
 
+void web_audio_set_levels(int effects, int music, int mute) {
+    audio_out_set_levels(audio, effects, music, mute != 0);
+    effects_percent = audio.effects_volume;
+    music_percent = audio.music_volume;
+    if ((mute != 0) != (muted != 0)) {
+        muted = mute != 0;
+        page_audio_mute(muted);
+    }
+}
+
 void web_audio_toggle_mute() {
-    muted = !muted;
-    audio_out_set_levels(audio, 100, MUSIC_PERCENT, muted != 0);
-    page_audio_mute(muted);
+    web_audio_set_levels(effects_percent, music_percent, !muted);
 }
 
 // From the page's sound button.
