@@ -22,6 +22,11 @@ constexpr double taylor_sine(double x) {
     return sum;
 }
 
+// The nearest whole number to a value of zero or more.
+constexpr int16_t nearest(double v) {
+    return static_cast<int16_t>(static_cast<int>(2 * v + 1) / 2);
+}
+
 // Gains of 4096 for every pan: sqrt(2) times the cosine and sine of an angle from 0 (left)
 // to a quarter turn (right), so the power stays the same and the centre is unchanged.
 struct PanGains {
@@ -33,8 +38,8 @@ constexpr PanGains make_pan_gains() {
     constexpr double root_two_4096 = 5792.618751480198;
     for (int i = 0; i <= 2 * MIXER_PAN_MAX; ++i) {
         const double angle = quarter_turn * i / (2 * MIXER_PAN_MAX);
-        g.left[i] = static_cast<int16_t>(root_two_4096 * taylor_sine(quarter_turn - angle) + 0.5);
-        g.right[i] = static_cast<int16_t>(root_two_4096 * taylor_sine(angle) + 0.5);
+        g.left[i] = nearest(root_two_4096 * taylor_sine(quarter_turn - angle));
+        g.right[i] = nearest(root_two_4096 * taylor_sine(angle));
     }
     return g;
 }

@@ -32,33 +32,29 @@ AudioOut outs[STEMS];
 int16_t* recorded[STEMS];
 int64_t recorded_frames, recorded_capacity;
 // The whole mix plays each tune through a wrapper that notes the recording's frame where
-// the tune was first heard (-1: not yet). The wrapper keeps which tune it plays at the front
-// of the state, and the tune's own state after it.
-struct Watched {
-    const PlatformMusic* music;
-    int id;
-};
+// the tune was first heard (-1: not yet). The wrapper keeps the tune's number at the front of
+// the state, and the tune's own state after it.
 constexpr size_t WATCH_HEADER = alignof(std::max_align_t);
-static_assert(sizeof(const Watched*) <= WATCH_HEADER);
-Watched watched[MAX_TUNES];
+static_assert(sizeof(int) <= WATCH_HEADER);
+int watched[MAX_TUNES];
 PlatformMusic watching[MAX_TUNES];
 int64_t first_heard[MAX_TUNES];
 // The recording's frame the mix is at.
 int64_t mixing_at;
 
 void watched_start(void* state, const void* data) {
-    const auto* w = static_cast<const Watched*>(data);
-    std::memcpy(state, &w, sizeof w);
-    w->music->start(static_cast<unsigned char*>(state) + WATCH_HEADER, w->music->data);
+    const int id = *static_cast<const int*>(data);
+    std::memcpy(state, &id, sizeof id);
+    tunes[id]->start(static_cast<unsigned char*>(state) + WATCH_HEADER, tunes[id]->data);
 }
 
 int watched_render(void* state, int16_t* out, int frames) {
-    const Watched* w = nullptr;
-    std::memcpy(&w, state, sizeof w);
+    int id = 0;
+    std::memcpy(&id, state, sizeof id);
     const int got =
-        w->music->render(static_cast<unsigned char*>(state) + WATCH_HEADER, out, frames);
-    if (got > 0 && first_heard[w->id] < 0)
-        first_heard[w->id] = mixing_at;
+        tunes[id]->render(static_cast<unsigned char*>(state) + WATCH_HEADER, out, frames);
+    if (got > 0 && first_heard[id] < 0)
+        first_heard[id] = mixing_at;
     return got;
 }
 
@@ -132,9 +128,9 @@ void platform_music_load(int id, const PlatformMusic* music) {
     if (id < 0 || id >= MAX_TUNES)
         return;
     tunes[id] = music;
-    watched[id] = {music, id};
+    watched[id] = id;
     watching[id] = {watched_start, watched_render, &watched[id]};
-    audio_out_music_load(outs[HEADLESS_MIX], id, &watching[id]);
+    audio_out_music_load(outs[HEADLESS_MIX], id, music ? &watching[id] : nullptr);
     audio_out_music_load(outs[HEADLESS_EFFECTS], id, music);
     audio_out_music_load(outs[HEADLESS_MUSIC], id, music);
 }

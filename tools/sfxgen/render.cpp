@@ -52,7 +52,7 @@ Rendered render_effect(SoundId id, int variant) {
         loudness_mean_square_while_sounding(mono.data(), static_cast<int64_t>(frames), 1);
     if (now <= 0)
         return r;
-    const auto gain = static_cast<int64_t>(4096 * std::sqrt(EFFECT_MEAN_SQUARE / now) + 0.5);
+    const int64_t gain = std::llround(4096 * std::sqrt(EFFECT_MEAN_SQUARE / now));
     r.samples.resize(frames);
     for (size_t i = 0; i < frames; ++i) {
         const int64_t v = (mono[i] * gain + 2048) >> 12;
