@@ -99,8 +99,8 @@ std::vector<std::pair<std::string, int>> committed_scripts() {
 // 200 ms; a stomp of 80 ms counts the silence after it too.
 TEST(SoundMix, EveryEffectStandsOutOfTheMusicAndNothingReachesTheCeiling) {
     const int64_t window = SOUND_RATE / 5;
-    double least = 100;
     for (const auto& [name, passes] : committed_scripts()) {
+        std::vector<double> margins;
         SCOPED_TRACE(name);
         const Recording r = record(name, passes);
         ASSERT_GT(r.frames, 0);
@@ -117,14 +117,21 @@ TEST(SoundMix, EveryEffectStandsOutOfTheMusicAndNothingReachesTheCeiling) {
             }
             const double margin = 10 * std::log10(fx_sum / std::max(music_sum, 1e-12));
             EXPECT_GE(margin, 6) << SOUND_NAMES[e.id] << " at frame " << e.at;
-            least = std::min(least, margin);
+            margins.push_back(margin);
         }
         int32_t peak = 0;
         for (int16_t v : r.stems[HEADLESS_MIX])
             peak = std::max(peak, std::abs(int32_t{v}));
         EXPECT_LE(peak, MIXER_CEILING);
+        std::sort(margins.begin(), margins.end());
+        if (!margins.empty()) {
+            std::printf(
+                "%s: %zu effects over the music by %.1f dB at least, %.1f dB in the median;"
+                " peak %.2f dBFS\n",
+                name.c_str(), margins.size(), margins.front(), margins[margins.size() / 2],
+                20 * std::log10(peak / 32768.0));
+        }
     }
-    std::printf("the least an effect stands over the music in its first 200 ms: %.1f dB\n", least);
 }
 
 TEST(SoundMix, EffectsSoundFromWhereTheyHappenAndRepeatsVary) {
