@@ -195,7 +195,7 @@ TEST(Tunes, LoopUnclippedUnderTheEffectsAndTheirSidesDiffer) {
     }
 }
 
-TEST(Tunes, PlayRunsHalfAMinuteAndMoreBeforeItRepeatsWithADrumPartThatChanges) {
+TEST(Tunes, PlayRunsHalfAMinuteAndMoreBeforeItRepeatsWithDrumsThatChange) {
     const Tune& play = *music_tune(MUSIC_PLAY);
     const int64_t pass = tune_frames(play, SOUND_RATE);
     EXPECT_GT(pass, 45 * SOUND_RATE);
@@ -205,19 +205,6 @@ TEST(Tunes, PlayRunsHalfAMinuteAndMoreBeforeItRepeatsWithADrumPartThatChanges) {
     const std::vector<int16_t> first(r.samples.begin(), r.samples.begin() + pass);
     const std::vector<int16_t> second(r.samples.begin() + pass, r.samples.end());
     EXPECT_NE(first, second);
-    // Every note of a voice at its own velocity: not all at one level.
-    for (int c = 0; c < play.channel_count; ++c) {
-        std::vector<int> velocities;
-        tune_walk(
-            play.channels[c].notes, play.bar_steps,
-            [](void* v, const TuneNote& n) {
-                static_cast<std::vector<int>*>(v)->push_back(n.velocity);
-            },
-            &velocities);
-        EXPECT_GT(*std::max_element(velocities.begin(), velocities.end()),
-                  *std::min_element(velocities.begin(), velocities.end()) + 10)
-            << c;
-    }
     // Every note finds a voice.
     TunePlayer player;
     ASSERT_EQ(tune_player_start(&player, play, SOUND_RATE), 1);
