@@ -50,7 +50,8 @@ void headless_clear_sounds();
 void headless_record_audio(int on);
 enum HeadlessStem : int { HEADLESS_MIX, HEADLESS_EFFECTS, HEADLESS_MUSIC };
 // What was recorded of one stem since the audio opened, left and right: its frames (0 when
-// none) and *samples, valid until the next recording or the audio's opening.
+// none, -1 when the recording stopped short for want of memory) and *samples, valid until
+// the next recording or the audio's opening.
 int64_t headless_recording(int stem, const int16_t** samples);
 // The frame of the recording where the mix first played tune id since the audio opened (a
 // tune starts as soon as it is asked for: the music is rendered as it plays), or -1.

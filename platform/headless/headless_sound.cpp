@@ -31,6 +31,8 @@ uint32_t opened_at;
 AudioOut outs[STEMS];
 int16_t* recorded[STEMS];
 int64_t recorded_frames, recorded_capacity;
+// Whether the recording stopped short for want of memory.
+bool recording_lost;
 // The whole mix plays each tune through a wrapper that notes the recording's frame where
 // the tune was first heard (-1: not yet). The wrapper keeps the tune's number at the front of
 // the state, and the tune's own state after it.
@@ -70,6 +72,7 @@ void forget_recording() {
         samples = nullptr;
     }
     recorded_frames = recorded_capacity = 0;
+    recording_lost = false;
 }
 
 // Room for frames more; false (and the recording stopped) when there is none.
@@ -82,6 +85,7 @@ bool make_room(int64_t frames) {
             std::realloc(samples, static_cast<size_t>(capacity) * 2 * sizeof(int16_t)));
         if (!grown) {
             recording = false;
+            recording_lost = true;
             return false;
         }
         samples = grown;
@@ -185,6 +189,8 @@ void headless_record_audio(int on) {
 }
 
 int64_t headless_recording(int stem, const int16_t** samples) {
+    if (recording_lost)
+        return -1;
     if (stem < 0 || stem >= STEMS || !recorded[stem])
         return 0;
     *samples = recorded[stem];

@@ -270,6 +270,13 @@ bool enter_assets(const char* assets) {
 bool write_audio(const char* path) {
     const int16_t* samples = nullptr;
     const int64_t frames = headless_recording(HEADLESS_MIX, &samples);
+    if (frames < 0) {
+        std::fprintf(stderr,
+                     "quellaro-headless: the sound could not all be recorded (out of "
+                     "memory); %s is not written\n",
+                     path);
+        return false;
+    }
     std::string bytes(wav_file_size(frames, 2), '\0');
     wav_write(samples, frames, SOUND_RATE, reinterpret_cast<uint8_t*>(bytes.data()), 2);
     FILE* file = std::fopen(path, "wb");
@@ -277,6 +284,10 @@ bool write_audio(const char* path) {
     if ((file && std::fclose(file) != 0) || !written) {
         std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n", path,
                      std::strerror(errno));
+        // Whole or not at all: what was begun goes (a device named as the file stays).
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error))
+            std::filesystem::remove(path, error);
         return false;
     }
     return true;
