@@ -102,9 +102,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* web_audio_mix(int frames) {
     return mixed;
 }
 
-// For the page's tests: effects playing now, and whether a tune plays.
-extern "C" EMSCRIPTEN_KEEPALIVE int web_audio_voices() {
-    return mixer_voices_playing(audio.mixer);
+// For the page's tests: effects started since the audio opened, and whether a tune plays.
+extern "C" EMSCRIPTEN_KEEPALIVE int web_audio_effects_started() {
+    return static_cast<int>(audio.mixer.next_start);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE int web_audio_music_playing() {

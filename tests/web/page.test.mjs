@@ -235,10 +235,10 @@ test('sound starts with the first key press, follows the game, pauses with it; M
   assert.equal(await audio('a.framesMixed'), held, 'nothing is mixed while paused');
   await page.keyboard.press('p');
   await page.waitForFunction('Module.audio.context.state === "running"');
-  // A jump is heard: one more voice.
-  const voices = await page.evaluate('Module._web_audio_voices()');
+  // A jump is heard: one more effect started.
+  const started = await page.evaluate('Module._web_audio_effects_started()');
   await page.keyboard.down('c');
-  await page.waitForFunction((n) => Module._web_audio_voices() > n, {}, voices);
+  await page.waitForFunction((n) => Module._web_audio_effects_started() > n, {}, started);
   await page.keyboard.up('c');
   assert.deepEqual(page.errors, []);
   await page.close();
