@@ -64,9 +64,9 @@ int platform_audio_open(int) {
     return 0;
 }
 void platform_audio_close() {}
-void platform_sound_load(int, const int16_t*, int64_t) {}
-void platform_music_load(int, const int16_t*, int64_t, int) {}
-void platform_play_sound(int) {}
+void platform_sound_load(int, int, const int16_t*, int64_t) {}
+void platform_music_load(int, const PlatformMusic*) {}
+void platform_play_sound(int, int, int) {}
 void platform_play_music(int) {}
 
 void bench_set_key_held(int key, int is_held) {

@@ -203,7 +203,11 @@ void test_write_fake_assets(const std::string& dir) {
             samples[i] = static_cast<int16_t>(i % 2 ? -100 * (id + 1) : 100 * (id + 1));
         std::vector<uint8_t> bytes(wav_file_size(100));
         wav_write(samples.data(), 100, SOUND_RATE, bytes.data());
-        test_write_file(dir + "/sounds/" + SOUND_NAMES[id] + ".wav", bytes);
+        for (int variant = 0; variant < sound_variants(id); ++variant) {
+            char stem[48];
+            sound_file_stem(id, variant, stem, sizeof stem);
+            test_write_file(dir + "/sounds/" + stem + ".wav", bytes);
+        }
     }
 }
 

@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "engine/sound_ids.h"
+#include "engine/wav.h"
 #include "platform/frame_digest.h"
 #include "platform/headless/headless.h"
 #include "platform/png.h"
@@ -190,9 +191,10 @@ int usage(FILE* out, int status) {
     std::fputs(
         "usage: quellaro-headless [--assets DIR] [--script FILE] [--passes N] [--state FILE|-]\n"
         "                         [--frames-out DIR] [--every K] [--frame-digests FILE|-]\n"
-        "                         [--random-play SEED]\n"
+        "                         [--random-play SEED] [--audio FILE.wav]\n"
         "Plays the script (and, with a seed, a random player who never quits) until the game\n"
-        "quits or N passes have run. Exit status: 0 when the run went through, 1 when the game\n"
+        "quits or N passes have run; --audio records the sound as the desktop mixes it (16-bit\n"
+        "stereo). Exit status: 0 when the run went through, 1 when the game\n"
         "could not start or an output could not be written, 2 for a bad command line or "
         "script.\n",
         out);
@@ -264,11 +266,38 @@ bool enter_assets(const char* assets) {
     return !error;
 }
 
+// The sound recorded while the game ran, as a stereo WAVE file; false after saying why.
+bool write_audio(const char* path) {
+    const int16_t* samples = nullptr;
+    const int64_t frames = headless_recording(HEADLESS_MIX, &samples);
+    if (frames < 0) {
+        std::fprintf(stderr,
+                     "quellaro-headless: the sound could not all be recorded (out of "
+                     "memory); %s is not written\n",
+                     path);
+        return false;
+    }
+    std::string bytes(wav_file_size(frames, 2), '\0');
+    wav_write(samples, frames, SOUND_RATE, reinterpret_cast<uint8_t*>(bytes.data()), 2);
+    FILE* file = std::fopen(path, "wb");
+    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if ((file && std::fclose(file) != 0) || !written) {
+        std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n", path,
+                     std::strerror(errno));
+        // Whole or not at all: what was begun goes (a device named as the file stays).
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error))
+            std::filesystem::remove(path, error);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const char *assets = nullptr, *script_path = nullptr, *passes = nullptr, *every = nullptr;
-    const char *frames = nullptr, *seed = nullptr;
+    const char *frames = nullptr, *seed = nullptr, *audio = nullptr;
     const ToolOption options[] = {
         {"--assets", &assets},
         {"--script", &script_path},
@@ -278,6 +307,7 @@ int main(int argc, char** argv) {
         {"--frames-out", &frames},
         {"--every", &every, refuses_positive},
         {"--random-play", &seed, refuses_count},
+        {"--audio", &audio},
     };
     if (tool_help_asked(argc, argv))
         return usage(stdout, 0);
@@ -301,14 +331,25 @@ int main(int argc, char** argv) {
         return EXIT_USAGE;
     if (frames && *frames && !open_frames_dir(frames))
         return EXIT_USAGE;
+    // The game works from its assets folder: a recording named from here stays here.
+    std::string audio_path;
+    if (audio) {
+        std::error_code error;
+        audio_path = std::filesystem::absolute(audio, error).string();
+        audio = error ? audio : audio_path.c_str();
+    }
     if (!enter_assets(assets))
         return EXIT_USAGE;
     static const AppLoopHooks hooks = {before_pass, after_frame};
     app_set_loop_hooks(&hooks);
+    headless_record_audio(audio ? 1 : 0);
     const int result = app_main(nullptr, nullptr, nullptr, 0);
     const bool state_written = close_output(&state_out);
     const bool digests_written = close_output(&digest_out);
     if (result == 1)
         return 1;
-    return output_failed || !state_written || !digests_written ? EXIT_OUTPUT_FAILED : 0;
+    const bool audio_written = !audio || write_audio(audio);
+    return output_failed || !state_written || !digests_written || !audio_written
+               ? EXIT_OUTPUT_FAILED
+               : 0;
 }
