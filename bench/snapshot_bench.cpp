@@ -56,16 +56,16 @@ void BM_SnapshotAndRestore(benchmark::State& state) {
     const size_t bytes = game_snapshot(snapshot.data(), snapshot.size());
     std::vector<double> snapshot_ns, restore_ns, copy_ns;
     for (auto _ : state) {
-        double start = now_ns();
+        double start = cpu_ns();
         benchmark::DoNotOptimize(game_snapshot(snapshot.data(), snapshot.size()));
-        snapshot_ns.push_back(now_ns() - start);
-        start = now_ns();
+        snapshot_ns.push_back(cpu_ns() - start);
+        start = cpu_ns();
         const int restored = game_restore(snapshot.data(), bytes, nullptr);
-        restore_ns.push_back(now_ns() - start);
-        start = now_ns();
+        restore_ns.push_back(cpu_ns() - start);
+        start = cpu_ns();
         std::memcpy(copy.data(), snapshot.data(), bytes);
         benchmark::ClobberMemory();
-        copy_ns.push_back(now_ns() - start);
+        copy_ns.push_back(cpu_ns() - start);
         if (!restored) {
             state.SkipWithError("the snapshot did not go back");
             break;
@@ -97,14 +97,14 @@ void BM_RewindSteps(benchmark::State& state) {
         for (int pass = from; pass < from + 2 * REWIND_KEYFRAME_PASSES; ++pass) {
             InputRecord record;
             script_record(script, pass, &record);
-            const double start = now_ns();
+            const double start = cpu_ns();
             practice_pass(&record, 0);
-            pass_ns.push_back(now_ns() - start);
+            pass_ns.push_back(cpu_ns() - start);
         }
         for (int i = 0; i < 2 * REWIND_KEYFRAME_PASSES; ++i) {
-            const double start = now_ns();
+            const double start = cpu_ns();
             practice_pass(nullptr, 1);
-            step_ns.push_back(now_ns() - start);
+            step_ns.push_back(cpu_ns() - start);
         }
     }
     const TimedPath paths[] = {{"rewind step", &step_ns}, {"pass", &pass_ns}};

@@ -1,11 +1,14 @@
-// The game's sounds: effects from their files, tunes from their note data, events and music
-// handed to the platform's audio service.
+// The game's sounds: effects from their files, tunes as note data the audio renders, events
+// and music handed to the platform's audio service.
 #include "engine/sound.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
+#include "engine/sprite.h"
 #include "engine/synth.h"
 #include "engine/tunes.h"
 #include "engine/wav.h"
@@ -13,24 +16,26 @@
 
 namespace {
 
-// Room for every effect's samples: about twelve seconds, a little over what they need.
-constexpr int64_t EFFECT_SAMPLES_MAX = int64_t{1} << 18;
-// The order tunes are rendered in after start-up: the menu's first.
-constexpr MusicId RENDER_ORDER[] = {MUSIC_TITLE, MUSIC_PLAY};
+// Room for every effect's samples: about 24 seconds, a little over what they need.
+constexpr int64_t EFFECT_SAMPLES_MAX = int64_t{1} << 20;
+// The screen the positions are on, and the widest pan a position gives.
+constexpr int SCREEN_WIDTH = 640;
+constexpr int PAN_MAX = 60;
 
-// Every effect's samples, one after the other, and where each starts and how long it is.
+// A tune's player fits the audio's room, with some to spare for a backend that keeps a note of
+// its own beside it (the headless recording does).
+static_assert(sizeof(TunePlayer) <= PLATFORM_MUSIC_STATE - 256);
+
+// Every effect's samples, one after the other, and where each variant starts and how long
+// it is.
 int16_t effect_samples[EFFECT_SAMPLES_MAX];
 int64_t effect_used;
-int64_t effect_start[SOUND_COUNT], effect_length[SOUND_COUNT];
-// The rendered tunes (null until rendered, and when rendering failed) and whether each was
-// tried: a tune is rendered once at most.
-int16_t* tune_samples[MUSIC_COUNT];
-bool tune_tried[MUSIC_COUNT];
-// Whether the platform plays sounds; when it only takes note, no tune is rendered.
-bool audible;
-// The tune asked for last, and the frames shown since start-up.
+int64_t effect_start[SOUND_COUNT][SOUND_VARIANTS_MAX];
+int64_t effect_length[SOUND_COUNT][SOUND_VARIANTS_MAX];
+// The variant each effect plays next.
+int next_variant[SOUND_COUNT];
+// The tune asked for last.
 MusicId music_now = MUSIC_NONE;
-int frames_shown;
 // Whether events and tunes are held back (sound_set_quiet), and the tune the platform was
 // last asked for, which differs from music_now after quiet passes or a restore.
 bool quiet;
@@ -38,11 +43,39 @@ MusicId music_heard = MUSIC_NONE;
 // The file name of the first sound file refused.
 char refused[64];
 
-// Reads sounds/NAME.wav into the effects' store; false when the file is missing, not 16-bit
-// mono PCM at the game's rate, empty, or larger than the room left.
-bool read_effect(SoundId id) {
-    char name[sizeof refused];
-    std::snprintf(name, sizeof name, "sounds/%s.wav", SOUND_NAMES[id]);
+// What the audio plays a tune with: a player in the audio's room, rendering at the game's
+// rate, narrowed to 16 bits a piece at a time.
+void music_start(void* state, const void* data) {
+    auto* player = new (state) TunePlayer;
+    tune_player_start(player, *static_cast<const Tune*>(data), SOUND_RATE);
+}
+
+int music_render(void* state, int16_t* out, int frames) {
+    constexpr int PIECE = 256;
+    int32_t mix[2 * PIECE];
+    int done = 0;
+    while (done < frames) {
+        const int asked = std::min(PIECE, frames - done);
+        const int got = tune_player_render(static_cast<TunePlayer*>(state), mix, asked);
+        synth_narrow(mix, out + 2 * static_cast<int64_t>(done), 2 * static_cast<int64_t>(got));
+        done += got;
+        if (got < asked)
+            break;
+    }
+    return done;
+}
+
+// The tunes as the platform's audio sees them; their data is constant, so they live as long
+// as the program.
+PlatformMusic tune_music[MUSIC_COUNT];
+
+// Reads sounds/NAME.wav (or NAME-V.wav for a later variant) into the effects' store; false
+// when the file is missing, not 16-bit mono PCM at the game's rate, empty, or larger than
+// the room left.
+bool read_effect(SoundId id, int variant) {
+    char stem[48], name[sizeof refused];
+    sound_file_stem(id, variant, stem, sizeof stem);
+    std::snprintf(name, sizeof name, "sounds/%s.wav", stem);
     const int64_t room = EFFECT_SAMPLES_MAX - effect_used;
     int64_t frames = -1;
     int rate = 0;
@@ -67,44 +100,21 @@ bool read_effect(SoundId id) {
         std::snprintf(refused, sizeof refused, "%s", name);
         return false;
     }
-    effect_start[id] = effect_used;
-    effect_length[id] = frames;
+    effect_start[id][variant] = effect_used;
+    effect_length[id][variant] = frames;
     effect_used += frames;
     return true;
 }
 
-// Renders a tune through a 32-bit scratch mix that lives only as long as the rendering.
-void render_tune(MusicId id) {
-    tune_tried[id] = true;
-    const Tune* tune = music_tune(id);
-    const int64_t frames = tune ? tune_frames(*tune, SOUND_RATE) : -1;
-    if (frames <= 0)
+// The turn of the variants goes on unheard too: it is the game's, and a pass run again must
+// leave it as the pass did.
+void play(SoundId id, int pan) {
+    if (id < 0 || id >= SOUND_COUNT)
         return;
-    const size_t count = static_cast<size_t>(frames);
-    int32_t* mix = static_cast<int32_t*>(std::calloc(count, sizeof(int32_t)));
-    int16_t* samples = static_cast<int16_t*>(std::malloc(count * sizeof(int16_t)));
-    if (mix && samples && tune_render(*tune, SOUND_RATE, mix, frames)) {
-        synth_narrow(mix, samples, frames);
-        tune_samples[id] = samples;
-        platform_music_load(id, samples, frames, tune->loops ? 1 : 0);
-    } else {
-        std::free(samples);
-    }
-    std::free(mix);
-}
-
-// The tune asked for now first, then the rest in their order; one a call.
-void render_next(MusicId wanted) {
-    if (wanted != MUSIC_NONE && !tune_tried[wanted]) {
-        render_tune(wanted);
-        return;
-    }
-    for (MusicId id : RENDER_ORDER) {
-        if (!tune_tried[id]) {
-            render_tune(id);
-            return;
-        }
-    }
+    const int variant = next_variant[id];
+    next_variant[id] = (variant + 1) % sound_variants(id);
+    if (!quiet)
+        platform_play_sound(id, variant, pan);
 }
 
 // After quiet passes or a restore: the tune the game asks for, when the platform was asked
@@ -122,23 +132,44 @@ int music_allowed(const void* saved) {
     return id >= MUSIC_NONE && id < MUSIC_COUNT;
 }
 
+int variants_allowed(const void* saved) {
+    int variants[SOUND_COUNT];
+    std::memcpy(variants, saved, sizeof variants);
+    for (int id = 0; id < SOUND_COUNT; ++id) {
+        if (variants[id] < 0 || variants[id] >= sound_variants(id))
+            return 0;
+    }
+    return 1;
+}
+
 const StateBlock state_blocks[] = {
     {"sound.cpp:music_now", STATE_BYTES, &music_now, sizeof music_now, music_allowed,
      ask_for_music},
+    {"sound.cpp:next_variant", STATE_BYTES, next_variant, sizeof next_variant, variants_allowed},
 };
 
 }  // namespace
 
-const StateBlockList sound_state = {state_blocks, 1};
+const StateBlockList sound_state = {state_blocks, 2};
 
 int sound_init() {
     for (int id = 0; id < SOUND_COUNT; ++id) {
-        if (!read_effect(static_cast<SoundId>(id)))
-            return 0;
+        for (int variant = 0; variant < sound_variants(id); ++variant) {
+            if (!read_effect(static_cast<SoundId>(id), variant))
+                return 0;
+        }
     }
-    audible = platform_audio_open(SOUND_RATE) != 0;
-    for (int id = 0; id < SOUND_COUNT; ++id)
-        platform_sound_load(id, effect_samples + effect_start[id], effect_length[id]);
+    platform_audio_open(SOUND_RATE);
+    for (int id = 0; id < SOUND_COUNT; ++id) {
+        for (int variant = 0; variant < sound_variants(id); ++variant) {
+            platform_sound_load(id, variant, effect_samples + effect_start[id][variant],
+                                effect_length[id][variant]);
+        }
+    }
+    for (int id = MUSIC_NONE + 1; id < MUSIC_COUNT; ++id) {
+        tune_music[id] = {music_start, music_render, music_tune(static_cast<MusicId>(id))};
+        platform_music_load(id, &tune_music[id]);
+    }
     return 1;
 }
 
@@ -146,9 +177,23 @@ const char* sound_refused() {
     return refused;
 }
 
+int sound_pan_at(int x) {
+    const int from_centre = std::clamp(x, 0, SCREEN_WIDTH) - SCREEN_WIDTH / 2;
+    return from_centre * PAN_MAX / (SCREEN_WIDTH / 2);
+}
+
 void sound_event(SoundId id) {
-    if (id >= 0 && id < SOUND_COUNT && !quiet)
-        platform_play_sound(id);
+    play(id, 0);
+}
+
+void sound_event_from(SoundId id, const SpriteObject* source) {
+    if (!source) {
+        play(id, 0);
+        return;
+    }
+    // Held to a range an int takes, wherever the sprite has flown off to.
+    const float x = std::clamp(source->x, -1e6f, 1e6f);
+    play(id, sound_pan_at(static_cast<int>(x) + source->width / 2));
 }
 
 void sound_update(MusicId music) {
@@ -159,10 +204,6 @@ void sound_update(MusicId music) {
             platform_play_music(music);
         }
     }
-    // The first frame goes out at once; the tunes follow in the frames after it.
-    if (audible && frames_shown > 0)
-        render_next(music);
-    ++frames_shown;
 }
 
 void sound_set_quiet(int on) {
@@ -172,18 +213,13 @@ void sound_set_quiet(int on) {
 
 void sound_shutdown() {
     platform_audio_close();
-    for (int16_t*& samples : tune_samples) {
-        std::free(samples);
-        samples = nullptr;
-    }
-    for (bool& tried : tune_tried)
-        tried = false;
     effect_used = 0;
-    for (int id = 0; id < SOUND_COUNT; ++id)
-        effect_start[id] = effect_length[id] = 0;
-    audible = false;
+    for (int id = 0; id < SOUND_COUNT; ++id) {
+        next_variant[id] = 0;
+        for (int variant = 0; variant < SOUND_VARIANTS_MAX; ++variant)
+            effect_start[id][variant] = effect_length[id][variant] = 0;
+    }
     music_now = music_heard = MUSIC_NONE;
     quiet = false;
-    frames_shown = 0;
     refused[0] = '\0';
 }

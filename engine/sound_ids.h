@@ -1,9 +1,11 @@
 // The game's sound effects and tunes: their ids, the names the runner prints and the file
 // names under assets/sounds/. The world raises these ids; the backends play them.
 #pragma once
+#include <cstddef>
+#include <cstdio>
 
-// Samples a second of every sound file, rendered tune and mix.
-constexpr int SOUND_RATE = 22050;
+// Samples a second of every sound file, rendered tune and mix (which is stereo).
+constexpr int SOUND_RATE = 44100;
 
 enum SoundId : int {
     SOUND_JUMP_SMALL,
@@ -38,6 +40,24 @@ inline constexpr const char* SOUND_NAMES[SOUND_COUNT] = {
     "menu_choose"};
 
 inline constexpr const char* MUSIC_NAMES[MUSIC_COUNT] = {"none", "play", "title"};
+
+// The sounds heard most come in variants that differ a little, played in turn, so that the
+// same sound twice in a row is never the same samples. A variant after the first is a file
+// of its own: "jump_small-2.wav", "jump_small-3.wav".
+constexpr int SOUND_VARIANTS_MAX = 3;
+constexpr int sound_variants(int id) {
+    return id == SOUND_JUMP_SMALL || id == SOUND_JUMP_LARGE ||
+                   (id >= SOUND_STOMP_1 && id <= SOUND_STOMP_4)
+               ? SOUND_VARIANTS_MAX
+               : 1;
+}
+// The file name of variant variant (0 first) of effect id, without folder or extension.
+inline void sound_file_stem(int id, int variant, char* out, size_t size) {
+    if (variant == 0)
+        std::snprintf(out, size, "%s", SOUND_NAMES[id]);
+    else
+        std::snprintf(out, size, "%s-%d", SOUND_NAMES[id], variant + 1);
+}
 
 // The stomp sound for the chain-th stomp of one jump (1 for the first); chains longer than
 // the four steps repeat the top one.

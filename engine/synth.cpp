@@ -1,4 +1,5 @@
-// The synthesizer: one note at a time, added into a 32-bit mix.
+// The synthesizer: band-limited waves from tables, one voice a note, added into a 32-bit
+// stereo mix.
 #include "engine/synth.h"
 
 #include <algorithm>
@@ -7,6 +8,106 @@ namespace {
 
 // 8.1758 Hz (the lowest MIDI note) as a phase step at one sample a second, of 2^32 per cycle.
 constexpr uint64_t PHASE_STEP_AT_1HZ_RATE = 35114788961ull;
+
+// The waves come from tables of one cycle, read with straight lines between entries.
+constexpr int TABLE_BITS = 11;
+constexpr int TABLE_SIZE = 1 << TABLE_BITS;
+constexpr int FRACTION_BITS = 32 - TABLE_BITS;
+// Each table holds the harmonics up to its count, half an octave apart: a note reads the
+// richest whose harmonics all stay under CUTOFF, so none folds back below half the rate as
+// a whistle that moves against the pitch.
+constexpr int TABLE_HARMONICS[] = {1023, 723, 511, 361, 255, 180, 127, 90, 63, 45,
+                                   31,   22,  15,  11,  7,   5,   3,   2,  1};
+constexpr int TABLES = sizeof TABLE_HARMONICS / sizeof TABLE_HARMONICS[0];
+// 0.45 of the rate, of 2^32: 19.8 kHz at 44.1 kHz.
+constexpr uint64_t CUTOFF = 1932735283;
+// A sawtooth of these many units makes a square of duty 8 swing 32767 either way (2/pi of
+// 32767), and a triangle's harmonics these many (8/pi^2 of 32767).
+constexpr int64_t SAW_UNITS = 20860;
+constexpr int64_t TRIANGLE_UNITS = 26561;
+// sin(x) of 2^24 over a quarter cycle; pi/2 of 2^30.
+constexpr int SINE_BITS = 24;
+constexpr int64_t HALF_PI_Q30 = 1686629713;
+
+struct Waves {
+    int32_t sine[TABLE_SIZE + 1];  // of 2^24
+    // A falling sawtooth (two make a pulse of any duty, with no DC) and a triangle, for
+    // every harmonic count; one more entry closes each cycle.
+    int32_t saw[TABLES][TABLE_SIZE + 1];
+    int32_t triangle[TABLES][TABLE_SIZE + 1];
+};
+
+// sin(q quarter-table steps) of 2^30, q from 0 to TABLE_SIZE / 4, by its Taylor series.
+int64_t quarter_sine(int q) {
+    const int64_t x = q * HALF_PI_Q30 / (TABLE_SIZE / 4);
+    const int64_t x2 = x * x >> 30;
+    int64_t term = x, sum = x;
+    for (int k = 1; k <= 9; ++k) {
+        term = -(term * x2 >> 30) / ((2 * k) * (2 * k + 1));
+        sum += term;
+    }
+    return sum;
+}
+
+void build(Waves& w) {
+    constexpr int quarter = TABLE_SIZE / 4;
+    for (int i = 0; i <= quarter; ++i) {
+        const int32_t s = static_cast<int32_t>((quarter_sine(i) + 32) >> (30 - SINE_BITS));
+        w.sine[i] = w.sine[2 * quarter - i] = s;
+        w.sine[(2 * quarter + i) % TABLE_SIZE] = -s;
+        w.sine[(4 * quarter - i) % TABLE_SIZE] = -s;
+    }
+    w.sine[TABLE_SIZE] = w.sine[0];
+    // The sums grow a harmonic at a time; each table is taken when its count is reached.
+    static int64_t saw[TABLE_SIZE], triangle[TABLE_SIZE];
+    std::fill(saw, saw + TABLE_SIZE, 0);
+    std::fill(triangle, triangle + TABLE_SIZE, 0);
+    int table = TABLES - 1;
+    for (int h = 1; table >= 0; ++h) {
+        const int64_t saw_gain = (SAW_UNITS << 20) / h;
+        const int64_t triangle_gain =
+            h % 2 == 0 ? 0 : (h % 4 == 1 ? 1 : -1) * (TRIANGLE_UNITS << 20) / (int64_t{h} * h);
+        for (int i = 0; i < TABLE_SIZE; ++i) {
+            const int64_t s = w.sine[(h * i) & (TABLE_SIZE - 1)];
+            saw[i] += s * saw_gain;
+            triangle[i] += s * triangle_gain;
+        }
+        for (; table >= 0 && TABLE_HARMONICS[table] == h; --table) {
+            constexpr int shift = SINE_BITS + 20;
+            for (int i = 0; i < TABLE_SIZE; ++i) {
+                w.saw[table][i] =
+                    static_cast<int32_t>((saw[i] + (int64_t{1} << (shift - 1))) >> shift);
+                w.triangle[table][i] =
+                    static_cast<int32_t>((triangle[i] + (int64_t{1} << (shift - 1))) >> shift);
+            }
+            w.saw[table][TABLE_SIZE] = w.saw[table][0];
+            w.triangle[table][TABLE_SIZE] = w.triangle[table][0];
+        }
+    }
+}
+
+// Built on first use, once, whichever thread comes first.
+const Waves& waves() {
+    static Waves w;
+    static const bool built = (build(w), true);
+    static_cast<void>(built);
+    return w;
+}
+
+int table_for(uint32_t step) {
+    const uint64_t allowed = step == 0 ? CUTOFF : CUTOFF / step;
+    for (int k = 0; k < TABLES; ++k) {
+        if (TABLE_HARMONICS[k] <= static_cast<int64_t>(allowed))
+            return k;
+    }
+    return TABLES - 1;
+}
+
+int32_t lookup(const int32_t* table, uint32_t phase) {
+    const uint32_t i = phase >> FRACTION_BITS;
+    const int64_t f = (phase >> (FRACTION_BITS - 15)) & 0x7FFF;
+    return table[i] + static_cast<int32_t>((table[i + 1] - table[i]) * f >> 15);
+}
 
 // 2^(f / 65536) for f in [0, 65536), of 65536: a cubic within 0.2 cents, in integers so
 // that every build tunes alike.
@@ -53,30 +154,62 @@ int arpeggio_offset(const SynthPatch& p, int rate, int64_t n) {
     return p.arp[(n / step) % steps] * 100;
 }
 
-// The correction, of 32768, that rounds off a square's jump from -1 to +1 at phase 0 over
-// the step either side of it (a polynomial band-limited step). Without it the jumps fold
-// harmonics above half the rate back into the audible range as whistles that move
-// against the pitch.
-int32_t edge_correction(uint32_t phase, uint32_t step) {
-    if (step == 0)
-        return 0;
-    if (phase < step) {
-        const int64_t x = (static_cast<int64_t>(phase) << 15) / step;
-        return static_cast<int32_t>(2 * x - (x * x >> 15) - 32768);
-    }
-    const uint32_t before = 0u - phase;  // distance to the next jump
-    if (before <= step) {
-        const int64_t x = -((static_cast<int64_t>(before) << 15) / step);
-        return static_cast<int32_t>((x * x >> 15) + 2 * x + 32768);
-    }
-    return 0;
+// At a control point: the pitch and its table, and the envelope's line to the next point.
+void control(SynthVoice* v, int rate) {
+    const SynthPatch& p = *v->patch;
+    const int64_t cents = v->pitch + p.detune + arpeggio_offset(p, rate, v->n) +
+                          vibrato_offset(p, rate, v->n) + p.slide * v->n / rate;
+    v->step = synth_phase_step(
+        static_cast<int>(std::clamp<int64_t>(cents, SYNTH_PITCH_MIN, SYNTH_PITCH_MAX)), rate);
+    v->table = table_for(v->step);
+    const int64_t next = std::min(v->n + SYNTH_CONTROL, v->length);
+    v->env = synth_envelope(p, rate, v->n, v->gate);
+    v->env_step =
+        static_cast<int32_t>((synth_envelope(p, rate, next, v->gate) - v->env) / (next - v->n));
 }
 
-int32_t square_wave(uint32_t phase, uint32_t step, uint32_t duty) {
-    const uint32_t fall = duty << 28;
-    const int32_t v = (phase < fall ? 32767 : -32767) + edge_correction(phase, step) -
-                      edge_correction(phase - fall, step);
-    return std::clamp(v, -32767, 32767);
+// Adds one sample of wave w at the voice's envelope and gains, and moves the envelope on.
+inline void put(SynthVoice* v, int32_t* out, int32_t w) {
+    const int64_t a = static_cast<int64_t>(w) * v->env >> 16;
+    out[0] += static_cast<int32_t>(a * v->gain_left >> 15);
+    out[1] += static_cast<int32_t>(a * v->gain_right >> 15);
+    v->env += v->env_step;
+}
+
+void run(SynthVoice* v, int32_t* out, int count) {
+    const Waves& w = waves();
+    switch (v->patch->wave) {
+        case WAVE_SQUARE: {
+            const int32_t* saw = w.saw[v->table];
+            const uint32_t duty = v->patch->duty == 0 ? 8 : std::min<uint32_t>(v->patch->duty, 15);
+            const uint32_t offset = duty << 28;
+            for (int i = 0; i < count; ++i, out += 2) {
+                put(v, out, lookup(saw, v->phase) - lookup(saw, v->phase - offset));
+                v->phase += v->step;
+            }
+            break;
+        }
+        case WAVE_TRIANGLE: {
+            const int32_t* triangle = w.triangle[v->table];
+            for (int i = 0; i < count; ++i, out += 2) {
+                put(v, out, lookup(triangle, v->phase));
+                v->phase += v->step;
+            }
+            break;
+        }
+        case WAVE_NOISE:
+            for (int i = 0; i < count; ++i, out += 2) {
+                // The noise register moves sixteen times per period of the note's pitch.
+                v->noise_clock += static_cast<uint64_t>(v->step) << 4;
+                while (v->noise_clock >= (1ull << 32)) {
+                    v->noise_clock -= 1ull << 32;
+                    const uint32_t bit = (v->noise ^ (v->noise >> 1)) & 1;
+                    v->noise = (v->noise >> 1) | (bit << 14);
+                }
+                put(v, out, (v->noise & 1) ? 32767 : -32767);
+            }
+            break;
+    }
 }
 
 }  // namespace
@@ -106,62 +239,59 @@ int64_t synth_note_length(const SynthPatch& patch, int rate, int64_t gate) {
     return gate + ms_to_samples(patch.release, rate);
 }
 
-void synth_add_note(int32_t* mix, int64_t frames, int rate, const SynthPatch& patch, int pitch,
-                    int64_t start, int64_t gate, bool wrap) {
-    if (frames <= 0 || gate <= 0 || start < 0 || rate <= 0)
-        return;
-    const int64_t length = synth_note_length(patch, rate, gate);
-    const uint32_t duty = patch.duty == 0 ? 8 : std::min<uint32_t>(patch.duty, 15);
-    uint32_t phase = 0;
-    uint64_t noise_clock = 0;
-    uint32_t noise = 0x5A5A;  // any non-zero 15-bit seed; the same for every note
-    int last_cents = -1;
-    uint32_t step = 0;
-    for (int64_t n = 0; n < length; ++n) {
-        int64_t at = start + n;
-        if (at >= frames) {
-            if (!wrap)
-                break;
-            at %= frames;
-        }
-        const int64_t cents64 = pitch + patch.detune + arpeggio_offset(patch, rate, n) +
-                                vibrato_offset(patch, rate, n) + patch.slide * n / rate;
-        const int cents =
-            static_cast<int>(std::clamp<int64_t>(cents64, SYNTH_PITCH_MIN, SYNTH_PITCH_MAX));
-        if (cents != last_cents) {
-            step = synth_phase_step(cents, rate);
-            last_cents = cents;
-        }
-        int32_t wave = 0;
-        switch (patch.wave) {
-            case WAVE_SQUARE:
-                wave = square_wave(phase, step, duty);
-                break;
-            case WAVE_TRIANGLE: {
-                const int32_t t = static_cast<int32_t>(phase >> 16);
-                wave = t < 32768 ? 2 * t - 32767 : 98303 - 2 * t;
-                break;
-            }
-            case WAVE_NOISE:
-                // The noise register moves sixteen times per period of the note's pitch.
-                noise_clock += static_cast<uint64_t>(step) << 4;
-                while (noise_clock >= (1ull << 32)) {
-                    noise_clock -= 1ull << 32;
-                    const uint32_t bit = (noise ^ (noise >> 1)) & 1;
-                    noise = (noise >> 1) | (bit << 14);
-                }
-                wave = (noise & 1) ? 32767 : -32767;
-                break;
-        }
-        const int64_t env = synth_envelope(patch, rate, n, gate);
-        mix[at] += static_cast<int32_t>(static_cast<int64_t>(wave) * patch.level * env >> 31);
-        phase += step;
-    }
+void synth_pan_gains(int pan, int32_t* left, int32_t* right) {
+    // sqrt(2) times the cosine and sine of an angle from 0 (left) to a quarter turn (right).
+    const int32_t* sine = waves().sine;
+    const int at =
+        (std::clamp(pan, -SYNTH_PAN_MAX, SYNTH_PAN_MAX) + SYNTH_PAN_MAX) * (TABLE_SIZE / 4);
+    auto sine_at = [sine](int position) {
+        const int i = position / (2 * SYNTH_PAN_MAX), f = position % (2 * SYNTH_PAN_MAX);
+        return sine[i] + static_cast<int64_t>(sine[i + 1] - sine[i]) * f / (2 * SYNTH_PAN_MAX);
+    };
+    constexpr int64_t ROOT_TWO = 46341;  // of 32768
+    *left = static_cast<int32_t>(
+        (sine_at(TABLE_SIZE / 4 * 2 * SYNTH_PAN_MAX - at) * ROOT_TWO + (1 << 23)) >> SINE_BITS);
+    *right = static_cast<int32_t>((sine_at(at) * ROOT_TWO + (1 << 23)) >> SINE_BITS);
 }
 
-int32_t synth_narrow(const int32_t* mix, int16_t* out, int64_t frames) {
+void synth_voice_start(SynthVoice* voice, const SynthPatch* patch, int pitch, int64_t gate,
+                       int velocity, int pan, int rate) {
+    *voice = SynthVoice{};
+    if (!patch || gate <= 0 || rate <= 0)
+        return;
+    voice->patch = patch;
+    voice->pitch = pitch;
+    voice->gate = gate;
+    voice->length = synth_note_length(*patch, rate, gate);
+    int32_t left, right;
+    synth_pan_gains(pan, &left, &right);
+    const int64_t amplitude =
+        int64_t{patch->level} * std::clamp(velocity, 0, SYNTH_VELOCITY_MAX) / SYNTH_VELOCITY_MAX;
+    voice->gain_left = static_cast<int32_t>(amplitude * left >> 15);
+    voice->gain_right = static_cast<int32_t>(amplitude * right >> 15);
+    voice->noise = 0x5A5A;  // any non-zero 15-bit seed; the same for every note
+}
+
+int synth_voice_add(SynthVoice* voice, int32_t* mix, int frames, int rate) {
+    int done = 0;
+    while (voice->patch && done < frames && voice->n < voice->length) {
+        if (voice->n % SYNTH_CONTROL == 0)
+            control(voice, rate);
+        const int64_t boundary =
+            std::min((voice->n / SYNTH_CONTROL + 1) * SYNTH_CONTROL, voice->length);
+        const int count = static_cast<int>(std::min<int64_t>(frames - done, boundary - voice->n));
+        run(voice, mix + 2 * static_cast<int64_t>(done), count);
+        voice->n += count;
+        done += count;
+    }
+    if (voice->patch && voice->n >= voice->length)
+        voice->patch = nullptr;
+    return done;
+}
+
+int32_t synth_narrow(const int32_t* mix, int16_t* out, int64_t count) {
     int32_t peak = 0;
-    for (int64_t i = 0; i < frames; ++i) {
+    for (int64_t i = 0; i < count; ++i) {
         const int32_t v = mix[i];
         peak = std::max(peak, v < 0 ? -v : v);
         out[i] = static_cast<int16_t>(std::clamp(v, -32768, 32767));

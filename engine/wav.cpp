@@ -1,4 +1,4 @@
-// Reading and writing 16-bit mono PCM WAVE files.
+// Reading 16-bit mono PCM WAVE files, and writing them (stereo too).
 #include "engine/wav.h"
 
 #include <cstring>
@@ -92,12 +92,13 @@ int64_t wav_read(const uint8_t* bytes, size_t size, int16_t* out, int64_t capaci
     return info.frames;
 }
 
-size_t wav_file_size(int64_t frames) {
-    return HEADER_SIZE + static_cast<size_t>(frames) * 2;
+size_t wav_file_size(int64_t frames, int channels) {
+    return HEADER_SIZE + static_cast<size_t>(frames) * 2 * static_cast<size_t>(channels);
 }
 
-void wav_write(const int16_t* samples, int64_t frames, int rate, uint8_t* out) {
-    const uint32_t data_size = static_cast<uint32_t>(frames * 2);
+void wav_write(const int16_t* samples, int64_t frames, int rate, uint8_t* out, int channels) {
+    const int64_t count = frames * channels;
+    const uint32_t data_size = static_cast<uint32_t>(count * 2);
     uint8_t* p = out;
     put_id(p, "RIFF");
     put32(p, static_cast<uint32_t>(HEADER_SIZE - 8) + data_size);
@@ -105,13 +106,13 @@ void wav_write(const int16_t* samples, int64_t frames, int rate, uint8_t* out) {
     put_id(p, "fmt ");
     put32(p, 16);
     put16(p, 1);  // PCM
-    put16(p, 1);  // mono
+    put16(p, static_cast<uint16_t>(channels));
     put32(p, static_cast<uint32_t>(rate));
-    put32(p, static_cast<uint32_t>(rate) * 2);
-    put16(p, 2);
+    put32(p, static_cast<uint32_t>(rate) * 2 * static_cast<uint32_t>(channels));
+    put16(p, static_cast<uint16_t>(2 * channels));
     put16(p, 16);
     put_id(p, "data");
     put32(p, data_size);
-    for (int64_t i = 0; i < frames; ++i)
+    for (int64_t i = 0; i < count; ++i)
         put16(p, static_cast<uint16_t>(samples[i]));
 }

@@ -16,7 +16,8 @@ int wav_parse(const uint8_t* bytes, size_t size, WavInfo* info);
 // Parses the bytes and copies up to capacity samples into out; the sample count, or -1 when
 // the bytes are refused or hold more than capacity samples.
 int64_t wav_read(const uint8_t* bytes, size_t size, int16_t* out, int64_t capacity, int* rate);
-// The file size of frames samples.
-size_t wav_file_size(int64_t frames);
-// Writes a file of frames samples into out, which holds wav_file_size(frames) bytes.
-void wav_write(const int16_t* samples, int64_t frames, int rate, uint8_t* out);
+// The file size of frames samples (of frames interleaved pairs for 2 channels).
+size_t wav_file_size(int64_t frames, int channels = 1);
+// Writes a file of frames samples (or pairs, left first) into out, which holds
+// wav_file_size(frames, channels) bytes.
+void wav_write(const int16_t* samples, int64_t frames, int rate, uint8_t* out, int channels = 1);

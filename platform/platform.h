@@ -46,17 +46,31 @@ void platform_read_held_keys(uint8_t held[INPUT_HELD_BYTES]);
 // The program's commands held down now, bit 1 << command each (rewind, while its key is held).
 uint32_t platform_held_commands();
 
-// Sound: effects and tunes by the game's numbers, their samples 16-bit mono at the rate the
-// audio was opened with. Samples are borrowed: they must outlive platform_audio_close.
-// Opens the audio output; 1 when this backend plays sounds (the device itself may open a
-// little later, and when there is none the game runs silently and says so once), 0 when
-// it only takes note of them.
+// Sound: effects by the game's numbers, 16-bit mono samples at the rate the audio was opened
+// with, borrowed (they must outlive platform_audio_close); tunes rendered by the audio itself
+// while it plays them, stereo at the same rate. Opens the audio output; 1 when this backend
+// plays sounds (the device itself may open a little later, and when there is none the game
+// runs silently and says so once), 0 when it only takes note of them.
 int platform_audio_open(int rate);
 void platform_audio_close();
-// The samples of effect id, and of tune id (which loops when loops is 1); a tune asked for
-// before its samples came starts when they come.
-void platform_sound_load(int id, const int16_t* samples, int64_t length);
-void platform_music_load(int id, const int16_t* samples, int64_t length, int loops);
-// Starts effect id over whatever plays; starts tune id from its beginning (0: no music).
-void platform_play_sound(int id);
+// The samples of one variant (0 first) of effect id.
+void platform_sound_load(int id, int variant, const int16_t* samples, int64_t length);
+
+// A tune as the audio plays it: start readies state (PLATFORM_MUSIC_STATE bytes, aligned for
+// any type) to play data from its beginning; render writes the next frames pairs of left and
+// right samples and returns how many, fewer only once a tune that does not loop has ended.
+// Both run wherever the audio mixes (on the desktop, its own thread): they allocate nothing
+// and touch nothing but state.
+struct PlatformMusic {
+    void (*start)(void* state, const void* data);
+    int (*render)(void* state, int16_t* out, int frames);
+    const void* data;
+};
+constexpr int PLATFORM_MUSIC_STATE = 4096;
+// The tune with number id (borrowed, as the samples are); asked for before it came, it
+// starts when it comes.
+void platform_music_load(int id, const PlatformMusic* music);
+// Starts variant variant of effect id over whatever plays, at pan (-100: left, 0: centre,
+// 100: right); starts tune id from its beginning (0: no music), the tune before it fading out.
+void platform_play_sound(int id, int variant, int pan);
 void platform_play_music(int id);

@@ -1,8 +1,6 @@
 // Savestates: the header, the data digest, the checksum, and files written whole.
 #include "shell/savestate.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +9,7 @@
 
 #include "engine/display.h"
 #include "engine/sound_ids.h"
+#include "platform/file_write.h"
 #include "world/object_groups.h"
 
 namespace {
@@ -27,8 +26,14 @@ static_assert(AT_CHECKSUM + 8 == SAVESTATE_HEADER, "the header ends with the che
 // The data files: every picture, the palette file and every sound the game reads.
 constexpr int MENU_PICTURES = 4, INFO_FIRST = 2, INFO_LAST = 3, BACKDROPS = 13;
 constexpr const char* HERO_SHEETS[] = {"dorvosprites.bmp", "dorvospritelarge.bmp"};
+constexpr int sound_files() {
+    int count = 0;
+    for (int id = 0; id < SOUND_COUNT; ++id)
+        count += sound_variants(id);
+    return count;
+}
 constexpr int DATA_FILES = MENU_PICTURES + (INFO_LAST - INFO_FIRST + 1) + BACKDROPS + 2 +
-                           OBJECT_GROUP_COUNT + 1 + SOUND_COUNT;
+                           OBJECT_GROUP_COUNT + 1 + sound_files();
 
 // The names, made once; and the digest, worked out once a run (both derived from the code
 // and the files, not state of the game).
@@ -50,8 +55,13 @@ void make_data_names() {
     for (const ObjectGroup* group : object_groups)
         std::snprintf(data_names[n++], sizeof data_names[0], "%s", group->picture);
     std::snprintf(data_names[n++], sizeof data_names[0], "%s", DISPLAY_PALETTE_FILE);
-    for (const char* sound : SOUND_NAMES)
-        std::snprintf(data_names[n++], sizeof data_names[0], "sounds/%s.wav", sound);
+    for (int id = 0; id < SOUND_COUNT; ++id) {
+        for (int variant = 0; variant < sound_variants(id); ++variant) {
+            char stem[32];
+            sound_file_stem(id, variant, stem, sizeof stem);
+            std::snprintf(data_names[n++], sizeof data_names[0], "sounds/%s.wav", stem);
+        }
+    }
     data_names_made = true;
 }
 
@@ -134,29 +144,6 @@ bool header_allowed(const uint8_t* in, size_t size, char* why, size_t why_size) 
     return true;
 }
 
-// Writes bytes to path through a temporary file in the same folder, flushed to the disk and
-// renamed over it, so that a reader sees the old file or the new one, never a part.
-bool write_whole(const char* path, const uint8_t* bytes, size_t count, char* why, size_t why_size) {
-    const std::string temporary = std::string(path) + ".new";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    bool written = file != nullptr && std::fwrite(bytes, 1, count, file) == count &&
-                   std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    int error = errno;
-    if (file != nullptr && std::fclose(file) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (written && std::rename(temporary.c_str(), path) != 0) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        std::remove(temporary.c_str());
-        std::snprintf(why, why_size, "cannot write %s: %s", path, std::strerror(error));
-    }
-    return written;
-}
-
 }  // namespace
 
 const char* savestate_data_file(int index) {
@@ -214,7 +201,11 @@ int savestate_read(const uint8_t* in, size_t size, uint32_t* ticks, char* why, s
 
 int savestate_store_file(const char* path, const uint8_t* form, size_t size, char* why,
                          size_t why_size) {
-    return write_whole(path, form, size, why, why_size) ? 1 : 0;
+    char reason[FILE_WHY_MAX] = "";
+    if (file_write_whole(path, form, size, reason, sizeof reason))
+        return 1;
+    std::snprintf(why, why_size, "cannot write %s: %s", path, reason);
+    return 0;
 }
 
 size_t savestate_fetch_file(const char* path, uint8_t* out, size_t room, char* why,

@@ -179,7 +179,8 @@ TEST(Runner, AScriptLineItCannotReadIsNamedByFileLineWordAndWhy) {
 }
 
 TEST(Runner, AnOutputThatCannotBeWrittenEndsTheRunWithAFailure) {
-    for (const char* args : {"--state /dev/full", "--frame-digests /dev/full"}) {
+    for (const char* args :
+         {"--state /dev/full", "--frame-digests /dev/full", "--audio /dev/full"}) {
         const Outcome o = run_with(std::string("--passes 2000 ") + args);
         EXPECT_EQ(o.status, 1) << args;
         EXPECT_TRUE(has(o.err, "cannot write /dev/full")) << args << "\n" << o.err;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/sound.h"
 #include "engine/sound_ids.h"
 #include "platform/headless/headless.h"
 #include "tests/test_support.h"
@@ -269,4 +270,36 @@ TEST_F(WorldSounds, HeadBumpsHarmAndFallsSoundOnceEach) {
     morph_from = nullptr;
     hero_hurt();
     EXPECT_EQ(taken(), std::vector<std::string>{"death"});
+}
+
+TEST_F(WorldSounds, ABlockSoundsFromWhereItIsGentlyAndTurnsOfTheSameEffectVary) {
+    const int xs[] = {0, 300, 608};
+    int pans[3];
+    for (int i = 0; i < 3; ++i) {
+        bricks[i].x = static_cast<float>(xs[i]);
+        bricks[i].y = 292;
+        bump_block(&bricks[i]);
+        ASSERT_GE(headless_sound_count(), 1);
+        pans[i] = headless_sound(0).pan;
+        headless_clear_sounds();
+        bump_step = 0;
+        bumped_block = nullptr;
+    }
+    EXPECT_LT(pans[0], -40);
+    EXPECT_GT(pans[0], -70);  // never from one speaker alone
+    EXPECT_NEAR(pans[1], 0, 3);
+    EXPECT_GT(pans[2], 40);
+    // Far off the screen, still within the gentle range.
+    EXPECT_EQ(sound_pan_at(-5000), sound_pan_at(0));
+    EXPECT_EQ(sound_pan_at(5000), sound_pan_at(640));
+
+    // Stomps in a row: every variant in turn, then the first again.
+    for (int k = 0; k <= SOUND_VARIANTS_MAX; ++k)
+        sound_event_from(SOUND_STOMP_1, hero);
+    ASSERT_EQ(headless_sound_count(), SOUND_VARIANTS_MAX + 1);
+    std::set<int> variants;
+    for (int k = 0; k < SOUND_VARIANTS_MAX; ++k)
+        variants.insert(headless_sound(k).variant);
+    EXPECT_EQ(variants.size(), static_cast<size_t>(SOUND_VARIANTS_MAX));
+    EXPECT_EQ(headless_sound(SOUND_VARIANTS_MAX).variant, headless_sound(0).variant);
 }

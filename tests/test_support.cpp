@@ -55,12 +55,15 @@ void test_tear_down() {
     std::filesystem::current_path(start_folder, error);
 }
 
-int test_run_program(const std::string& script, int passes, void (*after)(int pass)) {
+int test_run_program(const std::string& script, int passes, void (*after)(int pass),
+                     void (*before)(int pass)) {
     Script run_script;
     EXPECT_EQ(script_parse(script, &run_script), 0) << script;
     if (app_start(nullptr)) {
         for (int pass = app_next_pass(); pass < passes; pass = app_next_pass()) {
             clock_start();
+            if (before)
+                before(pass);
             InputRecord record;
             script_record(run_script, pass, &record);
             if (!app_run_pass(&record))
@@ -195,7 +198,11 @@ void test_write_fake_assets(const std::string& dir) {
             samples[i] = static_cast<int16_t>(i % 2 ? -100 * (id + 1) : 100 * (id + 1));
         std::vector<uint8_t> bytes(wav_file_size(100));
         wav_write(samples.data(), 100, SOUND_RATE, bytes.data());
-        test_write_file(dir + "/sounds/" + SOUND_NAMES[id] + ".wav", bytes);
+        for (int variant = 0; variant < sound_variants(id); ++variant) {
+            char stem[48];
+            sound_file_stem(id, variant, stem, sizeof stem);
+            test_write_file(dir + "/sounds/" + stem + ".wav", bytes);
+        }
     }
 }
 

@@ -39,10 +39,11 @@ std::vector<uint8_t> test_bmp_bytes(const TestBmp& bmp);
 void test_write_file(const std::string& path, const std::vector<uint8_t>& bytes);
 std::string test_temp_dir();
 
-// Runs the real program on the headless backend for at most passes passes, delivering the
-// script's input (the play-script text) at the top of each pass and calling after, when
-// given, after each pass's frame. Returns the program's exit code.
-int test_run_program(const std::string& script, int passes, void (*after)(int pass) = nullptr);
+// Runs the real program on the headless backend for at most passes passes, each from the
+// script's record (the play-script text), calling before, when given, at the top of each pass
+// and after, when given, after each pass's frame. Returns the program's exit code.
+int test_run_program(const std::string& script, int passes, void (*after)(int pass) = nullptr,
+                     void (*before)(int pass) = nullptr);
 
 // Writes every picture the game reads, with made-up content, into dir: menu picture i is
 // filled with index 10 + i, information picture j with 20 + j; the last one's palette maps

@@ -3,10 +3,12 @@
 # against the passes where the headless runner reports the sound events.
 #
 # Each script is replayed twice in the SDL game under Xvfb, with SDL's disk audio driver
-# writing every mixed sample to a file: once with the music off, where the recording must be
-# exactly the effects summed from the samples where the game says it started them, on the
-# passes the runner names; once as a player hears it, which must not clip. sox turns the
-# recordings into WAV files and draws a spectrogram of the first 20 seconds of each.
+# writing every mixed frame to a file: once with the music off, where the recording must be
+# exactly the effects summed from the frames where the game says it started them, on the
+# passes the runner names, each variant at its pan, limited as the game limits; once as a
+# player hears it, which must stay within the limiter's ceiling. sox turns the recordings
+# into stereo WAV files and draws a spectrogram of the first 20 seconds of each; the game's
+# log (with the longest wait between two passes) stays beside them.
 #   tools/sound-check.sh [--out DIR] [SCRIPT...]
 # SCRIPT names a committed play script (default: win_level enemy_death). Needs a built
 # build/quellaro and build/quellaro-headless, Xvfb, sox and python3.
@@ -63,10 +65,11 @@ for name in "${scripts[@]}"; do
             QUELLARO_FRAME_STATS=1 timeout $((passes / 20 + 60)) "$game" --replay "$script" \
             2>"$work/$name-$run.log" || { echo "$name: the game failed" >&2; status=1; continue; }
         wav=$out/$name-$run.wav
-        sox -t raw -r 22050 -e signed -b 16 -c 1 "$raw" "$wav"
+        sox -t raw -r 44100 -e signed -b 16 -c 2 "$raw" "$wav"
+        cp "$work/$name-$run.log" "$out/$name-$run.log"
         echo "== $name, $([[ $run == effects ]] && echo 'effects only' || echo 'as heard')"
-        grep '^audio:' "$work/$name-$run.log" || true
-        sox "$wav" -n stat 2>&1 | grep -E 'Length|Maximum amplitude|Minimum amplitude|RMS +amplitude'
+        grep -E '^audio:|^between event pumps' "$work/$name-$run.log" || true
+        sox "$wav" -n stats 2>&1 | grep -E 'Pk lev dB|RMS lev dB|Length s'
         sox "$wav" -n trim 0 20 spectrogram -x 1600 -y 513 -t "$name ($run)" -o "$out/$name-$run.png"
         flags=()
         [[ $run == effects ]] && flags=(--effects-only)

@@ -43,7 +43,7 @@ void release(const SpriteObject* block, int content) {
     if (content == QBLOCK_COIN) {
         coins += 1;
         score += COIN_POINTS;
-        sound_event(SOUND_COIN);
+        sound_event_from(SOUND_COIN, block);
         // The second slot is taken even when busy.
         const int slot = coin_step[0] == COIN_IDLE ? 0 : 1;
         coin_step[slot] = 0;
@@ -55,7 +55,7 @@ void release(const SpriteObject* block, int content) {
         sprite_set_position(&power_up, static_cast<int>(block->x),
                             static_cast<int>(block->y - POWER_UP_ABOVE_BLOCK));
         sprite_set_velocity(&power_up, POWER_UP_SPEED, 0);
-        sound_event(SOUND_POWERUP_APPEAR);
+        sound_event_from(SOUND_POWERUP_APPEAR, block);
     }
 }
 }  // namespace

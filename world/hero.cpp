@@ -90,7 +90,7 @@ void jump() {
         if (hero_on_ground() && hero_airborne == 0) {
             jump_lift = JUMP_PUSH;
             hero_airborne = 1;
-            sound_event(hero_is_large ? SOUND_JUMP_LARGE : SOUND_JUMP_SMALL);
+            sound_event_from(hero_is_large ? SOUND_JUMP_LARGE : SOUND_JUMP_SMALL, hero);
         } else if (jump_lift > 0) {
             jump_lift = static_cast<float>(jump_lift - JUMP_DECAY);
         }
@@ -146,7 +146,7 @@ void take_power_up() {
         hero_grow();
         score += POWER_UP_POINTS;
         power_up.state = POWER_UP_ABSENT;
-        sound_event(SOUND_POWERUP_TAKEN);
+        sound_event_from(SOUND_POWERUP_TAKEN, hero);
     }
 }
 
@@ -192,7 +192,7 @@ void break_brick(SpriteObject* brick) {
         sprite_set_velocity(&brick_frags[i], launch[i][0], launch[i][1]);
     }
     score += BRICK_POINTS;
-    sound_event(SOUND_BRICK_BREAK);
+    sound_event_from(SOUND_BRICK_BREAK, brick);
 }
 }  // namespace
 
@@ -220,16 +220,16 @@ void bump_block(SpriteObject* block) {
         // bounce: it then releases nothing, and sounds used.
         if (block->state != QBLOCK_USED) {
             if (bump_step != 0)
-                sound_event(SOUND_BUMP);
+                sound_event_from(SOUND_BUMP, block);
             bumped_block = block;
             block->state = QBLOCK_USED;
         } else {
-            sound_event(SOUND_BUMP);
+            sound_event_from(SOUND_BUMP, block);
         }
     } else if (is_brick(block)) {
         if (hero_is_large == 0) {
             bumped_block = block;
-            sound_event(SOUND_BRICK_BOUNCE);
+            sound_event_from(SOUND_BRICK_BOUNCE, block);
         } else {
             break_brick(block);
         }
@@ -241,7 +241,7 @@ void bump_block(SpriteObject* block) {
             enemy.frame = SKIVIT_SQUASHED_FRAME;
             enemy.state = SKIVIT_SQUASHED;
             enemy.aux_state = 0;
-            sound_event(SOUND_KNOCK);
+            sound_event_from(SOUND_KNOCK, &enemy);
         }
     }
 }
@@ -269,7 +269,7 @@ void hero_update() {
 
     if (hero->y > SCREEN_BOTTOM) {
         hero->state = HERO_DYING;
-        sound_event(SOUND_PIT);
+        sound_event_from(SOUND_PIT, hero);
     }
     if (scroll_total + hero->x > LEVEL_END) {
         level_won = 1;

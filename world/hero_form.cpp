@@ -33,12 +33,12 @@ void hero_hurt() {
         hero->state = HERO_DYING;
         hero->vy = DEATH_JUMP;
         hero->vx = 0;
-        sound_event(SOUND_DEATH);
+        sound_event_from(SOUND_DEATH, hero);
     } else if (hero_is_large == 1) {
         hero_is_large = 0;
         take_over(&hero_small, static_cast<int>(hero->x),
                   static_cast<int>(hero_small.height + hero->y));
-        sound_event(SOUND_SHRINK);
+        sound_event_from(SOUND_SHRINK, hero);
     }
     // Otherwise a small hero still changing form: immune.
 }

@@ -74,7 +74,7 @@ void meet_hero(SpriteObject* e) {
         squash(e);
         hero->vy = STOMP_BOUNCE;
         hero_airborne = 1;
-        sound_event(sound_stomp(sound_stomp_chain(stomp_points(e))));
+        sound_event_from(sound_stomp(sound_stomp_chain(stomp_points(e))), e);
     } else if (r != CONTACT_NONE) {
         hero_hurt();
     }

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "platform/types.h"
 
 // Keys held down from now on (until released).
@@ -34,18 +35,33 @@ void headless_fail_window_open(int fail);
 struct HeadlessSound {
     int music;  // 0: effect id started; 1: tune id asked for (0 for none)
     int id;
+    int variant;  // an effect's variant and pan
+    int pan;
+    int64_t at;  // the frame of the recording it starts on (0 when not recording)
 };
 constexpr int HEADLESS_SOUNDS_MAX = 64;
 int headless_sound_count();
 HeadlessSound headless_sound(int index);
 void headless_clear_sounds();
-// Makes the audio's opening say the sounds are played (by default it says they are only
-// noted), so that the game hands over its tunes too.
-void headless_set_audible(int audible);
-// The samples handed over for tune id: their length (0 when none) and *samples.
-int64_t headless_tune(int id, const int16_t** samples);
+// Records what the desktop game would play, frame for frame as the virtual clock moves (the
+// audio opening then says the sounds are played): the whole mix, and the effects and the
+// music each alone, at the desktop's default volumes (effects 100 %, music 70 %). Off at
+// start-up; turned on before the program starts.
+void headless_record_audio(int on);
+enum HeadlessStem : int { HEADLESS_MIX, HEADLESS_EFFECTS, HEADLESS_MUSIC };
+// What was recorded of one stem since the audio opened, left and right: its frames (0 when
+// none, -1 when the recording stopped short for want of memory) and *samples, valid until
+// the next recording or the audio's opening.
+int64_t headless_recording(int stem, const int16_t** samples);
+// The frame of the recording where the mix first played tune id since the audio opened (a
+// tune starts as soon as it is asked for: the music is rendered as it plays), or -1.
+int64_t headless_music_first_heard(int id);
+// The tune handed over with number id (null when none).
+const PlatformMusic* headless_music(int id);
+// Mixes what the recording owes up to the virtual time now (the clock calls it).
+void headless_audio_catch_up();
 
 // The backend back to its state at start-up: no keys held, the clock at 0, no frame kept,
 // no window, the cursor shown, window openings allowed, no sound events, the audio noting
-// only.
+// only (not recording).
 void headless_reset();

@@ -100,9 +100,11 @@ uint32_t platform_ticks() {
     return virtual_time;
 }
 
-// Waiting is the only thing that moves the virtual clock, at least a millisecond at a time.
+// Waiting is the only thing that moves the virtual clock, at least a millisecond at a time;
+// a recording of the sound keeps up with it.
 void platform_idle(uint32_t ms) {
     virtual_time += ms > 0 ? ms : 1;
+    headless_audio_catch_up();
 }
 
 void platform_set_cursor_visible(int visible) {
@@ -185,5 +187,5 @@ void headless_reset() {
     std::memset(frame_palette, 0, sizeof frame_palette);
     platform_audio_close();
     headless_clear_sounds();
-    headless_set_audible(0);
+    headless_record_audio(0);
 }

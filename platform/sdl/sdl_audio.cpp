@@ -1,45 +1,32 @@
-// The desktop's sound: SDL's audio device, fed by the shared mixer from SDL's audio thread.
-// The game thread locks the device around every mixer call; the callback allocates nothing.
-// The device opens after the first frame, as the pads start, so the title waits for neither;
-// with no device the game runs silently and says so once.
+// The desktop's sound: SDL's audio device, fed by the shared mixer from SDL's audio thread,
+// which also renders the music as it plays it. The game thread locks the device around every
+// mixer call; the callback allocates nothing. The device opens after the first frame, as the
+// pads start, so the title waits for neither; with no device the game runs silently and says
+// so once.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 
-#include "platform/common/mixer.h"
+#include "platform/common/audio_out.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
 
 namespace {
 
-// Effect and tune numbers the game may give.
-constexpr int MAX_IDS = 64;
-// Samples in one buffer of the device: about 23 ms at 22050 a second, short enough that a
+// Frames in one buffer of the device: about 23 ms at 44100 a second, short enough that a
 // sound starts with its frame and long enough that a busy machine does not starve it.
-constexpr Uint16 DEVICE_SAMPLES = 512;
-// The whole mix at three quarters: effects peak near full scale alone, and two at once with
-// the music under them must not clip.
-constexpr int MASTER_VOLUME = MIXER_UNITY * 3 / 4;
+constexpr Uint16 DEVICE_FRAMES = 1024;
 
-struct Sound {
-    const int16_t* samples;
-    int64_t length;
-    int loops;
-};
-
-// Every effect and tune the game handed over, by number.
-Sound effects[MAX_IDS], tunes[MAX_IDS];
 // What the callback mixes; touched by the game thread only with the device locked.
-Mixer mixer;
+AudioOut audio;
 // The device (0 while none is open), its rate, and whether the game asked for audio and
 // whether opening the device has been tried since.
 SDL_AudioDeviceID device;
 int device_rate;
 bool asked, tried;
 bool subsystem_started;
-// The tune asked for last (0: none).
-int music_asked;
-// Samples mixed since the device opened: a sound started now begins at this one. Written by
+// Frames mixed since the device opened: a sound started now begins at this one. Written by
 // the audio thread, read by the game thread with the device locked.
 int64_t samples_mixed;
 // Diagnostics (QUELLARO_FRAME_STATS): the callback's time and buffers, written by the audio
@@ -47,11 +34,32 @@ int64_t samples_mixed;
 Uint64 callback_ticks;
 int64_t callback_buffers;
 Uint64 opened_at;
+// The longest the game thread spent in one call to the sound (a tune started, an effect),
+// and the pass it was in: nothing it asks for may hold up a pass.
+Uint64 longest_call_ticks;
+int longest_call_pass;
+
+// Times one call of the game thread's, with the diagnostics on.
+struct CallTimer {
+    Uint64 start = sdl_stats_enabled ? SDL_GetPerformanceCounter() : 0;
+    CallTimer() = default;
+    CallTimer(const CallTimer&) = delete;
+    CallTimer& operator=(const CallTimer&) = delete;
+    ~CallTimer() {
+        if (sdl_stats_enabled && device != 0) {
+            const Uint64 took = SDL_GetPerformanceCounter() - start;
+            if (took > longest_call_ticks) {
+                longest_call_ticks = took;
+                longest_call_pass = sdl_pass;
+            }
+        }
+    }
+};
 
 void mix_callback(void*, Uint8* stream, int bytes) {
     const Uint64 start = sdl_stats_enabled ? SDL_GetPerformanceCounter() : 0;
-    mixer_mix(mixer, reinterpret_cast<int16_t*>(stream), bytes / 2);
-    samples_mixed += bytes / 2;
+    audio_out_mix(audio, reinterpret_cast<int16_t*>(stream), bytes / 4);
+    samples_mixed += bytes / 4;
     if (sdl_stats_enabled) {
         callback_ticks += SDL_GetPerformanceCounter() - start;
         callback_buffers++;
@@ -60,9 +68,16 @@ void mix_callback(void*, Uint8* stream, int bytes) {
 
 // With the diagnostics on, where each sound starts in the device's output, so that a
 // recording of it (SDL's disk driver) can be checked against the passes.
-void note_start(const char* what, int id) {
+void note_effect(int id, int variant, int pan) {
     if (sdl_stats_enabled && device != 0) {
-        std::fprintf(stderr, "sound: pass %d %s %d at sample %lld\n", sdl_pass, what, id,
+        std::fprintf(stderr, "sound: pass %d effect %d variant %d pan %d at sample %lld\n",
+                     sdl_pass, id, variant, pan, static_cast<long long>(samples_mixed));
+    }
+}
+
+void note_tune(int id) {
+    if (sdl_stats_enabled && device != 0) {
+        std::fprintf(stderr, "sound: pass %d tune %d at sample %lld\n", sdl_pass, id,
                      static_cast<long long>(samples_mixed));
     }
 }
@@ -83,21 +98,11 @@ struct DeviceLock {
     DeviceLock& operator=(const DeviceLock&) = delete;
 };
 
-bool valid(int id) {
-    return id >= 0 && id < MAX_IDS;
-}
-
-int percent_volume(int percent) {
-    return percent * MIXER_UNITY / 100;
-}
-
-void start_music() {
-    const Sound none = {nullptr, 0, 0};
-    const Sound& tune = valid(music_asked) && music_asked != 0 ? tunes[music_asked] : none;
+void start_music(int id) {
+    const CallTimer timer;
     DeviceLock lock;
-    mixer_set_music(mixer, tune.samples, tune.length, tune.loops != 0);
-    if (tune.samples != nullptr) {
-        note_start("tune", music_asked);
+    if (audio_out_play_music(audio, id)) {
+        note_tune(id);
     }
 }
 
@@ -115,10 +120,10 @@ void open_device() {
     SDL_AudioSpec want{};
     want.freq = device_rate;
     want.format = AUDIO_S16SYS;
-    want.channels = 1;
-    want.samples = DEVICE_SAMPLES;
+    want.channels = 2;
+    want.samples = DEVICE_FRAMES;
     want.callback = mix_callback;
-    // No changes allowed: SDL converts our mono 16-bit to whatever the hardware takes.
+    // No changes allowed: SDL converts our 16-bit stereo to whatever the hardware takes.
     device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (device == 0) {
         say_silent(SDL_GetError());
@@ -129,16 +134,18 @@ void open_device() {
     samples_mixed = 0;
     callback_ticks = 0;
     callback_buffers = 0;
+    longest_call_ticks = 0;
     opened_at = SDL_GetPerformanceCounter();
     if (sdl_stats_enabled) {
         std::fprintf(stderr,
-                     "audio: %s, a buffer of %d samples at %d a second (%.1f ms), master %d/%d\n",
-                     SDL_GetCurrentAudioDriver(), DEVICE_SAMPLES, device_rate,
-                     1000.0 * DEVICE_SAMPLES / device_rate, MASTER_VOLUME, MIXER_UNITY);
+                     "audio: %s, a buffer of %d frames at %d a second (%.1f ms), stereo, the "
+                     "limiter's ceiling %d, look-ahead %d frames\n",
+                     SDL_GetCurrentAudioDriver(), DEVICE_FRAMES, device_rate,
+                     1000.0 * DEVICE_FRAMES / device_rate, MIXER_CEILING, MIXER_LOOKAHEAD);
     }
     sdl_audio_apply_settings();
-    mixer_set_paused(mixer, sdl_paused != 0);
-    start_music();
+    mixer_set_paused(audio.mixer, sdl_paused != 0);
+    start_music(audio.music_asked);
     SDL_PauseAudioDevice(device, 0);
 }
 
@@ -148,10 +155,13 @@ void print_stats() {
     const double busy_s = static_cast<double>(callback_ticks) / frequency;
     std::fprintf(stderr,
                  "audio: %lld buffers in %.1f s, the callback %.3f%% of one core (%.1f us a "
-                 "buffer)\n",
+                 "buffer); the limiter turned %lld frames down\n",
                  static_cast<long long>(callback_buffers), open_s,
                  open_s > 0 ? 100.0 * busy_s / open_s : 0.0,
-                 callback_buffers > 0 ? 1e6 * busy_s / static_cast<double>(callback_buffers) : 0.0);
+                 callback_buffers > 0 ? 1e6 * busy_s / static_cast<double>(callback_buffers) : 0.0,
+                 static_cast<long long>(audio.mixer.limiter.limited));
+    std::fprintf(stderr, "audio: the game's longest call to the sound took %.1f us (pass %d)\n",
+                 1e6 * static_cast<double>(longest_call_ticks) / frequency, longest_call_pass);
 }
 
 }  // namespace
@@ -160,7 +170,7 @@ int platform_audio_open(int rate) {
     if (rate <= 0) {
         return 0;
     }
-    mixer_reset(mixer);
+    audio_out_reset(audio, rate);
     device_rate = rate;
     asked = true;
     tried = false;
@@ -179,42 +189,33 @@ void platform_audio_close() {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         subsystem_started = false;
     }
-    for (int id = 0; id < MAX_IDS; id++) {
-        effects[id] = tunes[id] = Sound{nullptr, 0, 0};
-    }
-    mixer_reset(mixer);
+    audio_out_reset(audio, device_rate > 0 ? device_rate : 1);
     asked = tried = false;
-    music_asked = 0;
 }
 
-void platform_sound_load(int id, const int16_t* samples, int64_t length) {
-    if (valid(id)) {
-        effects[id] = {samples, length, 0};
-    }
-}
-
-void platform_music_load(int id, const int16_t* samples, int64_t length, int loops) {
-    if (!valid(id)) {
-        return;
-    }
-    tunes[id] = {samples, length, loops};
-    if (id == music_asked) {
-        start_music();
-    }
-}
-
-void platform_play_sound(int id) {
-    if (device == 0 || !valid(id)) {
-        return;
-    }
+void platform_sound_load(int id, int variant, const int16_t* samples, int64_t length) {
     DeviceLock lock;
-    mixer_play(mixer, effects[id].samples, effects[id].length, MIXER_UNITY);
-    note_start("effect", id);
+    audio_out_sound_load(audio, id, variant, samples, length);
+}
+
+void platform_music_load(int id, const PlatformMusic* music) {
+    DeviceLock lock;
+    audio_out_music_load(audio, id, music);
+}
+
+void platform_play_sound(int id, int variant, int pan) {
+    if (device == 0) {
+        return;
+    }
+    const CallTimer timer;
+    DeviceLock lock;
+    if (audio_out_play_sound(audio, id, variant, pan)) {
+        note_effect(id, variant, pan);
+    }
 }
 
 void platform_play_music(int id) {
-    music_asked = id;
-    start_music();
+    start_music(id);
 }
 
 void sdl_audio_start_when_due() {
@@ -225,7 +226,7 @@ void sdl_audio_start_when_due() {
 
 void sdl_audio_set_paused(int paused) {
     DeviceLock lock;
-    mixer_set_paused(mixer, paused != 0);
+    mixer_set_paused(audio.mixer, paused != 0);
 }
 
 void sdl_audio_toggle_mute() {
@@ -237,13 +238,21 @@ void sdl_audio_toggle_mute() {
 
 SdlAudioState sdl_audio_state() {
     DeviceLock lock;
-    return {device != 0, mixer.paused, mixer.muted, mixer_voices_playing(mixer),
-            mixer.music.samples != nullptr};
+    return {device != 0, audio.mixer.paused, audio.mixer.muted, mixer_voices_playing(audio.mixer),
+            mixer_music_playing(audio.mixer)};
+}
+
+void sdl_audio_set_levels(int effects_percent, int music_percent, int muted) {
+    sdl_settings.effects_volume = std::clamp(effects_percent, 0, 100);
+    sdl_settings.music_volume = std::clamp(music_percent, 0, 100);
+    sdl_settings.muted = muted ? 1 : 0;
+    sdl_run_only &= ~RUN_ONLY_MUTE;
+    sdl_settings_changed();
+    sdl_audio_apply_settings();
 }
 
 void sdl_audio_apply_settings() {
     DeviceLock lock;
-    mixer_set_volumes(mixer, MASTER_VOLUME, percent_volume(sdl_settings.effects_volume),
-                      percent_volume(sdl_settings.music_volume));
-    mixer_set_muted(mixer, sdl_settings.muted != 0);
+    audio_out_set_levels(audio, sdl_settings.effects_volume, sdl_settings.music_volume,
+                         sdl_settings.muted != 0);
 }

@@ -45,6 +45,9 @@ void sdl_audio_start_when_due();
 void sdl_audio_set_paused(int paused);
 void sdl_audio_toggle_mute();
 void sdl_audio_apply_settings();
+// What the player chose (an options page): the effects' and the music's volumes in percent,
+// held to 0-100, and the sound off or on; heard at once and kept in the settings.
+void sdl_audio_set_levels(int effects_percent, int music_percent, int muted);
 // What the sound does now, for tests and diagnostics: whether the device is open, the mixer's
 // pause and mute, the effects playing and whether a tune plays.
 struct SdlAudioState {

@@ -1,8 +1,10 @@
-// The browser's sound: the game's effects and tunes handed to the page's Web Audio side
-// (audio_calls.js), which plays them from buffers on the browser's own audio thread. M mutes
-// and unmutes; the pause holds every sound.
+// The browser's sound: the same mixer as the desktop's, limiter and all, run when the page's
+// Web Audio side (audio_calls.js) asks for the next buffer, so the page plays the same stereo
+// mix at the same rate, the music rendered a buffer at a time as it plays and no pass waiting
+// for it. M mutes and unmutes; the pause holds every sound where it is.
 #include <emscripten/emscripten.h>
 
+#include "platform/common/audio_out.h"
 #include "platform/platform.h"
 #include "platform/web/web_backend.h"
 
@@ -10,8 +12,6 @@
 extern "C" {
 void page_audio_open(int rate);
 void page_audio_close();
-void page_audio_load(int is_tune, int id, const int16_t* samples, int length, int loops);
-void page_audio_play(int id);
 void page_audio_music(int id);
 void page_audio_pause(int paused);
 void page_audio_mute(int muted);
@@ -19,12 +19,27 @@ void page_audio_mute(int muted);
 
 namespace {
 
-// Whether the player turned the sound off (M, or the page's button); kept across games.
+// The most frames the page asks for at once.
+constexpr int MAX_FRAMES = 4096;
+
+// What the page's audio callback mixes; the browser runs it between passes, never during one.
+AudioOut audio;
+// The mixed frames handed to the page, left and right.
+int16_t mixed[2 * MAX_FRAMES];
+// Whether the page has started mixing (after a gesture): effects raised before are not kept
+// to burst out all at once then.
+bool mixing;
+// What the player chose: the volumes in percent (the desktop's defaults until then) and
+// whether the sound is off (M, or the page's button); kept across games.
+int effects_percent = 100, music_percent = 70;
 int muted;
 
 }  // namespace
 
 int platform_audio_open(int rate) {
+    audio_out_reset(audio, rate);
+    audio_out_set_levels(audio, effects_percent, music_percent, muted != 0);
+    mixing = false;
     page_audio_open(rate);
     page_audio_mute(muted);
     page_audio_pause(web_paused());
@@ -33,22 +48,25 @@ int platform_audio_open(int rate) {
 
 void platform_audio_close() {
     page_audio_close();
+    audio_out_reset(audio, 1);
+    mixing = false;
 }
 
-// Sounds are seconds long: their lengths fit the page's numbers.
-void platform_sound_load(int id, const int16_t* samples, int64_t length) {
-    page_audio_load(0, id, samples, static_cast<int>(length), 0);
+void platform_sound_load(int id, int variant, const int16_t* samples, int64_t length) {
+    audio_out_sound_load(audio, id, variant, samples, length);
 }
 
-void platform_music_load(int id, const int16_t* samples, int64_t length, int loops) {
-    page_audio_load(1, id, samples, static_cast<int>(length), loops);
+void platform_music_load(int id, const PlatformMusic* music) {
+    audio_out_music_load(audio, id, music);
 }
 
-void platform_play_sound(int id) {
-    page_audio_play(id);
+void platform_play_sound(int id, int variant, int pan) {
+    if (mixing)
+        audio_out_play_sound(audio, id, variant, pan);
 }
 
 void platform_play_music(int id) {
+    audio_out_play_music(audio, id);
     page_audio_music(id);
 }
 
@@ -56,12 +74,39 @@ void web_audio_set_paused(int paused) {
     page_audio_pause(paused);
 }
 
+void web_audio_set_levels(int effects, int music, int mute) {
+    audio_out_set_levels(audio, effects, music, mute != 0);
+    effects_percent = audio.effects_volume;
+    music_percent = audio.music_volume;
+    if ((mute != 0) != (muted != 0)) {
+        muted = mute != 0;
+        page_audio_mute(muted);
+    }
+}
+
 void web_audio_toggle_mute() {
-    muted = !muted;
-    page_audio_mute(muted);
+    web_audio_set_levels(effects_percent, music_percent, !muted);
 }
 
 // From the page's sound button.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_toggle_mute() {
     web_audio_toggle_mute();
+}
+
+// From the page's audio callback: the next frames of the mix (at most MAX_FRAMES), left and
+// right, in memory the page reads before its next call.
+extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* web_audio_mix(int frames) {
+    mixing = true;
+    frames = frames < 0 ? 0 : frames > MAX_FRAMES ? MAX_FRAMES : frames;
+    audio_out_mix(audio, mixed, frames);
+    return mixed;
+}
+
+// For the page's tests: effects started since the audio opened, and whether a tune plays.
+extern "C" EMSCRIPTEN_KEEPALIVE int web_audio_effects_started() {
+    return static_cast<int>(audio.mixer.next_start);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int web_audio_music_playing() {
+    return mixer_music_playing(audio.mixer) ? 1 : 0;
 }

@@ -14,6 +14,7 @@
 
 #include "engine/clock.h"
 #include "engine/sound_ids.h"
+#include "engine/wav.h"
 #include "platform/frame_digest.h"
 #include "platform/headless/headless.h"
 #include "platform/png.h"
@@ -201,17 +202,19 @@ int usage(FILE* out, int status) {
     std::fputs(
         "usage: quellaro-headless [--assets DIR] [--script FILE] [--passes N] [--state FILE|-]\n"
         "                         [--frames-out DIR] [--every K] [--frame-digests FILE|-]\n"
-        "                         [--random-play SEED] [--save-state PASS FILE]\n"
+        "                         [--random-play SEED] [--audio FILE.wav] [--save-state PASS "
+        "FILE]\n"
         "                         [--load-state FILE] [--records FILE|-]\n"
         "Plays the script (and, with a seed, a random player who never quits) until the game\n"
-        "quits or N passes have run. --save-state writes the game as it is before pass PASS;\n"
-        "--load-state starts from such a file, its pass numbers going on from there. --records\n"
-        "reads one input record a line instead of a script (step mode: the keys held, then\n"
-        "\"key KEY\", \"click X Y\", \"dblclick X Y\" or \"close\"), one pass a line, and\n"
-        "writes each pass's state line (to standard output unless --state says otherwise) as\n"
-        "soon as it is known. Exit status: 0 when the run went through, 1 when the game could\n"
-        "not start, an output could not be written or a state saved or loaded, 2 for a bad\n"
-        "command line, script or record line.\n",
+        "quits or N passes have run; --audio records the sound as the desktop mixes it (16-bit\n"
+        "stereo). --save-state writes the game as it is before pass PASS; --load-state starts\n"
+        "from such a file, its pass numbers going on from there. --records reads one input\n"
+        "record a line instead of a script (step mode: the keys held, then \"key KEY\",\n"
+        "\"click X Y\", \"dblclick X Y\" or \"close\"), one pass a line, and writes each pass's\n"
+        "state line (to standard output unless --state says otherwise) as soon as it is known.\n"
+        "Exit status: 0 when the run went through, 1 when the game could not start, an output\n"
+        "could not be written or a state saved or loaded, 2 for a bad command line, script or\n"
+        "record line.\n",
         out);
     return status;
 }
@@ -378,12 +381,39 @@ int play() {
     return app_finish();
 }
 
+// The sound recorded while the game ran, as a stereo WAVE file; false after saying why.
+bool write_audio(const char* path) {
+    const int16_t* samples = nullptr;
+    const int64_t frames = headless_recording(HEADLESS_MIX, &samples);
+    if (frames < 0) {
+        std::fprintf(stderr,
+                     "quellaro-headless: the sound could not all be recorded (out of "
+                     "memory); %s is not written\n",
+                     path);
+        return false;
+    }
+    std::string bytes(wav_file_size(frames, 2), '\0');
+    wav_write(samples, frames, SOUND_RATE, reinterpret_cast<uint8_t*>(bytes.data()), 2);
+    FILE* file = std::fopen(path, "wb");
+    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if ((file && std::fclose(file) != 0) || !written) {
+        std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n", path,
+                     std::strerror(errno));
+        // Whole or not at all: what was begun goes (a device named as the file stays).
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error))
+            std::filesystem::remove(path, error);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const char *assets = nullptr, *script_path = nullptr, *passes = nullptr, *every = nullptr;
-    const char *frames = nullptr, *seed = nullptr, *save_at = nullptr, *save_to = nullptr;
-    const char *load_from = nullptr, *records = nullptr;
+    const char *frames = nullptr, *seed = nullptr, *audio = nullptr, *save_at = nullptr;
+    const char *save_to = nullptr, *load_from = nullptr, *records = nullptr;
     const ToolOption options[] = {
         {"--assets", &assets},
         {"--script", &script_path},
@@ -393,6 +423,7 @@ int main(int argc, char** argv) {
         {"--frames-out", &frames},
         {"--every", &every, refuses_positive},
         {"--random-play", &seed, refuses_count},
+        {"--audio", &audio},
         {"--save-state", &save_at, refuses_count, &save_to},
         {"--load-state", &load_from},
         {"--records", &records},
@@ -427,8 +458,16 @@ int main(int argc, char** argv) {
         return EXIT_USAGE;
     if (frames && *frames && !open_frames_dir(frames))
         return EXIT_USAGE;
+    // The game works from its assets folder: a recording named from here stays here.
+    std::string audio_path;
+    if (audio) {
+        std::error_code error;
+        audio_path = std::filesystem::absolute(audio, error).string();
+        audio = error ? audio : audio_path.c_str();
+    }
     if (!enter_assets(assets))
         return EXIT_USAGE;
+    headless_record_audio(audio ? 1 : 0);
     const int result = play();
     const bool state_written = close_output(&state_out);
     const bool digests_written = close_output(&digest_out);
@@ -438,5 +477,8 @@ int main(int argc, char** argv) {
         return 1;
     if (run_failed)
         return run_failed;
-    return output_failed || !state_written || !digests_written ? EXIT_OUTPUT_FAILED : 0;
+    const bool audio_written = !audio || write_audio(audio);
+    return output_failed || !state_written || !digests_written || !audio_written
+               ? EXIT_OUTPUT_FAILED
+               : 0;
 }

@@ -334,10 +334,11 @@ TEST(SdlBackend, PauseStopsThePassesAndSwallowsInputUntilItEnds) {
 }
 
 // The device opens after the first frame; the menu's keys and play sound on it (the
-// diagnostics say where each sound starts), the pause holds it, and M mutes and unmutes
-// without ever reaching the game.
+// diagnostics say where each sound starts), the pause holds it, M mutes and unmutes without
+// ever reaching the game, and an options page's levels are kept in the settings.
 TEST(SdlBackend, SoundFollowsTheGameAndThePauseAndMMutes) {
     static SdlAudioState while_paused;
+    static Settings levels_set;
     std::vector<SdlAudioState> seen;
     std::vector<int> modes;
     after = [&](int) {
@@ -357,6 +358,11 @@ TEST(SdlBackend, SoundFollowsTheGameAndThePauseAndMMutes) {
             tap(SDLK_m);
         if (pass == 8)
             tap(SDLK_s);
+        if (pass == 9) {
+            sdl_audio_set_levels(140, -5, 1);
+            levels_set = sdl_settings;
+            sdl_audio_set_levels(100, 70, 0);
+        }
         if (pass == 10) {
             tap(SDLK_p);  // taken in this pass: pass 11 waits
             SDL_AddTimer(
@@ -375,7 +381,7 @@ TEST(SdlBackend, SoundFollowsTheGameAndThePauseAndMMutes) {
     ASSERT_EQ(seen.size(), 12u);
     EXPECT_EQ(seen[0].open, 0);  // the first frame does not wait for the device
     EXPECT_EQ(seen[1].open, 1);
-    EXPECT_EQ(seen[1].music, 1);  // the title's tune, rendered in pass 1
+    EXPECT_EQ(seen[1].music, 1);  // the title's tune, from the device's opening
     EXPECT_EQ(seen[4].muted, 1);
     EXPECT_EQ(seen[7].muted, 0);
     // Muted sounds play on unheard: the move in pass 6 starts like the one in pass 2.
@@ -392,6 +398,9 @@ TEST(SdlBackend, SoundFollowsTheGameAndThePauseAndMMutes) {
                   SOUND_MENU_MOVE, SOUND_MENU_MOVE, SOUND_MENU_CHOOSE, MUSIC_PLAY);
     EXPECT_EQ(starts, want) << said;
     EXPECT_EQ(modes[7], MODE_MENU);  // M is no key of the game
+    EXPECT_EQ(levels_set.effects_volume, 100);
+    EXPECT_EQ(levels_set.music_volume, 0);
+    EXPECT_EQ(levels_set.muted, 1);
     EXPECT_EQ(modes[8], MODE_PLAYING);
     EXPECT_EQ(seen[10].paused, 1);
     EXPECT_EQ(while_paused.paused, 1);

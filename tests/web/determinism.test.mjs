@@ -2,11 +2,14 @@
 // does: the runner in headless Chromium gives the native runner's state lines and frame
 // digests, pass for pass.
 import assert from 'node:assert/strict';
-import {readFileSync} from 'node:fs';
+import {spawnSync} from 'node:child_process';
+import {createHash} from 'node:crypto';
+import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import {test} from 'node:test';
 
-import {runNative, SOURCE_DIR, useBrowser} from './harness.mjs';
+import {NATIVE_RUNNER, runNative, SOURCE_DIR, useBrowser} from './harness.mjs';
 
 const SCRIPTS_DIR = path.join(SOURCE_DIR, 'tests', 'scripts');
 // The committed scripts with the passes each runs, from the digests list.
@@ -63,3 +66,26 @@ for (const [name, passes] of scripts) {
     }
   });
 }
+
+// The sound too: the same mixer, limiter and tunes built for the browser record the very
+// samples the native runner records.
+test('win_level: the browser mixes the native runner\'s sound, sample for sample', async () => {
+  const page = await shared.browser.newPage();
+  const dir = mkdtempSync(path.join(os.tmpdir(), 'quellaro-web-'));
+  try {
+    await page.goto(`${shared.url}runner.html?script=win_level&passes=640&audio=1`);
+    await page.waitForFunction('window.runnerResult', {timeout: 120_000});
+    const web = await page.evaluate(() => window.runnerResult);
+    assert.equal(web.code, 0, web.errors.join('\n'));
+    const wav = path.join(dir, 'audio.wav');
+    const native = spawnSync(NATIVE_RUNNER, ['--script', path.join(SCRIPTS_DIR, 'win_level.txt'),
+                                             '--passes', '640', '--audio', wav], {encoding: 'utf8'});
+    assert.equal(native.status, 0, native.stderr);
+    const bytes = readFileSync(wav);
+    assert.ok(bytes.length > 44 + 4 * 44100 * 15, 'the recording is shorter than the run');
+    assert.equal(web.audio, createHash('sha256').update(bytes).digest('hex'));
+  } finally {
+    rmSync(dir, {recursive: true, force: true});
+    await page.close();
+  }
+});

@@ -207,31 +207,38 @@ test('sound starts with the first key press, follows the game, pauses with it; M
   assert.equal(await audio('a.context'), null);
   assert.equal(await audio('a.musicId'), 2, 'the title\'s tune');
   await page.keyboard.press('ArrowDown');
-  await page.waitForFunction('Module.audio.context?.state === "running" && Module.audio.voices.length === 1');
-  assert.equal(await audio('a.music !== null && !a.music.source.loop'), true, 'the title\'s tune, once');
+  // The game's own mixer feeds the context, at the game's rate and in stereo, and the title's
+  // tune is heard.
+  await page.waitForFunction('Module.audio.context?.state === "running" && Module.audio.framesMixed > 0');
+  assert.equal(await audio('a.context.sampleRate'), 44100);
+  assert.equal(await audio('a.node.bufferSize'), 1024);
+  await page.waitForFunction('Module.audio.peak > 0.01 && Module._web_audio_music_playing() === 1');
   t.diagnostic(`context at ${await audio('a.context.sampleRate')} Hz, base latency ` +
                `${await audio('a.context.baseLatency')} s, output latency ${await audio('a.context.outputLatency')} s`);
   await page.keyboard.press('s');
   await waitForStatus(page, 's.game_mode === 0');
-  await page.waitForFunction('Module.audio.musicId === 1 && Module.audio.music?.source.loop === true');
+  await page.waitForFunction('Module.audio.musicId === 1 && Module._web_audio_music_playing() === 1');
   // M (or the page's button) turns the sound off and on, and never reaches the game.
   const before = await gameStatus(page);
   await page.keyboard.press('m');
-  await page.waitForFunction('Module.audio.master.gain.value === 0');
+  await page.waitForFunction('Module.audio.muted && Module.audio.peak === 0');
   assert.equal(await page.$eval('#sound', (b) => b.textContent), 'Sound on');
   await page.click('#sound');
-  await page.waitForFunction('Module.audio.master.gain.value === Module.audio.MASTER_VOLUME');
+  await page.waitForFunction('!Module.audio.muted && Module.audio.peak > 0.01');
   assert.equal(await page.$eval('#sound', (b) => b.textContent), 'Sound off');
   assert.equal((await gameStatus(page)).game_mode, before.game_mode);
   // The pause holds every sound where it is.
   await page.keyboard.press('p');
   await page.waitForFunction('Module.audio.context.state === "suspended"');
+  const held = await audio('a.framesMixed');
+  await new Promise((resolve) => setTimeout(resolve, 200));
+  assert.equal(await audio('a.framesMixed'), held, 'nothing is mixed while paused');
   await page.keyboard.press('p');
   await page.waitForFunction('Module.audio.context.state === "running"');
-  // A jump is heard: one more voice.
-  const voices = await audio('a.voices.filter((v) => !v.ended).length');
+  // A jump is heard: one more effect started.
+  const started = await page.evaluate('Module._web_audio_effects_started()');
   await page.keyboard.down('c');
-  await page.waitForFunction((n) => Module.audio.voices.filter((v) => !v.ended).length > n, {}, voices);
+  await page.waitForFunction((n) => Module._web_audio_effects_started() > n, {}, started);
   await page.keyboard.up('c');
   assert.deepEqual(page.errors, []);
   await page.close();

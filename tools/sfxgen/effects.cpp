@@ -3,6 +3,8 @@
 // the form change and change pitch every three frames, as the hero's picture flickers.
 #include "tools/sfxgen/effects.h"
 
+#include <algorithm>
+
 namespace {
 
 // Patches shared by several effects.
@@ -319,8 +321,51 @@ constexpr Tune EFFECTS[SOUND_COUNT] = {
     effect(45, MENU_CHOOSE),
 };
 
+// The later variants: the same notes a little sharper or flatter, gliding a little more or
+// less, and squares a sixteenth wider; enough to tell two apart, not to change the sound.
+struct Variation {
+    int detune;  // cents
+    int slide;   // percent of the glide
+    int decay;   // percent of the decay
+    int duty;    // sixteenths added to a square's duty (a square of duty 8 keeps it)
+};
+constexpr Variation VARIATIONS[SOUND_VARIANTS_MAX] = {
+    {0, 100, 100, 0}, {45, 108, 92, 1}, {-40, 93, 110, -1}};
+
+struct Varied {
+    TuneChannel channels[TUNE_CHANNELS_MAX];
+    Tune tune;
+};
+
+void make_variant(Varied& out, const Tune& base, int variant) {
+    const Variation& v = VARIATIONS[variant];
+    out.tune = base;
+    for (int c = 0; c < base.channel_count && c < TUNE_CHANNELS_MAX; ++c) {
+        TuneChannel ch = base.channels[c];
+        SynthPatch& p = ch.patch;
+        p.detune = static_cast<int16_t>(p.detune + v.detune);
+        p.slide = p.slide * v.slide / 100;
+        p.decay = static_cast<uint16_t>(p.decay * v.decay / 100);
+        if (p.wave == WAVE_SQUARE && p.duty != 0 && p.duty != 8)
+            p.duty = static_cast<uint8_t>(std::clamp(p.duty + v.duty, 1, 7));
+        out.channels[c] = ch;
+    }
+    out.tune.channels = out.channels;
+}
+
 }  // namespace
 
-const Tune& effect_tune(SoundId id) {
-    return EFFECTS[id];
+const Tune& effect_tune(SoundId id, int variant) {
+    static Varied variants[SOUND_COUNT][SOUND_VARIANTS_MAX];
+    static const bool made = [] {
+        for (int i = 0; i < SOUND_COUNT; ++i) {
+            for (int v = 1; v < sound_variants(i); ++v)
+                make_variant(variants[i][v], EFFECTS[i], v);
+        }
+        return true;
+    }();
+    static_cast<void>(made);
+    if (variant <= 0 || variant >= sound_variants(id))
+        return EFFECTS[id];
+    return variants[id][variant].tune;
 }

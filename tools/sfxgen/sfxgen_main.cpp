@@ -1,41 +1,59 @@
-// The sound generator: renders every sound effect into assets/sounds/ (or --out DIR) as
-// 16-bit mono WAVE files, byte for byte the same on every run; --tunes DIR also writes the
-// two tunes, which the game renders for itself, for listening.
+// The sound generator: renders every sound effect (each variant) into assets/sounds/ (or
+// --out DIR) as 16-bit mono WAVE files brought to one loudness, byte for byte the same on
+// every run; --tunes DIR also writes the two tunes in stereo, as the game renders them while
+// it plays them, twice through, for listening.
 #include <cstdio>
 #include <string>
 
 #include "engine/sound_ids.h"
 #include "engine/tunes.h"
 #include "engine/wav.h"
-#include "tools/sfxgen/effects.h"
 #include "tools/sfxgen/render.h"
 #include "tools/support/folders.h"
 #include "tools/support/options.h"
 
 namespace {
 
-// Renders and writes one sound; refuses sounds that would clip.
-bool write(const std::string& dir, const char* name, const Tune& tune) {
-    Rendered r = render_tune(tune, SOUND_RATE);
-    if (!r.ok) {
-        std::fprintf(stderr, "sfxgen: %s: malformed notes\n", name);
-        return false;
-    }
-    if (r.peak >= 32767) {
-        std::fprintf(stderr, "sfxgen: %s: peak %d clips\n", name, r.peak);
-        return false;
-    }
-    const int64_t frames = static_cast<int64_t>(r.samples.size());
-    std::string bytes(wav_file_size(frames), '\0');
-    wav_write(r.samples.data(), frames, SOUND_RATE, reinterpret_cast<uint8_t*>(bytes.data()));
-    const std::string path = dir + "/" + name + ".wav";
+bool write_file(const std::string& path, const Rendered& r) {
+    const int64_t frames = static_cast<int64_t>(r.samples.size()) / r.channels;
+    std::string bytes(wav_file_size(frames, r.channels), '\0');
+    wav_write(r.samples.data(), frames, SOUND_RATE, reinterpret_cast<uint8_t*>(bytes.data()),
+              r.channels);
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         std::fprintf(stderr, "sfxgen: cannot create %s\n", path.c_str());
         return false;
     }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return (std::fclose(f) == 0) && written;
+    if ((std::fclose(f) != 0) || !written) {
+        std::fprintf(stderr, "sfxgen: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Renders and writes one effect; refuses one that is malformed or too loud at its peak.
+bool write_effect(const std::string& dir, SoundId id, int variant) {
+    char stem[48];
+    sound_file_stem(id, variant, stem, sizeof stem);
+    const Rendered r = render_effect(id, variant);
+    if (!r.ok) {
+        std::fprintf(stderr, "sfxgen: %s: malformed notes, or its peak %d passes %d\n", stem,
+                     r.peak, EFFECT_PEAK_MAX);
+        return false;
+    }
+    return write_file(dir + "/" + stem + ".wav", r);
+}
+
+bool write_tune(const std::string& dir, MusicId id) {
+    const Tune& tune = *music_tune(id);
+    const Rendered r = render_tune(tune, SOUND_RATE, 2 * tune_frames(tune, SOUND_RATE));
+    if (!r.ok || r.peak >= 32767) {
+        std::fprintf(stderr, "sfxgen: %s: malformed notes, or its peak %d clips\n", MUSIC_NAMES[id],
+                     r.peak);
+        return false;
+    }
+    return write_file(dir + "/" + MUSIC_NAMES[id] + ".wav", r);
 }
 
 // The usage on out; the status to exit with.
@@ -62,12 +80,14 @@ int main(int argc, char** argv) {
     if (out_dir.empty())
         out_dir = tool_assets_dir("tools/sfxgen", __FILE__) + "/sounds";
     bool ok = tool_make_dir("sfxgen", out_dir);
-    for (int id = 0; ok && id < SOUND_COUNT; ++id)
-        ok = write(out_dir, SOUND_NAMES[id], effect_tune(static_cast<SoundId>(id)));
+    for (int id = 0; ok && id < SOUND_COUNT; ++id) {
+        for (int variant = 0; ok && variant < sound_variants(id); ++variant)
+            ok = write_effect(out_dir, static_cast<SoundId>(id), variant);
+    }
     if (ok && !tunes_dir.empty()) {
         ok = tool_make_dir("sfxgen", tunes_dir);
         for (int id = MUSIC_NONE + 1; ok && id < MUSIC_COUNT; ++id)
-            ok = write(tunes_dir, MUSIC_NAMES[id], *music_tune(static_cast<MusicId>(id)));
+            ok = write_tune(tunes_dir, static_cast<MusicId>(id));
     }
     return ok ? 0 : 1;
 }

@@ -1,7 +1,8 @@
 // Plays a committed script with the headless runner built for the browser and shows its
 // state lines: runner.html?script=win_level&passes=640 (a script that never quits runs 300
-// passes unless told otherwise). The outcome is also left in window.runnerResult for the
-// browser test: {code, state, digests, errors}.
+// passes unless told otherwise); &audio=1 also records the sound as the game mixes it. The
+// outcome is also left in window.runnerResult for the browser test: {code, state, digests,
+// errors, audio}, audio being the recording's SHA-256 in hexadecimal.
 'use strict';
 
 (async () => {
@@ -19,6 +20,7 @@
     args.push('--script', `/scripts/${script}.txt`);
   }
   args.push('--passes', params.get('passes') ?? '300');
+  if (params.get('audio') === '1') args.push('--audio', '/audio.wav');
 
   const state = [];
   const errors = [];
@@ -33,6 +35,15 @@
   } catch (error) {
     errors.push('no frame digests: ' + error);
   }
-  window.runnerResult = {code, state, digests, errors};
+  let audio = null;
+  if (params.get('audio') === '1') {
+    try {
+      const hash = await crypto.subtle.digest('SHA-256', runner.FS.readFile('/audio.wav'));
+      audio = Array.from(new Uint8Array(hash), (b) => b.toString(16).padStart(2, '0')).join('');
+    } catch (error) {
+      errors.push('no recording: ' + error);
+    }
+  }
+  window.runnerResult = {code, state, digests, errors, audio};
   out.textContent = errors.concat(state).join('\n');
 })();
