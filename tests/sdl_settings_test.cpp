@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/sdl/letterbox.h"
-#include "programs/desktop/options.h"
 #include "platform/sdl/settings.h"
+#include "programs/desktop/options.h"
 #include "tests/test_support.h"
 
 namespace {
