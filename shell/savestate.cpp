@@ -1,7 +1,6 @@
 // Savestates: the header, the data digest, the checksum, and files written whole.
 #include "shell/savestate.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -171,9 +170,10 @@ size_t savestate_write(uint8_t* out, size_t room, uint32_t ticks) {
         return 0;
     std::memcpy(out, MAGIC, sizeof MAGIC);
     put32(out + AT_FORMAT, FORMAT);
-    std::memset(out + AT_VERSION, 0, VERSION_BYTES);
-    std::memcpy(out + AT_VERSION, QUELLARO_VERSION,
-                std::min(std::strlen(QUELLARO_VERSION), VERSION_BYTES));
+    // The version's name, cut to its field and padded with zeros.
+    char version[VERSION_BYTES + 1] = {};
+    std::snprintf(version, sizeof version, "%s", QUELLARO_VERSION);
+    std::memcpy(out + AT_VERSION, version, VERSION_BYTES);
     put64(out + AT_DATA, savestate_data_digest());
     put32(out + AT_TICKS, ticks);
     put32(out + AT_LENGTH, static_cast<uint32_t>(length));

@@ -78,6 +78,7 @@ class Practice : public ::testing::Test {
 
 TEST_F(Practice, RewindShowsEachEarlierPassAsItWasAndPlaysOnAsTheGameWouldHave) {
     std::vector<Seen> straight;
+    straight.reserve(420);
     for (int i = 0; i < 420; ++i)
         straight.push_back(pass());
     headless_clear_sounds();
@@ -113,6 +114,7 @@ TEST_F(Practice, RewindReachesAMinuteBackWithinItsMemoryAndStopsThere) {
 
 TEST_F(Practice, SlowMotionStretchesOnlyTheTimeBetweenPasses) {
     std::vector<Seen> straight;
+    straight.reserve(300);
     for (int i = 0; i < 300; ++i)
         straight.push_back(pass());
     test_tear_down();

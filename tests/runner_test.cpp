@@ -262,8 +262,9 @@ TEST(Runner, StepModePlaysOneRecordALineAsTheScriptWouldFromAFileOrStandardInput
         EXPECT_EQ(stepped.state_text, scripted.state_text);
         // On standard input, the state lines on standard output.
         const std::string out = stepped.dir + "/out.jsonl";
-        const std::string command =
-            std::string(QUELLARO_RUNNER) + " --records - <" + records + " >" + out + " 2>/dev/null";
+        std::string command = QUELLARO_RUNNER;
+        command.append(" --records - <").append(records).append(" >").append(out);
+        command.append(" 2>/dev/null");
         EXPECT_EQ(std::system(command.c_str()), 0);
         EXPECT_EQ(read_text_file(out), scripted.state_text);
     }

@@ -100,16 +100,17 @@ TEST(Savestate, GoesBackWholeAndRefusesWhatIsNotAStateOfThisGameLeavingTheGameAl
     bad.push_back({"empty", {}, "not a Quellaro 2005 savestate"});
     for (size_t cut : {size_t{7}, SAVESTATE_HEADER - 1, SAVESTATE_HEADER, form.size() - 1})
         bad.push_back({"cut", std::vector<uint8_t>(form.begin(), form.begin() + cut), ""});
-    auto changed = [&](size_t at, const char* bytes, size_t count) {
+    auto changed = [&](size_t at, std::vector<uint8_t> bytes) {
         std::vector<uint8_t> copy = form;
-        std::memcpy(copy.data() + at, bytes, count);
+        std::copy(bytes.begin(), bytes.end(), copy.begin() + static_cast<long>(at));
         return copy;
     };
-    bad.push_back({"magic", changed(0, "QLRSTATX", 8), "not a Quellaro 2005 savestate"});
-    bad.push_back({"version", changed(AT_VERSION, "0.9.0\0\0\0", 8),
+    bad.push_back({"magic", changed(0, {'Q', 'L', 'R', 'S', 'T', 'A', 'T', 'X'}),
+                   "not a Quellaro 2005 savestate"});
+    bad.push_back({"version", changed(AT_VERSION, {'0', '.', '9', '.', '0', 0, 0, 0}),
                    "another version of the game (0.9.0, this is"});
-    bad.push_back({"format", changed(8, "\x07\0\0\0", 4), "another version"});
-    bad.push_back({"data", changed(AT_DATA, "\x01\x02", 2), "other pictures and sounds"});
+    bad.push_back({"format", changed(8, {7, 0, 0, 0}), "another version"});
+    bad.push_back({"data", changed(AT_DATA, {1, 2}), "other pictures and sounds"});
     std::vector<uint8_t> flipped = form;
     flipped[SAVESTATE_HEADER + 100] ^= 0x10;
     bad.push_back({"damaged", flipped, "damaged"});

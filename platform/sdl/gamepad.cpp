@@ -28,6 +28,39 @@ void press(PadOutput* out, int role) {
     }
 }
 
+// In play: buttons and directions held as the play keys and rewind, presses of the pause,
+// Escape and the quick save and load.
+void map_play(PadMapper* mapper, uint32_t down, uint32_t pressed, PadOutput* out) {
+    // A button still down from the menu (South taking the PLAY entry) must not jump.
+    if (!mapper->was_in_play) {
+        mapper->ignored = down & ~pressed;
+    }
+    mapper->ignored &= down;
+    const uint32_t active = down & ~mapper->ignored;
+    static const struct {
+        uint32_t buttons;
+        int role;
+    } held[] = {{PAD_RIGHT, ROLE_RIGHT},
+                {PAD_LEFT, ROLE_LEFT},
+                {PAD_SOUTH, ROLE_JUMP},
+                {PAD_WEST | PAD_EAST, ROLE_RUN},
+                {PAD_LEFT_SHOULDER, ROLE_REWIND}},
+      presses[] = {{PAD_RIGHT_SHOULDER, ROLE_QUICK_SAVE},
+                   {PAD_NORTH, ROLE_QUICK_LOAD},
+                   {PAD_START, ROLE_PAUSE},
+                   {PAD_BACK, ROLE_ESCAPE}};
+    for (const auto& row : held) {
+        if (active & row.buttons) {
+            out->held_roles |= 1u << row.role;
+        }
+    }
+    for (const auto& row : presses) {
+        if (pressed & row.buttons) {
+            press(out, row.role);
+        }
+    }
+}
+
 }  // namespace
 
 void pad_mapper_reset(PadMapper* mapper) {
@@ -40,39 +73,7 @@ void pad_map(PadMapper* mapper, const PadState* state, int in_play, uint32_t now
     const uint32_t down = state->buttons | stick_directions(state);
     const uint32_t pressed = down & ~mapper->last;
     if (in_play) {
-        // A button still down from the menu (South taking the PLAY entry) must not jump.
-        if (!mapper->was_in_play) {
-            mapper->ignored = down & ~pressed;
-        }
-        mapper->ignored &= down;
-        const uint32_t active = down & ~mapper->ignored;
-        if (active & PAD_RIGHT) {
-            out->held_roles |= 1u << ROLE_RIGHT;
-        }
-        if (active & PAD_LEFT) {
-            out->held_roles |= 1u << ROLE_LEFT;
-        }
-        if (active & PAD_SOUTH) {
-            out->held_roles |= 1u << ROLE_JUMP;
-        }
-        if (active & (PAD_WEST | PAD_EAST)) {
-            out->held_roles |= 1u << ROLE_RUN;
-        }
-        if (active & PAD_LEFT_SHOULDER) {
-            out->held_roles |= 1u << ROLE_REWIND;
-        }
-        if (pressed & PAD_RIGHT_SHOULDER) {
-            press(out, ROLE_QUICK_SAVE);
-        }
-        if (pressed & PAD_NORTH) {
-            press(out, ROLE_QUICK_LOAD);
-        }
-        if (pressed & PAD_START) {
-            press(out, ROLE_PAUSE);
-        }
-        if (pressed & PAD_BACK) {
-            press(out, ROLE_ESCAPE);
-        }
+        map_play(mapper, down, pressed, out);
     } else {
         mapper->ignored = 0;
         const uint32_t vertical = down & (PAD_UP | PAD_DOWN);

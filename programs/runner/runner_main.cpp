@@ -408,6 +408,22 @@ bool write_audio(const char* path) {
     return true;
 }
 
+// The numbers of the command line, checked as they were read.
+void take_numbers(const char* passes, const char* every, const char* seed, const char* save_at) {
+    if (passes)
+        static_cast<void>(script_read_number(passes, 0, INT_MAX, &pass_limit));
+    if (every)
+        static_cast<void>(script_read_number(every, 1, INT_MAX, &frame_every));
+    if (seed) {
+        int number = 0;
+        static_cast<void>(script_read_number(seed, 0, INT_MAX, &number));
+        random_play_start(static_cast<uint32_t>(number));
+        random_play = true;
+    }
+    if (save_at)
+        static_cast<void>(script_read_number(save_at, 0, INT_MAX, &save_pass));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -433,23 +449,11 @@ int main(int argc, char** argv) {
     if (!tool_read_options("quellaro-headless", argc, argv, options,
                            static_cast<int>(std::size(options))))
         return usage(stderr, EXIT_USAGE);
-    // The values were checked as they were read.
-    if (passes)
-        static_cast<void>(script_read_number(passes, 0, INT_MAX, &pass_limit));
-    if (every)
-        static_cast<void>(script_read_number(every, 1, INT_MAX, &frame_every));
-    if (seed) {
-        int number = 0;
-        static_cast<void>(script_read_number(seed, 0, INT_MAX, &number));
-        random_play_start(static_cast<uint32_t>(number));
-        random_play = true;
-    }
+    take_numbers(passes, every, seed, save_at);
     if (script_path && !load_script(script_path))
         return EXIT_USAGE;
-    if (save_at) {
-        static_cast<void>(script_read_number(save_at, 0, INT_MAX, &save_pass));
+    if (save_at)
         save_path = absolute_path(save_to);
-    }
     if (load_from)
         load_path = absolute_path(load_from);
     if (records && !open_records(records))
