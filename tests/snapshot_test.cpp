@@ -133,6 +133,7 @@ const char* const NOT_STATE[] = {
     "synth.cpp:build::saw",
     "synth.cpp:build::triangle",
     "synth.cpp:waves::w",
+    "synth.cpp:waves::built",
     "tracker.cpp:frames_rendered",
     // The serial of temporary files' names; the blit observer of the benchmarks.
     "file_write.cpp:temporary_serial::counter",
