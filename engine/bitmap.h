@@ -62,6 +62,7 @@ int bitmap_unload_file(BitmapFile* bitmap);
 void bitmap_shutdown();
 
 [[nodiscard]] int palette_load_file(const char* file_name, PaletteEntry* entries);
+// Written whole or not at all (platform/file_write.h); on 0, errno says why.
 [[nodiscard]] int palette_save_file(const char* file_name, const PaletteEntry* entries);
 int palette_set_all(const PaletteEntry* entries);
 int palette_get_all(PaletteEntry* entries);

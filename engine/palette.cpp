@@ -4,6 +4,7 @@
 
 #include "engine/bitmap.h"
 #include "engine/display.h"
+#include "platform/file_write.h"
 
 namespace {
 
@@ -79,14 +80,16 @@ int palette_load_file(const char* file_name, PaletteEntry* entries) {
 int palette_save_file(const char* file_name, const PaletteEntry* entries) {
     if (!file_name || !entries)
         return 0;
-    FILE* file = std::fopen(file_name, "w");
-    if (!file)
-        return 0;
+    // 256 lines of at most four three-digit numbers: the text is made first, then written
+    // whole (or not at all; errno says why).
+    char text[256 * 16];
+    size_t used = 0;
     for (int i = 0; i < 256; ++i) {
-        std::fprintf(file, "\n%u %u %u %u", entries[i].red, entries[i].green, entries[i].blue,
-                     entries[i].flags);
+        used += static_cast<size_t>(std::snprintf(text + used, sizeof text - used, "\n%u %u %u %u",
+                                                  entries[i].red, entries[i].green, entries[i].blue,
+                                                  entries[i].flags));
     }
-    return std::fclose(file) == 0 ? 1 : 0;
+    return file_write_whole(file_name, text, used, nullptr, 0) ? 1 : 0;
 }
 
 int palette_set_all(const PaletteEntry* entries) {
