@@ -28,14 +28,7 @@ bool write(const std::string& dir, const char* name, const Tune& tune) {
     const int64_t frames = static_cast<int64_t>(r.samples.size());
     std::string bytes(wav_file_size(frames), '\0');
     wav_write(r.samples.data(), frames, SOUND_RATE, reinterpret_cast<uint8_t*>(bytes.data()));
-    const std::string path = dir + "/" + name + ".wav";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "sfxgen: cannot create %s\n", path.c_str());
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return (std::fclose(f) == 0) && written;
+    return tool_write_file("sfxgen", dir + "/" + name + ".wav", bytes.data(), bytes.size());
 }
 
 // The usage on out; the status to exit with.
