@@ -278,7 +278,7 @@ bool read_rows_24(Source& source, const Layout& l, uint8_t* pixels, size_t out_r
 int load(BitmapFile* bitmap, Source& source) {
     Head head;
     Layout layout;
-    if (source.size < 0 || !read_head(source, &head) ||
+    if (source.size < 0 || source.size > BITMAP_FILE_MAX || !read_head(source, &head) ||
         !read_layout(source, head, bitmap, &layout)) {
         return fail(bitmap);
     }

@@ -37,6 +37,13 @@ int refuse_unreadable(const char* file_name) {
         std::snprintf(reason, sizeof reason, "cannot be opened (%s)", why);
         return refuse(file_name, reason);
     }
+    if (size > BITMAP_FILE_MAX) {
+        close(fd);
+        char reason[sizeof refused_why];
+        std::snprintf(reason, sizeof reason, "is over the size limit of %s for a picture",
+                      file_size_text(BITMAP_FILE_MAX).c_str());
+        return refuse(file_name, reason);
+    }
     uint8_t head[sizeof(BitmapFileHeader) + sizeof(BitmapInfoHeader)] = {};
     const bool headed = read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head);
     close(fd);
