@@ -40,6 +40,7 @@ int fuzz_options(const uint8_t* data, size_t size) {
     if (!word.empty())
         words.push_back(word);
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& w : words)
         argv.push_back(w.data());
     argv.push_back(nullptr);

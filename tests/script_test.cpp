@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 const char* const EVERY_COMMAND =
     "# a comment, then a blank line\n"
     "\n"
@@ -72,8 +74,8 @@ TEST(Script, LinesThatCannotBeReadAreNamedWithTheirWordAndNothingOfThemIsKept) {
         const char* why;   // a part of the reason
     };
     const Bad bad[] = {
-        {std::string("key 5\0junk S", 13), "5\\x00junk", "NUL byte"},  // not "key 5 S"
-        {std::string("# \0", 3), "\\x00", "NUL byte"},
+        {"key 5\0junk S"s, "5\\x00junk", "NUL byte"},  // not "key 5 S"
+        {"# \0"s, "\\x00", "NUL byte"},
         {"key 1 \x1b[2J", "\\x1b[2J", "not a key"},
         {"key 1", "key", "needs a pass and a key"},
         {"key 1 s", "s", "not a key"},  // letters are capitals

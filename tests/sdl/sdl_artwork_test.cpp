@@ -29,7 +29,7 @@ struct Case {
 
 // A data folder of links to the game's files, with one of them spoiled.
 std::string spoiled_data(const Case& c) {
-    const std::string dir = make_temp_dir("quellaro-artwork");
+    std::string dir = make_temp_dir("quellaro-artwork");
     for (const auto& entry : fs::directory_iterator(ASSETS))
         fs::create_symlink(entry.path(), fs::path(dir) / entry.path().filename());
     const fs::path file = fs::path(dir) / c.file;
@@ -78,17 +78,17 @@ TEST(SdlArtwork, EveryFaultOfTheCursorIconOrHotSpotIsToldAndTheGamePlaysOn) {
     for (const Case& c : cases) {
         const std::string data = spoiled_data(c);
         // No settings file, no sound, the dummy display; a close request ends the run.
-        const std::string command =
-            "env -u DISPLAY HOME=" + work + " XDG_CONFIG_HOME= SDL_VIDEODRIVER=dummy " +
-            "SDL_AUDIODRIVER=dummy timeout 20 " + QUELLARO_GAME + " --mute --data " + data +
-            " --replay " + work + "/quit.txt 2>" + work + "/err.txt";
+        std::string command = "env -u DISPLAY HOME=" + work;
+        command += " XDG_CONFIG_HOME= SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 20 ";
+        command += std::string(QUELLARO_GAME) + " --mute --data " + data;
+        command += " --replay " + work + "/quit.txt 2>" + work + "/err.txt";
         const int status = std::system(command.c_str());
         std::ifstream in(work + "/err.txt");
         const std::string err{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.file << "\n" << err;
-        EXPECT_NE(err.find(std::string("\"") + c.file + "\" " + c.told), std::string::npos)
-            << c.file << ": " << c.told << "\n"
-            << err;
+        std::string told = "\"";
+        told.append(c.file).append("\" ").append(c.told);
+        EXPECT_NE(err.find(told), std::string::npos) << c.file << ": " << c.told << "\n" << err;
     }
 }
 
