@@ -81,7 +81,8 @@ TEST(SdlArtwork, EveryFaultOfTheCursorIconOrHotSpotIsToldAndTheGamePlaysOn) {
         std::string command = "env -u DISPLAY HOME=" + work;
         command += " XDG_CONFIG_HOME= SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 20 ";
         command += std::string(QUELLARO_GAME) + " --mute --data " + data;
-        command += " --replay " + work + "/quit.txt 2>" + work + "/err.txt";
+        command.append(" --replay ").append(work).append("/quit.txt 2>").append(work);
+        command += "/err.txt";
         const int status = std::system(command.c_str());
         std::ifstream in(work + "/err.txt");
         const std::string err{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
