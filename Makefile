@@ -25,8 +25,9 @@ FUZZ_TIME ?= 300
 .PHONY: play test bench build configure runner package clean web serve-web test-web fuzz \
 	fuzz-coverage
 
+# Warnings are errors in the developers' builds (make test) and CI, not in a user's.
 configure:
-	cmake -S . -B $(BUILD) -G Ninja
+	cmake -S . -B $(BUILD) -G Ninja $(CONFIGURE_FLAGS)
 
 play:
 	@tools/ensure-packages.sh $(GAME_PACKAGES)
@@ -42,17 +43,16 @@ package:
 
 test:
 	@tools/ensure-packages.sh $(TEST_PACKAGES)
-	@$(MAKE) --no-print-directory configure
+	@$(MAKE) --no-print-directory configure CONFIGURE_FLAGS=-DQUELLARO_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS) --target quellaro_test_programs
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
-# The game's benchmarks, then the present's.
+# The benchmarks against their references; the run ends with the summary of ratios.
 bench:
 	@tools/ensure-packages.sh $(BENCH_PACKAGES)
 	@$(MAKE) --no-print-directory configure
-	cmake --build $(BUILD) -j $(JOBS) --target quellaro_bench quellaro_present_bench
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro_bench
 	$(BUILD)/quellaro_bench --benchmark_min_time=$(BENCH_MIN_TIME)
-	$(BUILD)/quellaro_present_bench --benchmark_min_time=$(BENCH_MIN_TIME)
 
 # Everything native: the game, the tools, the tests and the benchmarks.
 build:
@@ -93,7 +93,7 @@ test-web: runner web
 fuzz:
 	@tools/ensure-packages.sh $(FUZZ_PACKAGES)
 	CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DQUELLARO_FUZZ=ON -DQUELLARO_SDL=OFF \
-	  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELLARO_WERROR=ON
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	fuzz/run.sh $(FUZZ_TIME) build-fuzz
 

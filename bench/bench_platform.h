@@ -1,17 +1,13 @@
 // The benchmarks' platform backend: no window, a virtual clock, held keys set by the
-// benchmark, no sound, and a present that turns the 8-bit frame into 32-bit ARGB the way the
-// desktop game does before it shows a frame, so a timed game_frame includes that conversion.
+// benchmark, no sound, and a present that turns the 8-bit frame into 32-bit ARGB with the
+// desktop game's conversion (its colour table made again only when the palette changes, as
+// the desktop does), so a timed game frame includes that conversion.
 #pragma once
 #include <cstdint>
 
 #include "platform/types.h"
 
 constexpr int BENCH_WIDTH = 640, BENCH_HEIGHT = 480;
-
-// The 8-to-32 conversion of a frame through its palette, the desktop game's own (opaque
-// ARGB, out is width a row).
-void bench_convert(const uint8_t* pixels, int pitch, int width, int height,
-                   const PaletteEntry* palette, uint32_t* out);
 
 void bench_set_key_held(int key, int held);
 void bench_release_all_keys();

@@ -1,5 +1,5 @@
 // Recording the game's blits and composing them again with SDL2 (see sdl_scene.h). The
-// recording sees gfx_blit through the linker's --wrap, so the game has no hook for it.
+// recording sees every gfx_blit through the display service's blit observer.
 #include "bench/sdl_scene.h"
 
 #include <SDL.h>
@@ -10,13 +10,6 @@
 #include "bench/bench_platform.h"
 #include "engine/display.h"
 #include "engine/gfx.h"
-
-// gfx_blit as the linker names it: the bench links with --wrap on this symbol.
-#define REAL_GFX_BLIT __real__Z8gfx_blitP10GfxSurfacePK4RectS0_S3_jPK9GfxBlitFx
-#define WRAP_GFX_BLIT __wrap__Z8gfx_blitP10GfxSurfacePK4RectS0_S3_jPK9GfxBlitFx
-
-extern "C" GfxStatus REAL_GFX_BLIT(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src,
-                                   const Rect* src_rect, unsigned flags, const GfxBlitFx* fx);
 
 namespace {
 
@@ -37,10 +30,9 @@ struct Op {
     int picture;
 };
 
-// Whether blits are being recorded; every picture drawn, every fill and blit, where each
+// Every picture drawn, every fill and blit, where each
 // pass's start in them (and one past the last pass), and each pass's palette among the
 // palettes seen (256 colours each).
-bool recording;
 std::vector<Picture> pictures;
 std::vector<Op> ops;
 std::vector<size_t> pass_first_op;
@@ -152,17 +144,10 @@ int palette_of(const PaletteEntry* entries) {
 
 }  // namespace
 
-extern "C" GfxStatus WRAP_GFX_BLIT(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src,
-                                   const Rect* src_rect, unsigned flags, const GfxBlitFx* fx) {
-    if (recording)
-        record(dst, dst_rect, src, src_rect, flags, fx);
-    return REAL_GFX_BLIT(dst, dst_rect, src, src_rect, flags, fx);
-}
-
 void scene_start_recording() {
     scene_release();
     pass_first_op.push_back(0);
-    recording = true;
+    gfx_set_blit_observer(record);
 }
 
 void scene_end_pass() {
@@ -176,7 +161,7 @@ void scene_end_pass() {
         blitted |= !ops[i].fill;
     if (!game || !back8 || !blitted)
         return;
-    scene_compose(pass, true);
+    scene_compose(pass, false);
     int differing = 0;
     for (int y = 0; y < BENCH_HEIGHT; ++y) {
         const uint8_t* a = game + static_cast<size_t>(y) * bench_frame_pitch();
@@ -190,7 +175,7 @@ void scene_end_pass() {
 }
 
 void scene_stop_recording() {
-    recording = false;
+    gfx_set_blit_observer(nullptr);
 }
 
 int scene_passes() {
@@ -251,5 +236,5 @@ void scene_release() {
     sdl_palette = nullptr;
     sdl_palette_index = -1;
     most_differing = 0;
-    recording = false;
+    gfx_set_blit_observer(nullptr);
 }

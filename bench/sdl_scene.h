@@ -2,7 +2,8 @@
 // While the game plays (untimed), every fill and blit into the back surface is recorded with
 // a copy of the picture it drew; each pass can then be composed again with SDL alone: 8-bit
 // SDL surfaces sharing one palette, backdrops stretched once beforehand, keyed sprites with
-// RLE acceleration, then SDL's conversion of the frame to 32-bit ARGB.
+// RLE acceleration, then SDL's conversion of the frame to 32-bit ARGB. Nothing the game does
+// not do: no clear where the game made none.
 #pragma once
 #include <cstdint>
 
@@ -18,10 +19,10 @@ int scene_passes();
 long scene_blit_count();
 // The most pixels any pass's SDL frame differed from the game's.
 int scene_most_differing_pixels();
-// Composes a recorded pass with SDL: the recorded fills and blits, then the 8-to-32
-// conversion. With clear, the frame is first cleared to colour 0 as a frame is usually
-// composed, and as the game did before it learnt to leave the clear out where its backdrop
-// covers the frame.
+// Composes a recorded pass with SDL: the recorded fills and blits (the game's own clear among
+// them when it made one), then the 8-to-32 conversion. With clear, the whole frame is first
+// cleared to colour 0 as a frame is often composed (for information: the game leaves that
+// clear out where its backdrop covers the frame).
 void scene_compose(int pass, bool clear);
 // Frees every SDL surface and the recording.
 void scene_release();

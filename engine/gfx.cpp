@@ -29,6 +29,8 @@ size_t memory_used;
 GfxPalette* primary_palette;
 // Source columns of the visible part of one blit row; sized for the widest surface.
 int column_source[MAX_DIMENSION];
+// Told of every blit when set (see gfx_set_blit_observer).
+GfxBlitObserver blit_observer;
 
 // The first free slot of a pool, cleared and taken; null when the pool is full.
 template <typename T, size_t N>
@@ -637,8 +639,14 @@ GfxStatus gfx_unlock(GfxSurface* surface, const Rect*) {
     return GFX_OK;
 }
 
+void gfx_set_blit_observer(GfxBlitObserver observer) {
+    blit_observer = observer;
+}
+
 GfxStatus gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect* src_rect,
                    unsigned flags, const GfxBlitFx* fx) {
+    if (blit_observer)
+        blit_observer(dst, dst_rect, src, src_rect, flags, fx);
     GfxStatus status = usable(dst);
     if (status != GFX_OK)
         return status;

@@ -197,6 +197,12 @@ GfxStatus gfx_unlock(GfxSurface* surface, const Rect* rect);
 GfxStatus gfx_blit(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src, const Rect* src_rect,
                    unsigned flags, const GfxBlitFx* fx);
 
+// Sees every blit's arguments before the blit is done: the benchmarks record the scenes they
+// compose again with another library this way. Null (the game's case) sees nothing.
+using GfxBlitObserver = void (*)(GfxSurface* dst, const Rect* dst_rect, GfxSurface* src,
+                                 const Rect* src_rect, unsigned flags, const GfxBlitFx* fx);
+void gfx_set_blit_observer(GfxBlitObserver observer);
+
 // For blits of src_rect of an off-screen surface at width x height: keeps its rows
 // stretched across to that width, as a stretched blit would pick the pixels, up to date
 // whenever the surface's pixels change, so that such blits are plain row copies. A second

@@ -1,6 +1,8 @@
 // Pixel conversion of the SDL backend (palette and 16-bit formats) and its small parsers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/sdl/parse.h"
@@ -12,14 +14,14 @@ TEST(SdlPixels, PaletteBecomesOpaqueArgbWithOneClearEntry) {
     PaletteEntry palette[256] = {};
     palette[1] = {10, 20, 30, 4};
     palette[253] = {255, 0, 255, 0};
-    uint32_t table[256];
-    palette_to_argb(palette, -1, table);
-    EXPECT_EQ(table[0], 0xFF000000u);
-    EXPECT_EQ(table[1], 0xFF0A141Eu);
-    EXPECT_EQ(table[253], 0xFFFF00FFu);
-    palette_to_argb(palette, 253, table);
-    EXPECT_EQ(table[253], 0u);
-    EXPECT_EQ(table[1], 0xFF0A141Eu);
+    ColourTable table;
+    palette_to_argb(palette, -1, &table);
+    EXPECT_EQ(table.argb[0], 0xFF000000u);
+    EXPECT_EQ(table.argb[1], 0xFF0A141Eu);
+    EXPECT_EQ(table.argb[253], 0xFFFF00FFu);
+    palette_to_argb(palette, 253, &table);
+    EXPECT_EQ(table.argb[253], 0u);
+    EXPECT_EQ(table.argb[1], 0xFF0A141Eu);
 
     const uint8_t row[4] = {1, 253, 0, 1};
     uint32_t out[5] = {0, 0, 0, 0, 0x12345678u};
@@ -29,6 +31,42 @@ TEST(SdlPixels, PaletteBecomesOpaqueArgbWithOneClearEntry) {
     EXPECT_EQ(out[2], 0xFF000000u);
     EXPECT_EQ(out[3], 0xFF0A141Eu);
     EXPECT_EQ(out[4], 0x12345678u);  // nothing past the count
+}
+
+// Every length around the vector path's 64-pixel steps, at odd offsets, every index and a
+// clear entry: where this processor has the vector path it must give the portable path's
+// pixels, and write nothing past the count.
+TEST(SdlPixels, EveryPathConvertsAlikeAtAnyLengthAndOffset) {
+    PaletteEntry palette[256];
+    for (int i = 0; i < 256; i++)
+        palette[i] = {static_cast<uint8_t>(i * 7), static_cast<uint8_t>(255 - i),
+                      static_cast<uint8_t>(i * 13 + 5), 0};
+    ColourTable table;
+    palette_to_argb(palette, 200, &table);
+    uint8_t source[300];
+    uint32_t seed = 12345;
+    for (uint8_t& byte : source) {
+        seed = seed * 1664525u + 1013904223u;
+        byte = static_cast<uint8_t>(seed >> 24);
+    }
+    for (int i = 0; i < 256; i++)
+        source[i + 3] = static_cast<uint8_t>(i);
+    for (int count : {0, 1, 63, 64, 65, 127, 128, 200, 256, 290}) {
+        for (int offset : {0, 1, 3}) {
+            uint32_t fast[300], portable[300];
+            std::fill(fast, fast + 300, 0x12345678u);
+            std::fill(portable, portable + 300, 0x12345678u);
+            convert_row_8(source + offset, count, table, fast + offset);
+            convert_row_8_portable(source + offset, count, table, portable + offset);
+            for (int i = 0; i < 300; i++)
+                ASSERT_EQ(fast[i], portable[i])
+                    << count << " pixels from " << offset << ", at " << i;
+            for (int i = 0; i < count; i++)
+                ASSERT_EQ(portable[offset + i], table.argb[source[offset + i]]);
+        }
+    }
+    if (!convert_row_8_vectorised())
+        std::printf("(no vector path on this processor: the portable path alone was checked)\n");
 }
 
 // Rows of 16-bit pixels start one byte into the buffer, as an odd pitch would place them.

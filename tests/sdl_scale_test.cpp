@@ -2,7 +2,9 @@
 // the bars stay untouched, and the fill reaches exactly the bars.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -13,10 +15,17 @@ namespace {
 constexpr uint32_t UNTOUCHED = 0xDEADBEEFu;
 
 struct Output {
-    int width, height, pitch;  // pitch in bytes, wider than the row
-    std::vector<uint32_t> pixels;
-    Output(int w, int h) : width(w), height(h), pitch(4 * w + 12), pixels((w + 3) * h, UNTOUCHED) {}
-    uint8_t* bytes() { return reinterpret_cast<uint8_t*>(pixels.data()); }
+    int width, height, pitch;  // pitch in bytes, wider than the row by pad
+    std::vector<uint32_t> storage;
+    uint32_t* pixels;  // 32-byte aligned, as a window surface is
+    Output(int w, int h, int pad = 12)
+        : width(w),
+          height(h),
+          pitch(4 * w + pad),
+          storage(static_cast<size_t>(pitch / 4) * h + 8, UNTOUCHED) {
+        pixels = storage.data() + (8 - reinterpret_cast<uintptr_t>(storage.data()) % 32 / 4) % 8;
+    }
+    uint8_t* bytes() { return reinterpret_cast<uint8_t*>(pixels); }
     uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * (pitch / 4) + x]; }
 };
 
@@ -24,13 +33,16 @@ struct Output {
 struct Frame {
     int width, height, pitch;
     std::vector<uint8_t> pixels;
-    uint32_t table[256];
+    ColourTable table;
     Frame(int w, int h) : width(w), height(h), pitch(w + 5), pixels(pitch * h, 0xFF) {
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w; x++)
                 pixels[y * pitch + x] = static_cast<uint8_t>((x * 7 + y * 13) % 251);
+        PaletteEntry palette[256];
         for (int i = 0; i < 256; i++)
-            table[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x010203);
+            palette[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(2 * i),
+                          static_cast<uint8_t>(3 * i), 0};
+        palette_to_argb(palette, -1, &table);
     }
 };
 
@@ -39,7 +51,7 @@ void expect_mapped(const Frame& frame, const Output& out, const Letterbox& box, 
         for (int x = 0; x < out.width; x++) {
             int fx, fy;
             const uint32_t want = letterbox_to_frame(box, x, y, &fx, &fy)
-                                      ? frame.table[frame.pixels[fy * frame.pitch + fx]]
+                                      ? frame.table.argb[frame.pixels[fy * frame.pitch + fx]]
                                       : UNTOUCHED;
             ASSERT_EQ(out.at(x, y), want)
                 << what << " at " << x << "," << y << " of " << out.width << "x" << out.height;
@@ -48,11 +60,12 @@ void expect_mapped(const Frame& frame, const Output& out, const Letterbox& box, 
 }
 
 // Scales the frame into outputs of each size in both modes and checks every pixel.
-void scale_and_check(const Frame& frame, const std::vector<std::pair<int, int>>& sizes) {
+void scale_and_check(const Frame& frame, const std::vector<std::pair<int, int>>& sizes,
+                     int pad = 12) {
     auto map = std::make_unique<ScaleMap>();
     for (auto [width, height] : sizes) {
         for (int mode : {SCALE_INTEGER, SCALE_FIT}) {
-            Output out(width, height);
+            Output out(width, height, pad);
             const Letterbox box =
                 letterbox_for_mode(mode, width, height, frame.width, frame.height);
             scale_map_build(map.get(), box);
@@ -81,6 +94,49 @@ TEST(SdlScale, EveryOutputPixelShowsTheFramePixelUnderItsCentre) {
 
 TEST(SdlScale, TheGamesFrameAtFullScreenSizesInBothModes) {
     scale_and_check(Frame(640, 480), {{1920, 1080}, {1280, 1024}, {2560, 1440}});
+    // Rows on 32-byte boundaries, and large: written around the caches where that is possible.
+    scale_and_check(Frame(640, 480), {{3840, 2160}}, 0);
+}
+
+// Only the output rows showing changed frame rows are written, and the bands sent to the
+// display cover exactly those rows (joined into one when there are too many).
+TEST(SdlScale, ChangedRowsAloneAreWrittenAndSentAsBands) {
+    auto map = std::make_unique<ScaleMap>();
+    const Frame frame(640, 480);
+    std::vector<uint8_t> changed(480, 0);
+    for (int row : {0, 1, 2, 100, 250, 251, 479})
+        changed[row] = 1;
+    for (auto [width, height, mode] :
+         {std::tuple{1920, 1080, SCALE_FIT}, {1280, 960, SCALE_INTEGER}, {300, 217, SCALE_FIT}}) {
+        Output out(width, height);
+        const Letterbox box = letterbox_for_mode(mode, width, height, 640, 480);
+        scale_map_build(map.get(), box);
+        scale_frame_8(map.get(), frame.pixels.data(), frame.pitch, frame.table, out.bytes(),
+                      out.pitch, changed.data());
+        ScaleRect bands[16];
+        const int count = scale_changed_bands(map.get(), changed.data(), bands, 16);
+        for (int y = 0; y < height; y++) {
+            int in_bands = 0;
+            for (int i = 0; i < count; i++)
+                in_bands += y >= bands[i].y && y < bands[i].y + bands[i].height &&
+                            bands[i].x == box.x && bands[i].width == box.width;
+            for (int x = 0; x < width; x++) {
+                int fx, fy;
+                const bool shown = letterbox_to_frame(box, x, y, &fx, &fy) && changed[fy];
+                ASSERT_EQ(out.at(x, y),
+                          shown ? frame.table.argb[frame.pixels[fy * frame.pitch + fx]] : UNTOUCHED)
+                    << x << "," << y << " of " << width << "x" << height;
+                if (x == box.x) {
+                    ASSERT_EQ(in_bands, shown ? 1 : 0) << "row " << y;
+                }
+            }
+        }
+        // Too many bands become one, from the first changed row to the last.
+        ScaleRect one[2];
+        ASSERT_EQ(scale_changed_bands(map.get(), changed.data(), one, 2), 1);
+        EXPECT_EQ(one[0].y, bands[0].y);
+        EXPECT_EQ(one[0].y + one[0].height, bands[count - 1].y + bands[count - 1].height);
+    }
 }
 
 TEST(SdlScale, ThirtyTwoBitFramesScaleAlikeAndTheBarFillStaysOutsideTheBox) {
@@ -90,7 +146,7 @@ TEST(SdlScale, ThirtyTwoBitFramesScaleAlikeAndTheBarFillStaysOutsideTheBox) {
     std::vector<uint32_t> converted(70 * 48);
     for (int y = 0; y < 48; y++)
         for (int x = 0; x < 64; x++)
-            converted[y * 70 + x] = frame.table[frame.pixels[y * frame.pitch + x]];
+            converted[y * 70 + x] = frame.table.argb[frame.pixels[y * frame.pitch + x]];
     for (auto size : {std::pair{150, 90}, {64, 48}, {300, 400}}) {
         Output out(size.first, size.second);
         const Letterbox box = letterbox_fit(size.first, size.second, 64, 48);

@@ -45,15 +45,21 @@ SDL_Texture* texture;
 std::unique_ptr<ScaleMap> scale_map;
 // The surface's size and the scale mode the map was built for (-1: none yet).
 int surface_width, surface_height, map_mode = -1;
-bool redraw_all = true;  // the next present paints the bars and sends the whole window
+const void* surface_memory;  // the surface's pixels then: new memory holds nothing shown yet
+bool redraw_all = true;      // the next present paints the bars and sends the whole window
 
 // The last frame as it was drawn (8-bit, pitch = width) and its palette, for the identical
 // frame test, the screenshot and the pause mark; a frame in another format is kept as ARGB.
 std::unique_ptr<uint8_t[]> last_frame;
 std::unique_ptr<uint32_t[]> argb_frame;  // ARGB copy (other formats; the pause mark)
 PaletteEntry last_palette[256];
-uint32_t palette_argb[256];
+ColourTable palette_argb;  // the palette ready for conversion
 bool have_last, last_is_argb;
+// Whether the window shows last_frame as it is (not a paused or other-format frame), and
+// which rows of the frame being presented differ from it: on the processor path only those
+// are written and sent to the display, which in play is often a small part of the frame.
+bool window_shows_last;
+std::unique_ptr<uint8_t[]> changed_rows;
 // The last frame's digest, kept when the window closes (for the recording's last line), and
 // the pass that drew it.
 uint64_t closing_digest;
@@ -193,29 +199,32 @@ void show_gpu(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
 }
 
 // The CPU path: the frame scaled straight into the window's surface; the bars are drawn only
-// when the box or the window changes.
-void show_cpu(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
+// when the box or the window changes. With changed, only the rows showing changed frame rows
+// are written and sent.
+bool show_cpu(const uint8_t* frame8, int pitch8, const uint32_t* argb, const uint8_t* changed) {
     SDL_Surface* surface = window_surface();
     if (surface == nullptr) {
-        return;
+        return false;
     }
     // The box from the surface itself, so nothing is ever written outside it.
     const Letterbox box = letterbox_for_mode(sdl_settings.scale_mode, surface->w, surface->h,
                                              sdl_frame_width, sdl_frame_height);
     if (box.width <= 0 || box.height <= 0) {
-        return;
+        return false;
     }
     if (surface->w != surface_width || surface->h != surface_height ||
-        sdl_settings.scale_mode != map_mode || scale_map->box.width != box.width ||
-        scale_map->box.x != box.x || scale_map->box.y != box.y) {
+        surface->pixels != surface_memory || sdl_settings.scale_mode != map_mode ||
+        scale_map->box.width != box.width || scale_map->box.x != box.x ||
+        scale_map->box.y != box.y) {
         surface_width = surface->w;
         surface_height = surface->h;
+        surface_memory = surface->pixels;
         map_mode = sdl_settings.scale_mode;
         scale_map_build(scale_map.get(), box);
         redraw_all = true;
     }
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
-        return;
+        return false;
     }
     uint8_t* pixels = static_cast<uint8_t*>(surface->pixels);
     if (redraw_all) {
@@ -224,7 +233,9 @@ void show_cpu(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
     if (argb != nullptr) {
         scale_frame_32(scale_map.get(), argb, sdl_frame_width, pixels, surface->pitch);
     } else {
-        scale_frame_8(scale_map.get(), frame8, pitch8, palette_argb, pixels, surface->pitch);
+        changed = redraw_all ? nullptr : changed;
+        scale_frame_8(scale_map.get(), frame8, pitch8, palette_argb, pixels, surface->pitch,
+                      changed);
     }
     if (SDL_MUSTLOCK(surface)) {
         SDL_UnlockSurface(surface);
@@ -232,21 +243,35 @@ void show_cpu(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
     if (redraw_all) {
         SDL_UpdateWindowSurface(sdl_window);
         redraw_all = false;
+    } else if (argb == nullptr && changed != nullptr) {
+        // A few bands: each is a request to the display server.
+        constexpr int MAX_BANDS = 16;
+        ScaleRect bands[MAX_BANDS];
+        SDL_Rect rects[MAX_BANDS];
+        const int count = scale_changed_bands(scale_map.get(), changed, bands, MAX_BANDS);
+        for (int i = 0; i < count; i++) {
+            rects[i] = {bands[i].x, bands[i].y, bands[i].width, bands[i].height};
+        }
+        SDL_UpdateWindowSurfaceRects(sdl_window, rects, count);
     } else {
         const SDL_Rect rect = {scale_map->box.x, scale_map->box.y, scale_map->box.width,
                                scale_map->box.height};
         SDL_UpdateWindowSurfaceRects(sdl_window, &rect, 1);
     }
+    return true;
 }
 
 // Converts, scales and hands over the frame: 8-bit through the palette table, or the ARGB
-// copy.
-void show(const uint8_t* frame8, int pitch8, const uint32_t* argb) {
+// copy; changed (or null: all) names the 8-bit frame's rows that differ from what the window
+// shows.
+void show(const uint8_t* frame8, int pitch8, const uint32_t* argb,
+          const uint8_t* changed = nullptr) {
     sdl_frames_shown++;
     if (path == PATH_GPU) {
         show_gpu(frame8, pitch8, argb);
+        window_shows_last = false;
     } else {
-        show_cpu(frame8, pitch8, argb);
+        window_shows_last = show_cpu(frame8, pitch8, argb, changed) && argb == nullptr;
     }
 }
 
@@ -308,8 +333,9 @@ int sdl_present_start() {
     last_frame.reset(new uint8_t[pixels]);
     argb_frame.reset(new uint32_t[pixels]);
     paused_frame.reset(new uint32_t[pixels]);
+    changed_rows.reset(new uint8_t[sdl_frame_height]);
     scale_map.reset(new ScaleMap);
-    have_last = last_is_argb = false;
+    have_last = last_is_argb = window_shows_last = false;
     redraw_all = true;
     map_mode = -1;
     const char* forced = SDL_getenv("QUELLARO_PRESENT");
@@ -379,9 +405,11 @@ void sdl_present_stop() {
     last_frame.reset();
     argb_frame.reset();
     paused_frame.reset();
+    changed_rows.reset();
     scale_map.reset();
-    have_last = false;
+    have_last = window_shows_last = false;
     surface_width = surface_height = 0;
+    surface_memory = nullptr;
 }
 
 void platform_present(const uint8_t* pixels, int pitch, int width, int height, int bpp,
@@ -398,21 +426,24 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
         redraw_all = true;
     }
     const bool whole_8 = bpp == 8 && width == sdl_frame_width && height == sdl_frame_height;
+    const uint8_t* changed = nullptr;
     if (whole_8 && have_last && !last_is_argb && !redraw_all &&
         std::memcmp(palette, last_palette, sizeof last_palette) == 0) {
-        bool same = true;
-        for (int y = 0; y < height && same; y++) {
-            same = std::memcmp(pixels + static_cast<ptrdiff_t>(y) * pitch,
-                               last_frame.get() + y * width, width) == 0;
+        int changed_count = 0;
+        for (int y = 0; y < height; y++) {
+            changed_rows[y] = std::memcmp(pixels + static_cast<ptrdiff_t>(y) * pitch,
+                                          last_frame.get() + y * width, width) != 0;
+            changed_count += changed_rows[y];
         }
-        if (same) {
+        if (changed_count == 0) {
             skipped_frames++;
             return;
         }
+        changed = window_shows_last ? changed_rows.get() : nullptr;
     }
     if (bpp == 8 && (!have_last || std::memcmp(palette, last_palette, sizeof last_palette) != 0)) {
         std::memcpy(last_palette, palette, sizeof last_palette);
-        palette_to_argb(palette, -1, palette_argb);
+        palette_to_argb(palette, -1, &palette_argb);
     }
     have_last = true;
     if (whole_8) {
@@ -433,7 +464,7 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     } else if (last_is_argb) {
         show(nullptr, 0, argb_frame.get());
     } else {
-        show(pixels, pitch, nullptr);
+        show(pixels, pitch, nullptr, changed);
     }
     if (sdl_stats_enabled) {
         frame_stats_add(&present_stats, start_us);

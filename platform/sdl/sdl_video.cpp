@@ -100,8 +100,8 @@ SDL_Surface* load_art(const char* file, const char* kept) {
     for (int i = 0; i < colors->ncolors && i < 256; i++) {
         entries[i] = {colors->colors[i].r, colors->colors[i].g, colors->colors[i].b, 0};
     }
-    uint32_t table[256];
-    palette_to_argb(entries, ART_TRANSPARENT_INDEX, table);
+    ColourTable table;
+    palette_to_argb(entries, ART_TRANSPARENT_INDEX, &table);
     SDL_LockSurface(picture);
     for (int y = 0; y < picture->h; y++) {
         convert_row_8(
