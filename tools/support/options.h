@@ -1,5 +1,6 @@
 // The tools' command lines: options that each take one value, as "--name value".
 #pragma once
+#include <cstdio>
 
 struct ToolOption {
     const char* name;    // with its dashes: "--out"
@@ -12,6 +13,6 @@ struct ToolOption {
 bool tool_help_asked(int argc, char** argv);
 // Reads argv[1..] as option and value pairs into the options' values. false at an unknown
 // option, an option without its value, or a value the option refuses, after saying which
-// and why on standard error ("tool: --every 0: ...").
+// and why on messages ("tool: --every 0: ..."; the words escaped as file bytes are).
 bool tool_read_options(const char* tool, int argc, char** argv, const ToolOption* options,
-                       int count);
+                       int count, std::FILE* messages = stderr);
