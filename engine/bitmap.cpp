@@ -10,8 +10,6 @@
 // frame when a backdrop panel is recycled.
 #include "engine/bitmap.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -22,6 +20,7 @@
 #include <cstring>
 
 #include "engine/display.h"
+#include "platform/file_read.h"
 
 namespace {
 
@@ -279,7 +278,7 @@ bool read_rows_24(Source& source, const Layout& l, uint8_t* pixels, size_t out_r
 int load(BitmapFile* bitmap, Source& source) {
     Head head;
     Layout layout;
-    if (source.size < 0 || !read_head(source, &head) ||
+    if (source.size < 0 || source.size > BITMAP_FILE_MAX || !read_head(source, &head) ||
         !read_layout(source, head, bitmap, &layout)) {
         return fail(bitmap);
     }
@@ -304,11 +303,10 @@ int bitmap_load_file(BitmapFile* bitmap, const char* file_name) {
     if (!bitmap || !file_name)
         return 0;
     Source source;
-    source.fd = open(file_name, O_RDONLY | O_CLOEXEC);
+    // A regular file only: a FIFO or a device in a picture's place would block or never end.
+    source.fd = file_open_input(file_name, &source.size, nullptr, 0);
     if (source.fd < 0)
         return 0;
-    struct stat status;
-    source.size = fstat(source.fd, &status) == 0 ? static_cast<int64_t>(status.st_size) : -1;
     const int result = load(bitmap, source);
     close(source.fd);
     return result;

@@ -48,6 +48,11 @@ enum : int {
     CUT_PIXELS = 1,  // pixel coordinates of the top-left corner (any mode but 0 means this)
 };
 
+// Picture files larger than this are refused unread: a 2048 x 2048 24-bit picture takes 12 MiB,
+// and a file far larger than its picture is not one.
+constexpr int64_t BITMAP_FILE_MAX = int64_t{64} << 20;
+
+// Loads a regular file of at most BITMAP_FILE_MAX bytes; 1, or 0 with the record empty.
 [[nodiscard]] int bitmap_load_file(BitmapFile* bitmap, const char* file_name);
 // The same from a stream open for reading (from its start to its end), left open.
 [[nodiscard]] int bitmap_load_stream(BitmapFile* bitmap, FILE* stream);
@@ -62,6 +67,7 @@ int bitmap_unload_file(BitmapFile* bitmap);
 void bitmap_shutdown();
 
 [[nodiscard]] int palette_load_file(const char* file_name, PaletteEntry* entries);
+// Written whole or not at all (platform/file_write.h); on 0, errno says why.
 [[nodiscard]] int palette_save_file(const char* file_name, const PaletteEntry* entries);
 int palette_set_all(const PaletteEntry* entries);
 int palette_get_all(PaletteEntry* entries);

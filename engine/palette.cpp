@@ -1,12 +1,19 @@
 // Palette text files and the display palette, kept in step with shadow_palette.
+#include <unistd.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "engine/bitmap.h"
 #include "engine/display.h"
+#include "platform/file_read.h"
+#include "platform/file_write.h"
 
 namespace {
 
+// More than any palette file needs (256 lines of four numbers with room for blanks).
+constexpr int64_t PALETTE_FILE_MAX = 64 * 1024;
 // Past this a number only grows out of range, so it stops growing instead of overflowing.
 constexpr long long NUMBER_CEILING = 1LL << 40;
 
@@ -50,9 +57,16 @@ bool only_blanks_left(FILE* file) {
 int palette_load_file(const char* file_name, PaletteEntry* entries) {
     if (!file_name || !entries)
         return 0;
-    FILE* file = std::fopen(file_name, "r");
-    if (!file)
+    // A regular file of a sensible size only: 256 lines of four numbers take 4 KiB, and a
+    // FIFO, a device or a huge file in its place would block or read without end.
+    int64_t size = 0;
+    const int fd = file_open_input(file_name, &size, nullptr, 0);
+    FILE* file = fd >= 0 && size <= PALETTE_FILE_MAX ? fdopen(fd, "r") : nullptr;
+    if (!file) {
+        if (fd >= 0)
+            close(fd);
         return 0;
+    }
     // Each number keeps its low eight bits, as the format always did, but the file is only
     // read whole with 256 entries of four numbers from 0 to 255 and nothing after them.
     bool complete = true, in_range = true;
@@ -79,14 +93,16 @@ int palette_load_file(const char* file_name, PaletteEntry* entries) {
 int palette_save_file(const char* file_name, const PaletteEntry* entries) {
     if (!file_name || !entries)
         return 0;
-    FILE* file = std::fopen(file_name, "w");
-    if (!file)
-        return 0;
+    // 256 lines of at most four three-digit numbers: the text is made first, then written
+    // whole (or not at all; errno says why).
+    char text[256 * 16];
+    size_t used = 0;
     for (int i = 0; i < 256; ++i) {
-        std::fprintf(file, "\n%u %u %u %u", entries[i].red, entries[i].green, entries[i].blue,
-                     entries[i].flags);
+        used += static_cast<size_t>(std::snprintf(text + used, sizeof text - used, "\n%u %u %u %u",
+                                                  entries[i].red, entries[i].green, entries[i].blue,
+                                                  entries[i].flags));
     }
-    return std::fclose(file) == 0 ? 1 : 0;
+    return file_write_whole(file_name, text, used, nullptr, 0) ? 1 : 0;
 }
 
 int palette_set_all(const PaletteEntry* entries) {

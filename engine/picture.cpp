@@ -2,10 +2,12 @@
 // of the first picture refused with the reason.
 #include "engine/picture.h"
 
-#include <cerrno>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+
+#include "platform/file_read.h"
 
 BitmapFile load_bitmap;
 
@@ -23,18 +25,28 @@ int refuse(const char* file_name, const char* why) {
     return 0;
 }
 
-// Why a file the loader refused could not be read: not there (or not ours to read), a picture
-// of another depth (which an 8-bit display cannot take), or no picture the loader reads.
+// Why a file the loader refused could not be read: not there, not ours to read or not a
+// regular file, a picture of another depth (which an 8-bit display cannot take), or no picture
+// the loader reads.
 int refuse_unreadable(const char* file_name) {
-    FILE* file = std::fopen(file_name, "rb");
-    if (!file) {
-        char why[sizeof refused_why];
-        std::snprintf(why, sizeof why, "cannot be opened (%s)", std::strerror(errno));
-        return refuse(file_name, why);
+    char why[sizeof refused_why - 32];
+    int64_t size = 0;
+    const int fd = file_open_input(file_name, &size, why, sizeof why);
+    if (fd < 0) {
+        char reason[sizeof refused_why];
+        std::snprintf(reason, sizeof reason, "cannot be opened (%s)", why);
+        return refuse(file_name, reason);
+    }
+    if (size > BITMAP_FILE_MAX) {
+        close(fd);
+        char reason[sizeof refused_why];
+        std::snprintf(reason, sizeof reason, "is over the size limit of %s for a picture",
+                      file_size_text(BITMAP_FILE_MAX).c_str());
+        return refuse(file_name, reason);
     }
     uint8_t head[sizeof(BitmapFileHeader) + sizeof(BitmapInfoHeader)] = {};
-    const bool headed = std::fread(head, 1, sizeof head, file) == sizeof head;
-    std::fclose(file);
+    const bool headed = read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head);
+    close(fd);
     const int bits = head[28] | head[29] << 8;  // the information header's bit count
     if (headed && head[0] == 'B' && head[1] == 'M' && bits != 8)
         return refuse(file_name, "is not an 8-bit picture");

@@ -2,6 +2,8 @@
 // and music handed to the platform's audio service.
 #include "engine/sound.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include "engine/synth.h"
 #include "engine/tunes.h"
 #include "engine/wav.h"
+#include "platform/file_read.h"
 #include "platform/platform.h"
 
 namespace {
@@ -79,23 +82,19 @@ bool read_effect(SoundId id, int variant) {
     const int64_t room = EFFECT_SAMPLES_MAX - effect_used;
     int64_t frames = -1;
     int rate = 0;
-    if (std::FILE* file = std::fopen(name, "rb")) {
-        long size = -1;
-        if (std::fseek(file, 0, SEEK_END) == 0)
-            size = std::ftell(file);
-        std::rewind(file);
-        // A file longer than the room left cannot fit; it is not read at all.
-        if (size > 0 && static_cast<size_t>(size) <= wav_file_size(room) + 4096) {
-            uint8_t* bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
-            if (bytes && std::fread(bytes, 1, static_cast<size_t>(size), file) ==
-                             static_cast<size_t>(size)) {
-                frames = wav_read(bytes, static_cast<size_t>(size), effect_samples + effect_used,
-                                  room, &rate);
-            }
-            std::free(bytes);
-        }
-        std::fclose(file);
+    // A regular file only (a FIFO or a device would block or never end), and one longer than
+    // the room left cannot fit: it is not read at all.
+    int64_t size = 0;
+    const int fd = file_open_input(name, &size, nullptr, 0);
+    if (fd >= 0 && size > 0 && static_cast<uint64_t>(size) <= wav_file_size(room) + 4096) {
+        uint8_t* bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
+        if (bytes && read(fd, bytes, static_cast<size_t>(size)) == size)
+            frames = wav_read(bytes, static_cast<size_t>(size), effect_samples + effect_used, room,
+                              &rate);
+        std::free(bytes);
     }
+    if (fd >= 0)
+        close(fd);
     if (frames <= 0 || rate != SOUND_RATE) {
         std::snprintf(refused, sizeof refused, "%s", name);
         return false;

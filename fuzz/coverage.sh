@@ -38,3 +38,7 @@ report script platform/script.cpp 'script_parse|script_read_number|read_line|rea
 report hotspot platform/sdl/parse.cpp 'parse_hotspot|parse_window_size|read_number'
 report wav engine/wav.cpp 'wav_parse|wav_read|pcm16_mono_rate'
 report settings platform/sdl/settings.cpp 'settings_parse|settings_format|display_line|keys_line|gamepad_line|read_switch'
+report options tools/support/options.cpp 'tool_read_options|tool_help_asked'
+report user_dirs platform/sdl/files.cpp 'user_dirs_read|user_dirs_pictures|screenshot_folder'
+report png platform/png.cpp 'encode|write_png|write_rows|deflate_pending|write_chunk|png_write_rgb|png_write_rgba|png_write_indexed'
+report png platform/file_write.cpp 'open_state|make_temporary|commit_state|file_writer_write|flush_buffer'

@@ -3,15 +3,20 @@
 #include "fuzz/memory_file.h"
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 // The in-memory file, made at the first input, and its path.
 int file = -1;
 char path[64];
+// The folder of memory_folder(), "" until made.
+char folder[64];
 }  // namespace
 
 const char* memory_file_path(const uint8_t* data, size_t size) {
@@ -29,4 +34,22 @@ const char* memory_file_path(const uint8_t* data, size_t size) {
         std::abort();
     }
     return path;
+}
+
+const char* memory_folder() {
+    if (folder[0] == '\0') {
+        struct stat info;
+        const bool shm = stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode);
+        std::snprintf(folder, sizeof folder, "%s/quellaro-fuzz-XXXXXX", shm ? "/dev/shm" : "/tmp");
+        if (mkdtemp(folder) == nullptr) {
+            std::perror("fuzz folder");
+            std::abort();
+        }
+        // Gone when the program ends, as the tests that replay the targets leave nothing.
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        });
+    }
+    return folder;
 }

@@ -2,30 +2,62 @@
 // second full-size buffer.
 #include "platform/png.h"
 
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+// A picture not written: why says the reason, and a writer fails with it, so that its commit
+// refuses.
+int refuse(const char* reason, char* why, size_t why_size) {
+    if (why != nullptr && why_size > 0)
+        std::snprintf(why, why_size, "%s", reason);
+    errno = EINVAL;
+    return 0;
+}
+
+bool refuse_writer(FileWriter* writer, const char* reason) {
+    if (writer->state.error == 0) {
+        writer->state.error = EINVAL;
+        writer->state.why = reason;
+    }
+    return false;
+}
+}  // namespace
+
 #ifdef QUELLARO_PNG_WITHOUT_ZLIB
 
 // Built without zlib (the browser): every write fails, and the caller says so.
-int png_write_rgb(const char*, const uint8_t*, int, int) {
-    return 0;
+constexpr const char* NO_ZLIB = "this build writes no PNG files";
+
+int png_write_rgb(const char*, const uint8_t*, int, int, char* why, size_t why_size) {
+    return refuse(NO_ZLIB, why, why_size);
 }
-int png_write_rgba(const char*, const uint8_t*, int, int, int) {
-    return 0;
+int png_write_rgba(const char*, const uint8_t*, int, int, int, char* why, size_t why_size) {
+    return refuse(NO_ZLIB, why, why_size);
 }
-int png_write_indexed(const char*, const uint8_t*, int, int, int, const PaletteEntry*) {
-    return 0;
+int png_write_indexed(const char*, const uint8_t*, int, int, int, const PaletteEntry*, char* why,
+                      size_t why_size) {
+    return refuse(NO_ZLIB, why, why_size);
+}
+bool png_encode_rgba(FileWriter* writer, const uint8_t*, int, int, int) {
+    return refuse_writer(writer, NO_ZLIB);
+}
+bool png_encode_indexed(FileWriter* writer, const uint8_t*, int, int, int, const PaletteEntry*) {
+    return refuse_writer(writer, NO_ZLIB);
 }
 
 #else
 
 #include <zlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
 constexpr int MAX_SIDE = 16384;
+constexpr const char* BAD_SIZE = "not a picture size or layout the PNG writer takes";
 constexpr uint8_t COLOUR_RGB = 2;
 constexpr uint8_t COLOUR_RGBA = 6;
 // Compressed bytes gathered before they go out as one IDAT chunk.
@@ -38,7 +70,7 @@ void put32(uint8_t* out, uint32_t v) {
     out[3] = static_cast<uint8_t>(v);
 }
 
-bool write_chunk(FILE* file, const char* type, const uint8_t* data, uint32_t length) {
+bool write_chunk(FileWriter* file, const char* type, const uint8_t* data, uint32_t length) {
     uint8_t header[8];
     put32(header, length);
     std::memcpy(header + 4, type, 4);
@@ -47,15 +79,15 @@ bool write_chunk(FILE* file, const char* type, const uint8_t* data, uint32_t len
         crc = crc32(crc, data, length);
     uint8_t trailer[4];
     put32(trailer, static_cast<uint32_t>(crc));
-    return std::fwrite(header, 1, 8, file) == 8 &&
-           (length == 0 || std::fwrite(data, 1, length, file) == length) &&
-           std::fwrite(trailer, 1, 4, file) == 4;
+    return file_writer_write(file, header, 8) &&
+           (length == 0 || file_writer_write(file, data, length)) &&
+           file_writer_write(file, trailer, 4);
 }
 
 // Gives one row of channels * width bytes (filter byte excluded) for row y.
 using RowSource = void (*)(const void* context, int y, uint8_t* out);
 
-bool write_header(FILE* file, int width, int height, uint8_t colour_type) {
+bool write_header(FileWriter* file, int width, int height, uint8_t colour_type) {
     static const uint8_t signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
     uint8_t ihdr[13];
     put32(ihdr, static_cast<uint32_t>(width));
@@ -63,7 +95,7 @@ bool write_header(FILE* file, int width, int height, uint8_t colour_type) {
     ihdr[8] = 8;  // bits per channel
     ihdr[9] = colour_type;
     ihdr[10] = ihdr[11] = ihdr[12] = 0;
-    return std::fwrite(signature, 1, 8, file) == 8 && write_chunk(file, "IHDR", ihdr, 13);
+    return file_writer_write(file, signature, 8) && write_chunk(file, "IHDR", ihdr, 13);
 }
 
 // Filter "up": each byte minus the one above it; the raw row is kept in `above` for the next.
@@ -79,7 +111,7 @@ void filter_up(uint8_t* row, uint8_t* above, size_t row_bytes) {
 // The deflate stream and where its output gathers before going out as IDAT chunks.
 struct Deflater {
     z_stream z;
-    FILE* file;
+    FileWriter* file;
     uint8_t* packed;
 };
 
@@ -117,37 +149,57 @@ bool write_rows(Deflater& d, int height, size_t row_bytes, uint8_t* row, uint8_t
     return deflate_pending(d, true);
 }
 
-bool write_png(const char* path, int width, int height, uint8_t colour_type, int channels,
-               RowSource source, const void* context) {
-    if (width <= 0 || height <= 0 || width > MAX_SIDE || height > MAX_SIDE)
-        return false;
+bool size_taken(int width, int height) {
+    return width > 0 && height > 0 && width <= MAX_SIDE && height <= MAX_SIDE;
+}
+
+// The whole picture into the writer; false when anything failed (the writer keeps why).
+bool encode(FileWriter* file, int width, int height, uint8_t colour_type, int channels,
+            RowSource source, const void* context) {
     const size_t row_bytes = static_cast<size_t>(width) * channels;
     // One allocation per picture: this row, the row above, and the compressed output.
     uint8_t* memory = static_cast<uint8_t*>(std::malloc(2 * (row_bytes + 1) + CHUNK_BYTES));
-    if (!memory)
+    if (!memory) {
+        file->state.error = file->state.error ? file->state.error : ENOMEM;
         return false;
+    }
     uint8_t* row = memory;
     uint8_t* above = memory + row_bytes + 1;
     std::memset(above, 0, row_bytes + 1);
 
     Deflater d{};
-    d.file = std::fopen(path, "wb");
+    d.file = file;
     d.packed = memory + 2 * (row_bytes + 1);
-    bool ok = d.file != nullptr && write_header(d.file, width, height, colour_type);
+    bool ok = write_header(file, width, height, colour_type);
     const bool z_open = ok && deflateInit(&d.z, 6) == Z_OK;
     d.z.next_out = d.packed;
     d.z.avail_out = CHUNK_BYTES;
     ok = z_open && write_rows(d, height, row_bytes, row, above, source, context);
     if (z_open)
         deflateEnd(&d.z);
-    if (d.file) {
-        ok = ok && write_chunk(d.file, "IEND", nullptr, 0);
-        ok = (std::fclose(d.file) == 0) && ok;
-        if (!ok)
-            std::remove(path);
-    }
+    ok = ok && write_chunk(file, "IEND", nullptr, 0);
     std::free(memory);
+    if (!ok && file->state.error == 0) {
+        file->state.error = EIO;
+        file->state.why = "the compressor failed";
+    }
     return ok;
+}
+
+// The writer of the path-named files; one picture at a time.
+FileWriter png_file;
+
+// A whole file at path: opened, encoded and committed, or nothing left behind.
+int write_png(const char* path, int width, int height, uint8_t colour_type, int channels,
+              RowSource source, const void* context, char* why, size_t why_size) {
+    if (!file_writer_open(&png_file, path, why, why_size))
+        return 0;
+    if (!encode(&png_file, width, height, colour_type, channels, source, context)) {
+        // The commit gives the reason the encoding stopped for, and removes the file.
+        static_cast<void>(file_writer_commit(&png_file, why, why_size));
+        return 0;
+    }
+    return file_writer_commit(&png_file, why, why_size) ? 1 : 0;
 }
 
 struct Packed {
@@ -181,27 +233,44 @@ void indexed_row(const void* context, int y, uint8_t* out) {
 
 }  // namespace
 
-int png_write_rgb(const char* path, const uint8_t* rgb, int width, int height) {
-    if (!rgb)
-        return 0;
-    const size_t row = static_cast<size_t>(width > 0 ? width : 0) * 3;
+int png_write_rgb(const char* path, const uint8_t* rgb, int width, int height, char* why,
+                  size_t why_size) {
+    if (!rgb || !size_taken(width, height))
+        return refuse(BAD_SIZE, why, why_size);
+    const size_t row = static_cast<size_t>(width) * 3;
     const Packed packed = {rgb, row, row};
-    return write_png(path, width, height, COLOUR_RGB, 3, packed_row, &packed) ? 1 : 0;
+    return write_png(path, width, height, COLOUR_RGB, 3, packed_row, &packed, why, why_size);
 }
 
-int png_write_rgba(const char* path, const uint8_t* rgba, int stride, int width, int height) {
-    if (!rgba || stride < width * 4)
-        return 0;
+int png_write_rgba(const char* path, const uint8_t* rgba, int stride, int width, int height,
+                   char* why, size_t why_size) {
+    if (!rgba || !size_taken(width, height) || stride < width * 4)
+        return refuse(BAD_SIZE, why, why_size);
     const Packed packed = {rgba, static_cast<size_t>(stride), static_cast<size_t>(width) * 4};
-    return write_png(path, width, height, COLOUR_RGBA, 4, packed_row, &packed) ? 1 : 0;
+    return write_png(path, width, height, COLOUR_RGBA, 4, packed_row, &packed, why, why_size);
 }
 
 int png_write_indexed(const char* path, const uint8_t* pixels, int pitch, int width, int height,
-                      const PaletteEntry* palette) {
-    if (!pixels || !palette || pitch < width)
-        return 0;
+                      const PaletteEntry* palette, char* why, size_t why_size) {
+    if (!pixels || !palette || !size_taken(width, height) || pitch < width)
+        return refuse(BAD_SIZE, why, why_size);
     const Indexed indexed = {pixels, pitch, width, palette};
-    return write_png(path, width, height, COLOUR_RGB, 3, indexed_row, &indexed) ? 1 : 0;
+    return write_png(path, width, height, COLOUR_RGB, 3, indexed_row, &indexed, why, why_size);
+}
+
+bool png_encode_rgba(FileWriter* writer, const uint8_t* rgba, int stride, int width, int height) {
+    if (!rgba || !size_taken(width, height) || stride < width * 4)
+        return refuse_writer(writer, BAD_SIZE);
+    const Packed packed = {rgba, static_cast<size_t>(stride), static_cast<size_t>(width) * 4};
+    return encode(writer, width, height, COLOUR_RGBA, 4, packed_row, &packed);
+}
+
+bool png_encode_indexed(FileWriter* writer, const uint8_t* pixels, int pitch, int width, int height,
+                        const PaletteEntry* palette) {
+    if (!pixels || !palette || !size_taken(width, height) || pitch < width)
+        return refuse_writer(writer, BAD_SIZE);
+    const Indexed indexed = {pixels, pitch, width, palette};
+    return encode(writer, width, height, COLOUR_RGB, 3, indexed_row, &indexed);
 }
 
 #endif  // QUELLARO_PNG_WITHOUT_ZLIB

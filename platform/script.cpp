@@ -2,11 +2,11 @@
 // held keys; writing it back; delivering a pass's input.
 #include "platform/script.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 
+#include "platform/file_read.h"
+#include "platform/text_escape.h"
 #include "platform/types.h"
 
 namespace {
@@ -37,7 +37,7 @@ int digit_value(char c, int base) {
 
 // What went wrong on a line; false, so that readers can return it.
 bool refuse(ScriptError* error, const std::string& word, const char* why) {
-    error->word = word;
+    error->word = text_escaped(word);
     error->why = why;
     return false;
 }
@@ -146,6 +146,15 @@ bool read_line(const std::vector<std::string>& words, Script* script, ScriptErro
     return true;
 }
 
+// The word a NUL byte is in; the NUL alone when it lies in a comment or among blanks.
+std::string word_holding_nul(const std::vector<std::string>& words) {
+    for (const std::string& word : words) {
+        if (word.find('\0') != std::string::npos)
+            return word;
+    }
+    return std::string(1, '\0');
+}
+
 std::string key_text(int key) {
     for (const KeyName& k : key_names) {
         if (k.code == key)
@@ -194,15 +203,22 @@ int script_parse(const std::string& text, Script* script,
                  void (*bad_line)(const ScriptError& error, void* context), void* context) {
     int bad = 0;
     ScriptError error{0, "", ""};
+    size_t nul = text.find('\0');
     for (size_t at = 0; at < text.size();) {
         size_t end = text.find('\n', at);
         if (end == std::string::npos)
             end = text.size();
         const std::vector<std::string> words = words_of(text, at, end);
+        if (nul < at)
+            nul = text.find('\0', at);
         at = end + 1;
         ++error.line;
-        if (words.empty() || read_line(words, script, &error))
+        if (nul < end) {
+            // A NUL would end a word early wherever it is read as a C string ("5\0junk" as 5).
+            refuse(&error, word_holding_nul(words), "holds a NUL byte: not text");
+        } else if (words.empty() || read_line(words, script, &error)) {
             continue;
+        }
         ++bad;
         if (bad_line)
             bad_line(error, context);
@@ -210,21 +226,8 @@ int script_parse(const std::string& text, Script* script,
     return bad;
 }
 
-bool script_read_file(const char* path, std::string* text) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return false;
-    text->clear();
-    char chunk[65536];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text->append(chunk, got);
-    // A folder opens but cannot be read: that shows here.
-    const bool read = !std::ferror(file);
-    const int error = errno;
-    std::fclose(file);
-    errno = error;
-    return read;
+bool script_read_file(const char* path, std::string* text, char* why, size_t why_size) {
+    return file_read_whole(path, SCRIPT_FILE_MAX, text, why, why_size);
 }
 
 // Built by appending: GCC 12 at -O3 takes the operator+ temporaries for overlapping copies

@@ -14,6 +14,7 @@
 // NEXT or PAGEDOWN), a capital letter or a digit, or a virtual-key code 0..255. '#' starts a
 // comment. Lines may be of any length.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,8 @@ struct Script {
 };
 
 // A line that cannot be read: its number (from 1), the word at fault (the command when a
-// word is missing) and why, in a few words.
+// word is missing), escaped as a message may show it (platform/text_escape.h), and why, in a
+// few words. A line holding a NUL byte is not text and is refused whole.
 struct ScriptError {
     int line;
     std::string word;
@@ -59,9 +61,14 @@ int script_parse(const std::string& text, Script* script,
 // set; else false and *why, when given, says what is wrong ("not a number" or "out of
 // range").
 bool script_read_number(const char* text, int min, int max, int* out, const char** why = nullptr);
-// The whole text of a script file into *text; false, with errno saying why, when it cannot
-// be read to its end (a folder, a missing file, a read error).
-bool script_read_file(const char* path, std::string* text);
+// Scripts are read whole, and one over this is refused rather than read without end (a
+// recording of hours of play is a few megabytes).
+constexpr size_t SCRIPT_FILE_MAX = size_t{64} << 20;
+// The whole text of a script file into *text; false, with errno and why (when given) saying
+// the reason, when it is not a regular file, is over SCRIPT_FILE_MAX or cannot be read to its
+// end.
+bool script_read_file(const char* path, std::string* text, char* why = nullptr,
+                      size_t why_size = 0);
 // The script as text that script_parse reads back into the same script.
 std::string script_write(const Script& script);
 // One input record as a line of text (the runner's step mode): the keys held, then at most

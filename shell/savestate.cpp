@@ -8,7 +8,9 @@
 
 #include "engine/display.h"
 #include "engine/sound_ids.h"
+#include "platform/file_read.h"
 #include "platform/file_write.h"
+#include "platform/text_escape.h"
 #include "world/object_groups.h"
 
 namespace {
@@ -204,33 +206,24 @@ int savestate_store_file(const char* path, const uint8_t* form, size_t size, cha
     char reason[FILE_WHY_MAX] = "";
     if (file_write_whole(path, form, size, reason, sizeof reason))
         return 1;
-    std::snprintf(why, why_size, "cannot write %s: %s", path, reason);
+    std::snprintf(why, why_size, "cannot write %s: %s", text_escaped(path).c_str(), reason);
     return 0;
 }
 
 size_t savestate_fetch_file(const char* path, uint8_t* out, size_t room, char* why,
                             size_t why_size) {
     why[0] = '\0';
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
+    char reason[FILE_READ_WHY_MAX] = "";
+    const int64_t got = file_read_into(path, out, room, reason, sizeof reason);
+    if (got < 0) {
+        // No file is an empty slot, not a failure.
         if (errno != ENOENT)
-            std::snprintf(why, why_size, "cannot read %s: %s", path, std::strerror(errno));
+            std::snprintf(why, why_size, "cannot read %s: %s", text_escaped(path).c_str(), reason);
         return 0;
     }
-    size_t got = std::fread(out, 1, room, file);
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    // One byte more than room tells a file that is too long.
-    const bool longer = !failed && got == room && std::fgetc(file) != EOF;
-    std::fclose(file);
-    if (failed) {
-        std::snprintf(why, why_size, "cannot read %s: %s", path, std::strerror(error));
-        got = 0;
-    } else if (longer) {
-        std::snprintf(why, why_size, "%s is longer than any savestate", path);
-        got = 0;
-    }
-    return got;
+    if (got == 0)
+        std::snprintf(why, why_size, "%s is empty", text_escaped(path).c_str());
+    return static_cast<size_t>(got);
 }
 
 int savestate_save_file(const char* path, uint32_t ticks, char* why, size_t why_size) {
@@ -248,7 +241,8 @@ int savestate_load_file(const char* path, uint32_t* ticks, char* why, size_t why
     const size_t length = savestate_fetch_file(path, form, sizeof form, why, why_size);
     if (length == 0) {
         if (why[0] == '\0')
-            std::snprintf(why, why_size, "cannot read %s: %s", path, std::strerror(ENOENT));
+            std::snprintf(why, why_size, "cannot read %s: %s", text_escaped(path).c_str(),
+                          std::strerror(ENOENT));
         return 0;
     }
     return savestate_read(form, length, ticks, why, why_size);

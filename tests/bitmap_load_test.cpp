@@ -2,6 +2,7 @@
 // malformed files that must be refused without reading or writing out of bounds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -170,8 +171,23 @@ TEST_F(BitmapLoad, MalformedFilesAreRefusedAndLeaveTheRecordEmpty) {
     EXPECT_EQ(bitmap_load_file(&bitmap, (dir + "/missing.bmp").c_str()), 0);
 }
 
-TEST_F(BitmapLoad, OversizedColourCountIsCutToTheTable) {
-    TestBmp bmp = ramp_8bit(4, 1);
+// A colour count larger than the table the file stores: the entries past the table are black,
+// never read out of the pixel bytes that follow it; a count past 256 is cut to 256.
+TEST_F(BitmapLoad, AColourCountPastTheStoredTableLeavesTheRestBlack) {
+    TestBmp bmp = ramp_8bit(16, 16);
+    std::fill(bmp.pixels.begin(), bmp.pixels.end(), 0xAB);
+    bmp.palette_entries = 16;
+    bmp.clr_used = 200;
+    bmp.palette[15] = {7, 8, 9, 0};
+    ASSERT_EQ(bitmap_load_file(&bitmap, write(test_bmp_bytes(bmp)).c_str()), 1);
+    EXPECT_EQ(bitmap.palette[15].red, 7);
+    for (int i = 16; i < 256; ++i) {
+        const PaletteEntry& c = bitmap.palette[i];
+        ASSERT_TRUE(c.red == 0 && c.green == 0 && c.blue == 0) << i;
+    }
+    EXPECT_EQ(bitmap.buffer[0], 0xAB);
+
+    bmp.palette_entries = 256;
     bmp.clr_used = 305402420;
     bmp.palette[255] = {9, 9, 9, 0};
     ASSERT_EQ(bitmap_load_file(&bitmap, write(test_bmp_bytes(bmp)).c_str()), 1);

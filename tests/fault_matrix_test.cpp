@@ -1,10 +1,14 @@
-// Every file of assets/ spoiled in six ways (missing, empty, cut in half, garbage, a valid 1 x 1
-// picture, a 24-bit picture of its size), one runner process for each: the runner either plays
-// the start of the game with the very frames of the pristine set, or stops at start-up naming
-// the file with status 1. Never a sanitizer report, never a wrong frame shown. A file the game
-// reads that spoils nothing must still be told about.
+// Every file of assets/ spoiled in ten ways (missing, empty, cut in half, garbage, a valid 1 x 1
+// picture, a 24-bit picture of its size, another valid picture of the set of another size, a
+// FIFO, a symbolic link to itself, and the file grown past every size limit), one runner
+// process for each: the runner either plays the start of the game with the very frames of the
+// pristine set, or stops at start-up naming the file with status 1. Never a sanitizer report,
+// never a wrong frame shown, never a wait. A file the game reads that spoils nothing must still
+// be told about.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -54,10 +58,48 @@ std::string read_all(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-enum class Fault { missing, empty, truncated, garbage, one_pixel, deep };
-const Fault faults[] = {Fault::missing, Fault::empty,     Fault::truncated,
-                        Fault::garbage, Fault::one_pixel, Fault::deep};
-const char* const fault_names[] = {"missing", "empty", "truncated", "garbage", "1x1", "24-bit"};
+enum class Fault {
+    missing,
+    empty,
+    truncated,
+    garbage,
+    one_pixel,
+    deep,
+    other_size,
+    fifo,
+    loop,
+    over_cap,
+};
+const Fault faults[] = {Fault::missing,   Fault::empty,   Fault::truncated,  Fault::garbage,
+                        Fault::one_pixel, Fault::deep,    Fault::other_size, Fault::fifo,
+                        Fault::loop,      Fault::over_cap};
+const char* const fault_names[] = {"missing", "empty",      "truncated", "garbage",   "1x1",
+                                   "24-bit",  "other-size", "FIFO",      "link-loop", "over-cap"};
+
+// A picture's width and height from its header; 0 x 0 for any other file.
+std::pair<int32_t, int32_t> picture_size(const std::string& bytes) {
+    int32_t width = 0, height = 0;
+    if (bytes.size() >= 26 && bytes[0] == 'B' && bytes[1] == 'M') {
+        std::copy(bytes.begin() + 18, bytes.begin() + 22, reinterpret_cast<char*>(&width));
+        std::copy(bytes.begin() + 22, bytes.begin() + 26, reinterpret_cast<char*>(&height));
+    }
+    return {width, height < 0 ? -height : height};
+}
+
+// The next picture of the set after name whose size differs from name's (a brick sheet in the
+// place of the block): valid, and a larger one lets every cell be cut, from the wrong places.
+std::vector<uint8_t> other_picture(const std::string& name) {
+    const std::vector<std::string> all = asset_files();
+    const auto own = picture_size(read_all(ASSETS / name));
+    const size_t at = static_cast<size_t>(std::find(all.begin(), all.end(), name) - all.begin());
+    for (size_t i = 1; i <= all.size(); ++i) {
+        const std::string bytes = read_all(ASSETS / all[(at + i) % all.size()]);
+        const auto size = picture_size(bytes);
+        if (size.first > 0 && size != own)
+            return std::vector<uint8_t>(bytes.begin(), bytes.end());
+    }
+    return {};
+}
 
 // The spoiled bytes of a file (for every fault but missing).
 std::vector<uint8_t> spoiled(const std::string& original, Fault fault, const std::string& name) {
@@ -85,20 +127,15 @@ std::vector<uint8_t> spoiled(const std::string& original, Fault fault, const std
             break;
         case Fault::deep: {
             // The picture's own size; other files get a small picture.
-            bmp.width = bmp.height = 16;
-            if (original.size() >= 26 && original[0] == 'B' && original[1] == 'M') {
-                int32_t width = 0, height = 0;
-                std::copy(original.begin() + 18, original.begin() + 22,
-                          reinterpret_cast<char*>(&width));
-                std::copy(original.begin() + 22, original.begin() + 26,
-                          reinterpret_cast<char*>(&height));
-                bmp.width = width;
-                bmp.height = height < 0 ? -height : height;
-            }
+            const auto size = picture_size(original);
+            bmp.width = size.first > 0 ? size.first : 16;
+            bmp.height = size.first > 0 ? size.second : 16;
             bmp.bits = 24;
             break;
         }
-        case Fault::missing:
+        case Fault::other_size:
+            return other_picture(name);
+        default:
             break;
     }
     return test_bmp_bytes(bmp);
@@ -118,9 +155,20 @@ fs::path spoiled_folder(const std::string& name, const Fault* fault) {
         }
     }
     if (fault) {
-        fs::remove(dir / name);
-        if (*fault != Fault::missing)
-            test_write_file(dir / name, spoiled(read_all(ASSETS / name), *fault, name));
+        const fs::path file = dir / name;
+        fs::remove(file);
+        if (*fault == Fault::fifo) {
+            mkfifo(file.c_str(), 0600);  // nothing writes to it: a plain open waits for ever
+        } else if (*fault == Fault::loop) {
+            fs::create_symlink(file.filename(), file);
+        } else if (*fault == Fault::over_cap) {
+            // The file as it was, then a terabyte that takes no room: no reader may go on
+            // into it, and none may read it all.
+            fs::copy_file(ASSETS / name, file);
+            EXPECT_EQ(truncate(file.c_str(), off_t{1} << 40), 0) << file;
+        } else if (*fault != Fault::missing) {
+            test_write_file(file, spoiled(read_all(ASSETS / name), *fault, name));
+        }
     }
     return dir;
 }
@@ -133,9 +181,10 @@ struct Outcome {
 Outcome run_runner(const fs::path& assets) {
     const fs::path out = test_temp_dir();
     std::ofstream(out / "script.txt") << SCRIPT;
-    const std::string command = std::string(QUELLARO_RUNNER) + " --assets " + assets.string() +
-                                " --script " + (out / "script.txt").string() + " --passes " +
-                                std::to_string(PASSES) + " --frame-digests " +
+    // A runner that waits (on a FIFO) fails its case instead of stalling the run.
+    const std::string command = "timeout 60 " + std::string(QUELLARO_RUNNER) + " --assets " +
+                                assets.string() + " --script " + (out / "script.txt").string() +
+                                " --passes " + std::to_string(PASSES) + " --frame-digests " +
                                 (out / "digests.txt").string() + " 2>" + (out / "err.txt").string();
     const int status = std::system(command.c_str());
     Outcome run{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
@@ -176,7 +225,11 @@ TEST_P(FaultMatrix, PlaysTheSameOrStopsAtStartUpNamingTheFile) {
             EXPECT_EQ(run.status, 1) << what << "\n" << run.err;
             EXPECT_TRUE(named) << what << ": the failure does not name it\n" << run.err;
             EXPECT_TRUE(run.digests.empty()) << what << ": frames were shown before it stopped";
-            outcomes += std::string(" ") + fault_names[i] + ":stops";
+            // 124: stopped by the time limit, waiting.
+            outcomes += std::string(" ") + fault_names[i] +
+                        (run.status == 1     ? ":stops"
+                         : run.status == 124 ? ":waits"
+                                             : ":status-" + std::to_string(run.status));
         }
     }
     std::printf("fault matrix: %s%s\n", name.c_str(), outcomes.c_str());

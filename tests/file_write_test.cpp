@@ -1,6 +1,9 @@
-// Files written whole or not at all: links kept, failures (a full disk, a read-only folder, a
-// write that fails mid-file) leave the old file and no temporary behind, with the reason, and
-// two writers at once never leave a torn file. The append form keeps its lines through a kill.
+// Files written whole or not at all, for every writer of the programs: a disk that fills
+// part-way and a read-only folder leave the old file and no temporary behind and say why; a
+// symbolic link stays a link with its file updated; two writers at once never leave a torn
+// file. Then what only the file writer itself does: targets it cannot replace, FIFOs and
+// devices, new names that never replace, and the append form that keeps its lines through a
+// kill.
 #include "platform/file_write.h"
 
 #include <fcntl.h>
@@ -19,7 +22,10 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "engine/bitmap.h"
+#include "platform/png.h"
 #include "tests/test_support.h"
 
 namespace fs = std::filesystem;
@@ -38,15 +44,10 @@ std::string read_all(const std::string& path) {
     return text;
 }
 
-// The folder's entries but the ones named; a temporary file left behind shows here.
-int others_in(const std::string& dir, std::initializer_list<std::string> names) {
-    int count = 0;
+int entries_in(const std::string& dir) {
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(dir, error)) {
-        const std::string name = entry.path().filename().string();
-        count += std::find(names.begin(), names.end(), name) == names.end();
-    }
-    return count;
+    const auto entries = fs::directory_iterator(dir, error);
+    return error ? 0 : static_cast<int>(std::distance(entries, fs::directory_iterator()));
 }
 
 // Runs body in a child process; its exit status (0 when every check there passed).
@@ -59,30 +60,183 @@ int in_child(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-// Writes text over path and checks the failure: false returned, this reason given, the old
-// text still there and nothing new in the folder. 0, else the number of the check that
-// failed (for a child to exit with).
-int refused_keeping(const std::string& path, const std::string& text, int error) {
-    const std::string before = read_all(path);
-    const std::string folder = fs::path(path).parent_path();
-    const int entries = others_in(folder, {});
-    char why[FILE_WHY_MAX] = "";
-    if (file_write_whole(path.c_str(), text.data(), text.size(), why, sizeof why))
-        return 1;
-    if (std::string(why) != std::strerror(error))
-        return 2;
-    if (read_all(path) != before)
-        return 3;
-    return others_in(folder, {}) == entries ? 0 : 4;
-}
-
 // A private mount namespace where this (root) process may mount a tmpfs; false elsewhere.
 bool private_mounts() {
     return geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
-TEST(FileWrite, ReplacesWholeKeepingPermissionsAndWritesThroughSymbolicLinks) {
+// One writer of the programs: writes its content number `variant` (0 or 1) at path; false,
+// with why, when it cannot.
+using WriteFn = std::function<bool(const std::string& path, int variant, char* why, size_t size)>;
+struct Writer {
+    const char* name;
+    WriteFn write;
+};
+
+// A frame of noise, which compresses badly: larger than any small limit below.
+std::vector<uint8_t> noise(size_t size, uint32_t seed) {
+    std::vector<uint8_t> bytes(size);
+    for (uint8_t& b : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        b = static_cast<uint8_t>(seed >> 24);
+    }
+    return bytes;
+}
+
+const Writer writers[] = {
+    {"file_write_whole",
+     [](const std::string& path, int variant, char* why, size_t size) {
+         const std::string text(200000 + 1000 * variant, static_cast<char>('a' + variant));
+         return file_write_whole(path.c_str(), text.data(), text.size(), why, size);
+     }},
+    {"png_write_indexed",
+     [](const std::string& path, int variant, char* why, size_t size) {
+         const std::vector<uint8_t> frame = noise(320 * 240, 7 + variant);
+         PaletteEntry palette[256];
+         for (int i = 0; i < 256; ++i)
+             palette[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(i * variant), 9, 0};
+         return png_write_indexed(path.c_str(), frame.data(), 320, 320, 240, palette, why, size) ==
+                1;
+     }},
+    {"png_write_rgb",
+     [](const std::string& path, int variant, char* why, size_t size) {
+         const std::vector<uint8_t> rgb = noise(200 * 150 * 3, 3 + variant);
+         return png_write_rgb(path.c_str(), rgb.data(), 200, 150, why, size) == 1;
+     }},
+    {"palette_save_file",
+     [](const std::string& path, int variant, char* why, size_t size) {
+         PaletteEntry entries[256];
+         for (int i = 0; i < 256; ++i)
+             entries[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
+                           static_cast<uint8_t>(variant * 100), 4};
+         const bool written = palette_save_file(path.c_str(), entries) == 1;
+         std::snprintf(why, size, "%s", written ? "" : std::strerror(errno));
+         return written;
+     }},
+};
+
+// Writes over path and checks the failure: false returned, this reason given, the old bytes
+// still there and nothing new in the folder. 0, else the number of the check that failed
+// (for a child to exit with).
+int refused_keeping(const Writer& writer, const std::string& path, int error) {
+    const std::string before = read_all(path);
+    const std::string folder = fs::path(path).parent_path();
+    const int entries = entries_in(folder);
+    char why[FILE_WHY_MAX] = "";
+    if (writer.write(path, 1, why, sizeof why))
+        return 1;
+    if (std::string(why) != std::strerror(error))
+        return 2;
+    if (read_all(path) != before)
+        return 3;
+    return entries_in(folder) == entries ? 0 : 4;
+}
+
+class EveryWriter : public ::testing::TestWithParam<Writer> {};
+
+// A disk that fills part-way through the file: a file-size limit (the signal it sends ignored,
+// so that write fails with EFBIG) and, where this may mount one, a small tmpfs.
+TEST_P(EveryWriter, ADiskFullPartWayLeavesTheOldFileAndSaysSo) {
+    const Writer& writer = GetParam();
+    const std::string dir = test_temp_dir();
+    const std::string file = dir + "/target";
+    std::ofstream(file) << "the old file";
+    EXPECT_EQ(in_child([&] {
+                  std::signal(SIGXFSZ, SIG_IGN);
+                  const rlimit limit = {2048, 2048};
+                  setrlimit(RLIMIT_FSIZE, &limit);
+                  return refused_keeping(writer, file, EFBIG);
+              }),
+              0);
+    EXPECT_EQ(read_all(file), "the old file");
+    EXPECT_EQ(in_child([&] {
+                  if (!private_mounts())
+                      return 0;
+                  mount("small", dir.c_str(), "tmpfs", 0, "size=4k");
+                  std::ofstream(file) << "kept";
+                  return refused_keeping(writer, file, ENOSPC);
+              }),
+              0);
+}
+
+// A read-only mount where this may mount one, else a folder without write permission (as
+// nobody when this runs as root, which passes any permission).
+TEST_P(EveryWriter, AReadOnlyFolderLeavesTheOldFileAndSaysSo) {
+    const Writer& writer = GetParam();
+    const std::string dir = test_temp_dir();
+    const std::string locked = dir + "/locked";
+    fs::create_directory(locked);
+    std::ofstream(locked + "/kept") << "kept";
+    EXPECT_EQ(in_child([&] {
+                  if (private_mounts()) {
+                      mount("ro", locked.c_str(), "tmpfs", 0, "size=64k");
+                      std::ofstream(locked + "/kept") << "kept";
+                      mount("ro", locked.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr);
+                      return refused_keeping(writer, locked + "/kept", EROFS);
+                  }
+                  chmod(locked.c_str(), 0555);
+                  chmod(dir.c_str(), 0711);
+                  if (geteuid() == 0 && setuid(65534) != 0)
+                      return 10;
+                  return refused_keeping(writer, locked + "/kept", EACCES);
+              }),
+              0);
+    EXPECT_EQ(read_all(locked + "/kept"), "kept");
+}
+
+// Two processes write the file over and over, each its own content, while this one reads it:
+// every read is one writer's whole file. A chain of links to it (one relative, as dotfile
+// managers make them) stays a chain, and the file at its end is the one written.
+TEST_P(EveryWriter, WritersAtOnceNeverTearAFileAndLinksStayLinks) {
+    const Writer& writer = GetParam();
+    const std::string dir = test_temp_dir();
+    std::string whole[2];
+    for (int v = 0; v < 2; ++v) {
+        const std::string reference = dir + "/reference" + std::to_string(v);
+        char why[FILE_WHY_MAX] = "";
+        ASSERT_TRUE(writer.write(reference, v, why, sizeof why)) << why;
+        whole[v] = read_all(reference);
+    }
+    fs::create_directory(dir + "/dotfiles");
+    fs::create_symlink("dotfiles/real", dir + "/hop");
+    fs::create_symlink(dir + "/hop", dir + "/linked");
+    const std::string file = dir + "/linked";
+    pid_t writers[2];
+    for (int v = 0; v < 2; ++v) {
+        writers[v] = fork();
+        if (writers[v] == 0) {
+            char why[FILE_WHY_MAX];
+            for (int i = 0; i < 10; ++i) {
+                if (!writer.write(file, v, why, sizeof why))
+                    _exit(1);
+            }
+            _exit(0);
+        }
+    }
+    int torn = 0;
+    for (int i = 0; i < 100; ++i) {
+        const std::string seen = read_all(file);
+        torn += !seen.empty() && seen != whole[0] && seen != whole[1];
+    }
+    for (pid_t pid : writers) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(torn, 0);
+    EXPECT_TRUE(fs::is_symlink(dir + "/linked") && fs::is_symlink(dir + "/hop"));
+    const std::string last = read_all(dir + "/dotfiles/real");
+    EXPECT_TRUE(last == whole[0] || last == whole[1]);
+    EXPECT_EQ(entries_in(dir + "/dotfiles"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, EveryWriter, ::testing::ValuesIn(writers),
+                         [](const ::testing::TestParamInfo<Writer>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(FileWrite, ReplacesKeepingPermissionsAndOnlyWhereAskedMakesNewNames) {
     const std::string dir = test_temp_dir();
     const std::string file = dir + "/settings.ini";
     std::ofstream(file) << "old";
@@ -92,41 +246,33 @@ TEST(FileWrite, ReplacesWholeKeepingPermissionsAndWritesThroughSymbolicLinks) {
     EXPECT_EQ(read_all(file), "new text");
     EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 
-    // A chain of links, one relative, as a dotfile manager leaves them: the links stay, the
-    // file at the end changes. A link to a file not there yet makes it.
-    fs::create_directory(dir + "/dotfiles");
-    fs::create_symlink("dotfiles/real.ini", dir + "/hop.ini");
-    fs::create_symlink(dir + "/hop.ini", dir + "/linked.ini");
-    ASSERT_TRUE(file_write_whole((dir + "/linked.ini").c_str(), "one", 3, why, sizeof why)) << why;
-    ASSERT_TRUE(file_write_whole((dir + "/linked.ini").c_str(), "two", 3, why, sizeof why)) << why;
-    EXPECT_TRUE(fs::is_symlink(dir + "/linked.ini"));
-    EXPECT_TRUE(fs::is_symlink(dir + "/hop.ini"));
-    EXPECT_EQ(read_all(dir + "/dotfiles/real.ini"), "two");
-    EXPECT_EQ(others_in(dir + "/dotfiles", {"real.ini"}), 0);
-
-    // Only where there is no file yet.
     EXPECT_FALSE(file_write_whole(file.c_str(), "x", 1, why, sizeof why, FILE_WRITE_NEW));
     EXPECT_EQ(errno, EEXIST);
     EXPECT_EQ(read_all(file), "new text");
     ASSERT_TRUE(
         file_write_whole((dir + "/fresh").c_str(), "x", 1, why, sizeof why, FILE_WRITE_NEW));
-    EXPECT_EQ(others_in(dir, {"settings.ini", "dotfiles", "hop.ini", "linked.ini", "fresh"}), 0);
+    EXPECT_EQ(read_all(dir + "/fresh"), "x");
+    EXPECT_EQ(entries_in(dir), 2);
 }
 
-TEST(FileWrite, TargetsItCannotReplaceAreRefusedWithTheirReason) {
+TEST(FileWrite, TargetsItCannotReplaceAreRefusedAndDevicesWrittenStraight) {
     const std::string dir = test_temp_dir();
-    std::ofstream(dir + "/kept") << "kept";
     fs::create_directory(dir + "/folder");
     fs::create_symlink("loop", dir + "/loop");
-    EXPECT_EQ(refused_keeping(dir + "/folder", "x", EISDIR), 0);
-    EXPECT_EQ(refused_keeping(dir + "/loop", "x", ELOOP), 0);
-    EXPECT_EQ(refused_keeping(dir + "/no/such/folder", "x", ENOENT), 0);
+    const Writer& plain = writers[0];
+    EXPECT_EQ(refused_keeping(plain, dir + "/folder", EISDIR), 0);
+    EXPECT_EQ(refused_keeping(plain, dir + "/loop", ELOOP), 0);
+    EXPECT_EQ(refused_keeping(plain, dir + "/no/such/folder", ENOENT), 0);
 
-    // A FIFO is written straight when something reads it, and refused at once when nothing
-    // does instead of waiting.
+    // A device cannot be replaced: it is written, and its failures told.
+    char why[FILE_WHY_MAX] = "";
+    EXPECT_TRUE(file_write_whole("/dev/null", "x", 1, why, sizeof why)) << why;
+    EXPECT_FALSE(file_write_whole("/dev/full", "x", 1, why, sizeof why));
+    EXPECT_STREQ(why, std::strerror(ENOSPC));
+
+    // A FIFO: written straight when something reads it, refused at once when nothing does.
     const std::string fifo = dir + "/fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    char why[FILE_WHY_MAX] = "";
     EXPECT_FALSE(file_write_whole(fifo.c_str(), "x", 1, why, sizeof why));
     EXPECT_STREQ(why, "nothing reads from that FIFO");
     const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
@@ -135,103 +281,35 @@ TEST(FileWrite, TargetsItCannotReplaceAreRefusedWithTheirReason) {
     EXPECT_EQ(read(reader, got, sizeof got), 5);
     close(reader);
     EXPECT_STREQ(got, "piped");
-
-    // A read-only folder: a read-only mount where this may mount one, else the permissions.
-    const std::string locked = dir + "/locked";
-    fs::create_directory(locked);
-    std::ofstream(locked + "/kept") << "kept";
-    EXPECT_EQ(in_child([&] {
-                  if (private_mounts()) {
-                      mount("ro", locked.c_str(), "tmpfs", 0, "size=64k");
-                      std::ofstream(locked + "/kept") << "kept";
-                      mount("ro", locked.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr);
-                      return refused_keeping(locked + "/kept", "changed", EROFS);
-                  }
-                  // Root passes any permission: as nobody, then.
-                  chmod(locked.c_str(), 0555);
-                  chmod(dir.c_str(), 0711);
-                  if (geteuid() == 0 && setuid(65534) != 0)
-                      return 10;
-                  return refused_keeping(locked + "/kept", "new", EACCES);
-              }),
-              0);
 }
 
-// A disk that fills part-way through the file: a file-size limit (the signal it sends
-// ignored, so that write fails with EFBIG), /dev/full, and where this may mount one a small
-// tmpfs. The old file stays and the temporary goes.
-TEST(FileWrite, ADiskFullPartWayLeavesTheOldFileAndSaysSo) {
+TEST(FileWrite, TheStreamingFormKeepsItsFirstFailureToTheCommit) {
     const std::string dir = test_temp_dir();
-    const std::string file = dir + "/frame.png";
-    std::ofstream(file) << "the old picture";
-    const std::string big(256 * 1024, 'p');
+    const std::string file = dir + "/states.jsonl";
+    std::ofstream(file) << "old lines\n";
     EXPECT_EQ(in_child([&] {
                   std::signal(SIGXFSZ, SIG_IGN);
-                  const rlimit limit = {100 * 1024, 100 * 1024};
+                  const rlimit limit = {100000, 100000};
                   setrlimit(RLIMIT_FSIZE, &limit);
-                  if (const int failed = refused_keeping(file, big, EFBIG))
-                      return failed;
-                  // The streaming form, failing between its pieces.
                   static FileWriter writer;
                   char why[FILE_WHY_MAX] = "";
                   if (!file_writer_open(&writer, file.c_str(), why, sizeof why))
-                      return 5;
-                  for (int i = 0; i < 64; ++i)
-                      file_writer_print(&writer, "%s", big.substr(0, 4000).c_str());
-                  if (file_writer_commit(&writer, why, sizeof why) ||
-                      std::string(why) != std::strerror(EFBIG))
-                      return 6;
-                  return others_in(dir, {"frame.png"}) == 0 ? 0 : 7;
+                      return 1;
+                  for (int pass = 0; pass < 20000; ++pass)
+                      file_writer_print(&writer, "{\"pass\":%d,\"score\":%d}\n", pass, pass * 7);
+                  if (file_writer_commit(&writer, why, sizeof why))
+                      return 2;
+                  return std::string(why) == std::strerror(EFBIG) && entries_in(dir) == 1 ? 0 : 3;
               }),
               0);
-    EXPECT_EQ(read_all(file), "the old picture");
-
-    char why[FILE_WHY_MAX] = "";
-    EXPECT_FALSE(file_write_whole("/dev/full", big.data(), big.size(), why, sizeof why));
-    EXPECT_STREQ(why, std::strerror(ENOSPC));
-
-    const std::string small = dir + "/small";
-    fs::create_directory(small);
-    EXPECT_EQ(in_child([&] {
-                  if (!private_mounts())
-                      return 0;
-                  mount("small", small.c_str(), "tmpfs", 0, "size=64k");
-                  std::ofstream(small + "/kept") << "kept";
-                  return refused_keeping(small + "/kept", big, ENOSPC);
-              }),
-              0);
-}
-
-// Two processes write the same file over and over while a third reads it: every read is
-// one writer's whole text.
-TEST(FileWrite, WritersAtOnceNeverLeaveATornFile) {
-    const std::string dir = test_temp_dir();
-    const std::string file = dir + "/shared";
-    const std::string texts[2] = {std::string(300000, 'a'), std::string(200000, 'b')};
-    ASSERT_TRUE(file_write_whole(file.c_str(), texts[0].data(), texts[0].size(), nullptr, 0));
-    pid_t writers[2];
-    for (int w = 0; w < 2; ++w) {
-        writers[w] = fork();
-        if (writers[w] == 0) {
-            for (int i = 0; i < 20; ++i) {
-                if (!file_write_whole(file.c_str(), texts[w].data(), texts[w].size(), nullptr, 0))
-                    _exit(1);
-            }
-            _exit(0);
-        }
-    }
-    int torn = 0;
-    for (int i = 0; i < 200; ++i) {
-        const std::string seen = read_all(file);
-        torn += seen != texts[0] && seen != texts[1];
-    }
-    for (pid_t pid : writers) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    EXPECT_EQ(torn, 0);
-    EXPECT_EQ(others_in(dir, {"shared"}), 0);
+    EXPECT_EQ(read_all(file), "old lines\n");
+    // Abandoned: the old file stays, the temporary goes.
+    static FileWriter writer;
+    ASSERT_TRUE(file_writer_open(&writer, file.c_str(), nullptr, 0));
+    EXPECT_TRUE(file_writer_print(&writer, "%s", std::string(100000, 'x').c_str()));
+    file_writer_abandon(&writer);
+    EXPECT_EQ(read_all(file), "old lines\n");
+    EXPECT_EQ(entries_in(dir), 1);
 }
 
 TEST(FileWrite, AnAppendedFileKeepsEveryLineThroughAKillAndReportsAFailedWrite) {

@@ -177,7 +177,10 @@ TEST(StartUp, APictureMissingOrNotAsDrawnIsNamedWithItsFolderAndEndsWithStatusOn
         {"menubackground1.bmp", 1, 1, 8, "is 1 x 1 pixels, not 640 x 480"},
         {"option2.bmp", 1280, 960, 8, "is 1280 x 960 pixels, not 640 x 480"},
         {"dorvo2.bmp", 512, 448, 8, "is 512 x 448 pixels, not 256 x 224"},
-        {"coin.bmp", 1, 1, 8, "is too small for the frames cut from it"},
+        {"coin.bmp", 1, 1, 8, "is 1 x 1 pixels, not 72 x 30"},
+        // Larger, so that every cell could be cut, but from the wrong places.
+        {"block.bmp", 100, 34, 8, "is 100 x 34 pixels, not 32 x 32"},
+        {"dorvospritelarge.bmp", 128, 100, 8, "is 128 x 100 pixels, not 128 x 131"},
     };
     for (const Fault& fault : faults) {
         const std::string dir = test_enter_fake_assets();

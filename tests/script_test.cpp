@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 const char* const EVERY_COMMAND =
     "# a comment, then a blank line\n"
     "\n"
@@ -68,11 +70,14 @@ TEST(Script, EveryCommandIsReadAndWrittenBackToTheSameScript) {
 
 TEST(Script, LinesThatCannotBeReadAreNamedWithTheirWordAndNothingOfThemIsKept) {
     struct Bad {
-        const char* line;
-        const char* word;
-        const char* why;  // a part of the reason
+        std::string line;
+        const char* word;  // as a message shows it
+        const char* why;   // a part of the reason
     };
     const Bad bad[] = {
+        {"key 5\0junk S"s, "5\\x00junk", "NUL byte"},  // not "key 5 S"
+        {"# \0"s, "\\x00", "NUL byte"},
+        {"key 1 \x1b[2J", "\\x1b[2J", "not a key"},
         {"key 1", "key", "needs a pass and a key"},
         {"key 1 s", "s", "not a key"},  // letters are capitals
         {"key 1 256", "256", "not a key"},
@@ -94,7 +99,7 @@ TEST(Script, LinesThatCannotBeReadAreNamedWithTheirWordAndNothingOfThemIsKept) {
     };
     std::string text = "key 1 S\n";
     for (const Bad& b : bad)
-        text += std::string(b.line) + "\n";
+        text += b.line + "\n";
     text += "key 2 Q";  // the last line needs no newline
     std::vector<ScriptError> errors;
     Script script;

@@ -1,11 +1,18 @@
-// Where the game looks for its pictures and puts its screenshots.
+// Where the game looks for its pictures and puts its screenshots: new names that never replace
+// an earlier screenshot, the reason when none can be made, and the user-dirs file read only
+// when it is a small text file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "platform/file_read.h"
 #include "platform/sdl/files.h"
+#include "tests/runner_support.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -93,6 +100,67 @@ TEST(SdlFiles, FoldersAreMadeAllTheWayDown) {
     std::ofstream(root + "/plain") << "x";
     EXPECT_EQ(make_folders((root + "/plain").c_str()), 0);
     EXPECT_EQ(make_folders((root + "/plain/below").c_str()), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SdlFiles, ScreenshotsTakeTheNextFreeNameAndAFolderThatTakesNoneSaysWhy) {
+    const std::string dir = test_temp_dir();
+    std::tm when{};
+    when.tm_year = 126;
+    when.tm_mday = 1;
+    std::ofstream(dir + "/quellaro-2026-01-01-00-00-00.png") << "an earlier one";
+    static FileWriter writer;
+    char path[FILE_PATH_MAX + 64], why[FILE_WHY_MAX] = "";
+    ASSERT_TRUE(screenshot_create(&writer, dir.c_str(), &when, path, sizeof path, why, sizeof why))
+        << why;
+    EXPECT_EQ(std::string(path), dir + "/quellaro-2026-01-01-00-00-00-2.png");
+    ASSERT_TRUE(file_writer_write(&writer, "png", 3));
+    ASSERT_TRUE(file_writer_commit(&writer, why, sizeof why)) << why;
+    EXPECT_EQ(read_text_file(dir + "/quellaro-2026-01-01-00-00-00.png"), "an earlier one");
+
+    // No file can be made there, even by root: the reason, not a name in use.
+    EXPECT_FALSE(
+        screenshot_create(&writer, "/sys/kernel", &when, path, sizeof path, why, sizeof why));
+    EXPECT_STREQ(why, std::strerror(EACCES));
+    EXPECT_FALSE(screenshot_create(&writer, (dir + "/missing").c_str(), &when, path, sizeof path,
+                                   why, sizeof why));
+    EXPECT_STREQ(why, std::strerror(ENOENT));
+}
+
+TEST(SdlFiles, TheUserDirsFileIsReadOnlyWhenItIsASmallTextFile) {
+    const std::string home = test_temp_dir();
+    const std::string path = home + "/.config/user-dirs.dirs";
+    static char text[USER_DIRS_MAX + 1];
+    char why[FILE_READ_WHY_MAX] = "";
+    EXPECT_EQ(user_dirs_read(nullptr, home.c_str(), text, why, sizeof why), 0);  // none: usual
+    std::filesystem::create_directories(home + "/.config");
+    std::ofstream(path) << "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+    ASSERT_EQ(user_dirs_read("relative", home.c_str(), text, why, sizeof why), 1);
+    EXPECT_STREQ(text, "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+
+    const struct {
+        std::string bytes;  // "" for a FIFO
+        const char* why;
+    } refused[] = {
+        {"", "a FIFO, not a regular file"},  // nothing writes to it: it must not be waited on
+        {std::string("XDG_MUSIC_DIR=\"$HOME/M\"\0\nXDG_PICTURES_DIR=\"/x\"\n", 46),
+         "holds a NUL byte: not text"},
+        {std::string(USER_DIRS_MAX + 1, '#'), "over the size limit of 16 KiB (16385 bytes)"},
+    };
+    for (const auto& r : refused) {
+        std::filesystem::remove(path);
+        if (r.bytes.empty()) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        } else {
+            std::ofstream(path, std::ios::binary) << r.bytes;
+        }
+        EXPECT_EQ(user_dirs_read(nullptr, home.c_str(), text, why, sizeof why), -1) << r.why;
+        EXPECT_STREQ(why, r.why);
+        EXPECT_STREQ(text, "");
+    }
 }
 
 }  // namespace

@@ -180,13 +180,13 @@ void test_write_fake_assets(const std::string& dir) {
         write_picture(dir, name, 256, 224, static_cast<uint8_t>(100 + i), false);
     }
     write_picture(dir, "dorvosprites.bmp", 128, 100, 30, false);
-    write_picture(dir, "dorvospritelarge.bmp", 128, 132, 31, false);
-    write_picture(dir, "questionblock.bmp", 136, 36, 32, false);
-    write_picture(dir, "brick.bmp", 84, 36, 33, false);
-    write_picture(dir, "mushroom.bmp", 36, 36, 34, false);
-    write_picture(dir, "skivit.bmp", 68, 68, 35, false);
-    write_picture(dir, "coin.bmp", 72, 32, 36, false);
-    write_picture(dir, "pipe.bmp", 68, 68, 37, false);
+    write_picture(dir, "dorvospritelarge.bmp", 128, 131, 31, false);
+    write_picture(dir, "questionblock.bmp", 136, 34, 32, false);
+    write_picture(dir, "brick.bmp", 100, 34, 33, false);
+    write_picture(dir, "mushroom.bmp", 36, 34, 34, false);
+    write_picture(dir, "skivit.bmp", 68, 67, 35, false);
+    write_picture(dir, "coin.bmp", 72, 30, 36, false);
+    write_picture(dir, "pipe.bmp", 68, 67, 37, false);
     write_picture(dir, "block.bmp", 32, 32, 38, false);
     const PaletteEntry black[256] = {};
     ASSERT_EQ(palette_save_file((dir + "/" + DISPLAY_PALETTE_FILE).c_str(), black), 1);

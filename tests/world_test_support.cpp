@@ -54,12 +54,12 @@ std::string make_test_pictures() {
         const char* name;
         int w, h;
     };
-    // Every sheet a little larger than its grid of cells.
+    // Every sheet at the size the game takes: its grid of cells, the width padded to four.
     static const Picture pictures[] = {
-        {"dorvosprites.bmp", 130, 100}, {"dorvospritelarge.bmp", 130, 132},
-        {"questionblock.bmp", 133, 34}, {"brick.bmp", 100, 34},
-        {"mushroom.bmp", 34, 34},       {"skivit.bmp", 67, 67},
-        {"coin.bmp", 69, 30},           {"pipe.bmp", 66, 67},
+        {"dorvosprites.bmp", 128, 100}, {"dorvospritelarge.bmp", 128, 131},
+        {"questionblock.bmp", 136, 34}, {"brick.bmp", 100, 34},
+        {"mushroom.bmp", 36, 34},       {"skivit.bmp", 68, 67},
+        {"coin.bmp", 72, 30},           {"pipe.bmp", 68, 67},
         {"block.bmp", 32, 32},
     };
     for (const Picture& p : pictures) {

@@ -18,6 +18,7 @@ constexpr int DEPTH = 8;
 constexpr int SINGLE = SPRITE_SINGLE_FRAME | SPRITE_VISIBLE;  // 0x11
 constexpr int ANIMATED = SPRITE_SEQUENCE | SPRITE_VISIBLE;    // 0x14
 constexpr int FACING_RIGHT = 0, FACING_LEFT = 1;              // the hero's sequences
+constexpr int HERO_SHEET_WIDTH = 128;
 
 int make(SpriteObject* s, int x, int y, int w, int h, int frames, int flags,
          int color_key = SPRITE_COLOR_KEY) {
@@ -45,7 +46,7 @@ int load_member(const ObjectGroup& g, int i) {
 }
 
 int load_group(const ObjectGroup& g) {
-    if (!picture_load(g.picture))
+    if (!picture_load_sized(g.picture, g.sheet_width, g.sheet_height))
         return 0;
     for (int i = 0; i < g.count; ++i) {
         if (!load_member(g, i))
@@ -61,7 +62,10 @@ int load_hero_form(SpriteObject* form, int y, int height, int frames, const char
                    bool death_picture) {
     if (!make(form, 20, y, 24, height, frames, ANIMATED))
         return 0;
-    if (!picture_load(file_name))
+    // Five cells of 24 across and a row of cells for each facing (and the death picture),
+    // with their one-pixel lines; the width padded to a multiple of four.
+    const int rows = death_picture ? 3 : 2;
+    if (!picture_load_sized(file_name, HERO_SHEET_WIDTH, rows * (height + 1) + 1))
         return 0;
     for (int facing : {FACING_RIGHT, FACING_LEFT}) {
         const int* sequence = facing == FACING_RIGHT ? hero_run_right : hero_run_left;

@@ -16,6 +16,10 @@ struct ObjectGroup {
     int count;
     StartPlace (*start)(int index);  // where each sprite starts
     const char* picture;             // the sheet its frames are cut from
+    // The sheet's size: its grid of cells with their one-pixel lines, the width padded to a
+    // multiple of four as the pictures are stored. A picture of another size would still let
+    // the cells be cut, but from the wrong places: it is refused.
+    int sheet_width, sheet_height;
     int width, height, frame_count, flags;
     int (*cut_frames)(SpriteObject* sprite, int index);  // every frame of one sprite; 1 or 0
     const int* sequence = nullptr;                       // animation sequence 0, or none

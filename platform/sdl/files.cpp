@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/file_read.h"
+
 namespace {
 
 void add_candidate(DataDirSearch* search, const char* first, const char* second) {
@@ -160,8 +162,14 @@ int make_folders(const char* path) {
         }
     }
     struct stat info;
-    return (mkdir(folder, 0755) == 0 || errno == EEXIST) && stat(folder, &info) == 0 &&
-           S_ISDIR(info.st_mode);
+    if ((mkdir(folder, 0755) != 0 && errno != EEXIST) || stat(folder, &info) != 0) {
+        return 0;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        errno = ENOTDIR;  // a file of that name is in the way
+        return 0;
+    }
+    return 1;
 }
 
 int make_parent_folders(const char* file_path) {
@@ -176,4 +184,55 @@ int make_parent_folders(const char* file_path) {
     }
     *slash = '\0';
     return make_folders(folder);
+}
+
+int user_dirs_read(const char* config_home, const char* home, char* text, char* why,
+                   size_t why_size) {
+    text[0] = '\0';
+    char path[FILE_PATH_MAX];
+    int n = 0;
+    if (config_home != nullptr && config_home[0] == '/') {
+        n = std::snprintf(path, sizeof path, "%s/user-dirs.dirs", config_home);
+    } else if (home != nullptr && home[0] == '/') {
+        n = std::snprintf(path, sizeof path, "%s/.config/user-dirs.dirs", home);
+    } else {
+        return 0;
+    }
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof path) {
+        return 0;
+    }
+    const int64_t length = file_read_into(path, text, USER_DIRS_MAX, why, why_size);
+    if (length < 0) {
+        return errno == ENOENT ? 0 : -1;
+    }
+    text[length] = '\0';
+    // A NUL would cut the text short where the pictures folder may still follow.
+    if (std::strlen(text) != static_cast<size_t>(length)) {
+        text[0] = '\0';
+        std::snprintf(why, why_size, "holds a NUL byte: not text");
+        return -1;
+    }
+    return 1;
+}
+
+bool screenshot_create(FileWriter* writer, const char* folder, const std::tm* when, char* path,
+                       size_t path_size, char* why, size_t why_size) {
+    // Up to 99 in one second; the names need not go further.
+    for (int serial = 1; serial < 100; serial++) {
+        char name[64];
+        if (!screenshot_name(when, serial, name, sizeof name) ||
+            std::snprintf(path, path_size, "%s/%s", folder, name) >= static_cast<int>(path_size)) {
+            std::snprintf(why, why_size, "%s", std::strerror(ENAMETOOLONG));
+            return false;
+        }
+        if (file_writer_open(writer, path, why, why_size, FILE_WRITE_NEW)) {
+            return true;
+        }
+        // Only a name in use moves on to the next; any other failure is the folder's.
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    std::snprintf(why, why_size, "every name of this second is taken");
+    return false;
 }

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <ctime>
 
+#include "platform/file_write.h"
+
 constexpr int DATA_DIR_CANDIDATES = 4;
 constexpr size_t FILE_PATH_MAX = 4096;
 
@@ -30,7 +32,23 @@ int screenshot_folder(const char* pictures_dir, const char* user_dirs_text, cons
 // "quellaro-2026-01-31-14-05-09.png" for the local time; serial 2 and on adds "-2" and so on.
 int screenshot_name(const std::tm* when, int serial, char* out, size_t size);
 
-// Makes the folder and every folder above it; 1 when it exists afterwards.
+// The user-dirs file (where the desktop names the pictures folder) is small; one over this is
+// not read.
+constexpr size_t USER_DIRS_MAX = 16 * 1024;
+// Reads $XDG_CONFIG_HOME/user-dirs.dirs (else ~/.config/user-dirs.dirs) into text (of at least
+// USER_DIRS_MAX + 1 bytes) as a C string: 1. 0 when there is no such file, which is usual;
+// -1 when it cannot be read, is not a regular file, is over the limit or holds a NUL byte,
+// with why saying which (text is then empty).
+int user_dirs_read(const char* config_home, const char* home, char* text, char* why,
+                   size_t why_size);
+// Opens a new screenshot file in folder, named for the time when, never over an earlier one
+// (the first free serial of that second): true with *path the file's path; false with why
+// saying the reason (a folder that takes no files, a full disk: the system's words).
+bool screenshot_create(FileWriter* writer, const char* folder, const std::tm* when, char* path,
+                       size_t path_size, char* why, size_t why_size);
+
+// Makes the folder and every folder above it; 1 when it exists afterwards, else 0 with errno
+// saying why.
 int make_folders(const char* path);
 // Makes the folders above a file; 1 when they exist afterwards.
 int make_parent_folders(const char* file_path);

@@ -7,7 +7,9 @@
 // presented frames and the processor time used when the window closes.
 #include <dirent.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -20,6 +22,7 @@
 #include "platform/sdl/pixels.h"
 #include "platform/sdl/scale.h"
 #include "platform/sdl/sdl_backend.h"
+#include "platform/text_escape.h"
 
 int64_t sdl_frames_shown;
 
@@ -538,23 +541,18 @@ void sdl_save_screenshot() {
     if (!have_last) {
         return;
     }
-    char folder[FILE_PATH_MAX];
-    char user_dirs[4096] = "";
+    // The user-dirs file's text, read at each screenshot (the desktop may change it).
+    static char user_dirs[USER_DIRS_MAX + 1];
+    // The screenshot being written, whole or not at all.
+    static FileWriter file;
+    char why[FILE_WHY_MAX];
     const char* home = SDL_getenv("HOME");
-    const char* config_home = SDL_getenv("XDG_CONFIG_HOME");
-    char user_dirs_path[FILE_PATH_MAX] = "";
-    if (config_home != nullptr && config_home[0] == '/') {
-        std::snprintf(user_dirs_path, sizeof user_dirs_path, "%s/user-dirs.dirs", config_home);
-    } else if (home != nullptr) {
-        std::snprintf(user_dirs_path, sizeof user_dirs_path, "%s/.config/user-dirs.dirs", home);
+    if (user_dirs_read(SDL_getenv("XDG_CONFIG_HOME"), home, user_dirs, why, sizeof why) < 0) {
+        std::fprintf(stderr, "Quellaro 2005: the user-dirs file cannot be read (%s)\n", why);
     }
-    if (std::FILE* file = user_dirs_path[0] ? std::fopen(user_dirs_path, "r") : nullptr) {
-        user_dirs[std::fread(user_dirs, 1, sizeof user_dirs - 1, file)] = '\0';
-        std::fclose(file);
-    }
+    char folder[FILE_PATH_MAX];
     if (!screenshot_folder(SDL_getenv("XDG_PICTURES_DIR"), user_dirs, SDL_getenv("XDG_DATA_HOME"),
-                           home, folder, sizeof folder) ||
-        !make_folders(folder)) {
+                           home, folder, sizeof folder)) {
         std::fprintf(stderr, "Quellaro 2005: no folder to save the screenshot in\n");
         return;
     }
@@ -562,40 +560,37 @@ void sdl_save_screenshot() {
     std::tm local;
     localtime_r(&now, &local);
     char path_name[FILE_PATH_MAX + 64];
-    for (int serial = 1; serial < 100; serial++) {
-        char name[64];
-        screenshot_name(&local, serial, name, sizeof name);
-        std::snprintf(path_name, sizeof path_name, "%s/%s", folder, name);
-        // Never over an earlier screenshot taken in the same second.
-        std::FILE* claim = std::fopen(path_name, "wbx");
-        if (claim == nullptr) {
-            continue;
-        }
-        std::fclose(claim);
-        int ok;
-        if (last_is_argb) {
-            // The frame as RGBA bytes, made only for this rare case.
-            std::unique_ptr<uint8_t[]> rgba(new uint8_t[4u * sdl_frame_width * sdl_frame_height]);
-            for (int i = 0; i < sdl_frame_width * sdl_frame_height; i++) {
-                const uint32_t p = argb_frame[i];
-                rgba[4 * i] = static_cast<uint8_t>(p >> 16);
-                rgba[4 * i + 1] = static_cast<uint8_t>(p >> 8);
-                rgba[4 * i + 2] = static_cast<uint8_t>(p);
-                rgba[4 * i + 3] = 255;
-            }
-            ok = png_write_rgba(path_name, rgba.get(), 4 * sdl_frame_width, sdl_frame_width,
-                                sdl_frame_height);
-        } else {
-            ok = png_write_indexed(path_name, last_frame.get(), sdl_frame_width, sdl_frame_width,
-                                   sdl_frame_height, last_palette);
-        }
-        if (ok) {
-            std::fprintf(stderr, "Quellaro 2005: screenshot saved as %s\n", path_name);
-        } else {
-            std::remove(path_name);
-            std::fprintf(stderr, "Quellaro 2005: cannot write the screenshot %s\n", path_name);
-        }
+    const bool made = make_folders(folder) != 0;
+    if (!made) {
+        std::snprintf(why, sizeof why, "%s", std::strerror(errno));
+    }
+    if (!made ||
+        !screenshot_create(&file, folder, &local, path_name, sizeof path_name, why, sizeof why)) {
+        std::fprintf(stderr, "Quellaro 2005: cannot save a screenshot in %s: %s\n",
+                     text_escaped(folder).c_str(), why);
         return;
     }
-    std::fprintf(stderr, "Quellaro 2005: too many screenshots this second\n");
+    if (last_is_argb) {
+        // The frame as RGBA bytes, made only for this rare case.
+        std::unique_ptr<uint8_t[]> rgba(new uint8_t[4u * sdl_frame_width * sdl_frame_height]);
+        for (int i = 0; i < sdl_frame_width * sdl_frame_height; i++) {
+            const uint32_t p = argb_frame[i];
+            rgba[4 * i] = static_cast<uint8_t>(p >> 16);
+            rgba[4 * i + 1] = static_cast<uint8_t>(p >> 8);
+            rgba[4 * i + 2] = static_cast<uint8_t>(p);
+            rgba[4 * i + 3] = 255;
+        }
+        png_encode_rgba(&file, rgba.get(), 4 * sdl_frame_width, sdl_frame_width, sdl_frame_height);
+    } else {
+        png_encode_indexed(&file, last_frame.get(), sdl_frame_width, sdl_frame_width,
+                           sdl_frame_height, last_palette);
+    }
+    // A picture that failed part-way fails the commit too, which says why and removes it.
+    if (file_writer_commit(&file, why, sizeof why)) {
+        std::fprintf(stderr, "Quellaro 2005: screenshot saved as %s\n",
+                     text_escaped(path_name).c_str());
+    } else {
+        std::fprintf(stderr, "Quellaro 2005: cannot write the screenshot %s: %s\n",
+                     text_escaped(path_name).c_str(), why);
+    }
 }

@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
 
+#include "platform/file_read.h"
 #include "platform/platform.h"
 #include "platform/sdl/frame_stats.h"
 #include "platform/sdl/parse.h"
@@ -54,22 +56,43 @@ bool is_invisible_driver(const char* name) {
                                std::strcmp(name, "dummy") == 0 || std::strcmp(name, "evdev") == 0);
 }
 
-// An 8-bit picture file as an ARGB surface, its transparent index see-through; null when
-// the file is missing or not 8-bit, so the caller keeps SDL's default.
-SDL_Surface* load_art(const char* file) {
-    SDL_Surface* picture = SDL_LoadBMP(file);
+// The desktop's own pictures are small; a file over this is not one of them.
+constexpr size_t ART_FILE_MAX = 1 << 20;
+constexpr int ART_SIZE = 32;
+
+// A picture or hot-spot file that cannot be used, told like the game's own pictures; the
+// system's cursor or icon stays.
+void report_art(const char* file, const char* why, const char* kept) {
+    std::fprintf(stderr, "Quellaro 2005: \"%s\" %s; %s\n", file, why, kept);
+}
+
+// An 8-bit 32 x 32 picture file as an ARGB surface, its transparent index see-through; null,
+// after saying why, when the file cannot be used, so the caller keeps SDL's default.
+SDL_Surface* load_art(const char* file, const char* kept) {
+    std::string bytes;
+    char why[FILE_READ_WHY_MAX];
+    if (!file_read_whole(file, ART_FILE_MAX, &bytes, why, sizeof why)) {
+        report_art(file, (std::string("cannot be opened (") + why + ")").c_str(), kept);
+        return nullptr;
+    }
+    SDL_Surface* picture = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), bytes.size()), 1);
     if (picture == nullptr) {
+        report_art(file, "is not a picture file the game reads", kept);
         return nullptr;
     }
     SDL_Palette* colors = picture->format->palette;
+    char wrong[96] = "";
     if (picture->format->BitsPerPixel != 8 || colors == nullptr) {
-        std::fprintf(stderr, "%s is not an 8-bit picture; keeping the default\n", file);
-        SDL_FreeSurface(picture);
-        return nullptr;
+        std::snprintf(wrong, sizeof wrong, "is not an 8-bit picture");
+    } else if (picture->w != ART_SIZE || picture->h != ART_SIZE) {
+        std::snprintf(wrong, sizeof wrong, "is %d x %d pixels, not %d x %d", picture->w, picture->h,
+                      ART_SIZE, ART_SIZE);
     }
-    SDL_Surface* art =
-        SDL_CreateRGBSurfaceWithFormat(0, picture->w, picture->h, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* art = wrong[0] ? nullptr
+                                : SDL_CreateRGBSurfaceWithFormat(0, picture->w, picture->h, 32,
+                                                                 SDL_PIXELFORMAT_ARGB8888);
     if (art == nullptr) {
+        report_art(file, wrong[0] ? wrong : SDL_GetError(), kept);
         SDL_FreeSurface(picture);
         return nullptr;
     }
@@ -90,29 +113,35 @@ SDL_Surface* load_art(const char* file) {
     return art;
 }
 
-// The cursor's hot spot from its text file; (0, 0) when the file is missing or unreadable.
+// The cursor's hot spot from its text file; (0, 0), after saying why, when the file cannot be
+// read or does not hold one.
 void load_hotspot(int width, int height, int* x, int* y) {
     *x = 0;
     *y = 0;
-    std::FILE* file = std::fopen(CURSOR_HOTSPOT_FILE, "r");
-    if (file == nullptr) {
+    char text[64];
+    char why[FILE_READ_WHY_MAX];
+    const int64_t length =
+        file_read_into(CURSOR_HOTSPOT_FILE, text, sizeof text - 1, why, sizeof why);
+    if (length < 0) {
+        report_art(CURSOR_HOTSPOT_FILE, (std::string("cannot be opened (") + why + ")").c_str(),
+                   "the hot spot is 0 0");
         return;
     }
-    char line[64] = {};
-    if (std::fgets(line, sizeof line, file) == nullptr ||
-        !parse_hotspot(line, width, height, x, y)) {
-        std::fprintf(stderr, "%s does not hold a hot spot \"x y\" inside the cursor; using 0 0\n",
-                     CURSOR_HOTSPOT_FILE);
+    text[length] = '\0';
+    // A NUL would hide what follows it from the reader.
+    if (std::strlen(text) != static_cast<size_t>(length) ||
+        !parse_hotspot(text, width, height, x, y)) {
+        report_art(CURSOR_HOTSPOT_FILE, "does not hold a hot spot \"x y\" inside the cursor",
+                   "the hot spot is 0 0");
     }
-    std::fclose(file);
 }
 
 void install_artwork() {
-    if (SDL_Surface* icon = load_art(ICON_FILE)) {
+    if (SDL_Surface* icon = load_art(ICON_FILE, "the window keeps the system's icon")) {
         SDL_SetWindowIcon(sdl_window, icon);  // SDL keeps its own copy
         SDL_FreeSurface(icon);
     }
-    if (SDL_Surface* art = load_art(CURSOR_FILE)) {
+    if (SDL_Surface* art = load_art(CURSOR_FILE, "the system's cursor is used")) {
         int hot_x, hot_y;
         load_hotspot(art->w, art->h, &hot_x, &hot_y);
         cursor = SDL_CreateColorCursor(art, hot_x, hot_y);

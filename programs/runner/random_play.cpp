@@ -63,8 +63,13 @@ void title_menu(const PlatformInput* input) {
     } else if (roll < 86) {
         press(KEY_RETURN, input);
     } else if (roll < 95) {
-        // Anywhere above the quit entry: on an entry or beside it.
-        input->button_down(below(640), below(340), chance(4) ? 1 : 0);
+        // Anywhere above the quit entry: on an entry or beside it. Each draw in a statement of
+        // its own: the order of a call's arguments is the compiler's to choose, and gcc and
+        // clang chose differently.
+        const int x = below(640);
+        const int y = below(340);
+        const int double_click = chance(4) ? 1 : 0;
+        input->button_down(x, y, double_click);
     } else {
         press(below(256), input);
     }

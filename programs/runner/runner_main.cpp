@@ -19,6 +19,7 @@
 #include "platform/headless/headless.h"
 #include "platform/png.h"
 #include "platform/script.h"
+#include "platform/text_escape.h"
 #include "programs/runner/random_play.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
@@ -329,8 +330,8 @@ bool load_state() {
     char why[SAVESTATE_WHY_MAX];
     uint32_t ticks = 0;
     if (!savestate_load_file(load_path.c_str(), &ticks, why, sizeof why)) {
-        std::fprintf(stderr, "quellaro-headless: cannot start from %s: %s\n", load_path.c_str(),
-                     why);
+        std::fprintf(stderr, "quellaro-headless: cannot start from %s: %s\n",
+                     text_escaped(load_path).c_str(), why);
         run_failed = EXIT_STATE_FAILED;
         return false;
     }

@@ -2,7 +2,9 @@
 // into assets/ (or --out DIR), or a preview of the whole level (--preview FILE.png).
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -86,13 +88,10 @@ bool write_all(const std::string& dir) {
     ok &= write(dir, "cursor.bmp", cursor_picture());
     int hx = 0, hy = 0;
     cursor_hotspot(&hx, &hy);
-    FILE* f = std::fopen((dir + "/cursor_hotspot.txt").c_str(), "wb");
-    if (f) {
-        std::fprintf(f, "%d %d\n", hx, hy);
-        ok &= std::fclose(f) == 0;
-    } else {
-        ok = false;
-    }
+    char hotspot[32];
+    const int length = std::snprintf(hotspot, sizeof hotspot, "%d %d\n", hx, hy);
+    ok &= tool_write_file("artgen", dir + "/cursor_hotspot.txt", hotspot,
+                          static_cast<size_t>(length));
     return ok;
 }
 
@@ -120,8 +119,12 @@ bool write_icons(const std::string& dir) {
             if (!tool_is_dir(made))
                 mkdir(made.c_str(), 0777);
         }
-        ok &= png_write_rgba((folder + "/quellaro.png").c_str(), rgba.data(), size * 4, size,
-                             size) != 0;
+        const std::string path = folder + "/quellaro.png";
+        char why[FILE_WHY_MAX] = "";
+        if (!png_write_rgba(path.c_str(), rgba.data(), size * 4, size, size, why, sizeof why)) {
+            std::fprintf(stderr, "artgen: cannot write %s: %s\n", path.c_str(), why);
+            ok = false;
+        }
     }
     return ok;
 }
@@ -158,7 +161,8 @@ int main(int argc, char** argv) {
     }
     if (!preview.empty()) {
         if (!write_level_preview(preview.c_str())) {
-            std::fprintf(stderr, "artgen: cannot write %s\n", preview.c_str());
+            std::fprintf(stderr, "artgen: cannot write %s: %s\n", preview.c_str(),
+                         std::strerror(errno));
             return 1;
         }
         return 0;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "tools/support/folders.h"
+
 namespace {
 
 void put16(std::vector<uint8_t>& out, uint32_t v) {
@@ -54,31 +56,18 @@ int write_bmp8(const std::string& path, const Canvas& canvas, const PaletteEntry
         const uint8_t* row = &canvas.pixels[static_cast<size_t>(y) * canvas.width];
         out.insert(out.end(), row, row + canvas.width);
     }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "artgen: cannot create %s\n", path.c_str());
-        return 0;
-    }
-    size_t written = std::fwrite(out.data(), 1, out.size(), f);
-    int closed = std::fclose(f);
-    return written == out.size() && closed == 0;
+    return tool_write_file("artgen", path, out.data(), out.size()) ? 1 : 0;
 }
 
 int write_palette_text(const std::string& path, const PaletteEntry* palette) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "artgen: cannot create %s\n", path.c_str());
-        return 0;
-    }
-    int ok = 1;
+    std::string text;
     for (int i = 0; i < 256; ++i) {
-        if (std::fprintf(f, "\n%u %u %u %u", static_cast<unsigned>(palette[i].red),
-                         static_cast<unsigned>(palette[i].green),
-                         static_cast<unsigned>(palette[i].blue),
-                         static_cast<unsigned>(palette[i].flags)) < 0)
-            ok = 0;
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "\n%u %u %u %u", static_cast<unsigned>(palette[i].red),
+                      static_cast<unsigned>(palette[i].green),
+                      static_cast<unsigned>(palette[i].blue),
+                      static_cast<unsigned>(palette[i].flags));
+        text += entry;
     }
-    if (std::fclose(f) != 0)
-        ok = 0;
-    return ok;
+    return tool_write_file("artgen", path, text.data(), text.size()) ? 1 : 0;
 }

@@ -244,11 +244,14 @@ bool draw_demo() {
     return ok;
 }
 
-bool write_frame(const char* path) {
+bool write_frame(const char* path, char* why, size_t why_size) {
     const uint8_t* b = display_lock_back();
-    if (!b)
+    if (!b) {
+        std::snprintf(why, why_size, "the frame cannot be locked");
         return false;
-    const bool written = png_write_indexed(path, b, back_pitch, 640, 480, shadow_palette) == 1;
+    }
+    const bool written =
+        png_write_indexed(path, b, back_pitch, 640, 480, shadow_palette, why, why_size) == 1;
     return display_unlock_back() == 1 && written;
 }
 
@@ -265,8 +268,9 @@ int main(int argc, char** argv) {
     }
     if (!draw_demo())
         std::fprintf(stderr, "primitives-demo: a drawing call failed; the frame lacks it\n");
-    if (!write_frame(argv[1])) {
-        std::fprintf(stderr, "primitives-demo: cannot write %s\n", argv[1]);
+    char why[FILE_WHY_MAX] = "";
+    if (!write_frame(argv[1], why, sizeof why)) {
+        std::fprintf(stderr, "primitives-demo: cannot write %s: %s\n", argv[1], why);
         return 1;
     }
     return 0;

@@ -19,17 +19,7 @@ bool write_file(const std::string& path, const Rendered& r) {
     std::string bytes(wav_file_size(frames, r.channels), '\0');
     wav_write(r.samples.data(), frames, SOUND_RATE, reinterpret_cast<uint8_t*>(bytes.data()),
               r.channels);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "sfxgen: cannot create %s\n", path.c_str());
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if ((std::fclose(f) != 0) || !written) {
-        std::fprintf(stderr, "sfxgen: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
+    return tool_write_file("sfxgen", path, bytes.data(), bytes.size());
 }
 
 // Renders and writes one effect; refuses one that is malformed or too loud at its peak.

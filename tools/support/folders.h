@@ -1,5 +1,7 @@
-// Folders for the asset generators: where the source tree's assets are, and making them.
+// Folders and files for the asset generators: where the source tree's assets are, making
+// them, and writing a file whole.
 #pragma once
+#include <cstddef>
 #include <string>
 
 bool tool_is_dir(const std::string& path);
@@ -10,3 +12,6 @@ std::string tool_assets_dir(const char* tool_folder, const char* source_file);
 // Makes DIR unless it is there; false, after saying so as TOOL on standard error, when it
 // cannot.
 bool tool_make_dir(const char* tool, const std::string& dir);
+// Writes the file whole or not at all (platform/file_write.h); false, after saying which file
+// and why as TOOL on standard error, when it cannot.
+bool tool_write_file(const char* tool, const std::string& path, const void* data, size_t size);

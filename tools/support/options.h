@@ -1,6 +1,7 @@
 // The tools' command lines: options that each take one value, as "--name value", or two, as
 // "--name first second".
 #pragma once
+#include <cstdio>
 
 struct ToolOption {
     const char* name;    // with its dashes: "--out"
@@ -15,6 +16,6 @@ struct ToolOption {
 bool tool_help_asked(int argc, char** argv);
 // Reads argv[1..] as options and their values into the options' values. false at an unknown
 // option, an option without its values, or a value the option refuses, after saying which
-// and why on standard error ("tool: --every 0: ...").
+// and why on messages ("tool: --every 0: ..."; the words escaped as file bytes are).
 bool tool_read_options(const char* tool, int argc, char** argv, const ToolOption* options,
-                       int count);
+                       int count, std::FILE* messages = stderr);
