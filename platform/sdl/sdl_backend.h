@@ -55,6 +55,9 @@ struct SdlAudioState {
 };
 SdlAudioState sdl_audio_state();
 
+// Keeps the text of a message box about to be shown, for sdl_message_shown.
+void sdl_note_message(const char* text);
+
 // Diagnostics (QUELLARO_FRAME_STATS).
 extern int sdl_stats_enabled;
 void sdl_note_pump();

@@ -39,6 +39,9 @@ int sdl_window_open();
 void sdl_show_error(const char* text);
 // Shows text in a message box only (standard error has it already).
 void sdl_show_message(const char* text);
+// The text of the last message box asked for by either ("" before any; the tests read it,
+// since a box cannot show on their driver).
+const char* sdl_message_shown();
 
 // The last frame's digest over its colours (as the runner computes it; 0 before any), kept
 // after the window closes, and the pass that drew it (-1 before any).

@@ -237,6 +237,7 @@ int sdl_video_start() {
 
 void sdl_show_error(const char* text) {
     std::fprintf(stderr, "%s\n", text);
+    sdl_note_message(text);
     // Without a display the box cannot show; the line above is all there is.
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quellaro 2005", text, sdl_window);
 }

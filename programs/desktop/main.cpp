@@ -1,6 +1,8 @@
 // The game's entry on the SDL backend: the command line, the settings, the pictures' folder,
 // a display to show them on, then the program's passes, held while paused; recording and
 // replay around them.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include "platform/script.h"
 #include "platform/sdl/parse.h"
 #include "platform/sdl/sdl_program.h"
+#include "platform/text_escape.h"
 #include "programs/desktop/desktop_loop.h"
 #include "programs/desktop/options.h"
 #include "programs/desktop/quick_slot.h"
@@ -70,6 +73,25 @@ void choose_settings(const Options& options) {
         sdl_settings.muted = 1;
         sdl_run_only |= RUN_ONLY_MUTE;
     }
+}
+
+// A folder named with --data must be there: taking the pictures from another folder instead
+// would hide the mistake. Says why when it is not.
+bool data_option_names_a_folder(const char* option, char* why, size_t why_size) {
+    struct stat info;
+    if (option == nullptr) {
+        return true;
+    }
+    if (stat(option, &info) != 0) {
+        std::snprintf(why, why_size, "--data %s: %s", text_escaped(option).c_str(),
+                      std::strerror(errno));
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        std::snprintf(why, why_size, "--data %s: not a folder", text_escaped(option).c_str());
+        return false;
+    }
+    return true;
 }
 
 // Finds the pictures and works from their folder (the game reads them by plain names).
@@ -174,6 +196,10 @@ int main(int argc, char** argv) {
     if (options.version) {
         std::printf("Quellaro 2005 %s\n", QUELLARO_VERSION);
         return 0;
+    }
+    if (!data_option_names_a_folder(options.data_dir, error, sizeof error)) {
+        std::fprintf(stderr, "quellaro: %s\n%s", error, options_usage());
+        return 2;
     }
     choose_settings(options);
     const std::filesystem::path record_path =
