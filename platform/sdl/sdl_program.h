@@ -76,3 +76,29 @@ extern int sdl_live_presses;
 // Microseconds on SDL's performance counter, and when the program's entry began.
 int64_t sdl_now_us();
 extern int64_t sdl_main_start_us;
+
+// A menu the program shows over the held game takes the input the game would have: keys by
+// SDL key code (key gives 1 when it took one; the others go on to their roles, so P still
+// ends the pause), the pad's buttons newly pressed (PadButton bits) and left-button presses
+// in frame pixels. paused tells it the pause began or ended, by whatever means.
+struct SdlMenu {
+    int (*shown)();
+    int (*key)(int32_t keycode);
+    void (*pad)(uint32_t pressed);
+    void (*click)(int x, int y);
+    void (*paused)(int paused);
+};
+// The menu in use (null: none).
+void sdl_set_menu(const SdlMenu* menu);
+// Starts or ends the pause (a menu's Resume).
+void sdl_set_paused(int paused);
+// Lets one pass run while the pause goes on (frame advance from a menu).
+void sdl_advance_once();
+// What the player chose in a menu, applied at once and kept in the settings: full screen or
+// a window, the scale mode (ScaleMode), the key bindings now in sdl_settings.keys.
+void sdl_set_fullscreen(int on);
+void sdl_set_scale_mode(int mode);
+void sdl_keys_changed();
+// The effects' and the music's volumes in percent, held to 0-100, and the sound off or on;
+// heard at once and kept in the settings.
+void sdl_audio_set_levels(int effects_percent, int music_percent, int muted);

@@ -328,6 +328,30 @@ void sdl_toggle_scale() {
     sdl_present_again();
 }
 
+void sdl_set_fullscreen(int on) {
+    const bool now =
+        sdl_window != nullptr && (SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (now != (on != 0)) {
+        sdl_toggle_fullscreen();
+    }
+}
+
+void sdl_set_scale_mode(int mode) {
+    if (mode < SCALE_AUTO || mode > SCALE_FIT || mode == sdl_settings.scale_mode) {
+        return;
+    }
+    sdl_settings.scale_mode = mode;
+    sdl_run_only &= ~RUN_ONLY_SCALE;
+    sdl_settings_changed();
+    sdl_settings_flush(1);
+    sdl_present_again();
+}
+
+void sdl_keys_changed() {
+    sdl_settings_changed();
+    sdl_settings_flush(1);
+}
+
 void sdl_settings_changed() {
     settings_waiting = true;
     settings_due = SDL_GetTicks() + SETTINGS_SAVE_DELAY_MS;

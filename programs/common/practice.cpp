@@ -49,6 +49,9 @@ const char* note;
 uint32_t note_at;
 // Saved forms on their way to and from the slot.
 uint8_t form[SAVESTATE_MAX];
+// The state as the current game began (for Restart level), in a slot of its own after the
+// history's; its length, 0 when no game has begun.
+size_t start_length;
 
 void say(const char* text) {
     note = text;
@@ -178,8 +181,10 @@ int play(const InputRecord* record) {
     records[pass % RECORDS] = *record;
     const bool fresh = game_mode != MODE_PLAYING && time_left == TIME_AT_START;
     const int going = app_run_pass(record);
-    if (fresh && game_mode == MODE_PLAYING)
+    if (fresh && game_mode == MODE_PLAYING) {
         practised = false;
+        start_length = game_snapshot(keyframe_bytes + slot_bytes * KEYFRAMES, slot_bytes);
+    }
     return going;
 }
 
@@ -188,7 +193,7 @@ int play(const InputRecord* record) {
 int practice_start(const PracticeSlot* quick_slot) {
     practice_stop();
     slot_bytes = game_snapshot(form, sizeof form) + QUEUE_SHARE;
-    keyframe_bytes = static_cast<uint8_t*>(std::malloc(slot_bytes * KEYFRAMES));
+    keyframe_bytes = static_cast<uint8_t*>(std::malloc(slot_bytes * (KEYFRAMES + 1)));
     if (keyframe_bytes == nullptr || slot_bytes == QUEUE_SHARE)
         return 0;
     slot = quick_slot;
@@ -200,6 +205,7 @@ void practice_stop() {
     keyframe_bytes = nullptr;
     slot_bytes = 0;
     head = count = 0;
+    start_length = 0;
     slot = nullptr;
     going_back_allowed = true;
     save_asked = load_asked = false;
@@ -255,6 +261,52 @@ int practice_pass(const InputRecord* record, int rewind_held) {
         quick_load();
     }
     return play(record);
+}
+
+int practice_can_restart() {
+    return start_length > 0 && going_back_allowed && game_mode == MODE_PLAYING ? 1 : 0;
+}
+
+int practice_restart() {
+    if (!practice_can_restart())
+        return 0;
+    const char* why = "";
+    if (!game_restore(keyframe_bytes + slot_bytes * KEYFRAMES, start_length, &why)) {
+        std::fprintf(stderr, "Quellaro 2005: the level cannot be restarted: %s\n", why);
+        say("Cannot restart");
+        return 0;
+    }
+    // The history after the start belongs to the game left behind.
+    count = 0;
+    practised = true;
+    input_queue_clear();
+    say("Restarted");
+    return 1;
+}
+
+void practice_apply_now() {
+    if (save_asked) {
+        save_asked = false;
+        quick_save();
+    }
+    if (load_asked) {
+        load_asked = false;
+        quick_load();
+    }
+}
+
+int practice_rewind(int passes) {
+    if (keyframe_bytes == nullptr)
+        return 1;
+    if (!going_back_allowed) {
+        say("Not while recording or replaying");
+        return 1;
+    }
+    int going = 1;
+    for (int i = 0; i < passes && going && count > 0; ++i)
+        going = step_back();
+    stop_rewinding();
+    return going;
 }
 
 uint32_t practice_pass_ms() {

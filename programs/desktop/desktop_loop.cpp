@@ -6,8 +6,11 @@
 #include "engine/clock.h"
 #include "platform/input_record.h"
 #include "platform/sdl/sdl_program.h"
+#include "programs/common/confirm.h"
 #include "programs/common/overlay.h"
 #include "programs/common/pause_mark.h"
+#include "programs/common/pause_menu.h"
+#include "programs/desktop/desktop_menu.h"
 #include "programs/desktop/recording.h"
 #include "shell/app.h"
 
@@ -36,30 +39,32 @@ void queue_click(int x, int y, int double_click) {
     input_queue.button_down(x, y, double_click);
 }
 void queue_close() {
-    input_queue.close();
+    confirm_close_request();
 }
 void give_command(int command) {
+    if (command == COMMAND_FRAME_ADVANCE)
+        desktop_menu_advance_asked();
     practice_command(command);
 }
 const PlatformInput desktop_input = {queue_key, queue_click, queue_close, give_command};
 
-// The overlay's marks: the pause's panel, or while stepping only a line near the top.
-enum : int { MARK_NONE, MARK_PAUSED, MARK_STEPPING };
-constexpr int STEPPING_LINE_TOP = 100;  // under the note, over the sky
-
-int mark(int paused) {
-    return !paused ? MARK_NONE : stepping ? MARK_STEPPING : MARK_PAUSED;
-}
-
+// The overlay: the menu (or the line of frame advance) when one shows, else the pause's
+// panel while paused; the practice tools' note over either.
 int overlay_look_now(int paused) {
-    return overlay_look(practice_note(platform_ticks()), mark(paused));
+    const int menu = pause_menu_look();
+    const int mark = menu == 0 && paused ? 1 : 0;
+    const int note_look = overlay_look(practice_note(platform_ticks()), mark);
+    if (note_look == 0 && menu == 0)
+        return 0;
+    return static_cast<int>(
+        (static_cast<unsigned>(note_look) * 31u + static_cast<unsigned>(menu)) >> 1 | 1u);
 }
 
 void overlay_draw(uint32_t* argb, int pitch, int width, int height, int paused) {
-    if (mark(paused) == MARK_PAUSED) {
+    if (pause_menu_look() != 0) {
+        pause_menu_draw(argb, pitch, width, height);
+    } else if (paused) {
         pause_mark_draw(argb, pitch, width, height);
-    } else if (mark(paused) == MARK_STEPPING) {
-        overlay_text(argb, pitch, width, height, "Paused: a pass at a time", STEPPING_LINE_TOP);
     }
     overlay_note(argb, pitch, width, height, practice_note(platform_ticks()));
 }
@@ -76,8 +81,10 @@ void make_record(int pass, InputRecord* record) {
     if (replay != nullptr) {
         *record = INPUT_RECORD_EMPTY;
         script_hold(*replay, pass, record);
+        input_queue_take(record);  // a replay's messages are the game's as they were
+        return;
     }
-    input_queue_take(record);
+    confirm_take(record);
 }
 
 void end_replay_before(int pass) {
@@ -152,6 +159,9 @@ int desktop_run() {
         }
         practice_allow_going_back(recorder == nullptr && replay == nullptr);
         sdl_set_overlay(&desktop_overlay);
+        confirm_reset();
+        pause_menu_set_host(&desktop_menu_host);
+        sdl_set_menu(&desktop_menu_input);
         for (;;) {
             stepping = sdl_wait_while_paused(&desktop_input) == 1;
             clock_start();
@@ -161,6 +171,8 @@ int desktop_run() {
             // A pass stepped while paused is shown at once; others keep the speed chosen.
             clock_wait(stepping ? FRAME_MS : practice_pass_ms());
         }
+        sdl_set_menu(nullptr);
+        pause_menu_set_host(nullptr);
         sdl_set_overlay(nullptr);
         practice_stop();
     } else if (!sdl_window_failed) {
