@@ -195,6 +195,35 @@ TEST_F(Practice, GoingBackIsRefusedWhileRecordingOrReplaying) {
     pass(true);
     EXPECT_EQ(app_next_pass(), before + 1);  // played on, not back
     EXPECT_STREQ(practice_note(platform_ticks()), "Not while recording or replaying");
+    EXPECT_EQ(practice_can_restart(), 0);
+    EXPECT_EQ(practice_restart(), 0);
+    EXPECT_EQ(app_next_pass(), before + 1);
+}
+
+// Restart level puts back the state as this game began, whatever came since (a quick load
+// included), and the game goes on from it as it did the first time.
+TEST_F(Practice, RestartGoesBackToTheGamesFirstStateAndPlaysOnAsBefore) {
+    EXPECT_EQ(practice_can_restart(), 0);  // the title: no game yet
+    std::vector<Seen> straight;
+    int began = -1;
+    for (int i = 0; i < 120; ++i) {
+        const int was = game_mode;
+        straight.push_back(pass());
+        if (was != MODE_PLAYING && game_mode == MODE_PLAYING)
+            began = i;
+    }
+    ASSERT_GE(began, 0);
+    ASSERT_LT(began, 100);
+    practice_command(COMMAND_QUICK_SAVE);
+    pass();
+    practice_command(COMMAND_QUICK_LOAD);
+    pass();
+    ASSERT_EQ(practice_can_restart(), 1);
+    ASSERT_EQ(practice_restart(), 1);
+    EXPECT_EQ(seen_now().state, straight[began].state);
+    EXPECT_EQ(practice_practised(), 1);
+    for (int i = began + 1; i < 120; ++i)
+        EXPECT_TRUE(pass() == straight[i]) << "pass " << i;
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ int confirm_game_in_progress() {
 }
 
 int confirm_judge(const InputRecord& record) {
-    if (!confirm_game_in_progress())
+    // Without the menus nothing could ask: the message goes through as it always did.
+    if (!pause_menu_can_ask() || !confirm_game_in_progress())
         return CONFIRM_NONE;
     switch (record.message) {
         case INPUT_CLOSE:

@@ -245,6 +245,10 @@ void pause_menu_set_host(const MenuHost* menu_host) {
     binding_said[0] = '\0';
 }
 
+int pause_menu_can_ask() {
+    return host != nullptr ? 1 : 0;
+}
+
 void pause_menu_open(int opened) {
     if (host == nullptr || opened <= PAGE_NONE || opened >= PAGE_COUNT)
         return;

@@ -60,6 +60,8 @@ struct MenuHost {
 
 // The program's host; null closes any menu and none opens.
 void pause_menu_set_host(const MenuHost* host);
+// Whether a host is set, so that a question can be shown.
+int pause_menu_can_ask();
 // Opens a page over the game, holding it (the pause page is the way in to the others).
 void pause_menu_open(int page);
 // Opens a page over the one showing (an option page from Options); Back returns to it.

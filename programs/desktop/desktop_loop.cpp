@@ -42,7 +42,7 @@ void queue_close() {
     confirm_close_request();
 }
 void give_command(int command) {
-    if (command == COMMAND_FRAME_ADVANCE)
+    if (command == COMMAND_FRAME_ADVANCE && pause_menu_can_ask())
         desktop_menu_advance_asked();
     practice_command(command);
 }
