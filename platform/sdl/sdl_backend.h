@@ -28,8 +28,10 @@ void sdl_present_stop();
 void sdl_present_again();
 // How many times a frame went to the screen (identical frames do not).
 extern int64_t sdl_frames_shown;
-// Saves the last frame as a screenshot and says where on standard error.
-void sdl_save_screenshot();
+// Saves the last frame as a screenshot and says where on standard error; 1 when saved.
+int sdl_save_screenshot();
+// Tells the player what a port key did, or a problem, through the program's note hook.
+void sdl_say(const char* text);
 // The pause (sdl_set_paused) holds the sound, shows the cursor and the last frame again.
 // The game's own wish for the cursor: hidden exactly while playing.
 extern int sdl_game_cursor_visible;

@@ -46,8 +46,9 @@ int cursor_shown = -1;
 // Where the game takes its input, as the last pump gave it (a close request during a pause
 // goes there too).
 const PlatformInput* game_input;
-// The program's menu over the held game, or null.
+// The program's menu over the held game, or null; where notes for the player go, or null.
 const SdlMenu* menu;
+void (*note)(const char* text);
 
 bool menu_shown() {
     return menu != nullptr && menu->shown();
@@ -109,12 +110,17 @@ void press_role(int role) {
         }
     } else if (role == ROLE_FULLSCREEN) {
         sdl_toggle_fullscreen();
+        sdl_say(sdl_settings.fullscreen ? "Full screen" : "Window");
     } else if (role == ROLE_SCALE) {
         sdl_toggle_scale();
+        static const char* const modes[] = {"Scaling: auto", "Scaling: integer", "Scaling: fit"};
+        const int mode = sdl_settings.scale_mode;
+        sdl_say(mode >= SCALE_AUTO && mode <= SCALE_FIT ? modes[mode] : "Scaling");
     } else if (role == ROLE_SCREENSHOT) {
-        sdl_save_screenshot();
+        sdl_say(sdl_save_screenshot() ? "Screenshot saved" : "Screenshot not saved");
     } else if (role == ROLE_MUTE) {
         sdl_audio_toggle_mute();
+        sdl_say(sdl_settings.muted ? "Sound off" : "Sound on");
     } else if (key_role_command(role) >= 0) {
         give_command(key_role_command(role));
     } else if (game_takes_input() && key_role_message(role) != 0) {
@@ -402,6 +408,16 @@ void sdl_set_paused(int paused) {
     sdl_present_again();
 }
 
+void sdl_say(const char* text) {
+    if (note != nullptr) {
+        note(text);
+    }
+}
+
+void sdl_set_note(void (*say)(const char* text)) {
+    note = say;
+}
+
 void sdl_set_menu(const SdlMenu* program_menu) {
     menu = program_menu;
 }
@@ -483,6 +499,7 @@ void sdl_input_stop() {
     cursor_shown = -1;
     game_input = nullptr;
     menu = nullptr;
+    note = nullptr;
     sdl_paused = 0;
     sdl_game_cursor_visible = 1;
 }

@@ -537,9 +537,9 @@ uint64_t sdl_last_frame_digest() {
                         last_palette);
 }
 
-void sdl_save_screenshot() {
+int sdl_save_screenshot() {
     if (!have_last) {
-        return;
+        return 0;
     }
     // The user-dirs file's text, read at each screenshot (the desktop may change it).
     static char user_dirs[USER_DIRS_MAX + 1];
@@ -554,7 +554,7 @@ void sdl_save_screenshot() {
     if (!screenshot_folder(SDL_getenv("XDG_PICTURES_DIR"), user_dirs, SDL_getenv("XDG_DATA_HOME"),
                            home, folder, sizeof folder)) {
         std::fprintf(stderr, "Quellaro 2005: no folder to save the screenshot in\n");
-        return;
+        return 0;
     }
     std::time_t now = std::time(nullptr);
     std::tm local;
@@ -568,7 +568,7 @@ void sdl_save_screenshot() {
         !screenshot_create(&file, folder, &local, path_name, sizeof path_name, why, sizeof why)) {
         std::fprintf(stderr, "Quellaro 2005: cannot save a screenshot in %s: %s\n",
                      text_escaped(folder).c_str(), why);
-        return;
+        return 0;
     }
     if (last_is_argb) {
         // The frame as RGBA bytes, made only for this rare case.
@@ -589,8 +589,9 @@ void sdl_save_screenshot() {
     if (file_writer_commit(&file, why, sizeof why)) {
         std::fprintf(stderr, "Quellaro 2005: screenshot saved as %s\n",
                      text_escaped(path_name).c_str());
-    } else {
-        std::fprintf(stderr, "Quellaro 2005: cannot write the screenshot %s: %s\n",
-                     text_escaped(path_name).c_str(), why);
+        return 1;
     }
+    std::fprintf(stderr, "Quellaro 2005: cannot write the screenshot %s: %s\n",
+                 text_escaped(path_name).c_str(), why);
+    return 0;
 }

@@ -88,6 +88,9 @@ struct SdlMenu {
     void (*click)(int x, int y);
     void (*paused)(int paused);
 };
+// Where the backend tells the player what a port key did ("Scaling: integer", "Sound off",
+// "Screenshot saved") or that the settings could not be saved (null: nowhere).
+void sdl_set_note(void (*say)(const char* text));
 // The menu in use (null: none).
 void sdl_set_menu(const SdlMenu* menu);
 // Starts or ends the pause (a menu's Resume).

@@ -379,5 +379,6 @@ void sdl_settings_flush(int now) {
     }
     if (!settings_save(sdl_settings_path, &kept)) {
         std::fprintf(stderr, "Quellaro 2005: cannot write the settings to %s\n", sdl_settings_path);
+        sdl_say("Settings not saved");
     }
 }

@@ -84,6 +84,12 @@ void web_audio_set_levels(int effects, int music, int mute) {
     }
 }
 
+void web_audio_levels(int* effects, int* music, int* mute) {
+    *effects = effects_percent;
+    *music = music_percent;
+    *mute = muted ? 1 : 0;
+}
+
 void web_audio_toggle_mute() {
     web_audio_set_levels(effects_percent, music_percent, !muted);
 }

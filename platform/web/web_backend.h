@@ -15,6 +15,3 @@ void web_input_stop();
 // The sound held with the pause, and M's switch between sound and silence.
 void web_audio_set_paused(int paused);
 void web_audio_toggle_mute();
-// What the player chose (an options page): the effects' and the music's volumes in percent,
-// held to 0-100, and the sound off or on; heard at once, for the rest of the visit.
-void web_audio_set_levels(int effects_percent, int music_percent, int muted);

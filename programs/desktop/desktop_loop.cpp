@@ -7,6 +7,7 @@
 #include "platform/input_record.h"
 #include "platform/sdl/sdl_program.h"
 #include "programs/common/confirm.h"
+#include "programs/common/notes.h"
 #include "programs/common/overlay.h"
 #include "programs/common/pause_mark.h"
 #include "programs/common/pause_menu.h"
@@ -48,12 +49,23 @@ void give_command(int command) {
 }
 const PlatformInput desktop_input = {queue_key, queue_click, queue_close, give_command};
 
+// How long a port key's note shows, and where the program's notes go: near the bottom, clear
+// of the practice tools' note under the HUD.
+constexpr uint32_t NOTE_MS = 1500;
+constexpr int NOTE_FROM_BOTTOM = 64;
+
+void say(const char* text) {
+    note_say(text, NOTE_MS);
+}
+
 // The overlay: the menu (or the line of frame advance) when one shows, else the pause's
 // panel while paused; the practice tools' note over either.
 int overlay_look_now(int paused) {
     const int menu = pause_menu_look();
     const int mark = menu == 0 && paused ? 1 : 0;
-    const int note_look = overlay_look(practice_note(platform_ticks()), mark);
+    const unsigned note_look =
+        static_cast<unsigned>(overlay_look(practice_note(platform_ticks()), mark)) * 7u +
+        static_cast<unsigned>(overlay_look(note_shown(platform_ticks()), 0));
     if (note_look == 0 && menu == 0)
         return 0;
     return static_cast<int>(
@@ -67,6 +79,8 @@ void overlay_draw(uint32_t* argb, int pitch, int width, int height, int paused) 
         pause_mark_draw(argb, pitch, width, height);
     }
     overlay_note(argb, pitch, width, height, practice_note(platform_ticks()));
+    overlay_text(argb, pitch, width, height, note_shown(platform_ticks()),
+                 height - NOTE_FROM_BOTTOM);
 }
 
 // The record of the pass: a replay's presses come before what the platform's events bring
@@ -162,6 +176,7 @@ int desktop_run() {
         confirm_reset();
         pause_menu_set_host(&desktop_menu_host);
         sdl_set_menu(&desktop_menu_input);
+        sdl_set_note(say);
         for (;;) {
             stepping = sdl_wait_while_paused(&desktop_input) == 1;
             clock_start();
@@ -172,6 +187,7 @@ int desktop_run() {
             clock_wait(stepping ? FRAME_MS : practice_pass_ms());
         }
         sdl_set_menu(nullptr);
+        sdl_set_note(nullptr);
         pause_menu_set_host(nullptr);
         sdl_set_overlay(nullptr);
         practice_stop();

@@ -15,6 +15,7 @@
 #include "platform/sdl/parse.h"
 #include "platform/sdl/sdl_program.h"
 #include "platform/text_escape.h"
+#include "programs/common/notes.h"
 #include "programs/desktop/desktop_loop.h"
 #include "programs/desktop/options.h"
 #include "programs/desktop/quick_slot.h"
@@ -26,13 +27,28 @@ namespace {
 // The file every data folder holds; its presence marks the folder.
 constexpr const char* DATA_MARKER = "menubackground1.bmp";
 
+// How long the note about the settings file shows: it is read once, at the start.
+constexpr uint32_t SETTINGS_NOTE_MS = 6000;
+
+// The settings file's lines not used so far, for the player's note.
+int settings_lines_unused;
+
 void report_settings_line(void* context, int line, const char* message) {
     const char* path = static_cast<const char*>(context);
+    char note[64];
     if (line > 0) {
         std::fprintf(stderr, "%s:%d: %s\n", path, line, message);
+        if (++settings_lines_unused == 1) {
+            std::snprintf(note, sizeof note, "Settings: line %d not used", line);
+        } else {
+            std::snprintf(note, sizeof note, "Settings: %d lines not used", settings_lines_unused);
+        }
     } else {
         std::fprintf(stderr, "%s: %s; using the defaults\n", path, message);
+        std::snprintf(note, sizeof note, "Settings not read: using the defaults");
     }
+    // Standard error has the whole story; a player who started us from the desktop sees this.
+    note_say(note, SETTINGS_NOTE_MS);
 }
 
 // The settings file, then what this run's command line and QUELLARO_WINDOWED say.

@@ -6,8 +6,11 @@
 
 #include "platform/web/pacing.h"
 #include "platform/web/web_program.h"
+#include "programs/common/confirm.h"
 #include "programs/common/overlay.h"
+#include "programs/common/pause_menu.h"
 #include "programs/common/practice.h"
+#include "programs/web/web_menu.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
 
@@ -33,9 +36,11 @@ void queue_click(int x, int y, int double_click) {
     input_queue.button_down(x, y, double_click);
 }
 void queue_close() {
-    input_queue.close();
+    confirm_close_request();
 }
 void give_command(int command) {
+    if (command == COMMAND_FRAME_ADVANCE)
+        web_menu_advance_asked();
     practice_command(command);
 }
 const PlatformInput page_input = {queue_key, queue_click, queue_close, give_command};
@@ -57,11 +62,18 @@ size_t fetch(uint8_t* out, size_t room, char* why, size_t why_size) {
 
 const PracticeSlot page_slot = {store, fetch};
 
-// The note over the frame; the page shows the pause itself.
+// The menu and the note over the frame; the page shows a pause without a menu itself.
 int look(int) {
-    return overlay_look(practice_note(platform_ticks()), 0);
+    const int note = overlay_look(practice_note(platform_ticks()), 0);
+    const int menu = pause_menu_look();
+    if (note == 0 && menu == 0)
+        return 0;
+    return static_cast<int>((static_cast<unsigned>(note) * 31u + static_cast<unsigned>(menu)) >> 1 |
+                            1u);
 }
 void draw(uint32_t* rgba, int pitch, int width, int height, int) {
+    if (pause_menu_look() != 0)
+        pause_menu_draw(rgba, pitch, width, height);
     overlay_note(rgba, pitch, width, height, practice_note(platform_ticks()));
 }
 const WebOverlay page_overlay = {look, draw};
@@ -71,7 +83,7 @@ int run_pass() {
     InputRecord record = INPUT_RECORD_EMPTY;
     platform_pump_events(&page_input);
     platform_read_held_keys(record.held);
-    input_queue_take(&record);
+    confirm_take(&record);
     if (!practice_pass(&record, platform_held_commands() >> COMMAND_REWIND & 1)) {
         web_set_overlay(nullptr);
         practice_stop();
@@ -126,6 +138,8 @@ int main() {
     if (!practice_start(&page_slot))
         std::fprintf(stderr, "Quellaro 2005: no memory for rewinding; the game goes on\n");
     web_set_overlay(&page_overlay);
+    pause_menu_set_host(&web_menu_host);
+    web_set_menu(&web_menu_input);
     pacer_reset(&pacer);
     web_run_frames(on_animation_frame);
     // The program lives on in the callbacks.
