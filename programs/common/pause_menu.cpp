@@ -53,7 +53,8 @@ void pause_entries(MenuEntries* out) {
         menu_add(out, ITEM_RESTART, "Restart level");
     menu_add(out, ITEM_OPTIONS, "Options");
     menu_add(out, ITEM_PRACTICE, "Practice");
-    menu_add(out, ITEM_CONTROLS, "Controls");
+    if (host != nullptr && host->action_count != nullptr)
+        menu_add(out, ITEM_CONTROLS, "Controls");
     if (game_mode != MODE_MENU)
         menu_add(out, ITEM_TITLE, "Quit to title");
     menu_add(out, ITEM_QUIT, "Quit game");

@@ -123,9 +123,10 @@ WEB_EXPORT const char* web_status() {
     std::snprintf(line, sizeof(line),
                   "{\"passes\":%d,\"game_mode\":%d,\"paused\":%d,\"score\":%d,"
                   "\"time_left\":%.9g,\"next_pass\":%d,\"pass_ms\":%u,\"note\":\"%s\","
-                  "\"practised\":%d}",
+                  "\"practised\":%d,\"menu\":%d}",
                   passes_run, game_mode, web_paused(), score, static_cast<double>(time_left),
-                  app_next_pass(), practice_pass_ms(), note ? note : "", practice_practised());
+                  app_next_pass(), practice_pass_ms(), note ? note : "", practice_practised(),
+                  pause_menu_page());
     return line;
 }
 
