@@ -164,8 +164,6 @@ void act(int item) {
             hold(0);
             break;
         case ITEM_NO:
-            go_back();
-            break;
         case ITEM_BACK:
             go_back();
             break;
