@@ -49,6 +49,9 @@ const PlatformInput* game_input;
 // The program's menu over the held game, or null; where notes for the player go, or null.
 const SdlMenu* menu;
 void (*note)(const char* text);
+// The window's close button was pressed: the quit that follows is the player's, and may be
+// asked about; one without it (a signal, the session ending) is not asked about.
+bool close_pressed;
 
 bool menu_shown() {
     return menu != nullptr && menu->shown();
@@ -75,7 +78,11 @@ void post_click(int x, int y, int double_click) {
 }
 
 void post_close() {
-    if (game_input != nullptr) {
+    const bool insisted = !close_pressed;
+    close_pressed = false;
+    if (insisted && menu != nullptr) {
+        menu->quit_now();
+    } else if (game_input != nullptr) {
         game_input->close();
     }
     // The game must run to take the request; a pause would hold it forever.
@@ -231,6 +238,9 @@ void window_event(const SDL_WindowEvent& event) {
             break;
         case SDL_WINDOWEVENT_EXPOSED:
             sdl_present_again();
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            close_pressed = true;
             break;
         default:
             break;

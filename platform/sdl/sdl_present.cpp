@@ -53,6 +53,18 @@ std::unique_ptr<uint8_t[]> last_frame;
 std::unique_ptr<uint32_t[]> argb_frame;  // ARGB copy (other formats; the pause mark)
 PaletteEntry last_palette[256];
 ColourTable palette_argb;  // the palette ready for conversion
+// The program's colour filter (null: none): the table is built from the palette through it.
+SdlPaletteFilter palette_filter;
+
+void build_table(const PaletteEntry* palette) {
+    if (palette_filter == nullptr) {
+        palette_to_argb(palette, -1, &palette_argb);
+        return;
+    }
+    PaletteEntry filtered[256];
+    palette_filter(palette, filtered, 256);
+    palette_to_argb(filtered, -1, &palette_argb);
+}
 bool have_last, last_is_argb;
 // Whether the window shows last_frame as it is (not a paused or other-format frame), and
 // which rows of the frame being presented differ from it: on the processor path only those
@@ -452,7 +464,7 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     }
     if (bpp == 8 && (!have_last || std::memcmp(palette, last_palette, sizeof last_palette) != 0)) {
         std::memcpy(last_palette, palette, sizeof last_palette);
-        palette_to_argb(palette, -1, &palette_argb);
+        build_table(palette);
     }
     have_last = true;
     if (whole_8) {
@@ -507,6 +519,14 @@ Letterbox sdl_frame_box(int* output_width, int* output_height) {
 void sdl_present_again() {
     redraw_all = true;
     show_last();
+}
+
+void sdl_set_palette_filter(SdlPaletteFilter filter) {
+    palette_filter = filter;
+    if (have_last && !last_is_argb) {
+        build_table(last_palette);
+        sdl_present_again();
+    }
 }
 
 void sdl_set_overlay(const SdlOverlay* drawn) {

@@ -55,6 +55,10 @@ struct SdlOverlay {
     int (*look)(int paused);
     void (*draw)(uint32_t* argb, int pitch, int width, int height, int paused);
 };
+// A colour filter for the frames shown: the palette's 256 colours through it as the frame is
+// converted, never the game's frame (null: none). Shows the last frame again through it.
+typedef void (*SdlPaletteFilter)(const PaletteEntry* in, PaletteEntry* out, int count);
+void sdl_set_palette_filter(SdlPaletteFilter filter);
 // The overlay in use (null: none).
 void sdl_set_overlay(const SdlOverlay* overlay);
 // Shows the last frame again when the overlay's look changed (a note came or went).
@@ -87,6 +91,8 @@ struct SdlMenu {
     void (*pad)(uint32_t pressed);
     void (*click)(int x, int y);
     void (*paused)(int paused);
+    // A quit the system insists on (a signal, not the window's close button): not asked.
+    void (*quit_now)();
 };
 // Where the backend tells the player what a port key did ("Scaling: integer", "Sound off",
 // "Screenshot saved") or that the settings could not be saved (null: nowhere).

@@ -125,6 +125,13 @@ void confirm_close_request() {
     input_queue.close();
 }
 
+void confirm_close_now() {
+    pause_menu_close();
+    held = message_of(INPUT_CLOSE, 0);
+    asking = false;
+    confirmed = true;
+}
+
 void confirm_reset() {
     held = INPUT_RECORD_EMPTY;
     asking = confirmed = false;

@@ -29,5 +29,8 @@ void confirm_answer(int yes);
 // A close request from the window system: while the quit is being asked it is the answer
 // (closing twice quits); otherwise it goes to the input queue like any message.
 void confirm_close_request();
+// A quit that is not to be asked about (the system ends the program): any question goes and
+// the close request is the next pass's message.
+void confirm_close_now();
 // Forgets what waits (a new run).
 void confirm_reset();

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "programs/common/filters.h"
+
 namespace {
 
 constexpr int LEVEL_STEP = 10;
@@ -12,7 +14,8 @@ int clamp_level(int percent) {
 }
 
 void options_entries(const MenuHost* host, MenuEntries* out) {
-    if (host->set_fullscreen != nullptr || host->set_scale != nullptr)
+    if (host->set_fullscreen != nullptr || host->set_scale != nullptr ||
+        host->filter_chosen != nullptr)
         menu_add(out, ITEM_VIDEO, "Video");
     if (host->set_levels != nullptr)
         menu_add(out, ITEM_SOUND, "Sound");
@@ -29,6 +32,10 @@ void video_entries(const MenuHost* host, MenuEntries* out) {
     if (host->scale_count != nullptr && host->scale != nullptr && host->set_scale != nullptr) {
         MenuEntry& e = menu_add(out, ITEM_SCALE, "Scaling");
         std::snprintf(e.value, sizeof e.value, "%s", host->scale_name(host->scale()));
+    }
+    if (host->filter_chosen != nullptr) {
+        MenuEntry& e = menu_add(out, ITEM_FILTER, "Colours");
+        std::snprintf(e.value, sizeof e.value, "%s", filter_name(filter_current()));
     }
     menu_add(out, ITEM_BACK, "Back");
 }
@@ -96,6 +103,7 @@ int options_menu_has_value(int item) {
     switch (item) {
         case ITEM_FULLSCREEN:
         case ITEM_SCALE:
+        case ITEM_FILTER:
         case ITEM_EFFECTS:
         case ITEM_MUSIC:
         case ITEM_MUTE:
@@ -127,6 +135,10 @@ void options_menu_act(const MenuHost* host, int item, int input) {
             host->set_scale((host->scale() + step + count) % count);
             break;
         }
+        case ITEM_FILTER:
+            filter_choose((filter_current() + step + FILTER_COUNT) % FILTER_COUNT);
+            host->filter_chosen(filter_current());
+            break;
         case ITEM_EFFECTS:
         case ITEM_MUSIC:
         case ITEM_MUTE: {

@@ -188,6 +188,7 @@ int desktop_run() {
         }
         sdl_set_menu(nullptr);
         sdl_set_note(nullptr);
+        sdl_set_palette_filter(nullptr);
         pause_menu_set_host(nullptr);
         sdl_set_overlay(nullptr);
         practice_stop();

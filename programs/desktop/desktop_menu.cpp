@@ -6,6 +6,8 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/gamepad.h"
+#include "programs/common/confirm.h"
+#include "programs/common/filters.h"
 
 namespace {
 
@@ -95,6 +97,12 @@ void levels(int* effects, int* music, int* muted) {
     *effects = sdl_settings.effects_volume;
     *music = sdl_settings.music_volume;
     *muted = sdl_settings.muted;
+}
+void filter_palette(const PaletteEntry* in, PaletteEntry* out, int count) {
+    filter_colours(filter_current(), in, out, count);
+}
+void filter_chosen(int filter) {
+    sdl_set_palette_filter(filter == FILTER_NONE ? nullptr : filter_palette);
 }
 int action_count() {
     return ROLE_COUNT;
@@ -227,7 +235,7 @@ const MenuHost desktop_menu_host = {hold,
                                     sdl_set_scale_mode,
                                     levels,
                                     sdl_audio_set_levels,
-                                    nullptr,
+                                    filter_chosen,
                                     nullptr,
                                     action_count,
                                     action_name,
@@ -238,7 +246,8 @@ const MenuHost desktop_menu_host = {hold,
                                     command_keys,
                                     sdl_advance_once};
 
-const SdlMenu desktop_menu_input = {shown, menu_key, menu_pad, menu_click, menu_paused};
+const SdlMenu desktop_menu_input = {shown,      menu_key,    menu_pad,
+                                    menu_click, menu_paused, confirm_close_now};
 
 void desktop_menu_advance_asked() {
     advance_noted = true;
