@@ -1,7 +1,7 @@
 // The desktop's menus through SDL's own event queue on the dummy video driver: P opens the
 // pause menu, keys, presses and a pad (SDL's virtual joystick) work it, a key pressed for an
 // action binds it with the shared key shown, and Escape in play reaches the game only after
-// the question is answered.
+// the question is answered; a colour filter changes what is shown, not the game's frame.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 
 #include "platform/sdl/sdl_backend.h"
 #include "programs/common/confirm.h"
+#include "programs/common/filters.h"
 #include "programs/common/pause_menu.h"
 #include "programs/common/pause_menu_layout.h"
 #include "programs/desktop/desktop_loop.h"
@@ -56,9 +57,11 @@ const char* highlighted() {
     return view.highlight < view.entries.count ? view.entries.entries[view.highlight].label : "";
 }
 
-TEST(SdlMenu, KeysPressesAndAPadWorkTheMenusAndEscapeInPlayWaitsForTheAnswer) {
+// The game in play on the dummy driver with the desktop's menus, drawn by the CPU path.
+void start_playing() {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("QUELLARO_PRESENT", "cpu", 1);
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     settings_default(&sdl_settings);
     sdl_settings.window_width = 800;
@@ -73,6 +76,41 @@ TEST(SdlMenu, KeysPressesAndAPadWorkTheMenusAndEscapeInPlayWaitsForTheAnswer) {
     for (int i = 0; i < 4; ++i)
         ASSERT_EQ(desktop_pass(), 1);
     ASSERT_EQ(game_mode, MODE_PLAYING);
+}
+
+void stop_playing() {
+    sdl_set_menu(nullptr);
+    pause_menu_set_host(nullptr);
+    confirm_reset();
+    desktop_reset();
+    app_finish();
+}
+
+// The window's pixel at the middle of the frame.
+uint32_t shown_middle() {
+    SDL_Surface* surface = SDL_GetWindowSurface(sdl_window);
+    int w, h;
+    const Letterbox box = sdl_frame_box(&w, &h);
+    const int x = box.x + box.width / 2, y = box.y + box.height / 2;
+    return static_cast<const uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x];
+}
+
+TEST(SdlMenu, AColourFilterChangesWhatIsShownNeverTheGamesFrame) {
+    start_playing();
+    const uint64_t digest = sdl_last_frame_digest();
+    const uint32_t plain = shown_middle();
+    sdl_set_palette_filter([](const PaletteEntry* in, PaletteEntry* out, int count) {
+        filter_colours(FILTER_BLUE_YELLOW, in, out, count);
+    });
+    EXPECT_NE(shown_middle(), plain);
+    EXPECT_EQ(sdl_last_frame_digest(), digest);
+    sdl_set_palette_filter(nullptr);
+    EXPECT_EQ(shown_middle(), plain);
+    stop_playing();
+}
+
+TEST(SdlMenu, KeysPressesAndAPadWorkTheMenusAndEscapeInPlayWaitsForTheAnswer) {
+    start_playing();
 
     // P opens the pause page (no Restart: no start was kept); the arrows and Enter go to
     // Options and in; Escape is back.
@@ -157,11 +195,7 @@ TEST(SdlMenu, KeysPressesAndAPadWorkTheMenusAndEscapeInPlayWaitsForTheAnswer) {
     EXPECT_EQ(game_mode, MODE_MENU);
 
     SDL_JoystickClose(pad);
-    sdl_set_menu(nullptr);
-    pause_menu_set_host(nullptr);
-    confirm_reset();
-    desktop_reset();
-    app_finish();
+    stop_playing();
 }
 
 }  // namespace
