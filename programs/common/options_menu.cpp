@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "programs/common/filters.h"
+#include "programs/common/practice.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ void options_entries(const MenuHost* host, MenuEntries* out) {
         menu_add(out, ITEM_SOUND, "Sound");
     if (host->action_count != nullptr)
         menu_add(out, ITEM_KEYS, "Controls");
+    MenuEntry& speed = menu_add(out, ITEM_SPEED, "Game speed");
+    std::snprintf(speed.value, sizeof speed.value, "%d %%", practice_assist());
     menu_add(out, ITEM_BACK, "Back");
 }
 
@@ -104,6 +107,7 @@ int options_menu_has_value(int item) {
         case ITEM_FULLSCREEN:
         case ITEM_SCALE:
         case ITEM_FILTER:
+        case ITEM_SPEED:
         case ITEM_EFFECTS:
         case ITEM_MUSIC:
         case ITEM_MUTE:
@@ -153,6 +157,16 @@ void options_menu_act(const MenuHost* host, int item, int input) {
             else
                 muted = !muted;
             host->set_levels(effects, music, muted);
+            break;
+        }
+        case ITEM_SPEED: {
+            static const int speeds[] = {100, 90, 75, 50};
+            int at = 0;
+            while (at < 3 && speeds[at] != practice_assist())
+                ++at;
+            // Enter and Right go slower, Left faster; round at either end.
+            at = (at + (input == MENU_LEFT ? 3 : 1)) % 4;
+            practice_set_assist(speeds[at]);
             break;
         }
         case ITEM_RESET_KEYS:

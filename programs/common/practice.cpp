@@ -44,6 +44,9 @@ bool save_asked, load_asked;
 int speed;
 bool rewinding;
 bool practised;
+// The game-speed assist in percent (100: none): it stretches the time between passes as
+// slow motion does, and a game played with it counts as practised.
+int assist_percent = 100;
 // The note on screen and when it was given.
 const char* note;
 uint32_t note_at;
@@ -210,6 +213,7 @@ void practice_stop() {
     going_back_allowed = true;
     save_asked = load_asked = false;
     speed = 0;
+    assist_percent = 100;
     rewinding = practised = false;
     note = nullptr;
 }
@@ -310,7 +314,15 @@ int practice_rewind(int passes) {
 }
 
 uint32_t practice_pass_ms() {
-    return PASS_MS << speed;
+    return (PASS_MS << speed) * 100 / static_cast<uint32_t>(assist_percent);
+}
+
+void practice_set_assist(int percent) {
+    assist_percent = percent == 90 || percent == 75 || percent == 50 ? percent : 100;
+}
+
+int practice_assist() {
+    return assist_percent;
 }
 
 const char* practice_note(uint32_t now_ms) {
@@ -318,7 +330,7 @@ const char* practice_note(uint32_t now_ms) {
 }
 
 int practice_practised() {
-    return practised ? 1 : 0;
+    return practised || assist_percent != 100 ? 1 : 0;
 }
 
 size_t practice_history_bytes() {

@@ -55,6 +55,10 @@ int practice_rewind(int passes);
 // Milliseconds between passes at the speed chosen: 30, 60 or 120. The game still sees 30 ms
 // passes: only the time between them stretches.
 uint32_t practice_pass_ms();
+// The game-speed assist: 100, 90, 75 or 50 percent of the game's speed (anything else is
+// 100). Only the time between passes changes; a game with it below 100 counts as practised.
+void practice_set_assist(int percent);
+int practice_assist();
 // The note to show at now_ms (null: none): "Saved", "Loaded", "Rewind", "0.5x", or why not.
 const char* practice_note(uint32_t now_ms);
 // Whether a tool was used on the current game; a new game from the title clears it.
