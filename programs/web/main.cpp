@@ -17,6 +17,8 @@
 // The page's side (page_calls.js): the program has ended with this exit code, after a quit
 // (started 1) or without ever starting (started 0).
 extern "C" void page_ended(int exit_code, int started);
+// What a screen reader should say now (the page's live region).
+extern "C" void page_announce(const char* text);
 
 namespace {
 
@@ -78,6 +80,32 @@ void draw(uint32_t* rgba, int pitch, int width, int height, int) {
 }
 const WebOverlay page_overlay = {look, draw};
 
+// Tells screen readers what changed: the menus over the game, else the title menu's entry.
+void announce() {
+    static unsigned said_serial;
+    static int said_entry = -1;
+    unsigned serial;
+    const char* menu = pause_menu_speech(&serial);
+    if (serial != said_serial) {
+        said_serial = serial;
+        if (menu[0] != '\0') {
+            page_announce(menu);
+            return;
+        }
+    }
+    const int entry =
+        game_mode == MODE_MENU && pause_menu_page() == PAGE_NONE ? menu_selection : -1;
+    if (entry != said_entry) {
+        static const char* const entries[] = {"Start game", "Help", "About", "Quit"};
+        said_entry = entry;
+        if (entry >= 0 && entry < 4) {
+            char text[48];
+            std::snprintf(text, sizeof text, "Title menu: %s, %d of 4.", entries[entry], entry + 1);
+            page_announce(text);
+        }
+    }
+}
+
 // One pass from the live record, through the practice tools; 0 once the game has ended.
 int run_pass() {
     InputRecord record = INPUT_RECORD_EMPTY;
@@ -110,6 +138,7 @@ int on_animation_frame(double now_ms) {
     }
     // A note that ends while nothing else changes (the menu, a pause) still goes away.
     web_present_when_overlay_changed();
+    announce();
     return 1;
 }
 

@@ -29,6 +29,10 @@ const PAGE_PAUSE = 1, PAGE_SOUND = 5, PAGE_CONFIRM = 7;
 
 test('the pause menu is worked by keys and clicks, restarts the level and asks before quitting', async () => {
   const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
+  await page.keyboard.press('ArrowDown');
+  await page.waitForFunction(() => document.getElementById('announce').textContent ===
+                             'Title menu: Help, 2 of 4.');
+  await page.keyboard.press('ArrowUp');
   await page.keyboard.press('s');
   await waitForStatus(page, 's.game_mode === 0');
   await page.keyboard.down('ArrowRight');
@@ -39,11 +43,14 @@ test('the pause menu is worked by keys and clicks, restarts the level and asks b
   await page.keyboard.press('p');
   await waitForStatus(page, `s.paused === 1 && s.menu === ${PAGE_PAUSE}`);
   await shot(page, 'web-pause');
+  // Screen readers hear the page and the entry lit, from the live region.
+  await page.waitForFunction(() => document.getElementById('announce').textContent ===
+                             'Paused. Resume, 1 of 6.');
   // Options (third entry, after Resume and Restart level), then Sound by a click on its row.
   await page.keyboard.press('ArrowDown');
   await page.keyboard.press('ArrowDown');
   await page.keyboard.press('Enter');
-  const sound = await pointOver(page, 200, 230);  // the page's first row
+  const sound = await pointOver(page, 200, 212);  // the first of three rows
   await page.mouse.click(sound.x, sound.y);
   await waitForStatus(page, `s.menu === ${PAGE_SOUND}`);
   await shot(page, 'web-sound');
