@@ -177,6 +177,11 @@ TEST(Runner, HelpPrintsTheUsageAndSucceeds) {
     const Outcome o = run_with("--help");
     EXPECT_EQ(o.status, 0);
     EXPECT_TRUE(has(o.out, "usage: quellaro-headless")) << o.out;
+    // The statuses the tests below check, as a caller reads them.
+    EXPECT_TRUE(has(o.out,
+                    "or an output could not be made or written (a full disk,\na "
+                    "file-size limit); 2 for a bad command line (an output naming an input"))
+        << o.out;
     EXPECT_TRUE(o.err.empty()) << o.err;
 }
 
@@ -281,6 +286,14 @@ TEST(Runner, AnOutputThatCannotBeWrittenEndsTheRunWithStatus1AndTheReason) {
                   return ro.status == 1 && has(ro.err, "Read-only file system") ? 0 : 1;
               }),
               0);
+    if (geteuid() != 0) {  // a folder the user may not write to (root may)
+        std::filesystem::create_directory(dir + "/mine");
+        std::filesystem::permissions(
+            dir + "/mine", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        o = run_with("--passes 5 --state $DIR/mine/state.jsonl", dir);
+        EXPECT_EQ(o.status, 1) << o.err;
+        EXPECT_TRUE(has(o.err, "/mine/state.jsonl: Permission denied")) << o.err;
+    }
 
     // Frames into a folder that takes no files: the run stops at the first frame.
     dir = test_temp_dir();
