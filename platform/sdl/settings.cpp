@@ -364,13 +364,23 @@ void keep_comment(Parser* p, const char* comment, size_t length) {
     keep(p, KEPT_LINE, comment, length);
 }
 
+// A line of the file kept as it was, but for the blanks at its end: they mean nothing, and a
+// carriage return there would be read as part of the newline when the file is read again, so
+// each rewrite would lose one.
+void keep_line(Parser* p, char kind, const char* raw, size_t length) {
+    while (length > 0 && is_blank(raw[length - 1])) {
+        length--;
+    }
+    keep(p, kind, raw, length);
+}
+
 // One line of the file (its newline and a carriage return before it left off).
 void read_line(Parser* p, Section* section, const char* raw, size_t length) {
     p->group = group_of(*section);
     const int bad_before = p->bad;
     if (std::memchr(raw, '\0', length) != nullptr) {
         complain(p, "%sthe line holds a zero byte; it is skipped", "");
-        keep(p, KEPT_LINE, raw, length);
+        keep_line(p, KEPT_LINE, raw, length);
         return;
     }
     // A comment runs from '#' to the end of the line, after a setting too.
@@ -391,7 +401,7 @@ void read_line(Parser* p, Section* section, const char* raw, size_t length) {
     }
     if (static_cast<size_t>(end - begin) > MAX_LINE) {
         complain(p, "the line is longer than %s characters; it is skipped", "512");
-        keep(p, KEPT_LINE, raw, length);
+        keep_line(p, KEPT_LINE, raw, length);
         return;
     }
     char line[MAX_LINE + 1];
@@ -401,14 +411,14 @@ void read_line(Parser* p, Section* section, const char* raw, size_t length) {
         p->group = GROUP_UNKNOWN;  // a heading that is refused starts a section not known
         *section = heading_line(p, line);
         if (*section == SECTION_UNKNOWN) {
-            keep(p, KEPT_HEADING, raw, length);
+            keep_line(p, KEPT_HEADING, raw, length);
             return;
         }
         p->group = group_of(*section);
     } else {
         setting_line(p, *section, line);
         if (*section == SECTION_UNKNOWN || p->bad > bad_before) {
-            keep(p, KEPT_LINE, raw, length);
+            keep_line(p, KEPT_LINE, raw, length);
             return;
         }
     }
