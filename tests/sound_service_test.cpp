@@ -73,6 +73,16 @@ TEST(SoundService, AMissingOrWrongEffectFileStopsTheStartNamingIt) {
     test_write_file(dir + "/sounds/win.wav", bytes);
     std::filesystem::remove(dir + "/sounds/stomp_2-3.wav");
     refused("\"sounds/stomp_2-3.wav\"");
+
+    // A folder whose name the terminal would take as its commands is shown escaped.
+    const std::string odd = dir + "/\x1b[7mgame";
+    std::filesystem::create_directories(odd);
+    test_write_fake_assets(odd);
+    std::filesystem::current_path(odd);
+    std::filesystem::remove(odd + "/sounds/coin.wav");
+    refused("\"sounds/coin.wav\" in the folder " + dir + "/\\x1b[7mgame cannot be opened");
+    EXPECT_EQ(said.find('\x1b'), std::string::npos) << said;
+    std::filesystem::current_path(dir);
 }
 
 namespace {
