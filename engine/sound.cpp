@@ -106,7 +106,7 @@ bool read_effect(SoundId id, int variant) {
     if (size == 0) {
         wrong = "is empty";
     } else if (static_cast<uint64_t>(size) > wav_file_size(room) + 4096) {
-        wrong = "is longer than the room the game keeps for its sounds";
+        wrong = "is larger than any sound the game has room for";
     } else if ((bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)))) == nullptr) {
         wrong = "cannot be read (out of memory)";
     } else if (read(fd, bytes, static_cast<size_t>(size)) != size) {

@@ -311,20 +311,22 @@ TEST(Runner, TwoRunnersAtOnceLeaveWholeFilesAndLinksStayLinks) {
     test_write_fake_assets(dir);
     std::filesystem::create_directories(dir + "/kept");
     std::filesystem::create_symlink("kept/state.jsonl", dir + "/state.jsonl");
+    // A runner's command for a seed, its state lines into state.
+    const auto runner = [&](int seed, const std::string& state) {
+        return std::string(QUELLARO_RUNNER) + " --assets " + dir + " --random-play " +
+               std::to_string(seed + 1) + " --passes 120 --state " + state;
+    };
     std::string alone[2];
     for (int seed = 0; seed < 2; ++seed) {
         const std::string out = dir + "/alone" + std::to_string(seed);
-        const std::string command = std::string(QUELLARO_RUNNER) + " --assets " + dir +
-                                    " --random-play " + std::to_string(seed + 1) +
-                                    " --passes 120 --state " + out + " 2>/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        ASSERT_EQ(std::system((runner(seed, out) + " 2>/dev/null").c_str()), 0);
         alone[seed] = read_all(out);
     }
+    const std::string into_frames = " --frames-out " + dir + "/frames --every 7 2>/dev/null & ";
     std::string both;
     for (int seed = 0; seed < 2; ++seed) {
-        both += std::string(QUELLARO_RUNNER) + " --assets " + dir + " --random-play " +
-                std::to_string(seed + 1) + " --passes 120 --state " + dir +
-                "/state.jsonl --frames-out " + dir + "/frames --every 7 2>/dev/null & ";
+        both += runner(seed, dir + "/state.jsonl");
+        both += into_frames;
     }
     ASSERT_EQ(std::system((both + "wait").c_str()), 0);
     EXPECT_TRUE(std::filesystem::is_symlink(dir + "/state.jsonl"));

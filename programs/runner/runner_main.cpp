@@ -420,6 +420,37 @@ void take_numbers(const char* passes, const char* every, const char* seed, const
         static_cast<void>(script_read_number(save_at, 0, INT_MAX, &save_pass));
 }
 
+// false, after naming both, when an output names a file the run reads or another output.
+bool files_apart(const char* script_path, const char* records, const char* load_from,
+                 const char* audio, const char* save_to, const char* frames) {
+    const RunnerFile files[] = {
+        {"--script", script_path, false},
+        {"--records", records, false},
+        {"--load-state", load_from, false},
+        {"--state", state_out.path, true},
+        {"--frame-digests", digest_out.path, true},
+        {"--audio", audio, true},
+        {"--save-state", save_to, true},
+    };
+    return runner_files_apart(files, static_cast<int>(std::size(files)), frames);
+}
+
+// Puts the outputs in place after the run that ended with result; the exit status.
+int finish(int result, const char* audio) {
+    const bool state_written = runner_output_close(&state_out);
+    const bool digests_written = runner_output_close(&digest_out);
+    if (records_in && records_in != stdin)
+        std::fclose(records_in);
+    if (result == 1)
+        return 1;
+    if (run_failed)
+        return run_failed;
+    const bool audio_written = !audio || write_audio(audio);
+    return output_failed || !state_written || !digests_written || !audio_written
+               ? EXIT_OUTPUT_FAILED
+               : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -452,16 +483,7 @@ int main(int argc, char** argv) {
     // Step mode's state lines go to standard output unless asked otherwise.
     if (records && !state_out.path)
         state_out.path = "-";
-    const RunnerFile files[] = {
-        {"--script", script_path, false},
-        {"--records", records, false},
-        {"--load-state", load_from, false},
-        {"--state", state_out.path, true},
-        {"--frame-digests", digest_out.path, true},
-        {"--audio", audio, true},
-        {"--save-state", save_to, true},
-    };
-    if (!runner_files_apart(files, static_cast<int>(std::size(files)), frames))
+    if (!files_apart(script_path, records, load_from, audio, save_to, frames))
         return EXIT_USAGE;
     if (script_path && !load_script(script_path))
         return EXIT_USAGE;
@@ -490,17 +512,5 @@ int main(int argc, char** argv) {
         return EXIT_USAGE;
     }
     headless_record_audio(audio ? 1 : 0);
-    const int result = play();
-    const bool state_written = runner_output_close(&state_out);
-    const bool digests_written = runner_output_close(&digest_out);
-    if (records_in && records_in != stdin)
-        std::fclose(records_in);
-    if (result == 1)
-        return 1;
-    if (run_failed)
-        return run_failed;
-    const bool audio_written = !audio || write_audio(audio);
-    return output_failed || !state_written || !digests_written || !audio_written
-               ? EXIT_OUTPUT_FAILED
-               : 0;
+    return finish(play(), audio);
 }
