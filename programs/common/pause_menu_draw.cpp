@@ -71,8 +71,9 @@ void hint_of(const MenuView& view, char* out, size_t size) {
         std::snprintf(out, size, "%s", view.said);
     } else if (controls && at >= 0 && at < view.entries.count && view.entries.entries[at].marked) {
         std::snprintf(out, size, "! shares a key or button with another action");
-    } else if (controls) {
-        std::snprintf(out, size, "Enter or A: bind a new key or button");
+    } else if (controls && at >= 0 && at < view.entries.count &&
+               view.entries.entries[at].item >= ITEM_ACTION) {
+        std::snprintf(out, size, "Enter: bind a new key   Esc: back");
     } else if (view.page == PAGE_CONFIRM) {
         std::snprintf(out, size, "Left or Right: choose   Enter: take   Esc: keep playing");
     } else {
