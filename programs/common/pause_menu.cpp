@@ -31,7 +31,7 @@ char binding_said[96];
 // The confirmation's words.
 char confirm_words[4][64];
 // What a screen reader is told, and its number.
-char speech[256];
+char speech[512];
 unsigned speech_serial;
 
 int page() {

@@ -39,7 +39,7 @@ constexpr int MENU_ENTRIES_MAX = 40;
 struct MenuEntry {
     int item;
     char label[64];
-    char value[64];  // "" for an entry without one
+    char value[80];  // "" for an entry without one
     int marked;      // shares a binding with another action
 };
 
