@@ -106,7 +106,7 @@ void sdl_set_paused(int paused);
 // Lets one pass run while the pause goes on (frame advance from a menu).
 void sdl_advance_once();
 // What the player chose in a menu, applied at once and kept in the settings: full screen or
-// a window, the scale mode (ScaleMode), the key bindings now in sdl_settings.keys.
+// a window, the scale mode (ScaleMode), the key bindings and colours now in sdl_settings.
 void sdl_set_fullscreen(int on);
 void sdl_set_scale_mode(int mode);
 void sdl_keys_changed();

@@ -177,6 +177,7 @@ int desktop_run() {
         pause_menu_set_host(&desktop_menu_host);
         sdl_set_menu(&desktop_menu_input);
         sdl_set_note(say);
+        desktop_menu_start();
         for (;;) {
             stepping = sdl_wait_while_paused(&desktop_input) == 1;
             clock_start();

@@ -101,8 +101,14 @@ void levels(int* effects, int* music, int* muted) {
 void filter_palette(const PaletteEntry* in, PaletteEntry* out, int count) {
     filter_colours(filter_current(), in, out, count);
 }
+// The settings keep the filter by number.
+static_assert(FILTER_NONE == 0 && FILTER_RED_GREEN == 1 && FILTER_BLUE_YELLOW == 2 &&
+              FILTER_HIGH_CONTRAST == 3 && FILTER_COUNT == 4);
+
 void filter_chosen(int filter) {
     sdl_set_palette_filter(filter == FILTER_NONE ? nullptr : filter_palette);
+    sdl_settings.colours = filter;
+    sdl_keys_changed();  // kept at once, as a binding is
 }
 int action_count() {
     return ROLE_COUNT;
@@ -248,6 +254,11 @@ const MenuHost desktop_menu_host = {hold,
 
 const SdlMenu desktop_menu_input = {shown,      menu_key,    menu_pad,
                                     menu_click, menu_paused, confirm_close_now};
+
+void desktop_menu_start() {
+    filter_choose(sdl_settings.colours);
+    sdl_set_palette_filter(filter_current() == FILTER_NONE ? nullptr : filter_palette);
+}
 
 void desktop_menu_advance_asked() {
     advance_noted = true;
