@@ -20,14 +20,12 @@
 #include "platform/png.h"
 #include "platform/script.h"
 #include "platform/text_escape.h"
+#include "programs/common/replay_line.h"
 #include "programs/runner/random_play.h"
 #include "shell/app.h"
-#include "shell/game_state.h"
 #include "shell/savestate.h"
 #include "shell/window.h"
 #include "tools/support/options.h"
-#include "world/objects.h"
-#include "world/world_state.h"
 
 namespace {
 
@@ -104,75 +102,35 @@ void make_record(int pass, InputRecord* record) {
     input_queue_take(record);
 }
 
-void print_sprite_core(FILE* out, const SpriteObject& s) {
-    std::fprintf(out, "\"state\":%d,\"x\":%.9g,\"y\":%.9g,\"vx\":%.9g,\"vy\":%.9g", s.state,
-                 static_cast<double>(s.x), static_cast<double>(s.y), static_cast<double>(s.vx),
-                 static_cast<double>(s.vy));
-}
-
-// The sound events of the pass by name, last in the line: effects, and tunes asked for as
+// The sound events of the pass by name, as a JSON array: effects, and tunes asked for as
 // "music:NAME".
-void write_sounds(FILE* out) {
-    std::fprintf(out, ",\"sounds\":[");
+const char* sounds_text() {
+    static char text[HEADLESS_SOUNDS_MAX * 24 + 8];
+    size_t at = 0;
+    text[at++] = '[';
     const int count = std::min(headless_sound_count(), HEADLESS_SOUNDS_MAX);
     for (int i = 0; i < count; ++i) {
         const HeadlessSound s = headless_sound(i);
         const bool known = s.id >= 0 && s.id < (s.music ? int{MUSIC_COUNT} : int{SOUND_COUNT});
-        std::fprintf(out, "%s\"%s%s\"", i ? "," : "", s.music ? "music:" : "",
-                     !known    ? "?"
-                     : s.music ? MUSIC_NAMES[s.id]
-                               : SOUND_NAMES[s.id]);
+        const int written = std::snprintf(text + at, sizeof text - at, "%s\"%s%s\"", i ? "," : "",
+                                          s.music ? "music:" : "",
+                                          !known    ? "?"
+                                          : s.music ? MUSIC_NAMES[s.id]
+                                                    : SOUND_NAMES[s.id]);
+        if (written < 0 || at + static_cast<size_t>(written) >= sizeof text - 2)
+            break;  // cannot happen: the longest name fits many times over
+        at += static_cast<size_t>(written);
     }
-    std::fprintf(out, "]");
-}
-
-void write_state(FILE* out, int pass) {
-    std::fprintf(out,
-                 "{\"pass\":%d,\"tick\":%u,\"game_mode\":%d,\"menu_selection\":%d,\"score\":%d,"
-                 "\"coins\":%d,\"time_left\":%.9g,\"level_won\":%d,\"cursor_visible\":%s",
-                 pass, headless_time(), game_mode, menu_selection, score, coins,
-                 static_cast<double>(time_left), level_won,
-                 window_cursor_visible() ? "true" : "false");
-    if (hero) {
-        std::fprintf(out, ",\"hero\":{\"form\":\"%s\",", hero == &hero_large ? "large" : "small");
-        print_sprite_core(out, *hero);
-        std::fprintf(out, ",\"frame\":%d,\"anim\":%d}", hero->frame, hero->anim);
-        std::fprintf(out,
-                     ",\"hero_is_large\":%d,\"hero_airborne\":%d,\"jump_lift\":%.9g,"
-                     "\"morph_timer\":%d,\"death_timer\":%d,\"scroll_total\":%d,"
-                     "\"scroll_step\":%d,\"stomp_value\":%d,\"power_up\":{",
-                     hero_is_large, hero_airborne, static_cast<double>(jump_lift), morph_timer,
-                     death_timer, scroll_total, scroll_step, stomp_value);
-        print_sprite_core(out, power_up);
-        std::fprintf(out, "},\"skivits\":[");
-        for (int i = 0; i < SKIVIT_COUNT; ++i) {
-            std::fprintf(out, "%s{\"aux_state\":%d,\"frame\":%d,", i ? "," : "",
-                         skivits[i].aux_state, skivits[i].frame);
-            print_sprite_core(out, skivits[i]);
-            std::fprintf(out, "}");
-        }
-        std::fprintf(out, "],\"qblocks\":[");
-        for (int i = 0; i < QBLOCK_COUNT; ++i) {
-            std::fprintf(out, "%s{\"state\":%d,\"x\":%.9g,\"y\":%.9g,\"frame\":%d}", i ? "," : "",
-                         qblocks[i].state, static_cast<double>(qblocks[i].x),
-                         static_cast<double>(qblocks[i].y), qblocks[i].frame);
-        }
-        std::fprintf(out, "],\"bricks\":[");
-        for (int i = 0; i < BRICK_COUNT; ++i) {
-            std::fprintf(out, "%s{\"state\":%d,\"x\":%.9g,\"y\":%.9g}", i ? "," : "",
-                         bricks[i].state, static_cast<double>(bricks[i].x),
-                         static_cast<double>(bricks[i].y));
-        }
-        std::fprintf(out, "],\"coin_step\":[%d,%d],\"bump_step\":%d", coin_step[0], coin_step[1],
-                     bump_step);
-    }
-    write_sounds(out);
-    std::fprintf(out, "}\n");
+    text[at++] = ']';
+    text[at] = '\0';
+    return text;
 }
 
 void after_frame(int pass) {
     if (state_out.file) {
-        write_state(state_out.file, pass);
+        static StateLine line;
+        state_line_make(&line, pass);
+        state_line_print(state_out.file, line, headless_time(), sounds_text());
         // A program stepping the game waits for each line.
         if (records_in)
             std::fflush(state_out.file);
