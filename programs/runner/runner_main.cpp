@@ -22,6 +22,7 @@
 #include "platform/text_escape.h"
 #include "programs/common/replay_line.h"
 #include "programs/runner/random_play.h"
+#include "programs/runner/replay_modes.h"
 #include "shell/app.h"
 #include "shell/savestate.h"
 #include "shell/window.h"
@@ -38,6 +39,9 @@ bool random_play;  // a seeded random player adds its input to the script's
 // Savestates: the pass to save the state before and where, and the state to start from.
 int save_pass = -1;
 std::string save_path, load_path;
+// The run recorded as a replay (--replay-out), and what the replay modes end with.
+std::string replay_out;
+int replay_status;
 // Step mode: one record a line from here instead of the script (standard input for "-"),
 // and the line read last.
 FILE* records_in;
@@ -163,7 +167,10 @@ int usage(FILE* out, int status) {
         "                         [--frames-out DIR] [--every K] [--frame-digests FILE|-]\n"
         "                         [--random-play SEED] [--audio FILE.wav] [--save-state PASS "
         "FILE]\n"
-        "                         [--load-state FILE] [--records FILE|-]\n"
+        "                         [--load-state FILE] [--records FILE|-] [--replay-out FILE]\n"
+        "       quellaro-headless --verify REPLAY [--state FILE|-] [--frame-digests FILE|-]\n"
+        "       quellaro-headless --diff A B\n"
+        "       quellaro-headless --link REPLAY\n"
         "Plays the script (and, with a seed, a random player who never quits) until the game\n"
         "quits or N passes have run; --audio records the sound as the desktop mixes it (16-bit\n"
         "stereo). --save-state writes the game as it is before pass PASS; --load-state starts\n"
@@ -171,9 +178,14 @@ int usage(FILE* out, int status) {
         "record a line instead of a script (step mode: the keys held, then \"key KEY\",\n"
         "\"click X Y\", \"dblclick X Y\" or \"close\"), one pass a line, and writes each pass's\n"
         "state line (to standard output unless --state says otherwise) as soon as it is known.\n"
-        "Exit status: 0 when the run went through, 1 when the game could not start, an output\n"
-        "could not be written or a state saved or loaded, 2 for a bad command line, script or\n"
-        "record line.\n",
+        "--replay-out records the run as a replay. Exit status: 0 when the run went through, 1\n"
+        "when the game could not start, an output could not be written or a state saved or\n"
+        "loaded, 2 for a bad command line, script or record line.\n"
+        "--verify plays a replay (a file, or a link's text) and prints OK with its final digest,\n"
+        "or the first pass and state field that differ: exit status 0 when it matches, 1 when\n"
+        "it differs, 2 when the file cannot be read or played here. --diff prints the first pass\n"
+        "and field where two replays, or two files of state lines, part (0 the same, 1 they\n"
+        "differ, 2 unreadable). --link prints a replay as the text of a link to it.\n",
         out);
     return status;
 }
@@ -312,7 +324,8 @@ void save_state() {
 // The frame loop, paced by the virtual clock, until the game quits, the passes asked for have
 // run, the records end or an output failed; the program's exit code.
 int play() {
-    if (app_start(nullptr) && (load_path.empty() || load_state())) {
+    if (app_start(nullptr) && runner_replay_started() && (load_path.empty() || load_state()) &&
+        (replay_out.empty() || runner_record_begin(replay_out.c_str()))) {
         for (;;) {
             const int pass = app_next_pass();
             if ((pass_limit >= 0 && pass >= pass_limit) || output_failed || run_failed)
@@ -321,22 +334,32 @@ int play() {
                 save_state();
             clock_start();
             InputRecord record;
-            if (!records_in) {
+            if (runner_verifying()) {
+                if (!runner_verify_record(&record))
+                    break;
+            } else if (!records_in) {
                 make_record(pass, &record);
             } else if (!read_record(&record)) {
                 break;
             }
-            if (!app_run_pass(&record))
+            const int going = app_run_pass(&record);
+            const bool on = runner_replay_after(record, going);
+            if (!going)
                 break;
             after_frame(pass);
+            if (!on)
+                break;
             clock_wait(FRAME_MS);
         }
+    } else if (runner_verifying()) {
+        run_failed = REPLAY_EXIT_UNREADABLE;
     }
     if (save_pass >= 0 && !run_failed) {
         std::fprintf(stderr, "quellaro-headless: the run ended before pass %d: no state saved\n",
                      save_pass);
         run_failed = EXIT_STATE_FAILED;
     }
+    replay_status = runner_replay_finish();
     return app_finish();
 }
 
@@ -389,6 +412,8 @@ int main(int argc, char** argv) {
     const char *assets = nullptr, *script_path = nullptr, *passes = nullptr, *every = nullptr;
     const char *frames = nullptr, *seed = nullptr, *audio = nullptr, *save_at = nullptr;
     const char *save_to = nullptr, *load_from = nullptr, *records = nullptr;
+    const char *verify = nullptr, *record_to = nullptr, *diff = nullptr, *diff_with = nullptr;
+    const char* link = nullptr;
     const ToolOption options[] = {
         {"--assets", &assets},
         {"--script", &script_path},
@@ -402,13 +427,32 @@ int main(int argc, char** argv) {
         {"--save-state", &save_at, refuses_count, &save_to},
         {"--load-state", &load_from},
         {"--records", &records},
+        {"--verify", &verify},
+        {"--replay-out", &record_to},
+        {"--diff", &diff, nullptr, &diff_with},
+        {"--link", &link},
     };
     if (tool_help_asked(argc, argv))
         return usage(stdout, 0);
     if (!tool_read_options("quellaro-headless", argc, argv, options,
                            static_cast<int>(std::size(options))))
         return usage(stderr, EXIT_USAGE);
+    // Comparing files and making links play nothing.
+    if (diff)
+        return runner_diff(diff, diff_with);
+    if (link)
+        return runner_link(link);
     take_numbers(passes, every, seed, save_at);
+    if (verify && (script_path || records || seed || load_from)) {
+        std::fprintf(stderr,
+                     "quellaro-headless: --verify plays the replay's own records: no "
+                     "--script, --records, --random-play or --load-state with it\n");
+        return usage(stderr, EXIT_USAGE);
+    }
+    if (verify && !runner_verify_read(verify))
+        return REPLAY_EXIT_UNREADABLE;
+    if (record_to)
+        replay_out = absolute_path(record_to);
     if (script_path && !load_script(script_path))
         return EXIT_USAGE;
     if (save_at)
@@ -440,6 +484,8 @@ int main(int argc, char** argv) {
         return 1;
     if (run_failed)
         return run_failed;
+    if (replay_status != 0)
+        return replay_status;
     const bool audio_written = !audio || write_audio(audio);
     return output_failed || !state_written || !digests_written || !audio_written
                ? EXIT_OUTPUT_FAILED
