@@ -53,7 +53,7 @@ regenerate-digests:
 	@tools/ensure-packages.sh $(TEST_PACKAGES)
 	@$(MAKE) --no-print-directory configure
 	cmake --build $(BUILD) -j $(JOBS) --target quellaro_tests quellaro-headless
-	QUELLARO_REGENERATE_DIGESTS=1 $(BUILD)/quellaro_tests --gtest_filter='ScriptDigests.*'
+	SOURCE_DATE_EPOCH=0 QUELLARO_REGENERATE_DIGESTS=1 $(BUILD)/quellaro_tests --gtest_filter='ScriptDigests.*'
 
 # The benchmarks against their references; the run ends with the summary of ratios.
 bench:

@@ -11,6 +11,7 @@
 #include "platform/file_read.h"
 #include "platform/file_write.h"
 #include "platform/text_escape.h"
+#include "programs/common/replay_file.h"
 #include "programs/common/replay_play.h"
 #include "programs/common/replay_record.h"
 #include "programs/runner/state_diff.h"
@@ -31,7 +32,7 @@ ReplayPlayer player;
 bool verifying;
 // Recording the run.
 ReplayRecorder recorder;
-std::string record_path;
+ReplayFile record_file;
 
 // Reads a replay file (or a link's text in a file) into *out; false after saying why.
 bool read_replay(const char* path, Replay* out) {
@@ -170,9 +171,16 @@ bool runner_replay_started() {
 }
 
 bool runner_record_begin(const char* path) {
-    record_path = path;
     if (!replay_record_begin(&recorder, base, base_length, true, ReplayTimes{})) {
         std::fprintf(stderr, "quellaro-headless: no memory to record the replay\n");
+        return false;
+    }
+    char why[FILE_WHY_MAX];
+    if (!replay_file_open(&record_file, path, why, sizeof why) ||
+        !replay_file_append(&record_file, &recorder)) {
+        std::fprintf(stderr, "quellaro-headless: cannot write the replay %s: %s\n",
+                     text_escaped(path).c_str(), why);
+        replay_record_stop(&recorder);
         return false;
     }
     return true;
@@ -184,8 +192,9 @@ bool runner_verify_record(InputRecord* record) {
 
 bool runner_replay_after(const InputRecord& record, int going) {
     if (recorder.active) {
+        // Each pass reaches the file as it runs: a runner killed mid-run leaves a journal.
         replay_record_pass(&recorder, record);
-        recorder.journal.clear();  // the runner writes its replay whole, at the end
+        replay_file_append(&record_file, &recorder);
     }
     if (!verifying)
         return true;
@@ -209,18 +218,12 @@ int runner_replay_finish() {
         verifying = false;
     }
     if (recorder.active) {
-        replay_record_finish(&recorder, recorder.timer.outcome);
-        ReplayBytes bytes;
-        char why[FILE_WHY_MAX] = "no memory for it";
-        const bool written = !recorder.failed && replay_encode(recorder.replay, true, &bytes) &&
-                             file_write_whole(record_path.c_str(), bytes.items,
-                                              static_cast<size_t>(bytes.count), why, sizeof why);
-        if (!written) {
-            std::fprintf(stderr, "quellaro-headless: the replay %s is not written: %s\n",
-                         text_escaped(record_path).c_str(), why);
+        char why[FILE_WHY_MAX] = "";
+        if (!replay_file_finish(&record_file, &recorder, recorder.timer.outcome, why, sizeof why)) {
+            std::fprintf(stderr, "quellaro-headless: the replay %s is not written whole: %s\n",
+                         text_escaped(record_file.path).c_str(), why);
             status = 1;
         }
-        bytes.release();
         replay_record_stop(&recorder);
     }
     return status;
