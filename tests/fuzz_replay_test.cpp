@@ -25,6 +25,7 @@ const Target targets[] = {
     {"wav", fuzz_wav},         {"settings", fuzz_settings},
     {"options", fuzz_options}, {"user_dirs", fuzz_user_dirs},
     {"png", fuzz_png},         {"savestate", fuzz_savestate},
+    {"replay", fuzz_replay},
 };
 
 // Every file under fuzz/corpus/NAME and fuzz/regressions/NAME.

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr uint8_t MAGIC[4] = {'Q', 'R', 'P', 'L'};
-constexpr size_t FIXED_HEADER = 40;
 enum : uint8_t {
     ITEM_INPUT = 0x01,
     ITEM_CHECKPOINT = 0x02,

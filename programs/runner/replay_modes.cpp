@@ -252,6 +252,15 @@ int runner_link(const char* path) {
     Replay replay;
     if (!read_replay(path, &replay))
         return REPLAY_EXIT_UNREADABLE;
+    // A journal has no end yet: its link would not read back.
+    if (replay.kind != REPLAY_FINISHED) {
+        std::fprintf(stderr,
+                     "quellaro-headless: %s is an unfinished recording; only a finished "
+                     "replay makes a link\n",
+                     text_escaped(path).c_str());
+        replay_free(&replay);
+        return REPLAY_EXIT_UNREADABLE;
+    }
     ReplayBytes bytes, text;
     const bool made = replay_encode(replay, false, &bytes) &&
                       replay_to_text(bytes.items, static_cast<size_t>(bytes.count), &text);
