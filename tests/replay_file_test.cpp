@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -37,9 +38,27 @@ std::vector<InputRecord> records_of(const Replay& replay) {
     return records;
 }
 
-int run_runner(const std::string& options) {
-    const int raw = std::system((std::string(QUELLARO_RUNNER) + " " + options + " 2>&1").c_str());
+// The runner's exit status, and what it printed (both streams) in *out when asked.
+int run_runner(const std::string& options, std::string* out = nullptr) {
+    const std::string command = std::string(QUELLARO_RUNNER) + " " + options + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return -1;
+    std::string text;
+    char chunk[512];
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+        text.append(chunk, got);
+    const int raw = pclose(pipe);
+    if (out != nullptr)
+        *out = text;
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+void write_bytes(const std::string& path, const void* data, size_t size) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(std::fwrite(data, 1, size, file), size);
+    ASSERT_EQ(std::fclose(file), 0);
 }
 
 TEST(ReplayFile, ARunnerKilledMidRunLeavesEveryPassButTheLast) {
@@ -94,6 +113,60 @@ TEST(ReplayFile, ARunnerKilledMidRunLeavesEveryPassButTheLast) {
     EXPECT_EQ(run_runner("--assets " + assets + " --verify " + killed), 0);
     replay_free(&journal);
     replay_free(&whole);
+    std::filesystem::remove_all(dir);
+}
+
+// An altered replay is named at the pass and field where its state lines first part (as
+// --diff of the state lines finds them, independently of the digests); damaged, foreign and
+// unreadable replays exit 2 with a reason and no verdict.
+TEST(ReplayFile, VerifyNamesTheFirstPassAndFieldThatDifferAndExitsByTheResult) {
+    const std::string dir = test_temp_dir();
+    const std::string assets = " --assets " + assets_dir();
+    const std::string recorded = dir + "/win.qrp";
+    ASSERT_EQ(run_runner(assets + " --script " + scripts_dir() + "win_level.txt --passes 640" +
+                         " --state /dev/null --replay-out " + recorded),
+              0);
+    std::string out;
+    EXPECT_EQ(run_runner(assets + " --verify " + recorded, &out), 0) << out;
+    EXPECT_NE(out.find(": OK: 640 passes"), std::string::npos) << out;
+
+    // The run key let go of for one stretch in the middle of the level.
+    Replay replay;
+    std::string why;
+    ASSERT_TRUE(read_replay(recorded, &replay, &why)) << why;
+    int at = 0, op = 0;
+    while (op < replay.ops.count && at + replay.ops.items[op].passes <= 300)
+        at += replay.ops.items[op++].passes;
+    ASSERT_LT(op, replay.ops.count);
+    std::memset(replay.ops.items[op].record.held, 0, sizeof replay.ops.items[op].record.held);
+    ReplayBytes bytes;
+    ASSERT_TRUE(replay_encode(replay, true, &bytes));
+    const std::string altered = dir + "/altered.qrp";
+    write_bytes(altered, bytes.items, static_cast<size_t>(bytes.count));
+    bytes.release();
+    replay_free(&replay);
+
+    EXPECT_EQ(
+        run_runner(assets + " --verify " + altered + " --state " + dir + "/altered.jsonl", &out),
+        1);
+    ASSERT_EQ(run_runner(assets + " --verify " + recorded + " --state " + dir + "/win.jsonl"), 0);
+    std::string parted;
+    EXPECT_EQ(run_runner("--diff " + dir + "/win.jsonl " + dir + "/altered.jsonl", &parted), 1);
+    // "pass 258: hero/vx: 12 / 10" against "DIFFERS at pass 258, first in hero (...)".
+    const std::string pass = parted.substr(0, parted.find(':'));
+    const std::string field = parted.substr(
+        pass.size() + 2, parted.find_first_of("/:", pass.size() + 2) - pass.size() - 2);
+    EXPECT_NE(out.find("DIFFERS at " + pass + ", first in " + field + " "), std::string::npos)
+        << out << parted;
+
+    // Cut short, not a replay, a folder: 2, with the reason and no verdict.
+    const std::string whole = read_text_file(recorded);
+    write_bytes(dir + "/cut.qrp", whole.data(), whole.size() / 2);
+    for (const std::string& bad : {dir + "/cut.qrp", scripts_dir() + "digests.txt", dir}) {
+        EXPECT_EQ(run_runner(assets + " --verify " + bad, &out), 2) << bad;
+        EXPECT_EQ(out.find("OK"), std::string::npos) << out;
+        EXPECT_EQ(out.find("NOT CHECKED"), std::string::npos) << out;
+    }
     std::filesystem::remove_all(dir);
 }
 

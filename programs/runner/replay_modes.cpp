@@ -30,6 +30,7 @@ Replay verified;
 std::string verify_path;
 ReplayPlayer player;
 bool verifying;
+bool unplayable;  // read, but not playable here: no verdict to give
 // Recording the run.
 ReplayRecorder recorder;
 ReplayFile record_file;
@@ -165,6 +166,7 @@ bool runner_replay_started() {
     if (!replay_play_begin(&player, &verified, base, base_length, why, sizeof why)) {
         std::fprintf(stderr, "quellaro-headless: %s cannot be played here: %s\n",
                      text_escaped(verify_path).c_str(), why);
+        unplayable = true;
         return false;
     }
     return true;
@@ -204,7 +206,12 @@ bool runner_replay_after(const InputRecord& record, int going) {
 
 int runner_replay_finish() {
     int status = REPLAY_EXIT_OK;
-    if (verifying) {
+    if (verifying && unplayable) {
+        replay_play_stop(&player);
+        replay_free(&verified);
+        verifying = false;
+        status = REPLAY_EXIT_UNREADABLE;
+    } else if (verifying) {
         ReplayVerdict verdict;
         replay_play_verdict(&player, &verdict);
         char text[512];
