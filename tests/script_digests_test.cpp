@@ -76,7 +76,7 @@ std::string first_frame_difference(const std::string& expected, const std::strin
         if (more_a != more_b)
             return "after line " + std::to_string(line) + ": one list ends";
         if (la != lb)
-            return "pass " + la.substr(0, la.find(' ')) + ": " + la + " / " + lb;
+            return "pass " + la.substr(0, la.find(' ')).append(": ").append(la).append(" / ") + lb;
     }
 }
 
@@ -118,8 +118,8 @@ TEST(ScriptDigests, EveryCommittedScriptGivesTheRecordedStateAndFrames) {
             std::filesystem::create_directories(expected_dir());
             write_file(expected_dir() + name + ".qrp", read_text_file(run.dir + "/run.qrp"));
             write_file(expected_dir() + name + ".frames", frame_list);
-            new_table +=
-                name + " " + std::to_string(passes) + " " + states_now + " " + frames_now + "\n";
+            new_table.append(name).append(" ").append(std::to_string(passes)).append(" ");
+            new_table.append(states_now).append(" ").append(frames_now).append("\n");
             continue;
         }
         // Where the run parts from the expected one, by pass and field.

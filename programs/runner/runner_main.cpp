@@ -421,6 +421,21 @@ bool files_apart(const char* script_path, const char* records, const char* load_
     return runner_files_apart(files, static_cast<int>(std::size(files)), frames);
 }
 
+// The replay to verify read and the replay to record named; 0, or the exit status.
+int take_replays(const char* verify, const char* record_to, bool other_records) {
+    if (verify && other_records) {
+        std::fprintf(stderr,
+                     "quellaro-headless: --verify plays the replay's own records: no "
+                     "--script, --records, --random-play or --load-state with it\n");
+        return usage(stderr, EXIT_USAGE);
+    }
+    if (verify && !runner_verify_read(verify))
+        return REPLAY_EXIT_UNREADABLE;
+    if (record_to)
+        replay_out = absolute_path(record_to);
+    return 0;
+}
+
 // Puts the outputs in place after the run that ended with result; the exit status.
 int finish(int result, const char* audio) {
     const bool state_written = runner_output_close(&state_out);
@@ -471,29 +486,20 @@ int main(int argc, char** argv) {
                            static_cast<int>(std::size(options))))
         return usage(stderr, EXIT_USAGE);
     // Comparing files and making links play nothing.
-    if (diff)
-        return runner_diff(diff, diff_with);
-    if (link)
-        return runner_link(link);
+    if (diff || link)
+        return diff ? runner_diff(diff, diff_with) : runner_link(link);
     // At a file-size limit the signal would end the run without a word; the write fails with
     // EFBIG instead, and is told.
     std::signal(SIGXFSZ, SIG_IGN);
     take_numbers(passes, every, seed, save_at);
-    if (verify && (script_path || records || seed || load_from)) {
-        std::fprintf(stderr,
-                     "quellaro-headless: --verify plays the replay's own records: no "
-                     "--script, --records, --random-play or --load-state with it\n");
-        return usage(stderr, EXIT_USAGE);
-    }
     // Step mode's state lines go to standard output unless asked otherwise.
     if (records && !state_out.path)
         state_out.path = "-";
     if (!files_apart(script_path, records, load_from, audio, save_to, frames, verify, record_to))
         return EXIT_USAGE;
-    if (verify && !runner_verify_read(verify))
-        return REPLAY_EXIT_UNREADABLE;
-    if (record_to)
-        replay_out = absolute_path(record_to);
+    if (const int status =
+            take_replays(verify, record_to, script_path || records || seed || load_from))
+        return status;
     if (script_path && !load_script(script_path))
         return EXIT_USAGE;
     if (save_at)
@@ -509,12 +515,8 @@ int main(int argc, char** argv) {
         return EXIT_OUTPUT_FAILED;
     }
     // The game works from its assets folder: a recording named from here stays here.
-    std::string audio_path;
-    if (audio) {
-        std::error_code error;
-        audio_path = std::filesystem::absolute(audio, error).string();
-        audio = error ? audio : audio_path.c_str();
-    }
+    const std::string audio_path = audio ? absolute_path(audio) : std::string();
+    audio = audio ? audio_path.c_str() : nullptr;
     if (!enter_assets(assets)) {
         runner_output_abandon(&state_out);
         runner_output_abandon(&digest_out);

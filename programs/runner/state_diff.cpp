@@ -37,38 +37,41 @@ struct Scanner {
         *value = text.substr(begin, at - begin);
         return true;
     }
+    // An object's or an array's members, each under its key or index.
+    bool members(const std::string& path, int depth, bool object) {
+        ++at;
+        blanks();
+        const char close = object ? '}' : ']';
+        for (int index = 0; at < text.size() && text[at] != close; ++index) {
+            std::string key = std::to_string(index);
+            if (object) {
+                if (!string(&key))
+                    return false;
+                key = key.substr(1, key.size() - 2);
+                blanks();
+                if (at >= text.size() || text[at++] != ':')
+                    return false;
+            }
+            if (!value(path.empty() ? key : std::string(path).append("/").append(key), depth + 1))
+                return false;
+            blanks();
+            if (at < text.size() && text[at] == ',') {
+                ++at;
+                blanks();
+            }
+        }
+        if (at >= text.size())
+            return false;
+        ++at;
+        return true;
+    }
     bool value(const std::string& path, int depth) {
         blanks();
         if (at >= text.size() || depth > DEPTH_MAX)
             return false;
         const char c = text[at];
-        if (c == '{' || c == '[') {
-            ++at;
-            blanks();
-            const char close = c == '{' ? '}' : ']';
-            for (int index = 0; at < text.size() && text[at] != close; ++index) {
-                std::string key = std::to_string(index);
-                if (c == '{') {
-                    if (!string(&key))
-                        return false;
-                    key = key.substr(1, key.size() - 2);
-                    blanks();
-                    if (at >= text.size() || text[at++] != ':')
-                        return false;
-                }
-                if (!value(path.empty() ? key : path + "/" + key, depth + 1))
-                    return false;
-                blanks();
-                if (at < text.size() && text[at] == ',') {
-                    ++at;
-                    blanks();
-                }
-            }
-            if (at >= text.size())
-                return false;
-            ++at;
-            return true;
-        }
+        if (c == '{' || c == '[')
+            return members(path, depth, c == '{');
         std::string leaf;
         if (c == '"') {
             if (!string(&leaf))
