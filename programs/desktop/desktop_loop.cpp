@@ -51,7 +51,16 @@ int mark(int paused) {
 }
 
 int overlay_look_now(int paused) {
-    return overlay_look(practice_note(platform_ticks()), mark(paused));
+    const char* note = practice_note(platform_ticks());
+    const char* progress = desktop_replay_progress();
+    if (progress == nullptr) {
+        return overlay_look(note, mark(paused));
+    }
+    // A replay's progress changes the look each pass, so that it is shown even where the
+    // game's own frame stands still.
+    static char both[256];
+    std::snprintf(both, sizeof both, "%s|%s", note != nullptr ? note : "", progress);
+    return overlay_look(both, mark(paused));
 }
 
 void overlay_draw(uint32_t* argb, int pitch, int width, int height, int paused) {

@@ -277,12 +277,17 @@ TEST(SdlBackend, ADesktopReplayEndsAsRecordedAndAnAlteredOneDiffers) {
     char why[512] = "";
     ASSERT_EQ(desktop_replay_read(path.c_str(), why, sizeof why), DESKTOP_REPLAY_READ) << why;
     into = &replayed;
+    std::vector<int> looks;  // the overlay's look: the progress shown changes it every pass
     after = [&](int) {
         *into = std::to_string(score) + " " + number(hero->x) + " " + number(hero->y);
+        looks.push_back(desktop_overlay.look(0));
     };
     run_game([](int pass) { return pass > 200; });
     EXPECT_EQ(replays_status, 0);
     EXPECT_EQ(replayed, live);
+    ASSERT_GT(looks.size(), 10u);
+    EXPECT_NE(looks[0], 0);
+    EXPECT_NE(looks[0], looks[1]);
 
     // The right arrow let go of early: a stretch's keys cleared.
     std::ifstream in(path, std::ios::binary);
