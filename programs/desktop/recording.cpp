@@ -2,6 +2,7 @@
 #include "programs/desktop/recording.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/file_read.h"
@@ -57,7 +58,12 @@ void judge() {
 int desktop_replay_read(const char* path, char* why, size_t why_size) {
     std::string bytes;
     char read_why[FILE_READ_WHY_MAX] = "";
-    if (!file_read_whole(path, REPLAY_TEXT_MAX, &bytes, read_why, sizeof read_why)) {
+    const bool read = file_read_whole(path, REPLAY_TEXT_MAX, &bytes, read_why, sizeof read_why);
+    // A link given as it is, rather than a file holding one.
+    const char* link = std::strstr(path, "#replay=");
+    if (!read && link != nullptr) {
+        bytes = link;
+    } else if (!read) {
         std::snprintf(why, why_size, "cannot read it: %s", read_why);
         return DESKTOP_REPLAY_BAD;
     }

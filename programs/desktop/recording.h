@@ -12,7 +12,8 @@ enum : int {
     DESKTOP_REPLAY_READ = 1,
     DESKTOP_REPLAY_BAD = 2,  // a replay this game cannot read; why says so
 };
-// Reads the file (a replay, or a link's text) to play once the game starts.
+// Reads the file (a replay, or a link's text), or a link given as it is (anything with
+// "#replay=" that names no file), to play once the game starts.
 int desktop_replay_read(const char* path, char* why, size_t why_size);
 // Records the run into path once the game starts.
 void desktop_record_to(const char* path);

@@ -313,6 +313,19 @@ TEST(SdlBackend, ADesktopReplayEndsAsRecordedAndAnAlteredOneDiffers) {
     run_game([](int pass) { return pass > 200; });
     EXPECT_EQ(replays_status, 1);
 
+    // The same run given as a link's text on the command line.
+    const std::string link_command = std::string(QUELLARO_RUNNER) + " --link " + path;
+    FILE* pipe = popen(link_command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char link[8192] = "";
+    ASSERT_NE(std::fgets(link, sizeof link, pipe), nullptr);
+    pclose(pipe);
+    link[std::strcspn(link, "\n")] = '\0';
+    const std::string address = std::string("https://example.org/quellaro/") + link;
+    ASSERT_EQ(desktop_replay_read(address.c_str(), why, sizeof why), DESKTOP_REPLAY_READ) << why;
+    run_game([](int pass) { return pass > 200; });
+    EXPECT_EQ(replays_status, 0);
+
     std::ofstream(dir + "/cut.qrp", std::ios::binary).write(bytes.data(), 100);
     EXPECT_EQ(desktop_replay_read((dir + "/cut.qrp").c_str(), why, sizeof why), DESKTOP_REPLAY_BAD);
     EXPECT_STRNE(why, "");
