@@ -53,7 +53,7 @@ for (const [name, passes] of scripts) {
   test(`${name}: the browser plays ${passes} passes as the native runner does`, async () => {
     const page = await shared.browser.newPage();
     try {
-      await page.goto(`${shared.url}runner.html?script=${name}&passes=${passes}`);
+      await page.goto(`${shared.runnerUrl}runner.html?script=${name}&passes=${passes}`);
       await page.waitForFunction('window.runnerResult', {timeout: 120_000});
       const web = await page.evaluate(() => window.runnerResult);
       const native = runNative(['--script', path.join(SCRIPTS_DIR, `${name}.txt`), '--passes', passes]);
@@ -73,7 +73,7 @@ test('win_level: the browser mixes the native runner\'s sound, sample for sample
   const page = await shared.browser.newPage();
   const dir = mkdtempSync(path.join(os.tmpdir(), 'quellaro-web-'));
   try {
-    await page.goto(`${shared.url}runner.html?script=win_level&passes=640&audio=1`);
+    await page.goto(`${shared.runnerUrl}runner.html?script=win_level&passes=640&audio=1`);
     await page.waitForFunction('window.runnerResult', {timeout: 120_000});
     const web = await page.evaluate(() => window.runnerResult);
     assert.equal(web.code, 0, web.errors.join('\n'));
