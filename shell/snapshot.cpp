@@ -27,6 +27,8 @@ const StateBlockList* const state_lists[] = {
 constexpr size_t SPRITE_VALUES = offsetof(SpriteObject, anims);
 constexpr size_t BLOCK_HEAD = 2 * sizeof(uint32_t);
 constexpr int VALUE_LIMIT = 1000000000;
+// The flags set when a sprite is made and its frames loaded, never by play.
+constexpr int MADE_FLAGS = SPRITE_CLONE | SPRITE_LOADED;
 // Why the last restore refused a block, naming it for whoever looks into it.
 char refused[128];
 
@@ -118,13 +120,14 @@ bool int_sane(int value) {
 }
 
 // A sprite's saved values against the sprite they go back into: its make (size, frames,
-// depth, clone flag) is the same, its sequence position lies inside its sequence,
+// depth, clone and loaded flags: a panel given its picture again would set the loaded flag
+// the saved form left clear) is the same, its sequence position lies inside its sequence,
 // and its numbers are ones the world's arithmetic can go on from.
 bool sprite_allowed(const SpriteObject& saved, const SpriteObject& live) {
     if (saved.width != live.width || saved.height != live.height ||
         saved.extra_width != live.extra_width || saved.depth != live.depth ||
         saved.frame_count != live.frame_count ||
-        (saved.flags & SPRITE_CLONE) != (live.flags & SPRITE_CLONE)) {
+        (saved.flags & MADE_FLAGS) != (live.flags & MADE_FLAGS)) {
         return false;
     }
     if (saved.anim < 0 || saved.anim >= SPRITE_MAX_ANIMS || saved.anim_pos < 0 ||
