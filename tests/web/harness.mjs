@@ -32,26 +32,45 @@ const TYPES = {
   '.webmanifest': 'application/manifest+json',
 };
 
-// Serves the build folder on 127.0.0.1 at a free port; resolves to {url, close}.
+// Serves a folder on 127.0.0.1 at a free port; resolves to {url, close, root, alter}. The
+// tests may point root at another folder, and set alter(name, bytes) to answer a file
+// otherwise: null leaves it out (404), 'hang' never answers, other bytes replace it.
 export async function serve(root = WEB_DIR) {
+  const hanging = new Set();
   const server = http.createServer(async (request, response) => {
     const wanted = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = path.join(root, path.normalize(wanted === '/' ? '/index.html' : wanted));
-    if (!file.startsWith(root + path.sep)) {
+    const file = path.join(served.root, path.normalize(wanted === '/' ? '/index.html' : wanted));
+    if (!file.startsWith(served.root + path.sep)) {
       response.writeHead(403).end();
       return;
     }
     try {
-      const body = await readFile(file);
-      response.writeHead(200, {'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream'});
+      let body = await readFile(file);
+      if (served.alter) body = served.alter(path.basename(file), body);
+      if (body === 'hang') {
+        hanging.add(response);
+        return;
+      }
+      if (body === null) throw new Error('left out');
+      response.writeHead(200, {'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream',
+                               'Cache-Control': 'no-cache'});
       response.end(body);
     } catch {
       response.writeHead(404).end();
     }
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  const url = `http://127.0.0.1:${server.address().port}/`;
-  return {url, close: () => new Promise((resolve) => server.close(resolve))};
+  const served = {
+    root,
+    alter: null,
+    url: `http://127.0.0.1:${server.address().port}/`,
+    close: () => {
+      for (const response of hanging) response.destroy();
+      server.closeAllConnections?.();
+      return new Promise((resolve) => server.close(resolve));
+    },
+  };
+  return served;
 }
 
 // One browser and two servers for a test file: the page's folder (url) and the build folder
