@@ -34,7 +34,8 @@ const TYPES = {
 
 // Serves a folder on 127.0.0.1 at a free port; resolves to {url, close, root, alter}. The
 // tests may point root at another folder, and set alter(name, bytes) to answer a file
-// otherwise: null leaves it out (404), 'hang' never answers, other bytes replace it.
+// otherwise: null leaves it out (404), 'hang' never answers, 'drop' closes the connection
+// unanswered (as a network that is off), other bytes replace it.
 export async function serve(root = WEB_DIR) {
   const hanging = new Set();
   const server = http.createServer(async (request, response) => {
@@ -47,6 +48,10 @@ export async function serve(root = WEB_DIR) {
     try {
       let body = await readFile(file);
       if (served.alter) body = served.alter(path.basename(file), body);
+      if (body === 'drop') {
+        response.destroy();
+        return;
+      }
       if (body === 'hang') {
         hanging.add(response);
         return;
