@@ -32,7 +32,8 @@ const TYPES = {
   '.webmanifest': 'application/manifest+json',
 };
 
-// Serves a folder on 127.0.0.1 at a free port; resolves to {url, close, root, alter}. The
+// Serves a folder on 127.0.0.1 at a free port; resolves to {url, close, root, alter,
+// sent}. The
 // tests may point root at another folder, and set alter(name, bytes) to answer a file
 // otherwise: null leaves it out (404), 'hang' never answers, 'drop' closes the connection
 // unanswered (as a network that is off), other bytes replace it.
@@ -60,6 +61,7 @@ export async function serve(root = WEB_DIR) {
       response.writeHead(200, {'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream',
                                'Cache-Control': 'no-cache'});
       response.end(body);
+      served.sent += body.length;
     } catch {
       response.writeHead(404).end();
     }
@@ -68,6 +70,7 @@ export async function serve(root = WEB_DIR) {
   const served = {
     root,
     alter: null,
+    sent: 0,  // the bytes of the files answered
     url: `http://127.0.0.1:${server.address().port}/`,
     close: () => {
       for (const response of hanging) response.destroy();
@@ -105,8 +108,11 @@ export function launch() {
   return puppeteer.launch({
     executablePath: CHROMIUM,
     headless: true,
-    // No GPU here: WebGL runs on the processor (SwiftShader), as the flag allows.
-    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--enable-unsafe-swiftshader'],
+    // No GPU here: WebGL and the page's compositing run on the processor (SwiftShader) in
+    // the GPU's process, as on a device with a GPU; without it the compositor would read
+    // every WebGL frame back on the page's own thread.
+    args: ['--no-sandbox', '--disable-dev-shm-usage', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+           '--ignore-gpu-blocklist'],
   });
 }
 

@@ -21,7 +21,9 @@ self.addEventListener('install', (event) => {
     if (!page.ok || !(await page.clone().text()).includes(VERSION)) {
       throw new Error('the server has another version of the page now');
     }
-    await cache.addAll(FILES.map((file) => new Request(file, {cache: 'reload'})));
+    // A versioned file's name stands for its bytes: the copy the page has just downloaded
+    // (in the browser's cache) is the right one, and saves the player a second download.
+    await cache.addAll(FILES.map((file) => new Request(file, {cache: 'force-cache'})));
     await cache.put('./', page);
     await self.skipWaiting();
   })());
