@@ -351,3 +351,40 @@ test('without touch the buttons stay hidden; quitting brings the title back with
   assert.deepEqual(page.errors, []);
   await page.close();
 });
+
+test('mute, volumes, scaling and key bindings are kept across a reload', async () => {
+  const page = await openGame(shared.browser, shared.url, {width: 1000, height: 760});
+  await page.evaluate(() => localStorage.clear());
+  await page.reload();
+  await page.waitForFunction('window.Module && Module.firstFrameAt');
+  const stored = () => page.evaluate(() => atob(localStorage.getItem('quellaro.settings') ?? ''));
+  await page.keyboard.press('m');
+  await page.waitForFunction('Module.audio.muted');
+  await chooseScale(page, 'sharp');
+  assert.match(await stored(), /^mute = yes$/m);
+  // A player's own bindings and volume, as the options would write them: the game starts
+  // with G now, and no longer with S.
+  const edited = (await stored()).replace(/^start =.*$/m, 'start = G').replace(/^effects =.*$/m, 'effects = 40');
+  assert.match(edited, /^start = G$/m);
+  await page.evaluate((text) => localStorage.setItem('quellaro.settings', btoa(text)), edited);
+
+  await page.reload();
+  await page.waitForFunction('window.Module && Module.firstFrameAt');
+  assert.equal((await gameStatus(page)).scale, 'sharp');
+  assert.equal(await page.$eval('#sound', (b) => b.textContent), 'Sound on', 'the page shows it muted');
+  await page.keyboard.press('s');
+  await sleep(300);
+  assert.equal((await gameStatus(page)).game_mode, -1, 'S no longer starts the game');
+  await page.keyboard.press('g');
+  await waitForStatus(page, 's.game_mode === 0');
+  assert.ok(await page.evaluate('Module.audio.muted'), 'still muted once the sound starts');
+  // Unmuting writes the settings again, the player's lines with it.
+  await page.keyboard.press('m');
+  await page.waitForFunction('!Module.audio.muted');
+  const after = await stored();
+  assert.match(after, /^mute = no$/m);
+  assert.match(after, /^start = G$/m);
+  assert.match(after, /^effects = 40$/m);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
