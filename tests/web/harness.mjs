@@ -104,6 +104,13 @@ export function useBrowser() {
   return shared;
 }
 
+const FIREFOX = process.env.QUELLARO_FIREFOX ?? '/usr/bin/firefox-esr';
+
+// Firefox, driven over WebDriver BiDi.
+export function launchFirefox() {
+  return puppeteer.launch({browser: 'firefox', executablePath: FIREFOX, headless: true});
+}
+
 export function launch() {
   return puppeteer.launch({
     executablePath: CHROMIUM,
