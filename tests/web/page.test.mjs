@@ -83,6 +83,34 @@ test('the title shows exactly the native runner\'s frame, then S and Right play'
   await page.close();
 });
 
+test('without WebGL the page draws the same frames on a 2D canvas, in every scaling', async () => {
+  const page = await openGame(shared.browser, `${shared.url}?draw=2d`, {width: 1000, height: 760});
+  assert.equal(await page.evaluate('Module.display.kind'), '2d');
+  await chooseScale(page, 'integer');
+  await waitForStatus(page, 's.passes >= 3');
+  const title = await canvasDigest(page);
+  const native = runNative(['--passes', String(title.passes)]);
+  assert.equal(title.digest, native.digests.at(-1).split(' ')[1], `the title at pass ${title.passes - 1}`);
+  // Sharp draws through its enlarged copy: the whole picture, smoothed between its pixels.
+  await chooseScale(page, 'sharp');
+  const drawn = await page.evaluate(() => {
+    const shown = Module.display.read();
+    const colours = new Set();
+    for (let at = 0; at < shown.data.length; at += 4) {
+      colours.add((shown.data[at] << 16) | (shown.data[at + 1] << 8) | shown.data[at + 2]);
+    }
+    const bottom = (shown.height - 2) * shown.width * 4;
+    return {width: shown.width, height: shown.height, colours: colours.size,
+            corners: [shown.data.slice(0, 3), shown.data.slice(bottom, bottom + 3)].map((c) => [...c].join())};
+  });
+  assert.ok(drawn.width > 640 && Math.abs(drawn.width / drawn.height - 4 / 3) < 0.01, `${drawn.width} x ${drawn.height}`);
+  // More colours than the palette's 256: the blends between pixels.
+  assert.ok(drawn.colours > 256, `${drawn.colours} colours`);
+  assert.notEqual(drawn.corners[0], drawn.corners[1], 'the sky above, the ground below');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
 test('clicks hit the menu entries at any size; the frame scales by whole steps when it fits', async () => {
   // Twice the frame fits: the canvas is shown at exactly 1280 x 960.
   const page = await openGame(shared.browser, shared.url, {width: 1300, height: 1040});

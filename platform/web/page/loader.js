@@ -220,6 +220,8 @@ const pageLoad = (() => {
 
   window.Module = {
     canvas: document.getElementById('frame'),
+    // ?draw=2d draws without WebGL, for a machine whose WebGL draws wrong.
+    forceCanvas2d: new URLSearchParams(location.search).get('draw') === '2d',
     files,
     print: (line) => console.log(line),
     printErr: (line) => {
