@@ -43,8 +43,9 @@ MusicId music_now = MUSIC_NONE;
 // last asked for, which differs from music_now after quiet passes or a restore.
 bool quiet;
 MusicId music_heard = MUSIC_NONE;
-// The file name of the first sound file refused.
+// The file name of the first sound file refused, and why.
 char refused[64];
+char refused_why[128];
 
 // What the audio plays a tune with: a player in the audio's room, rendering at the game's
 // rate, narrowed to 16 bits a piece at a time.
@@ -72,36 +73,65 @@ int music_render(void* state, int16_t* out, int frames) {
 // as the program.
 PlatformMusic tune_music[MUSIC_COUNT];
 
-// Reads sounds/NAME.wav (or NAME-V.wav for a later variant) into the effects' store; false
-// when the file is missing, not 16-bit mono PCM at the game's rate, empty, or larger than
-// the room left.
+// Keeps the first file refused and why; false.
+bool refuse(const char* name, const char* why) {
+    if (refused[0] == '\0') {
+        std::snprintf(refused, sizeof refused, "%s", name);
+        std::snprintf(refused_why, sizeof refused_why, "%s", why);
+    }
+    return false;
+}
+
+// Reads sounds/NAME.wav (or NAME-V.wav for a later variant) into the effects' store; false,
+// with the reason kept, when the file is missing, not 16-bit mono PCM at the game's rate,
+// empty, or larger than the room left.
 bool read_effect(SoundId id, int variant) {
     char stem[48], name[sizeof refused];
     sound_file_stem(id, variant, stem, sizeof stem);
     std::snprintf(name, sizeof name, "sounds/%s.wav", stem);
     const int64_t room = EFFECT_SAMPLES_MAX - effect_used;
-    int64_t frames = -1;
-    int rate = 0;
     // A regular file only (a FIFO or a device would block or never end), and one longer than
     // the room left cannot fit: it is not read at all.
     int64_t size = 0;
-    const int fd = file_open_input(name, &size, nullptr, 0);
-    if (fd >= 0 && size > 0 && static_cast<uint64_t>(size) <= wav_file_size(room) + 4096) {
-        uint8_t* bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
-        if (bytes && read(fd, bytes, static_cast<size_t>(size)) == size)
-            frames = wav_read(bytes, static_cast<size_t>(size), effect_samples + effect_used, room,
-                              &rate);
-        std::free(bytes);
+    char why[sizeof refused_why - 32];
+    const int fd = file_open_input(name, &size, why, sizeof why);
+    if (fd < 0) {
+        char reason[sizeof refused_why];
+        std::snprintf(reason, sizeof reason, "cannot be opened (%s)", why);
+        return refuse(name, reason);
     }
-    if (fd >= 0)
-        close(fd);
-    if (frames <= 0 || rate != SOUND_RATE) {
-        std::snprintf(refused, sizeof refused, "%s", name);
-        return false;
+    const char* wrong = nullptr;
+    uint8_t* bytes = nullptr;
+    WavInfo info{};
+    if (size == 0) {
+        wrong = "is empty";
+    } else if (static_cast<uint64_t>(size) > wav_file_size(room) + 4096) {
+        wrong = "is larger than any sound the game has room for";
+    } else if ((bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)))) == nullptr) {
+        wrong = "cannot be read (out of memory)";
+    } else if (read(fd, bytes, static_cast<size_t>(size)) != size) {
+        wrong = "cannot be read to its end";
+    } else if (!wav_parse(bytes, static_cast<size_t>(size), &info)) {
+        wrong = "is not a 16-bit mono PCM WAVE file";
+    } else if (info.frames == 0) {
+        wrong = "holds no sound";
+    } else if (info.frames > room) {
+        wrong = "is longer than the room the game keeps for its sounds";
+    } else if (info.rate != SOUND_RATE) {
+        std::snprintf(why, sizeof why, "is at %d samples a second, not %d", info.rate, SOUND_RATE);
+        wrong = why;
     }
+    close(fd);
+    if (wrong == nullptr) {
+        static_cast<void>(wav_read(bytes, static_cast<size_t>(size), effect_samples + effect_used,
+                                   room, nullptr));
+    }
+    std::free(bytes);
+    if (wrong != nullptr)
+        return refuse(name, wrong);
     effect_start[id][variant] = effect_used;
-    effect_length[id][variant] = frames;
-    effect_used += frames;
+    effect_length[id][variant] = info.frames;
+    effect_used += info.frames;
     return true;
 }
 
@@ -176,6 +206,10 @@ const char* sound_refused() {
     return refused;
 }
 
+const char* sound_refused_why() {
+    return refused_why;
+}
+
 int sound_pan_at(int x) {
     const int from_centre = std::clamp(x, 0, SCREEN_WIDTH) - SCREEN_WIDTH / 2;
     return from_centre * PAN_MAX / (SCREEN_WIDTH / 2);
@@ -221,4 +255,5 @@ void sound_shutdown() {
     music_now = music_heard = MUSIC_NONE;
     quiet = false;
     refused[0] = '\0';
+    refused_why[0] = '\0';
 }

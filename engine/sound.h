@@ -11,8 +11,10 @@ struct SpriteObject;
 // Reads every effect file and opens the audio; 1, or 0 at the first file refused, which
 // sound_refused then names.
 int sound_init();
-// The file name of the first sound file refused since start-up, or "" when none was.
+// The file name of the first sound file refused since start-up, or "" when none was; and what
+// is wrong with it ("is empty", "cannot be opened (No such file or directory)").
 const char* sound_refused();
+const char* sound_refused_why();
 // A sound event: the world or the menu changed state in a way the player should hear. It
 // sounds from the middle of the screen, or from where source shows (a block bumped at the
 // left sounds at the left). Sounds with variants play them in turn.

@@ -6,16 +6,17 @@
 #include <cstddef>
 #include <cstdint>
 
-int fuzz_bitmap(const uint8_t* data, size_t size);     // .bmp pictures (the picture loader)
-int fuzz_palette(const uint8_t* data, size_t size);    // palette text files
-int fuzz_script(const uint8_t* data, size_t size);     // play scripts
-int fuzz_hotspot(const uint8_t* data, size_t size);    // the cursor's hot-spot file
-int fuzz_wav(const uint8_t* data, size_t size);        // sound files
-int fuzz_settings(const uint8_t* data, size_t size);   // the desktop game's settings file
-int fuzz_options(const uint8_t* data, size_t size);    // the tools' command lines
-int fuzz_user_dirs(const uint8_t* data, size_t size);  // the desktop's user-dirs file
-int fuzz_png(const uint8_t* data, size_t size);        // PNG files written and read back
-int fuzz_savestate(const uint8_t* data, size_t size);  // savestates (the game started first)
+int fuzz_bitmap(const uint8_t* data, size_t size);        // .bmp pictures (the picture loader)
+int fuzz_palette(const uint8_t* data, size_t size);       // palette text files
+int fuzz_script(const uint8_t* data, size_t size);        // play scripts
+int fuzz_hotspot(const uint8_t* data, size_t size);       // the cursor's hot-spot file
+int fuzz_wav(const uint8_t* data, size_t size);           // sound files
+int fuzz_settings(const uint8_t* data, size_t size);      // the desktop game's settings file
+int fuzz_options(const uint8_t* data, size_t size);       // the tools' command lines
+int fuzz_user_dirs(const uint8_t* data, size_t size);     // the desktop's user-dirs file
+int fuzz_png(const uint8_t* data, size_t size);           // PNG files written and read back
+int fuzz_savestate(const uint8_t* data, size_t size);     // savestates (the game started first)
+int fuzz_game_options(const uint8_t* data, size_t size);  // the desktop game's command line
 
 #ifdef QUELLARO_FUZZING
 #define FUZZ_ENTRY(target)                                                    \

@@ -325,6 +325,17 @@ bool file_writer_print(FileWriter* writer, const char* format, ...) {
     return ok;
 }
 
+bool file_writer_flush(FileWriter* writer) {
+    if (writer->state.error != 0 || writer->state.fd < 0)
+        return fail(&writer->state, EBADF);
+    return flush_buffer(writer);
+}
+
+bool file_write_target(const char* path, char* out, size_t size) {
+    int error = 0;
+    return path != nullptr && resolve_target(path, out, size, &error);
+}
+
 bool file_writer_commit(FileWriter* writer, char* why, size_t why_size) {
     if (writer->state.fd >= 0)
         flush_buffer(writer);

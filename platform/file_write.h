@@ -30,6 +30,10 @@ constexpr size_t FILE_WRITE_PATH_MAX = 4096;
 bool file_write_whole(const char* path, const void* data, size_t size, char* why, size_t why_size,
                       FileWriteMode mode = FILE_WRITE_REPLACE);
 
+// The file a write to path lands on: path with the symbolic links of its last part followed
+// (the file need not exist). false when the links loop or the path is too long.
+bool file_write_target(const char* path, char* out, size_t size);
+
 // Where a write stands: the target, the temporary file and the first failure.
 struct FileWriteState {
     int fd;           // the temporary file's (or the device's); -1 when none is open
@@ -62,6 +66,10 @@ bool file_writer_write(FileWriter* writer, const void* data, size_t size);
 // Adds printf-formatted text; false once anything failed.
 bool file_writer_print(FileWriter* writer, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+// Writes out what is gathered in the buffer: a device or FIFO receives it now (a program
+// reading a pipe waits for each line); a file still appears only at the commit. false once
+// anything failed.
+bool file_writer_flush(FileWriter* writer);
 // Writes out the rest, flushes it to the disk, closes and renames it into place. true when
 // the file is whole at its path; false, with why, when it is not (the target is untouched
 // and the temporary file gone).

@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "engine/clock.h"
 #include "engine/display.h"
 #include "engine/picture.h"
 #include "engine/sound.h"
+#include "platform/text_escape.h"
 #include "shell/commands.h"
 #include "shell/game.h"
 #include "shell/window.h"
@@ -59,7 +61,7 @@ void report_palette_file() {
     std::fprintf(stderr,
                  "Quellaro 2005: the palette file \"%s\" in the folder %s is missing or not 256 "
                  "entries of four numbers from 0 to 255; going on without it\n",
-                 DISPLAY_PALETTE_FILE, error ? "(unknown)" : folder.c_str());
+                 DISPLAY_PALETTE_FILE, error ? "(unknown)" : text_escaped(folder.string()).c_str());
 }
 
 }  // namespace
@@ -69,13 +71,13 @@ const StateBlockList app_state = {state_blocks, 1};
 void app_describe_failed_start(char* out, size_t size) {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::current_path(error);
+    const std::string shown = error ? "(unknown)" : text_escaped(folder.string());
     if (picture_refused()[0]) {
         std::snprintf(out, size, "Quellaro 2005: the picture \"%s\" in the folder %s %s",
-                      picture_refused(), error ? "(unknown)" : folder.c_str(),
-                      picture_refused_why());
+                      picture_refused(), shown.c_str(), picture_refused_why());
     } else if (sound_refused()[0]) {
-        std::snprintf(out, size, "Quellaro 2005: cannot read the sound \"%s\" in the folder %s",
-                      sound_refused(), error ? "(unknown)" : folder.c_str());
+        std::snprintf(out, size, "Quellaro 2005: the sound \"%s\" in the folder %s %s",
+                      sound_refused(), shown.c_str(), sound_refused_why());
     } else {
         std::snprintf(out, size, "Quellaro 2005: start-up failed (out of display memory)");
     }

@@ -26,6 +26,7 @@
 
 #include "engine/bitmap.h"
 #include "platform/png.h"
+#include "platform/sdl/settings.h"
 #include "tests/test_support.h"
 
 namespace fs = std::filesystem;
@@ -103,6 +104,18 @@ const Writer writers[] = {
      [](const std::string& path, int variant, char* why, size_t size) {
          const std::vector<uint8_t> rgb = noise(200 * 150 * 3, 3 + variant);
          return png_write_rgb(path.c_str(), rgb.data(), 200, 150, why, size) == 1;
+     }},
+    {"settings_save",
+     [](const std::string& path, int variant, char* why, size_t size) {
+         // The player's comments make the file larger than the small limits below.
+         std::string text = "[sound]\nmusic = " + std::to_string(10 + variant) + "\n";
+         for (int i = 0; i < 200; ++i)
+             text += "# a comment the player wrote, number " + std::to_string(i) + "\n";
+         static SettingsKept kept;
+         Settings settings;
+         settings_default(&settings);
+         settings_parse(text.data(), text.size(), &settings, nullptr, nullptr, &kept);
+         return settings_save(path.c_str(), &settings, &kept, why, size) == 1;
      }},
     {"palette_save_file",
      [](const std::string& path, int variant, char* why, size_t size) {

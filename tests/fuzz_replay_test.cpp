@@ -20,11 +20,17 @@ struct Target {
 };
 
 const Target targets[] = {
-    {"bitmap", fuzz_bitmap},   {"palette", fuzz_palette},
-    {"script", fuzz_script},   {"hotspot", fuzz_hotspot},
-    {"wav", fuzz_wav},         {"settings", fuzz_settings},
-    {"options", fuzz_options}, {"user_dirs", fuzz_user_dirs},
-    {"png", fuzz_png},         {"savestate", fuzz_savestate},
+    {"bitmap", fuzz_bitmap},
+    {"palette", fuzz_palette},
+    {"script", fuzz_script},
+    {"hotspot", fuzz_hotspot},
+    {"wav", fuzz_wav},
+    {"settings", fuzz_settings},
+    {"options", fuzz_options},
+    {"user_dirs", fuzz_user_dirs},
+    {"png", fuzz_png},
+    {"savestate", fuzz_savestate},
+    {"game_options", fuzz_game_options},
 };
 
 // Every file under fuzz/corpus/NAME and fuzz/regressions/NAME.

@@ -3,12 +3,16 @@
 // hold what was presented, and the failures it must report: a bad command line or script
 // refused with what is wrong (status 2), outputs that cannot be written ending the run (1).
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -16,6 +20,7 @@
 
 #include "platform/input_record.h"
 #include "platform/script.h"
+#include "tests/png_read.h"
 #include "tests/runner_support.h"
 #include "tests/test_support.h"
 
@@ -115,14 +120,17 @@ std::string read_all(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The runner with these arguments, on the fake pictures of a new folder ($DIR in args).
-Outcome run_with(std::string args) {
-    const std::string dir = test_temp_dir();
+// The runner with these arguments, on the fake pictures of a folder ($DIR in args; a new one
+// unless given), after the shell's commands in before ("ulimit -f 8;").
+Outcome run_with(std::string args, std::string dir = "", const std::string& before = "") {
+    if (dir.empty())
+        dir = test_temp_dir();
     test_write_fake_assets(dir);
     for (size_t at; (at = args.find("$DIR")) != std::string::npos;)
         args.replace(at, 4, dir);
-    const std::string command = std::string(QUELLARO_RUNNER) + " --assets " + dir + " " + args +
-                                " >" + dir + "/out.txt 2>" + dir + "/err.txt";
+    const std::string command = before + "timeout 60 " + std::string(QUELLARO_RUNNER) +
+                                " --assets " + dir + " " + args + " >" + dir + "/out.txt 2>" + dir +
+                                "/err.txt";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
             read_all(dir + "/out.txt"), read_all(dir + "/err.txt")};
@@ -135,11 +143,10 @@ bool has(const std::string& text, const std::string& part) {
 }  // namespace
 
 TEST(Runner, ABadCommandLineIsNamedAndRefusedWithStatus2) {
-    struct Bad {
+    const struct {
         const char* args;
-        const char* told;
-    };
-    const Bad bad[] = {
+        std::string told;
+    } bad[] = {
         {"--every 4294967296 --frames-out $DIR/f", "--every 4294967296: not a number from 1"},
         {"--every 0", "--every 0: not a number from 1"},
         {"--passes -1", "--passes -1: not a number from 0"},
@@ -148,16 +155,21 @@ TEST(Runner, ABadCommandLineIsNamedAndRefusedWithStatus2) {
         {"--state", "--state: needs a value"},
         {"--script $DIR", "cannot read the script"},
         {"--script $DIR/none.txt", "cannot read the script"},
-        {"--state $DIR/no/such/folder.jsonl", "cannot write"},
-        {"--frames-out /proc/self/frames", "cannot write frames to /proc/self/frames"},
+        {"--script /dev/zero", "cannot read the script /dev/zero: a device, not a regular file"},
+        {"--records /dev/zero", "record line 1 is longer than 64 KiB"},
+        {"--records $DIR", "cannot read the records " + std::string("$DIR") + ": a folder"},
         {"--save-state 3", "--save-state: needs two values"},
         {"--save-state x $DIR/s.sav", "--save-state x: not a number from 0"},
     };
-    for (const Bad& b : bad) {
+    for (const auto& b : bad) {
         // A runner that took the bad value would still stop after a few passes.
-        const Outcome o = run_with(std::string("--passes 5 ") + b.args);
+        const std::string dir = test_temp_dir();
+        std::string told = b.told;
+        if (told.find("$DIR") != std::string::npos)
+            told.replace(told.find("$DIR"), 4, dir);
+        const Outcome o = run_with(std::string("--passes 5 ") + b.args, dir);
         EXPECT_EQ(o.status, 2) << b.args << "\n" << o.err;
-        EXPECT_TRUE(has(o.err, b.told)) << b.args << "\n" << o.err;
+        EXPECT_TRUE(has(o.err, told)) << b.args << "\n" << o.err;
     }
 }
 
@@ -165,6 +177,11 @@ TEST(Runner, HelpPrintsTheUsageAndSucceeds) {
     const Outcome o = run_with("--help");
     EXPECT_EQ(o.status, 0);
     EXPECT_TRUE(has(o.out, "usage: quellaro-headless")) << o.out;
+    // The statuses the tests below check, as a caller reads them.
+    EXPECT_TRUE(has(o.out,
+                    "or an output could not be made or written (a full disk,\na "
+                    "file-size limit); 2 for a bad command line (an output naming an input"))
+        << o.out;
     EXPECT_TRUE(o.err.empty()) << o.err;
 }
 
@@ -178,21 +195,151 @@ TEST(Runner, AScriptLineItCannotReadIsNamedByFileLineWordAndWhy) {
     EXPECT_FALSE(has(o.err, ":2:")) << o.err;  // the long comment is one line, all comment
 }
 
-TEST(Runner, AnOutputThatCannotBeWrittenEndsTheRunWithAFailure) {
+// Outputs that name the same file (by its path, through a link, or standard output twice into
+// one file), or a file the run reads, or a frame's name: refused before anything is written.
+TEST(Runner, AnOutputNamingAnInputOrAnotherOutputIsRefusedAndNothingWritten) {
+    const char* const clashes[] = {
+        "--script walk.txt --state walk.txt",
+        "--script walk.txt --frame-digests link.txt",
+        "--state o.jsonl --frame-digests sub/../o.jsonl",
+        "--load-state s.sav --save-state 3 ./s.sav",
+        "--audio o.wav --state link-to-o.wav",
+        "--script frames/000003.png --frames-out frames",
+        "--state - --frame-digests -",  // both into the one file standard output is
+    };
+    for (const char* args : clashes) {
+        const std::string dir = test_temp_dir();
+        std::ofstream(dir + "/walk.txt") << "key 0 S\n";
+        std::filesystem::create_symlink("walk.txt", dir + "/link.txt");
+        std::filesystem::create_symlink("o.wav", dir + "/link-to-o.wav");
+        std::filesystem::create_directories(dir + "/sub");
+        std::filesystem::create_directories(dir + "/frames");
+        std::ofstream(dir + "/frames/000003.png") << "key 1 H\n";
+        const std::string command =
+            "cd " + dir + " && " + QUELLARO_RUNNER + " --passes 5 " + args + " >out.txt 2>err.txt";
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 2) << args;
+        const std::string err = read_all(dir + "/err.txt");
+        EXPECT_TRUE(has(err, "name the same file")) << args << "\n" << err;
+        EXPECT_EQ(read_all(dir + "/walk.txt"), "key 0 S\n") << args;
+        EXPECT_EQ(read_all(dir + "/out.txt"), "") << args;
+        for (const char* made : {"o.jsonl", "o.wav", "s.sav"})
+            EXPECT_FALSE(std::filesystem::exists(dir + "/" + made)) << args;
+    }
+}
+
+namespace {
+
+// Runs body in a child process where it may mount its own file systems (as root) and returns
+// its exit status; 0 also where it cannot (then nothing is tried).
+int with_private_mounts(const std::function<int()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const bool mounts = geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
+                            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        _exit(mounts ? body() : 0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+int entries_in(const std::string& dir) {
+    const auto entries = std::filesystem::directory_iterator(dir);
+    return static_cast<int>(std::distance(entries, std::filesystem::directory_iterator()));
+}
+
+}  // namespace
+
+// A full disk, a file-size limit (the signal it sends would end the run without a word), a
+// read-only folder, a folder that is not there: the run ends with status 1 and the reason,
+// and no part of the file is left; a frame that cannot be written stops the run there, the
+// state lines of the passes run kept whole.
+TEST(Runner, AnOutputThatCannotBeWrittenEndsTheRunWithStatus1AndTheReason) {
     for (const char* args :
          {"--state /dev/full", "--frame-digests /dev/full", "--audio /dev/full"}) {
         const Outcome o = run_with(std::string("--passes 2000 ") + args);
         EXPECT_EQ(o.status, 1) << args;
-        EXPECT_TRUE(has(o.err, "cannot write /dev/full")) << args << "\n" << o.err;
+        EXPECT_TRUE(has(o.err, "cannot write /dev/full: No space left on device")) << args << "\n"
+                                                                                   << o.err;
     }
+    std::string dir = test_temp_dir();
+    Outcome o = run_with("--passes 2000 --state $DIR/out/state.jsonl", dir,
+                         "mkdir " + dir + "/out && ulimit -f 64 && ");
+    EXPECT_EQ(o.status, 1) << o.err;
+    EXPECT_TRUE(has(o.err, "cannot write " + dir + "/out/state.jsonl: File too large")) << o.err;
+    EXPECT_EQ(entries_in(dir + "/out"), 0);
+
+    o = run_with("--passes 5 --frame-digests $DIR/no/such/folder.txt");
+    EXPECT_EQ(o.status, 1) << o.err;
+    EXPECT_TRUE(has(o.err, "/no/such/folder.txt: No such file or directory")) << o.err;
+    o = run_with("--passes 5 --frames-out /proc/self/frames");
+    EXPECT_EQ(o.status, 1) << o.err;
+    EXPECT_TRUE(has(o.err, "cannot write frames to /proc/self/frames")) << o.err;
+
+    dir = test_temp_dir();
+    EXPECT_EQ(with_private_mounts([&] {
+                  const std::string locked = dir + "/locked";
+                  std::filesystem::create_directory(locked);
+                  mount("ro", locked.c_str(), "tmpfs", MS_RDONLY, "size=64k");
+                  const Outcome ro = run_with("--passes 5 --state $DIR/locked/state.jsonl", dir);
+                  return ro.status == 1 && has(ro.err, "Read-only file system") ? 0 : 1;
+              }),
+              0);
+    if (geteuid() != 0) {  // a folder the user may not write to (root may)
+        std::filesystem::create_directory(dir + "/mine");
+        std::filesystem::permissions(
+            dir + "/mine", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        o = run_with("--passes 5 --state $DIR/mine/state.jsonl", dir);
+        EXPECT_EQ(o.status, 1) << o.err;
+        EXPECT_TRUE(has(o.err, "/mine/state.jsonl: Permission denied")) << o.err;
+    }
+
     // Frames into a folder that takes no files: the run stops at the first frame.
-    const std::string dir = test_temp_dir();
-    const Outcome o =
-        run_with("--passes 50 --state " + dir + "/state.jsonl --frames-out /sys/kernel");
+    dir = test_temp_dir();
+    o = run_with("--passes 50 --state " + dir + "/state.jsonl --frames-out /sys/kernel");
     EXPECT_EQ(o.status, 1);
-    EXPECT_TRUE(has(o.err, "cannot write /sys/kernel/000000.png")) << o.err;
+    EXPECT_TRUE(has(o.err, "cannot write /sys/kernel/000000.png: ")) << o.err;
     const std::string state = read_all(dir + "/state.jsonl");
     EXPECT_EQ(std::count(state.begin(), state.end(), '\n'), 1);
+}
+
+// Two runners writing the same state file and the same frames folder at once: each file is
+// one run's whole file, never a mix or a torn picture; a state file that is a link stays one.
+TEST(Runner, TwoRunnersAtOnceLeaveWholeFilesAndLinksStayLinks) {
+    const std::string dir = test_temp_dir();
+    test_write_fake_assets(dir);
+    std::filesystem::create_directories(dir + "/kept");
+    std::filesystem::create_symlink("kept/state.jsonl", dir + "/state.jsonl");
+    // A runner's command for a seed, its state lines into state.
+    const auto runner = [&](int seed, const std::string& state) {
+        return std::string(QUELLARO_RUNNER) + " --assets " + dir + " --random-play " +
+               std::to_string(seed + 1) + " --passes 120 --state " + state;
+    };
+    std::string alone[2];
+    for (int seed = 0; seed < 2; ++seed) {
+        const std::string out = dir + "/alone" + std::to_string(seed);
+        ASSERT_EQ(std::system((runner(seed, out) + " 2>/dev/null").c_str()), 0);
+        alone[seed] = read_all(out);
+    }
+    const std::string into_frames = " --frames-out " + dir + "/frames --every 7 2>/dev/null & ";
+    std::string both;
+    for (int seed = 0; seed < 2; ++seed) {
+        both += runner(seed, dir + "/state.jsonl");
+        both += into_frames;
+    }
+    ASSERT_EQ(std::system((both + "wait").c_str()), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + "/state.jsonl"));
+    const std::string state = read_all(dir + "/kept/state.jsonl");
+    EXPECT_TRUE(state == alone[0] || state == alone[1]);
+    EXPECT_EQ(entries_in(dir + "/kept"), 1);
+    int frames = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir + "/frames")) {
+        PngPicture picture;
+        EXPECT_TRUE(png_read(entry.path().string(), &picture)) << entry.path();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 18);  // 120 passes, every 7th; no temporary file left
 }
 
 TEST(Runner, ARandomPlayerNeverQuitsAndPlaysTheSameForTheSameSeed) {
@@ -204,15 +351,6 @@ TEST(Runner, ARandomPlayerNeverQuitsAndPlaysTheSameForTheSameSeed) {
     EXPECT_TRUE(has(first.out, "\"game_mode\":0,")) << "never played";
     EXPECT_EQ(first.out, again.out);
     EXPECT_NE(first.out, other.out);
-}
-
-TEST(Runner, FailsWhenItCannotWriteAFrame) {
-    RunnerRun run;
-    // A file where the frames folder should be.
-    std::ofstream(run.dir + "/frames") << "in the way\n";
-    play_on_fake_assets(run, "", "--passes 2 --frames-out " + run.dir + "/frames");
-    EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.errors.find("cannot write"), std::string::npos) << run.errors;
 }
 
 }  // namespace

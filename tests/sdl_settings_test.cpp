@@ -1,13 +1,18 @@
 // The settings file and the command line: round trips, bad lines reported by number and
 // skipped, remapped keys, the atomic write; every form of every option.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/file_write.h"
 #include "platform/sdl/letterbox.h"
 #include "platform/sdl/settings.h"
 #include "programs/desktop/options.h"
@@ -75,35 +80,37 @@ TEST(SdlSettings, BadLinesAreReportedByNumberAndSkippedWhileTheRestApplies) {
     settings_default(&s);
     Complaints c;
     const std::string text =
-        "orphan = 1\n"           // 1: before any section
-        "[display]\n"            // 2
-        "fullscreen = maybe\n"   // 3: bad value
-        "window = 800by600\n"    // 4: bad size
-        "scale = fit\n"          // 5: good
-        "colour = blue\n"        // 6: unknown setting
-        "no equals sign\n"       // 7
-        "[keys]\n"               // 8
-        "jump = Space, Spcae\n"  // 9: one unknown key name, the other applies
-        "run = Nothing\n"        // 10: no known key: run keeps its keys
-        "fly = F\n"              // 11: unknown action
-        "left =\n"               // 12: no value
-        "[colours]\n"            // 13: unknown section...
-        "volume = 3\n"           // ...whose lines are skipped quietly
-        "[gamepad]  # pads\n"    // 15
-        "enabled = off # now\n"  // 16
-        "[broken\n"              // 17
-        "   \n# comment\r\n"     // 18, 19
-        "[Sound]\n"              // 20
-        "effects = 101\n"        // 21: above 100
-        "music = 40%\n"          // 22: not a bare number
-        "music = -1\n"           // 23
-        "mute = loud\n"          // 24
-        "volume = 5\n"           // 25: unknown setting
-        "effects = 35\n"         // 26: good
-        "MUTE = yes\n";          // 27: good
-    EXPECT_EQ(parse(text, &s, &c), 16);
+        "orphan = 1\n"            // 1: before any section
+        "[display]\n"             // 2
+        "fullscreen = maybe\n"    // 3: bad value
+        "window = 800by600\n"     // 4: bad size
+        "scale = fit\n"           // 5: good
+        "colour = blue\n"         // 6: unknown setting
+        "no equals sign\n"        // 7
+        "[keys]\n"                // 8
+        "jump = Space, Spcae\n"   // 9: one unknown key name, the other applies
+        "run = Nothing\n"         // 10: no known key: run keeps its keys
+        "fly = F\n"               // 11: unknown action
+        "left =\n"                // 12: no value
+        "[colours]\n"             // 13: unknown section...
+        "volume = 3\n"            // ...whose lines are skipped quietly
+        "[gamepad]  # pads\n"     // 15
+        "enabled = off # now\n"   // 16
+        "[broken\n"               // 17
+        "   \n# comment\r\n"      // 18, 19
+        "[Sound]\n"               // 20
+        "effects = 101\n"         // 21: above 100
+        "music = 40%\n"           // 22: not a bare number
+        "music = -1\n"            // 23
+        "mute = loud\n"           // 24
+        "volume = 5\n"            // 25: unknown setting
+        "effects = 35\n"          // 26: good
+        "MUTE = yes\n"            // 27: good
+        "mute = \x1b]0;x\x07\n";  // 28: echoed escaped, never as the terminal's commands
+    EXPECT_EQ(parse(text, &s, &c), 17);
     EXPECT_EQ(c.lines,
-              (std::vector<int>{1, 3, 4, 6, 7, 9, 10, 11, 12, 13, 17, 21, 22, 23, 24, 25}));
+              (std::vector<int>{1, 3, 4, 6, 7, 9, 10, 11, 12, 13, 17, 21, 22, 23, 24, 25, 28}));
+    EXPECT_NE(c.messages[16].find("not \"\\x1b]0;x\\x07\""), std::string::npos) << c.messages[16];
     EXPECT_NE(c.messages[11].find("percent from 0 to 100, not \"101\""), std::string::npos);
     EXPECT_EQ(s.effects_volume, 35);
     EXPECT_EQ(s.music_volume, 70);  // the default, every music line having been refused
@@ -129,7 +136,8 @@ TEST(SdlSettings, OddInputNeverOverrunsOrStops) {
     std::string text = "[keys]\njump = " + std::string(2000, 'x') + "\n";
     const char zero_inside[] = "[display]\nscale = integer\0junk\n";
     text += std::string(zero_inside, sizeof(zero_inside) - 1);
-    text += "window = 99999x1\nwindow = 640x480";  // no newline at the end
+    // Larger than any display: refused.
+    text += "window = 8193x600\nwindow = 640x480";  // no newline at the end
     parse(text, &s, &c);
     EXPECT_EQ(c.lines, (std::vector<int>{2, 4, 5}));
     EXPECT_EQ(s.scale_mode, SCALE_AUTO);  // the line with a zero byte is refused whole
@@ -157,28 +165,143 @@ TEST(SdlSettings, FilesAreFoundLoadedAndReplacedWhole) {
     Complaints c;
     EXPECT_EQ(settings_load(file.c_str(), &s, collect, &c), 0);  // none yet: defaults
 
-    // An older, longer file is replaced whole: no tail of it survives, no temporary remains.
-    std::filesystem::create_directories(dir + "/deep/er");
-    std::ofstream(file) << "[display]\nscale = fit\n" << std::string(20000, '#') << "\n";
+    // The folders are made, and what is read is what was written.
     s.scale_mode = SCALE_INTEGER;
     s.fullscreen = 0;
-    ASSERT_EQ(settings_save(file.c_str(), &s), 1);
-    EXPECT_LT(std::filesystem::file_size(file), 4000u);
-    EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+    char why[FILE_WHY_MAX] = "";
+    ASSERT_EQ(settings_save(file.c_str(), &s, nullptr, why, sizeof why), 1) << why;
     Settings read;
     settings_default(&read);
     EXPECT_EQ(settings_load(file.c_str(), &read, collect, &c), 1);
     EXPECT_TRUE(same(read, s));
     EXPECT_TRUE(c.lines.empty());
 
-    // Where the file cannot be put, the save fails and leaves nothing behind.
+    // Where the file cannot be put, the save says why.
     std::filesystem::create_directories(dir + "/taken/settings.ini");
-    EXPECT_EQ(settings_save((dir + "/taken/settings.ini").c_str(), &s), 0);
-    EXPECT_FALSE(std::filesystem::exists(dir + "/taken/settings.ini.tmp"));
+    EXPECT_EQ(settings_save((dir + "/taken/settings.ini").c_str(), &s, nullptr, why, sizeof why),
+              0);
+    EXPECT_STREQ(why, std::strerror(EISDIR));
     std::ofstream(dir + "/plain") << "x";
-    EXPECT_EQ(settings_save((dir + "/plain/settings.ini").c_str(), &s), 0);
-    // A folder given as the file cannot be read: reported, not fatal.
-    EXPECT_EQ(settings_load((dir + "/taken/settings.ini").c_str(), &read, collect, &c), -1);
+    EXPECT_EQ(settings_save((dir + "/plain/settings.ini").c_str(), &s, nullptr, why, sizeof why),
+              0);
+    EXPECT_NE(std::string(why).find(std::strerror(ENOTDIR)), std::string::npos) << why;
+}
+
+// The game's rewrite of a file loses nothing the player wrote: comments stay in their
+// sections, and every line it did not use comes back under a comment saying why, to be
+// reported again; the game's own values come after them, so they win.
+TEST(SdlSettings, WhatTheGameDidNotUseIsWrittenBackUnderItsReason) {
+    const std::string file =
+        "# my settings, by hand\n"
+        "[display]\n"
+        "fullscreen = no   # I like windows\n"
+        "vsync = on\n"
+        "[keys]\n"
+        "jump = Space, Spcae\n"
+        "[video]   # from a newer version\n"
+        "gamma = 2.2\n"
+        "# under video\n"
+        "[sound]\n"
+        "music = 150\n"
+        "\n"
+        "effects = 40\n";
+    Settings s;
+    settings_default(&s);
+    Complaints c;
+    static SettingsKept kept;
+    EXPECT_EQ(settings_parse(file.data(), file.size(), &s, collect, &c, &kept), 4);
+    EXPECT_EQ(s.fullscreen, 0);
+    EXPECT_EQ(s.effects_volume, 40);
+    s.keys.keys[ROLE_JUMP][0] = 'c';  // changed while playing
+    static char text[SETTINGS_FILE_MAX];
+    const size_t length = settings_format(&s, text, sizeof text, &kept);
+    ASSERT_GT(length, 0u);
+    const std::string written(text, length);
+    const auto at = [&](const std::string& part) {
+        const size_t where = written.find(part);
+        EXPECT_NE(where, std::string::npos) << part << "\n" << written;
+        return where;
+    };
+    EXPECT_LT(at("\n# my settings, by hand\n"), at("[display]"));
+    EXPECT_LT(at("[display]"), at("# I like windows\n"));
+    EXPECT_LT(at("# I like windows\n"), at("[keys]"));
+    at("# Not used: no display setting is called \"vsync\"; the line is skipped\nvsync = on\n");
+    EXPECT_LT(at("# Not used: no key is called \"Spcae\"; the line's other keys apply\n"
+                 "jump = Space, Spcae\n"),
+              at("\njump = C\n"));
+    at("# Not used: music must be a percent from 0 to 100, not \"150\"; the line is skipped\n"
+       "music = 150\n");
+    // The section the game does not know comes last, whole, under its reason.
+    EXPECT_GT(at("\n\n# Not used: no section is called [video]; its lines are skipped\n"
+                 "[video]   # from a newer version\ngamma = 2.2\n# under video\n"),
+              at("[sound]"));
+
+    // Read back: the same settings (the game's binding winning), the same complaints, and
+    // written again byte for byte: nothing doubles from one rewrite to the next.
+    Settings again;
+    settings_default(&again);
+    Complaints c2;
+    static SettingsKept kept_again;
+    EXPECT_EQ(settings_parse(text, length, &again, collect, &c2, &kept_again), 4);
+    EXPECT_TRUE(same(again, s));
+    std::sort(c.messages.begin(), c.messages.end());
+    std::sort(c2.messages.begin(), c2.messages.end());
+    EXPECT_EQ(c2.messages, c.messages);
+    static char text_again[SETTINGS_FILE_MAX];
+    ASSERT_EQ(settings_format(&again, text_again, sizeof text_again, &kept_again), length);
+    EXPECT_EQ(std::string(text_again, length), written);
+
+    // Too much kept to write back within the size limit: the save refuses and says so.
+    std::string huge = "[keys]\n";
+    while (huge.size() < SETTINGS_FILE_MAX - 100)
+        huge += "fly = " + std::string(400, 'x') + "\n";
+    settings_parse(huge.data(), huge.size(), &again, collect, &c2, &kept_again);
+    char why[FILE_WHY_MAX] = "";
+    const std::string target = test_temp_dir() + "/settings.ini";
+    EXPECT_EQ(settings_save(target.c_str(), &again, &kept_again, why, sizeof why), 0);
+    EXPECT_NE(std::string(why).find("over the size limit of 64 KiB"), std::string::npos) << why;
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+// A file past the size limit is refused whole (it was once read cut at the limit, the cut
+// line's value cut with it, and written back so); a FIFO, a folder or a link loop is refused
+// at once, never waited on. Within the limit, long lines and long comments cut nothing.
+TEST(SdlSettings, AFileItCannotReadWholeIsRefusedWithTheReasonAndNoLineIsCut) {
+    const std::string dir = test_temp_dir();
+    const std::string file = dir + "/settings.ini";
+    std::string text = "[sound]\n# " + std::string(SETTINGS_FILE_MAX - 16, '-') + "\n";
+    text += "music = 35\n";  // across the limit
+    std::ofstream(file) << text;
+    Settings s;
+    settings_default(&s);
+    Complaints c;
+    static SettingsKept kept;
+    EXPECT_EQ(settings_load(file.c_str(), &s, collect, &c, &kept), -1);
+    EXPECT_EQ(s.music_volume, 70);
+    ASSERT_EQ(c.lines, std::vector<int>{0});
+    EXPECT_NE(c.messages[0].find("over the size limit of 64 KiB"), std::string::npos)
+        << c.messages[0];
+    EXPECT_NE(c.messages[0].find("leaves the file as it is"), std::string::npos);
+
+    mkfifo((dir + "/fifo.ini").c_str(), 0600);
+    symlink("loop.ini", (dir + "/loop.ini").c_str());
+    alarm(20);  // a FIFO that is waited on fails the test instead of stalling it
+    for (const char* name : {"fifo.ini", "loop.ini", "."}) {
+        c = {};
+        EXPECT_EQ(settings_load((dir + "/" + name).c_str(), &s, collect, &c), -1) << name;
+        EXPECT_EQ(c.lines, std::vector<int>{0}) << name;
+    }
+    alarm(0);
+    EXPECT_NE(c.messages[0].find("a folder"), std::string::npos) << c.messages[0];
+
+    // A long setting is skipped whole; a long comment after a setting is only a comment.
+    c = {};
+    std::ofstream(file) << "[sound]\nmusic = " << std::string(3000, '5') << "\neffects = 20  # "
+                        << std::string(3000, '.') << "\nmusic = 35\n";
+    EXPECT_EQ(settings_load(file.c_str(), &s, collect, &c, &kept), 1);
+    EXPECT_EQ(c.lines, std::vector<int>{2});
+    EXPECT_EQ(s.effects_volume, 20);
+    EXPECT_EQ(s.music_volume, 35);
 }
 
 int options(std::vector<const char*> args, Options* out, std::string* error = nullptr) {
@@ -229,6 +352,7 @@ TEST(SdlOptions, BadArgumentsAreRefusedWithAReason) {
         {"--windowed"},
         {"--window=big"},
         {"--window=0x480"},
+        {"--window=16384x16384"},
         {"--scale=huge"},
         {"--scale"},
         {"--data"},
@@ -246,6 +370,9 @@ TEST(SdlOptions, BadArgumentsAreRefusedWithAReason) {
         EXPECT_FALSE(error.empty()) << args[0];
     }
     EXPECT_NE(std::string(options_usage()).find("--replay FILE"), std::string::npos);
+    // What the terminal would take as its commands is shown escaped.
+    EXPECT_EQ(options({"--\x1b[2J"}, &o, &error), 0);
+    EXPECT_EQ(error, "unknown argument \"--\\x1b[2J\"");
 }
 
 }  // namespace

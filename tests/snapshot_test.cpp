@@ -53,6 +53,7 @@ const char* const NOT_STATE[] = {
     "picture.cpp:refused_name",
     "picture.cpp:refused_why",
     "sound.cpp:refused",
+    "sound.cpp:refused_why",
     // The pace: read at the top of every pass, before anything waits on it.
     "clock.cpp:clock_start_time",
     // The display as start-up made it, the same for every pass: device, surfaces, clippers,

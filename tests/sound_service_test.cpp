@@ -41,33 +41,48 @@ TEST(SoundService, AMissingOrWrongEffectFileStopsTheStartNamingIt) {
     EXPECT_EQ(run_quietly(3, &said), 0);
     EXPECT_EQ(said, "");
 
+    // Each named with its folder and what is wrong with it.
+    const auto refused = [&](const std::string& told) {
+        EXPECT_EQ(run_quietly(3, &said), 1);
+        EXPECT_NE(said.find("the sound " + told), std::string::npos) << said;
+    };
     std::filesystem::remove(dir + "/sounds/coin.wav");
-    EXPECT_EQ(run_quietly(3, &said), 1);
-    EXPECT_NE(said.find("cannot read the sound \"sounds/coin.wav\" in the folder " + dir),
-              std::string::npos)
-        << said;
+    refused("\"sounds/coin.wav\" in the folder " + dir +
+            " cannot be opened (No such file or directory)");
 
     // Sounds at another rate would play at the wrong pitch.
     std::vector<int16_t> samples(64, 1000);
     std::vector<uint8_t> bytes(wav_file_size(64));
     wav_write(samples.data(), 64, SOUND_RATE / 2, bytes.data());
     test_write_file(dir + "/sounds/coin.wav", bytes);
-    EXPECT_EQ(run_quietly(3, &said), 1);
-    EXPECT_NE(said.find("\"sounds/coin.wav\""), std::string::npos) << said;
+    refused("\"sounds/coin.wav\" in the folder " + dir +
+            " is at 22050 samples a second, not 44100");
 
-    // An empty file, one cut short, and a variant's file missing are refused alike.
+    // An empty file, one cut short, one with no samples and a variant's file missing are
+    // refused alike.
     wav_write(samples.data(), 64, SOUND_RATE, bytes.data());
     test_write_file(dir + "/sounds/coin.wav", bytes);
     test_write_file(dir + "/sounds/win.wav", {bytes.begin(), bytes.end() - 2});
-    EXPECT_EQ(run_quietly(3, &said), 1);
-    EXPECT_NE(said.find("\"sounds/win.wav\""), std::string::npos) << said;
+    refused("\"sounds/win.wav\" in the folder " + dir + " is not a 16-bit mono PCM WAVE file");
     std::ofstream(dir + "/sounds/win.wav", std::ios::trunc).close();
-    EXPECT_EQ(run_quietly(3, &said), 1);
-    EXPECT_NE(said.find("\"sounds/win.wav\""), std::string::npos) << said;
+    refused("\"sounds/win.wav\" in the folder " + dir + " is empty");
+    std::vector<uint8_t> silent(wav_file_size(0));
+    wav_write(samples.data(), 0, SOUND_RATE, silent.data());
+    test_write_file(dir + "/sounds/win.wav", silent);
+    refused("\"sounds/win.wav\" in the folder " + dir + " holds no sound");
     test_write_file(dir + "/sounds/win.wav", bytes);
     std::filesystem::remove(dir + "/sounds/stomp_2-3.wav");
-    EXPECT_EQ(run_quietly(3, &said), 1);
-    EXPECT_NE(said.find("\"sounds/stomp_2-3.wav\""), std::string::npos) << said;
+    refused("\"sounds/stomp_2-3.wav\"");
+
+    // A folder whose name the terminal would take as its commands is shown escaped.
+    const std::string odd = dir + "/\x1b[7mgame";
+    std::filesystem::create_directories(odd);
+    test_write_fake_assets(odd);
+    std::filesystem::current_path(odd);
+    std::filesystem::remove(odd + "/sounds/coin.wav");
+    refused("\"sounds/coin.wav\" in the folder " + dir + "/\\x1b[7mgame cannot be opened");
+    EXPECT_EQ(said.find('\x1b'), std::string::npos) << said;
+    std::filesystem::current_path(dir);
 }
 
 namespace {

@@ -3,7 +3,9 @@
 
 namespace {
 
-constexpr int MAX_WINDOW_SIDE = 16384;
+// Wider or taller than any display made (8K is 7680 x 4320): a window this large would only
+// cost memory and time before the window manager cut it down.
+constexpr int MAX_WINDOW_SIDE = 8192;
 
 // Reads a whole number of at most 5 digits; advances *text past it. -1 when none is there.
 int read_number(const char** text) {

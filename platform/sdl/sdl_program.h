@@ -18,6 +18,8 @@ int sdl_base_path(char* out, size_t size);
 // The settings in force, and where they are kept (empty: nowhere).
 extern Settings sdl_settings;
 extern char sdl_settings_path[FILE_PATH_MAX];
+// What the settings file held that the game did not use, written back with the settings.
+extern SettingsKept sdl_settings_kept;
 // Settings given for this run only (command line, QUELLARO_WINDOWED): until the player
 // changes them, the file keeps what it had. The bits say which; file holds the file's values.
 enum : int {

@@ -6,6 +6,7 @@
 // --window=WxH does; the tests and the measurements use it.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -17,11 +18,13 @@
 #include "platform/sdl/parse.h"
 #include "platform/sdl/pixels.h"
 #include "platform/sdl/sdl_backend.h"
+#include "platform/text_escape.h"
 
 int sdl_frame_width = 640, sdl_frame_height = 480;
 SDL_Window* sdl_window;
 Settings sdl_settings;
 char sdl_settings_path[FILE_PATH_MAX];
+SettingsKept sdl_settings_kept;
 int sdl_run_only;
 Settings sdl_file_settings;
 int sdl_window_failed;
@@ -169,10 +172,17 @@ void default_window_size(int* width, int* height) {
     }
 }
 
+// The window's size as set, held within the display's usable area: a size set for a larger
+// display (or by hand) would open a window partly off the screen.
 void window_size(int* width, int* height) {
     if (sdl_settings.window_width > 0 && sdl_settings.window_height > 0) {
         *width = sdl_settings.window_width;
         *height = sdl_settings.window_height;
+        SDL_Rect usable;
+        if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+            *width = std::max(std::min(*width, usable.w), MIN_WINDOW_WIDTH);
+            *height = std::max(std::min(*height, usable.h), MIN_WINDOW_HEIGHT);
+        }
     } else {
         default_window_size(width, height);
     }
@@ -352,7 +362,9 @@ void sdl_settings_flush(int now) {
     if (sdl_run_only & RUN_ONLY_MUTE) {
         kept.muted = sdl_file_settings.muted;
     }
-    if (!settings_save(sdl_settings_path, &kept)) {
-        std::fprintf(stderr, "Quellaro 2005: cannot write the settings to %s\n", sdl_settings_path);
+    char why[FILE_WHY_MAX];
+    if (!settings_save(sdl_settings_path, &kept, &sdl_settings_kept, why, sizeof why)) {
+        std::fprintf(stderr, "Quellaro 2005: cannot write the settings to %s: %s\n",
+                     text_escaped(sdl_settings_path).c_str(), why);
     }
 }

@@ -1,9 +1,7 @@
 // The settings file: a small INI dialect (sections, "name = value", # comments).
 #include "platform/sdl/settings.h"
 
-#include <fcntl.h>
 #include <strings.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,15 +9,20 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/file_read.h"
+#include "platform/file_write.h"
 #include "platform/sdl/files.h"
 #include "platform/sdl/letterbox.h"
 #include "platform/sdl/parse.h"
+#include "platform/text_escape.h"
 
 namespace {
 
-// Larger files are not settings anyone wrote by hand; the rest is ignored and reported.
-constexpr size_t MAX_FILE = 64 * 1024;
+// A setting's text (before any comment) longer than this is refused; a comment may be of any
+// length. Lines are never cut: a long one is skipped whole and the next read like any other.
 constexpr size_t MAX_LINE = 512;
+// A message echoes at most one escaped line, four characters a byte.
+constexpr size_t MAX_MESSAGE = MAX_LINE * 4 + 160;
 constexpr const char* SCALE_NAMES[] = {"auto", "integer", "fit"};
 
 enum Section {
@@ -33,23 +36,80 @@ enum Section {
 constexpr int DEFAULT_EFFECTS_VOLUME = 100;
 constexpr int DEFAULT_MUSIC_VOLUME = 70;
 
+// The game's own comments, which it writes again each time and so does not keep; the ones
+// earlier versions wrote are among them, so that files they wrote do not keep those for ever.
+constexpr const char* HEADER[] = {
+    "# Quellaro 2005 settings. The game rewrites this file when you change something",
+    "# while playing (Alt+Enter, F10, the window's size). A line it cannot use is kept,",
+    "# under a comment saying why.",
+};
+constexpr const char* SCALE_COMMENT = "# auto, integer (whole multiples) or fit (as large as fits)";
+constexpr const char* KEYS_COMMENT = "# Up to four keys an action, by name, separated by commas.";
+constexpr const char* SOUND_COMMENT = "# Volumes in percent, 0 to 100; M mutes and unmutes.";
+constexpr const char* OWN_COMMENTS[] = {
+    HEADER[0],
+    HEADER[1],
+    HEADER[2],
+    SCALE_COMMENT,
+    KEYS_COMMENT,
+    SOUND_COMMENT,
+    "# while playing (Alt+Enter, F10, the window's size); lines it cannot read are",
+    "# reported and skipped.",
+};
+// Starts the comment written above a line that was not used; it is written again from the
+// line's complaint at each rewrite.
+constexpr const char* NOT_USED = "# Not used: ";
+
+// Kept entries: the section they go back into ('0' + a known Section, or 'u' under the last
+// unknown heading), then what they are.
+constexpr char GROUP_UNKNOWN = 'u';
+constexpr char KEPT_LINE = 'L';     // a line or comment, written back as it was
+constexpr char KEPT_REASON = 'R';   // why the next line was not used
+constexpr char KEPT_HEADING = 'H';  // a heading the game does not know, starting a section
+
 struct Parser {
     Settings* settings;
     SettingsReport report;
     void* context;
+    SettingsKept* kept;
+    char group;  // where the line's complaints and kept bytes go
     int line;
     int bad;
 };
 
+char group_of(Section section) {
+    return section == SECTION_UNKNOWN ? GROUP_UNKNOWN : static_cast<char>('0' + section);
+}
+
+void keep(Parser* p, char kind, const char* bytes, size_t length) {
+    SettingsKept* kept = p->kept;
+    if (kept == nullptr || kept->overflow) {
+        return;
+    }
+    if (length + 3 > sizeof kept->text - kept->length) {
+        kept->overflow = true;
+        return;
+    }
+    char* at = kept->text + kept->length;
+    at[0] = p->group;
+    at[1] = kind;
+    std::memcpy(at + 2, bytes, length);
+    at[2 + length] = '\n';
+    kept->length += length + 3;
+}
+
+// Reports a bad line; what (bytes of the file) is shown escaped.
 void complain(Parser* p, const char* format, const char* what) {
-    char message[MAX_LINE + 128];
-    std::snprintf(message, sizeof message, format, what);
+    char shown[MAX_LINE * 4 + 4];
+    text_escape(what, std::strlen(what), shown, sizeof shown);
+    char message[MAX_MESSAGE];
+    std::snprintf(message, sizeof message, format, shown);
     p->bad++;
     if (p->report) {
         p->report(p->context, p->line, message);
     }
+    keep(p, KEPT_REASON, message, std::strlen(message));
 }
-
 char* trim(char* text) {
     while (*text == ' ' || *text == '\t') {
         text++;
@@ -91,7 +151,9 @@ void display_line(Parser* p, const char* name, const char* value) {
             s->window_width = width;
             s->window_height = height;
         } else {
-            complain(p, "window must be a size like 1280x960, not \"%s\"; the line is skipped",
+            complain(p,
+                     "window must be a size like 1280x960 (8192 at most each way), not \"%s\"; "
+                     "the line is skipped",
                      value);
         }
     } else if (strcasecmp(name, "scale") == 0) {
@@ -166,11 +228,10 @@ void volume_line(Parser* p, const char* name, const char* value, int* volume) {
     char* end = nullptr;
     const long percent = std::strtol(value, &end, 10);
     if (end == value || *end != '\0' || percent < 0 || percent > 100) {
-        char message[MAX_LINE + 96];
-        std::snprintf(message, sizeof message,
-                      "%s must be a percent from 0 to 100, not \"%s\"; the line is skipped", name,
-                      value);
-        complain(p, "%s", message);
+        char format[96];
+        std::snprintf(format, sizeof format,
+                      "%s must be a percent from 0 to 100, not \"%%s\"; the line is skipped", name);
+        complain(p, format, value);
         return;
     }
     *volume = static_cast<int>(percent);
@@ -219,19 +280,13 @@ void append(char* out, size_t size, size_t* used, const char* format, const char
     }
 }
 
-}  // namespace
-
-void settings_default(Settings* settings) {
-    *settings = Settings{};
-    settings->fullscreen = 1;
-    settings->scale_mode = SCALE_AUTO;
-    settings->gamepad = 1;
-    settings->effects_volume = DEFAULT_EFFECTS_VOLUME;
-    settings->music_volume = DEFAULT_MUSIC_VOLUME;
-    key_bindings_default(&settings->keys);
+// Appends bytes as they are (a kept line may hold any byte but a newline).
+void append_bytes(char* out, size_t size, size_t* used, const char* bytes, size_t length) {
+    if (*used < size && length < size - *used) {
+        std::memcpy(out + *used, bytes, length);
+    }
+    *used += length;
 }
-
-namespace {
 
 // "[name]": the section the lines after it belong to.
 Section heading_line(Parser* p, char* content) {
@@ -284,54 +339,168 @@ void setting_line(Parser* p, Section section, char* content) {
     }
 }
 
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// A comment of the player's, kept where it was; the game's own are written again anyway.
+void keep_comment(Parser* p, const char* comment, size_t length) {
+    while (length > 0 && is_blank(comment[length - 1])) {
+        length--;
+    }
+    const char* text = comment;
+    while (text < comment + length && is_blank(*text)) {
+        text++;
+    }
+    const size_t shown = length - static_cast<size_t>(text - comment);
+    if (shown >= std::strlen(NOT_USED) && std::memcmp(text, NOT_USED, std::strlen(NOT_USED)) == 0) {
+        return;
+    }
+    for (const char* own : OWN_COMMENTS) {
+        if (shown == std::strlen(own) && std::memcmp(text, own, shown) == 0) {
+            return;
+        }
+    }
+    keep(p, KEPT_LINE, comment, length);
+}
+
+// A line of the file kept as it was, but for the blanks at its end: they mean nothing, and a
+// carriage return there would be read as part of the newline when the file is read again, so
+// each rewrite would lose one.
+void keep_line(Parser* p, char kind, const char* raw, size_t length) {
+    while (length > 0 && is_blank(raw[length - 1])) {
+        length--;
+    }
+    keep(p, kind, raw, length);
+}
+
+// One line of the file (its newline and a carriage return before it left off).
+void read_line(Parser* p, Section* section, const char* raw, size_t length) {
+    p->group = group_of(*section);
+    const int bad_before = p->bad;
+    if (std::memchr(raw, '\0', length) != nullptr) {
+        complain(p, "%sthe line holds a zero byte; it is skipped", "");
+        keep_line(p, KEPT_LINE, raw, length);
+        return;
+    }
+    // A comment runs from '#' to the end of the line, after a setting too.
+    const char* hash = static_cast<const char*>(std::memchr(raw, '#', length));
+    const char* begin = raw;
+    const char* end = hash != nullptr ? hash : raw + length;
+    while (begin < end && is_blank(*begin)) {
+        begin++;
+    }
+    while (end > begin && is_blank(end[-1])) {
+        end--;
+    }
+    if (begin == end || *begin == ';') {
+        if (begin != end || hash != nullptr) {
+            keep_comment(p, raw, length);  // blank lines are not kept: the game writes its own
+        }
+        return;
+    }
+    if (static_cast<size_t>(end - begin) > MAX_LINE) {
+        complain(p, "the line is longer than %s characters; it is skipped", "512");
+        keep_line(p, KEPT_LINE, raw, length);
+        return;
+    }
+    char line[MAX_LINE + 1];
+    std::memcpy(line, begin, static_cast<size_t>(end - begin));
+    line[end - begin] = '\0';
+    if (line[0] == '[') {
+        p->group = GROUP_UNKNOWN;  // a heading that is refused starts a section not known
+        *section = heading_line(p, line);
+        if (*section == SECTION_UNKNOWN) {
+            keep_line(p, KEPT_HEADING, raw, length);
+            return;
+        }
+        p->group = group_of(*section);
+    } else {
+        setting_line(p, *section, line);
+        if (*section == SECTION_UNKNOWN || p->bad > bad_before) {
+            keep_line(p, KEPT_LINE, raw, length);
+            return;
+        }
+    }
+    if (hash != nullptr) {
+        keep_comment(p, hash, length - static_cast<size_t>(hash - raw));
+    }
+}
+
+// The kept entries of one section; for the sections the game does not know, their headings
+// and lines, an empty line before each heading and the reasons above it.
+void append_kept(const SettingsKept* kept, char group, char* out, size_t size, size_t* used) {
+    if (kept == nullptr) {
+        return;
+    }
+    bool after_reason = false;
+    for (size_t at = 0; at < kept->length;) {
+        const char* entry = kept->text + at;
+        const char* end =
+            static_cast<const char*>(std::memchr(entry + 2, '\n', kept->length - at - 2));
+        const size_t length = static_cast<size_t>(end - entry - 2);
+        at += length + 3;
+        if (entry[0] != group) {
+            continue;
+        }
+        if (group == GROUP_UNKNOWN && entry[1] != KEPT_LINE && !after_reason) {
+            append(out, size, used, "\n");
+        }
+        after_reason = entry[1] == KEPT_REASON;
+        if (after_reason) {
+            append(out, size, used, "%s", NOT_USED);
+        }
+        append_bytes(out, size, used, entry + 2, length);
+        append(out, size, used, "\n");
+    }
+}
+
 }  // namespace
 
+void settings_default(Settings* settings) {
+    *settings = Settings{};
+    settings->fullscreen = 1;
+    settings->scale_mode = SCALE_AUTO;
+    settings->gamepad = 1;
+    settings->effects_volume = DEFAULT_EFFECTS_VOLUME;
+    settings->music_volume = DEFAULT_MUSIC_VOLUME;
+    key_bindings_default(&settings->keys);
+}
+
 int settings_parse(const char* text, size_t length, Settings* settings, SettingsReport report,
-                   void* context) {
-    Parser p = {settings, report, context, 0, 0};
+                   void* context, SettingsKept* kept) {
+    Parser p = {settings, report, context, kept, group_of(SECTION_NONE), 0, 0};
+    if (kept != nullptr) {
+        kept->length = 0;
+        kept->overflow = false;
+    }
     Section section = SECTION_NONE;
     size_t at = 0;
     while (at < length) {
-        size_t end = at;
-        while (end < length && text[end] != '\n') {
-            end++;
+        const char* newline = static_cast<const char*>(std::memchr(text + at, '\n', length - at));
+        size_t end = newline != nullptr ? static_cast<size_t>(newline - text) : length;
+        const size_t next = end + 1;
+        if (end > at && text[end - 1] == '\r') {
+            end--;
         }
         p.line++;
-        char line[MAX_LINE + 1];
-        const size_t kept = std::min<size_t>(end - at, MAX_LINE);
-        const bool too_long = end - at > MAX_LINE;
-        std::memcpy(line, text + at, kept);
-        line[kept] = '\0';
-        at = end + 1;
-        if (std::memchr(line, '\0', kept) != nullptr) {
-            complain(&p, "%sthe line holds a zero byte; it is skipped", "");
-            continue;
-        }
-        // A comment runs from '#' to the end of the line, after a setting too.
-        if (char* hash = std::strchr(line, '#')) {
-            *hash = '\0';
-        }
-        char* content = trim(line);
-        if (*content == '\0' || *content == ';') {
-            continue;
-        }
-        if (too_long) {
-            complain(&p, "the line is longer than %s characters; it is skipped", "512");
-        } else if (*content == '[') {
-            section = heading_line(&p, content);
-        } else {
-            setting_line(&p, section, content);
-        }
+        read_line(&p, &section, text + at, end - at);
+        at = next;
     }
     return p.bad;
 }
 
-size_t settings_format(const Settings* s, char* out, size_t size) {
+size_t settings_format(const Settings* s, char* out, size_t size, const SettingsKept* kept) {
+    if (kept != nullptr && kept->overflow) {
+        return 0;
+    }
     size_t used = 0;
-    append(out, size, &used,
-           "# Quellaro 2005 settings. The game rewrites this file when you change something\n"
-           "# while playing (Alt+Enter, F10, the window's size); lines it cannot read are\n"
-           "# reported and skipped.\n\n[display]\n");
+    for (const char* line : HEADER) {
+        append(out, size, &used, "%s\n", line);
+    }
+    append_kept(kept, group_of(SECTION_NONE), out, size, &used);
+    append(out, size, &used, "\n[display]\n");
+    append_kept(kept, group_of(SECTION_DISPLAY), out, size, &used);
     append(out, size, &used, "fullscreen = %s\n", s->fullscreen ? "yes" : "no");
     if (s->window_width > 0 && s->window_height > 0) {
         char size_text[32];
@@ -339,9 +508,10 @@ size_t settings_format(const Settings* s, char* out, size_t size) {
         append(out, size, &used, "window = %s\n", size_text);
     }
     int mode = s->scale_mode >= 0 && s->scale_mode < 3 ? s->scale_mode : SCALE_AUTO;
-    append(out, size, &used, "# auto, integer (whole multiples) or fit (as large as fits)\n");
+    append(out, size, &used, "%s\n", SCALE_COMMENT);
     append(out, size, &used, "scale = %s\n\n[keys]\n", SCALE_NAMES[mode]);
-    append(out, size, &used, "# Up to four keys an action, by name, separated by commas.\n");
+    append(out, size, &used, "%s\n", KEYS_COMMENT);
+    append_kept(kept, group_of(SECTION_KEYS), out, size, &used);
     for (int role = 0; role < ROLE_COUNT; role++) {
         append(out, size, &used, "%s =", key_role_name(role));
         int written = 0;
@@ -354,13 +524,17 @@ size_t settings_format(const Settings* s, char* out, size_t size) {
         }
         append(out, size, &used, "\n");
     }
-    append(out, size, &used, "\n[gamepad]\nenabled = %s\n", s->gamepad ? "yes" : "no");
+    append(out, size, &used, "\n[gamepad]\n");
+    append_kept(kept, group_of(SECTION_GAMEPAD), out, size, &used);
+    append(out, size, &used, "enabled = %s\n", s->gamepad ? "yes" : "no");
     char effects[16], music[16];
     std::snprintf(effects, sizeof effects, "%d", s->effects_volume);
     std::snprintf(music, sizeof music, "%d", s->music_volume);
-    append(out, size, &used, "\n[sound]\n# Volumes in percent, 0 to 100; M mutes and unmutes.\n");
+    append(out, size, &used, "\n[sound]\n%s\n", SOUND_COMMENT);
+    append_kept(kept, group_of(SECTION_SOUND), out, size, &used);
     append(out, size, &used, "effects = %s\nmusic = %s\n", effects, music);
     append(out, size, &used, "mute = %s\n", s->muted ? "yes" : "no");
+    append_kept(kept, GROUP_UNKNOWN, out, size, &used);
     return used < size ? used : 0;
 }
 
@@ -376,49 +550,45 @@ int settings_path(const char* config_home, const char* home, char* out, size_t s
     return n > 0 && static_cast<size_t>(n) < size;
 }
 
-int settings_load(const char* path, Settings* settings, SettingsReport report, void* context) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
+int settings_load(const char* path, Settings* settings, SettingsReport report, void* context,
+                  SettingsKept* kept) {
+    if (kept != nullptr) {
+        kept->length = 0;
+        kept->overflow = false;
+    }
+    static char text[SETTINGS_FILE_MAX];
+    char why[FILE_READ_WHY_MAX];
+    const int64_t length = file_read_into(path, text, sizeof text, why, sizeof why);
+    if (length < 0) {
         if (errno == ENOENT) {
             return 0;
         }
         if (report) {
-            report(context, 0, std::strerror(errno));
+            char message[FILE_READ_WHY_MAX + 128];
+            std::snprintf(message, sizeof message,
+                          "%s; the game uses the defaults and leaves the file as it is", why);
+            report(context, 0, message);
         }
         return -1;
     }
-    static char text[MAX_FILE];
-    size_t length = std::fread(text, 1, sizeof text, file);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        if (report) {
-            report(context, 0, "the file cannot be read");
-        }
-        return -1;
-    }
-    settings_parse(text, length, settings, report, context);
+    settings_parse(text, static_cast<size_t>(length), settings, report, context, kept);
     return 1;
 }
 
-int settings_save(const char* path, const Settings* settings) {
-    static char text[16 * 1024];
-    size_t length = settings_format(settings, text, sizeof text);
-    char temporary[4096];
-    if (length == 0 || !make_parent_folders(path) ||
-        std::snprintf(temporary, sizeof temporary, "%s.tmp", path) >=
-            static_cast<int>(sizeof temporary)) {
+int settings_save(const char* path, const Settings* settings, const SettingsKept* kept, char* why,
+                  size_t why_size) {
+    // Never larger than the game reads back.
+    static char text[SETTINGS_FILE_MAX];
+    const size_t length = settings_format(settings, text, sizeof text, kept);
+    if (length == 0) {
+        std::snprintf(why, why_size,
+                      "with the lines kept from the file it would be over the size limit of %s",
+                      file_size_text(SETTINGS_FILE_MAX).c_str());
         return 0;
     }
-    int fd = open(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    if (!make_parent_folders(path)) {
+        std::snprintf(why, why_size, "cannot make its folder (%s)", std::strerror(errno));
         return 0;
     }
-    bool ok = write(fd, text, length) == static_cast<ssize_t>(length) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || std::rename(temporary, path) != 0) {
-        unlink(temporary);
-        return 0;
-    }
-    return 1;
+    return file_write_whole(path, text, length, why, why_size) ? 1 : 0;
 }

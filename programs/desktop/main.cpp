@@ -9,9 +9,11 @@
 #include <string>
 #include <system_error>
 
+#include "platform/file_read.h"
 #include "platform/script.h"
 #include "platform/sdl/parse.h"
 #include "platform/sdl/sdl_program.h"
+#include "platform/text_escape.h"
 #include "programs/desktop/desktop_loop.h"
 #include "programs/desktop/options.h"
 #include "programs/desktop/quick_slot.h"
@@ -24,11 +26,11 @@ namespace {
 constexpr const char* DATA_MARKER = "menubackground1.bmp";
 
 void report_settings_line(void* context, int line, const char* message) {
-    const char* path = static_cast<const char*>(context);
+    const std::string path = text_escaped(static_cast<const char*>(context));
     if (line > 0) {
-        std::fprintf(stderr, "%s:%d: %s\n", path, line, message);
+        std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), line, message);
     } else {
-        std::fprintf(stderr, "%s: %s; using the defaults\n", path, message);
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), message);
     }
 }
 
@@ -37,7 +39,12 @@ void choose_settings(const Options& options) {
     settings_default(&sdl_settings);
     if (settings_path(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), sdl_settings_path,
                       sizeof sdl_settings_path)) {
-        settings_load(sdl_settings_path, &sdl_settings, report_settings_line, sdl_settings_path);
+        // A file that is there but cannot be read is left as it is: writing over it would
+        // lose what it holds.
+        if (settings_load(sdl_settings_path, &sdl_settings, report_settings_line, sdl_settings_path,
+                          &sdl_settings_kept) < 0) {
+            sdl_settings_path[0] = '\0';
+        }
     }
     sdl_file_settings = sdl_settings;
     const char* windowed = std::getenv("QUELLARO_WINDOWED");
@@ -49,8 +56,10 @@ void choose_settings(const Options& options) {
             sdl_settings.window_height = height;
             sdl_run_only |= RUN_ONLY_FULLSCREEN | RUN_ONLY_WINDOW_SIZE;
         } else {
-            std::fprintf(stderr, "QUELLARO_WINDOWED=%s is not WxH (like 1280x960); ignored\n",
-                         windowed);
+            std::fprintf(stderr,
+                         "QUELLARO_WINDOWED=%s is not WxH (like 1280x960, 8192 at most each way); "
+                         "ignored\n",
+                         text_escaped(windowed).c_str());
         }
     }
     if (options.window >= 0) {
@@ -109,20 +118,22 @@ Recorder recorder;
 bool recording;
 Script replay;
 
+// The word is escaped already.
 void report_replay_line(const ScriptError& error, void* path) {
-    std::fprintf(stderr, "%s:%d: \"%.60s\": %s\n", static_cast<const char*>(path), error.line,
+    std::fprintf(stderr, "%s:%d: \"%.60s\": %s\n",
+                 text_escaped(static_cast<const char*>(path)).c_str(), error.line,
                  error.word.c_str(), error.why);
 }
 
 // Reads the script to replay; false after saying why.
 bool load_replay(const char* path) {
     std::string whole;
+    char why[FILE_READ_WHY_MAX];
     // A folder or an unreadable file is an error, not an empty replay.
-    if (!script_read_file(path, &whole)) {
-        char message[FILE_PATH_MAX + 64];
-        std::snprintf(message, sizeof message, "Quellaro 2005: cannot read the script %s: %s", path,
-                      std::strerror(errno));
-        sdl_show_error(message);
+    if (!script_read_file(path, &whole, why, sizeof why)) {
+        const std::string message =
+            "Quellaro 2005: cannot read the script " + text_escaped(path) + ": " + why;
+        sdl_show_error(message.c_str());
         return false;
     }
     if (script_parse(whole, &replay, report_replay_line, const_cast<char*>(path)) != 0) {
@@ -188,10 +199,9 @@ int main(int argc, char** argv) {
     }
     if (options.record_path != nullptr) {
         if (!recorder_open(&recorder, record_path.c_str())) {
-            char text[FILE_PATH_MAX + 64];
-            std::snprintf(text, sizeof text, "Quellaro 2005: cannot write the recording %s",
-                          record_path.c_str());
-            sdl_show_error(text);
+            const std::string text = "Quellaro 2005: cannot write the recording " +
+                                     text_escaped(record_path) + ": " + std::strerror(errno);
+            sdl_show_error(text.c_str());
             return 1;
         }
         recording = true;
@@ -207,11 +217,11 @@ int main(int argc, char** argv) {
         desktop_set_recorder(nullptr);
         if (!recorder_finish(&recorder, comment)) {
             std::fprintf(stderr, "Quellaro 2005: the recording %s is incomplete\n",
-                         record_path.c_str());
+                         text_escaped(record_path).c_str());
             status = status ? status : 1;
         } else {
             std::fprintf(stderr, "Quellaro 2005: recorded %d passes in %s\n", sdl_pass + 1,
-                         record_path.c_str());
+                         text_escaped(record_path).c_str());
         }
     }
     sdl_program_end();

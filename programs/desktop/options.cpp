@@ -6,6 +6,7 @@
 
 #include "platform/sdl/letterbox.h"
 #include "platform/sdl/parse.h"
+#include "platform/text_escape.h"
 
 namespace {
 
@@ -65,7 +66,10 @@ bool parse_window(int window, const char* value, Options* options, char* error, 
     options->window = window;
     if (value != nullptr &&
         !parse_window_size(value, &options->window_width, &options->window_height)) {
-        std::snprintf(error, error_size, "--window=%s is not a size like 1280x960", value);
+        char shown[128];
+        std::snprintf(error, error_size,
+                      "--window=%s is not a size like 1280x960 (8192 at most each way)",
+                      text_escape(value, std::strlen(value), shown, sizeof shown));
         return false;
     }
     return true;
@@ -123,7 +127,9 @@ bool parse_argument(int argc, char** argv, int* i, Options* options, char* error
         return parse_path("--replay", "file", value_or_next(value, argc, argv, i),
                           &options->replay_path, error, error_size);
     } else {
-        std::snprintf(error, error_size, "unknown argument \"%s\"", arg);
+        char shown[128];
+        std::snprintf(error, error_size, "unknown argument \"%s\"",
+                      text_escape(arg, std::strlen(arg), shown, sizeof shown));
         return false;
     }
     return true;

@@ -1,9 +1,12 @@
 // quellaro-headless: runs the real program on the headless backend from a script of key
 // presses, clicks, held keys and close requests, printing the game state of every pass as
 // one JSON line and writing chosen frames as PNG files.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,11 +18,14 @@
 #include "engine/clock.h"
 #include "engine/sound_ids.h"
 #include "engine/wav.h"
+#include "platform/file_read.h"
+#include "platform/file_write.h"
 #include "platform/frame_digest.h"
 #include "platform/headless/headless.h"
 #include "platform/png.h"
 #include "platform/script.h"
 #include "platform/text_escape.h"
+#include "programs/runner/outputs.h"
 #include "programs/runner/random_play.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
@@ -45,14 +51,8 @@ std::string save_path, load_path;
 FILE* records_in;
 int records_line;
 
-// A text output named on the command line; failed once a write to it failed and was told.
-struct Output {
-    const char* path;
-    FILE* file;
-    bool failed;
-};
-Output state_out;   // one JSON line a pass
-Output digest_out;  // one line a pass: the pass and a digest of the frame as shown
+RunnerOutput state_out;   // one JSON line a pass
+RunnerOutput digest_out;  // one line a pass: the pass and a digest of the frame as shown
 // An output could not be written: the run ends after this pass, with a failure status.
 bool output_failed;
 
@@ -60,34 +60,33 @@ constexpr int EXIT_OUTPUT_FAILED = 1;
 constexpr int EXIT_STATE_FAILED = 1;
 constexpr uint32_t FRAME_MS = 30;
 constexpr int EXIT_USAGE = 2;
+// Standard input that fails while it is read.
+constexpr int EXIT_INPUT_FAILED = 1;
+// A record holds every key's name and a message in far less; a longer line is not one (and
+// /dev/zero would be one line without end).
+constexpr size_t RECORD_LINE_MAX = 64 * 1024;
 // A savestate could not be written or read, or a record line read: the run ends with this.
 int run_failed;
 
-void report_write_failure(Output* out) {
-    std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n",
-                 std::strcmp(out->path, "-") == 0 ? "standard output" : out->path,
-                 std::strerror(errno));
-    out->failed = output_failed = true;
-}
-
 // A write that failed (a full disk, a closed pipe) is told once and ends the run.
-void check_output(Output* out) {
-    if (out->file && !out->failed && std::ferror(out->file))
-        report_write_failure(out);
+void check_output(RunnerOutput* out) {
+    if (!runner_output_check(out))
+        output_failed = true;
 }
 
 // A script line that cannot be read, named by file and line, with the word and why.
 void report_bad_line(const ScriptError& error, void* path) {
     std::fprintf(stderr, "quellaro-headless: %s:%d: \"%.60s%s\": %s\n",
-                 static_cast<const char*>(path), error.line, error.word.c_str(),
-                 error.word.size() > 60 ? "..." : "", error.why);
+                 text_escaped(static_cast<const char*>(path)).c_str(), error.line,
+                 error.word.c_str(), error.word.size() > 60 ? "..." : "", error.why);
 }
 
 bool load_script(const char* path) {
     std::string text;
-    if (!script_read_file(path, &text)) {
-        std::fprintf(stderr, "quellaro-headless: cannot read the script %s: %s\n", path,
-                     std::strerror(errno));
+    char why[FILE_READ_WHY_MAX];
+    if (!script_read_file(path, &text, why, sizeof why)) {
+        std::fprintf(stderr, "quellaro-headless: cannot read the script %s: %s\n",
+                     text_escaped(path).c_str(), why);
         return false;
     }
     return script_parse(text, &script, report_bad_line, const_cast<char*>(path)) == 0;
@@ -175,7 +174,7 @@ void after_frame(int pass) {
         write_state(state_out.file, pass);
         // A program stepping the game waits for each line.
         if (records_in)
-            std::fflush(state_out.file);
+            runner_output_flush(&state_out);
         check_output(&state_out);
     }
     headless_clear_sounds();
@@ -190,9 +189,12 @@ void after_frame(int pass) {
         char name[64];
         std::snprintf(name, sizeof(name), "/%06d.png", pass);
         const std::string path = frames_dir + name;
-        if (!output_failed && !png_write_rgb(path.c_str(), headless_frame_rgb(),
-                                             headless_frame_width(), headless_frame_height())) {
-            std::fprintf(stderr, "quellaro-headless: cannot write %s\n", path.c_str());
+        char why[FILE_WHY_MAX];
+        if (!output_failed &&
+            !png_write_rgb(path.c_str(), headless_frame_rgb(), headless_frame_width(),
+                           headless_frame_height(), why, sizeof why)) {
+            std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n",
+                         text_escaped(path).c_str(), why);
             output_failed = true;
         }
     }
@@ -213,9 +215,12 @@ int usage(FILE* out, int status) {
         "record a line instead of a script (step mode: the keys held, then \"key KEY\",\n"
         "\"click X Y\", \"dblclick X Y\" or \"close\"), one pass a line, and writes each pass's\n"
         "state line (to standard output unless --state says otherwise) as soon as it is known.\n"
-        "Exit status: 0 when the run went through, 1 when the game could not start, an output\n"
-        "could not be written or a state saved or loaded, 2 for a bad command line, script or\n"
-        "record line.\n",
+        "Every output file is written whole or not at all, and none may name a file the run\n"
+        "reads or another output.\n"
+        "Exit status: 0 when the run went through; 1 when the game could not start, a state\n"
+        "could not be saved or loaded, or an output could not be made or written (a full disk,\n"
+        "a file-size limit); 2 for a bad command line (an output naming an input or another\n"
+        "output among it), script or record line.\n",
         out);
     return status;
 }
@@ -232,30 +237,6 @@ const char* refuses_positive(const char* text) {
                                                          : "not a number from 1 to 2147483647";
 }
 
-// An output named on the command line: standard output for "-", else a new file.
-bool open_output(Output* out) {
-    if (!out->path)
-        return true;
-    out->file = std::strcmp(out->path, "-") == 0 ? stdout : std::fopen(out->path, "w");
-    if (!out->file)
-        std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n", out->path,
-                     std::strerror(errno));
-    return out->file != nullptr;
-}
-
-// Flushes and closes an output; false when what it held was not all written.
-bool close_output(Output* out) {
-    if (!out->file)
-        return true;
-    check_output(out);
-    const bool flushed = std::fflush(out->file) == 0;
-    const bool closed = out->file == stdout || std::fclose(out->file) == 0;
-    if ((!flushed || !closed) && !out->failed)
-        report_write_failure(out);
-    out->file = nullptr;
-    return !out->failed;
-}
-
 // The folder for the frames, made when missing; false when it cannot be.
 bool open_frames_dir(const char* frames) {
     std::error_code error;
@@ -263,8 +244,8 @@ bool open_frames_dir(const char* frames) {
     if (!error)
         frames_dir = std::filesystem::absolute(frames, error).string();
     if (error) {
-        std::fprintf(stderr, "quellaro-headless: cannot write frames to %s: %s\n", frames,
-                     error.message().c_str());
+        std::fprintf(stderr, "quellaro-headless: cannot write frames to %s: %s\n",
+                     text_escaped(frames).c_str(), error.message().c_str());
     }
     return !error;
 }
@@ -277,16 +258,23 @@ std::string absolute_path(const char* path) {
     return error ? std::string(path) : whole.string();
 }
 
-// Step mode's input; its state lines go to standard output unless asked otherwise.
+// Step mode's input: a file, a pipe (which a program writes as it goes) or standard input;
+// a folder would read as no records at all.
 bool open_records(const char* path) {
     records_in = std::strcmp(path, "-") == 0 ? stdin : std::fopen(path, "r");
-    if (!records_in) {
-        std::fprintf(stderr, "quellaro-headless: cannot read the records %s: %s\n", path,
-                     std::strerror(errno));
+    struct stat info;
+    const char* why = records_in == nullptr ? std::strerror(errno)
+                      : fstat(fileno(records_in), &info) == 0 && S_ISDIR(info.st_mode)
+                          ? "a folder, not a file"
+                          : nullptr;
+    if (why != nullptr) {
+        std::fprintf(stderr, "quellaro-headless: cannot read the records %s: %s\n",
+                     text_escaped(path).c_str(), why);
+        if (records_in != nullptr && records_in != stdin)
+            std::fclose(records_in);
+        records_in = nullptr;
         return false;
     }
-    if (!state_out.path)
-        state_out.path = "-";
     return true;
 }
 
@@ -311,11 +299,23 @@ bool enter_assets(const char* assets) {
 bool read_record(InputRecord* record) {
     std::string line;
     int c;
-    while ((c = std::fgetc(records_in)) != EOF && c != '\n')
+    while ((c = std::fgetc(records_in)) != EOF && c != '\n' && line.size() <= RECORD_LINE_MAX)
         line += static_cast<char>(c);
+    ++records_line;
+    if (std::ferror(records_in)) {
+        std::fprintf(stderr, "quellaro-headless: cannot read record line %d: %s\n", records_line,
+                     std::strerror(errno));
+        run_failed = EXIT_INPUT_FAILED;
+        return false;
+    }
+    if (line.size() > RECORD_LINE_MAX) {
+        std::fprintf(stderr, "quellaro-headless: record line %d is longer than %s\n", records_line,
+                     file_size_text(RECORD_LINE_MAX).c_str());
+        run_failed = EXIT_USAGE;
+        return false;
+    }
     if (c == EOF && line.empty())
         return false;
-    ++records_line;
     ScriptError error{records_line, "", ""};
     if (script_read_record(line, record, &error))
         return true;
@@ -395,15 +395,10 @@ bool write_audio(const char* path) {
     }
     std::string bytes(wav_file_size(frames, 2), '\0');
     wav_write(samples, frames, SOUND_RATE, reinterpret_cast<uint8_t*>(bytes.data()), 2);
-    FILE* file = std::fopen(path, "wb");
-    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if ((file && std::fclose(file) != 0) || !written) {
-        std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n", path,
-                     std::strerror(errno));
-        // Whole or not at all: what was begun goes (a device named as the file stays).
-        std::error_code error;
-        if (std::filesystem::is_regular_file(path, error))
-            std::filesystem::remove(path, error);
+    char why[FILE_WHY_MAX];
+    if (!file_write_whole(path, bytes.data(), bytes.size(), why, sizeof why)) {
+        std::fprintf(stderr, "quellaro-headless: cannot write %s: %s\n", text_escaped(path).c_str(),
+                     why);
         return false;
     }
     return true;
@@ -423,6 +418,37 @@ void take_numbers(const char* passes, const char* every, const char* seed, const
     }
     if (save_at)
         static_cast<void>(script_read_number(save_at, 0, INT_MAX, &save_pass));
+}
+
+// false, after naming both, when an output names a file the run reads or another output.
+bool files_apart(const char* script_path, const char* records, const char* load_from,
+                 const char* audio, const char* save_to, const char* frames) {
+    const RunnerFile files[] = {
+        {"--script", script_path, false},
+        {"--records", records, false},
+        {"--load-state", load_from, false},
+        {"--state", state_out.path, true},
+        {"--frame-digests", digest_out.path, true},
+        {"--audio", audio, true},
+        {"--save-state", save_to, true},
+    };
+    return runner_files_apart(files, static_cast<int>(std::size(files)), frames);
+}
+
+// Puts the outputs in place after the run that ended with result; the exit status.
+int finish(int result, const char* audio) {
+    const bool state_written = runner_output_close(&state_out);
+    const bool digests_written = runner_output_close(&digest_out);
+    if (records_in && records_in != stdin)
+        std::fclose(records_in);
+    if (result == 1)
+        return 1;
+    if (run_failed)
+        return run_failed;
+    const bool audio_written = !audio || write_audio(audio);
+    return output_failed || !state_written || !digests_written || !audio_written
+               ? EXIT_OUTPUT_FAILED
+               : 0;
 }
 
 }  // namespace
@@ -450,7 +476,15 @@ int main(int argc, char** argv) {
     if (!tool_read_options("quellaro-headless", argc, argv, options,
                            static_cast<int>(std::size(options))))
         return usage(stderr, EXIT_USAGE);
+    // At a file-size limit the signal would end the run without a word; the write fails with
+    // EFBIG instead, and is told.
+    std::signal(SIGXFSZ, SIG_IGN);
     take_numbers(passes, every, seed, save_at);
+    // Step mode's state lines go to standard output unless asked otherwise.
+    if (records && !state_out.path)
+        state_out.path = "-";
+    if (!files_apart(script_path, records, load_from, audio, save_to, frames))
+        return EXIT_USAGE;
     if (script_path && !load_script(script_path))
         return EXIT_USAGE;
     if (save_at)
@@ -459,10 +493,12 @@ int main(int argc, char** argv) {
         load_path = absolute_path(load_from);
     if (records && !open_records(records))
         return EXIT_USAGE;
-    if (!open_output(&state_out) || !open_output(&digest_out))
-        return EXIT_USAGE;
     if (frames && *frames && !open_frames_dir(frames))
-        return EXIT_USAGE;
+        return EXIT_OUTPUT_FAILED;
+    if (!runner_output_open(&state_out) || !runner_output_open(&digest_out)) {
+        runner_output_abandon(&state_out);
+        return EXIT_OUTPUT_FAILED;
+    }
     // The game works from its assets folder: a recording named from here stays here.
     std::string audio_path;
     if (audio) {
@@ -470,20 +506,11 @@ int main(int argc, char** argv) {
         audio_path = std::filesystem::absolute(audio, error).string();
         audio = error ? audio : audio_path.c_str();
     }
-    if (!enter_assets(assets))
+    if (!enter_assets(assets)) {
+        runner_output_abandon(&state_out);
+        runner_output_abandon(&digest_out);
         return EXIT_USAGE;
+    }
     headless_record_audio(audio ? 1 : 0);
-    const int result = play();
-    const bool state_written = close_output(&state_out);
-    const bool digests_written = close_output(&digest_out);
-    if (records_in && records_in != stdin)
-        std::fclose(records_in);
-    if (result == 1)
-        return 1;
-    if (run_failed)
-        return run_failed;
-    const bool audio_written = !audio || write_audio(audio);
-    return output_failed || !state_written || !digests_written || !audio_written
-               ? EXIT_OUTPUT_FAILED
-               : 0;
+    return finish(play(), audio);
 }

@@ -38,15 +38,17 @@ std::function<bool(int)> script;
 std::function<void(int)> after;
 
 // Runs the real program as the game's entry does (a paced pass at a time, none while
-// paused) on the dummy driver, full screen (1024 x 768 there) unless asked.
-int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char* present = "cpu") {
+// paused) on the dummy driver, full screen (1024 x 768 there) unless asked, else in a window
+// of the size the settings give.
+int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char* present = "cpu",
+             int window_width = 800, int window_height = 600) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);  // the tests play nothing aloud
     setenv("QUELLARO_PRESENT", present, 1);
     settings_default(&sdl_settings);
     sdl_settings.fullscreen = fullscreen;
-    sdl_settings.window_width = 800;
-    sdl_settings.window_height = 600;
+    sdl_settings.window_width = window_width;
+    sdl_settings.window_height = window_height;
     sdl_settings.gamepad = 1;
     sdl_settings_path[0] = '\0';
     script = std::move(each_pass);
@@ -260,6 +262,24 @@ TEST(SdlBackend, IdenticalFramesAreNotPresentedAgainOnEitherPath) {
         EXPECT_EQ(menu_shown, 0) << path;
         EXPECT_EQ(play_shown, 10) << path;
     }
+}
+
+// A size set for a larger display (or by hand) opens a window that fits this one, and stays
+// the size the settings keep.
+TEST(SdlBackend, AWindowLargerThanTheDisplayOpensWithinItsUsableArea) {
+    int width = 0, height = 0;
+    SDL_Rect usable = {};
+    run_game(
+        [&](int) {
+            SDL_GetWindowSize(sdl_window, &width, &height);
+            SDL_GetDisplayUsableBounds(0, &usable);
+            return true;
+        },
+        0, "cpu", 4000, 3000);
+    ASSERT_GT(usable.w, 0);
+    EXPECT_EQ(width, usable.w);
+    EXPECT_EQ(height, usable.h);
+    EXPECT_EQ(sdl_settings.window_width, 4000);
 }
 
 TEST(SdlBackend, AltEnterAndTheFunctionKeysNeverReachTheGame) {
