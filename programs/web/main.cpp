@@ -131,23 +131,25 @@ int run_pass() {
     return 1;
 }
 
-int on_animation_frame(double now_ms) {
+// The work of an animation frame; how long the next can wait (ms), or -1 once nothing runs.
+double on_animation_frame(double now_ms) {
     if (web_paused()) {
         pacer_reset(&pacer);  // no rush of passes to catch up after the pause
         // The practice keys work while paused: a save, a load, a single pass.
         platform_pump_events(&page_input);
         if (web_take_advance() && !run_pass())
-            return 0;
+            return -1;
     } else {
         pacer_set_pass_ms(&pacer, practice_pass_ms());
         for (int due = pacer_passes_due(&pacer, now_ms); due > 0; due--) {
             if (!run_pass())
-                return 0;
+                return -1;
         }
     }
     // A note that ends while nothing else changes (the menu, a pause) still goes away.
     web_present_when_overlay_changed();
-    return 1;
+    // Paused, the keys are looked at as often as the game would run.
+    return web_paused() ? PASS_MS : pacer_ms_until_due(&pacer);
 }
 
 }  // namespace
