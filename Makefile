@@ -24,7 +24,7 @@ FUZZ_PACKAGES = cmake ninja-build clang-14 libclang-rt-14-dev llvm-14 libgtest-d
 FUZZ_TIME ?= 300
 
 .PHONY: play test bench build configure runner package clean web web-dist serve-web test-web \
-	fuzz fuzz-coverage
+	fuzz fuzz-coverage regenerate-digests
 
 # Warnings are errors in the developers' builds (make test) and CI, not in a user's.
 configure:
@@ -47,6 +47,14 @@ test:
 	@$(MAKE) --no-print-directory configure CONFIGURE_FLAGS=-DQUELLARO_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS) --target quellaro_test_programs
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+
+# After a change meant to change play: the committed scripts' expected state and frame
+# digests (tests/scripts/digests.txt and expected/) written again from the runner as it plays.
+regenerate-digests:
+	@tools/ensure-packages.sh $(TEST_PACKAGES)
+	@$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro_tests quellaro-headless
+	SOURCE_DATE_EPOCH=0 QUELLARO_REGENERATE_DIGESTS=1 $(BUILD)/quellaro_tests --gtest_filter='ScriptDigests.*'
 
 # The benchmarks against their references; the run ends with the summary of ratios.
 bench:
