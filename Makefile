@@ -1,6 +1,7 @@
 # make play: build the game and start it.   make test: build what the tests need and run them.
 # make bench: run the benchmarks and print their ratios against the references.
-# make web: build the browser version in build-web/.   make serve-web: build it and serve it.
+# make web: build the browser version; the folder to put on a web server is build-web/dist/.
+# make serve-web: build it and serve it (HOST=0.0.0.0 to try it from a phone on the network).
 # make package: a Debian package of the game (in build-package/).
 # Each installs only the packages its own build needs, then configures again so that CMake
 # finds what was just installed.
@@ -22,8 +23,8 @@ FUZZ_PACKAGES = cmake ninja-build clang-14 libclang-rt-14-dev llvm-14 libgtest-d
 	zlib1g-dev nlohmann-json3-dev
 FUZZ_TIME ?= 300
 
-.PHONY: play test bench build configure runner package clean web serve-web test-web fuzz \
-	fuzz-coverage
+.PHONY: play test bench build configure runner package clean web web-dist serve-web test-web \
+	fuzz fuzz-coverage regenerate-digests
 
 # Warnings are errors in the developers' builds (make test) and CI, not in a user's.
 configure:
@@ -47,6 +48,14 @@ test:
 	cmake --build $(BUILD) -j $(JOBS) --target quellaro_test_programs
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
+# After a change meant to change play: the committed scripts' expected state and frame
+# digests (tests/scripts/digests.txt and expected/) written again from the runner as it plays.
+regenerate-digests:
+	@tools/ensure-packages.sh $(TEST_PACKAGES)
+	@$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS) --target quellaro_tests quellaro-headless
+	SOURCE_DATE_EPOCH=0 QUELLARO_REGENERATE_DIGESTS=1 $(BUILD)/quellaro_tests --gtest_filter='ScriptDigests.*'
+
 # The benchmarks against their references; the run ends with the summary of ratios.
 bench:
 	@tools/ensure-packages.sh $(BENCH_PACKAGES)
@@ -67,10 +76,16 @@ runner:
 	cmake --build $(BUILD) -j $(JOBS) --target quellaro-headless
 
 # The browser version. This Emscripten runs on the machine's Node.js, which may not find
-# Debian's JavaScript modules by itself.
+# Debian's JavaScript modules by itself. The page's folder is $(WEB_BUILD)/dist: only what the
+# page needs, every file but index.html and sw.js named by its content's hash.
 WEB_BUILD ?= build-web
 WEB_PORT ?= 8000
-web serve-web test-web: export NODE_PATH = /usr/share/nodejs
+# Where serve-web listens: this machine only, or 0.0.0.0 for every network it is on. Taken from
+# the command line only: some shells export the machine's name as HOST.
+ifneq ($(origin HOST),command line)
+HOST := 127.0.0.1
+endif
+web web-dist serve-web test-web: export NODE_PATH = /usr/share/nodejs
 
 $(WEB_BUILD)/build.ninja:
 	emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -80,9 +95,11 @@ web:
 	@$(MAKE) --no-print-directory $(WEB_BUILD)/build.ninja
 	cmake --build $(WEB_BUILD) -j $(JOBS)
 
+web-dist: web
+	@echo "The page's folder, ready for any web server: $(abspath $(WEB_BUILD))/dist"
+
 serve-web: web
-	@echo "Open http://localhost:$(WEB_PORT)/ to play (Ctrl+C stops the server)."
-	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+	@tools/serve-web.sh $(WEB_BUILD)/dist $(HOST) $(WEB_PORT)
 
 # The browser tests: the page in headless Chromium, and the scripts played as natively.
 test-web: runner web

@@ -43,3 +43,4 @@ report game_options programs/desktop/options.cpp 'options_parse|parse_argument|p
 report user_dirs platform/sdl/files.cpp 'user_dirs_read|user_dirs_pictures|screenshot_folder'
 report png platform/png.cpp 'encode|write_png|write_rows|deflate_pending|write_chunk|png_write_rgb|png_write_rgba|png_write_indexed'
 report png platform/file_write.cpp 'open_state|make_temporary|commit_state|file_writer_write|flush_buffer'
+report replay programs/common/replay_format.cpp 'replay_decode|replay_decode_any|read_header|read_input|read_detail|read_item|replay_from_text|replay_start_decode|replay_encode'

@@ -17,6 +17,7 @@ int fuzz_user_dirs(const uint8_t* data, size_t size);     // the desktop's user-
 int fuzz_png(const uint8_t* data, size_t size);           // PNG files written and read back
 int fuzz_savestate(const uint8_t* data, size_t size);     // savestates (the game started first)
 int fuzz_game_options(const uint8_t* data, size_t size);  // the desktop game's command line
+int fuzz_replay(const uint8_t* data, size_t size);        // replay files and links
 
 #ifdef QUELLARO_FUZZING
 #define FUZZ_ENTRY(target)                                                    \

@@ -31,6 +31,7 @@ const Target targets[] = {
     {"png", fuzz_png},
     {"savestate", fuzz_savestate},
     {"game_options", fuzz_game_options},
+    {"replay", fuzz_replay},
 };
 
 // Every file under fuzz/corpus/NAME and fuzz/regressions/NAME.

@@ -1,5 +1,5 @@
-// The browser backend's plain logic: key names to virtual-key codes, the held-key slots,
-// pointer positions to frame pixels, and the gamepad mapping.
+// The browser backend's plain logic: key names to the settings' key codes, the held-key
+// slots, pointer positions to frame pixels, and the gamepad mapping.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sdl/keymap.h"
 #include "platform/types.h"
 #include "platform/web/gamepad.h"
 #include "platform/web/keys.h"
@@ -15,51 +16,66 @@
 
 namespace {
 
-TEST(WebKeys, GameKeysByTheirBrowserNames) {
+TEST(WebKeys, BrowserKeysAreTheSettingsKeyCodes) {
     struct Row {
-        const char* name;
-        int key;
+        const char* key;
+        const char* code;
+        const char* name;  // the settings' name of the key
     };
     const Row rows[] = {
-        {"Enter", KEY_RETURN},     {"Escape", KEY_ESCAPE},  {"Esc", KEY_ESCAPE},
-        {"ArrowLeft", KEY_LEFT},   {"Left", KEY_LEFT},      {"ArrowUp", KEY_UP},
-        {"ArrowRight", KEY_RIGHT}, {"ArrowDown", KEY_DOWN}, {"PageDown", KEY_NEXT},
-        {"Delete", KEY_DELETE},    {"Del", KEY_DELETE},
+        {"Enter", "Enter", "Return"},
+        {"Escape", "Escape", "Escape"},
+        {"Esc", "", "Escape"},
+        {"ArrowLeft", "ArrowLeft", "Left"},
+        {"Left", "", "Left"},
+        {"ArrowDown", "ArrowDown", "Down"},
+        {"PageDown", "PageDown", "PageDown"},
+        {"Delete", "Delete", "Delete"},
+        {"Del", "", "Delete"},
+        {"Backspace", "Backspace", "Backspace"},
+        {" ", "Space", "Space"},
+        {"F5", "F5", "F5"},
+        {"F10", "F10", "F10"},
+        // Letters whatever their case, as the layout names them: AZERTY's A is on KeyQ.
+        {"z", "KeyZ", "Z"},
+        {"Z", "KeyZ", "Z"},
+        {"a", "KeyQ", "A"},
+        // Shift changed the character: the key's place.
+        {"!", "Digit1", "1"},
+        {"?", "Slash", "/"},
+        // Another alphabet: the key's place too.
+        {"\u0444", "KeyA", "A"},
+        // The keypad and the modifiers' sides by their place, whatever NumLock gives.
+        {"1", "Numpad1", "Keypad 1"},
+        {"End", "Numpad1", "Keypad 1"},
+        {"Enter", "NumpadEnter", "Keypad Enter"},
+        {"Shift", "ShiftRight", "Right Shift"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(key_from_dom_key(row.name), row.key) << row.name;
+        EXPECT_EQ(keycode_from_dom(row.key, row.code), keycode_from_name(row.name))
+            << row.key << " " << row.code;
+        EXPECT_NE(keycode_from_name(row.name), 0) << row.name;
     }
-    for (int i = 0; i < 26; i++) {
-        const char lower[2] = {static_cast<char>('a' + i), 0};
-        const char upper[2] = {static_cast<char>('A' + i), 0};
-        EXPECT_EQ(key_from_dom_key(lower), 'A' + i) << lower;
-        EXPECT_EQ(key_from_dom_key(upper), 'A' + i) << upper;
-    }
-    for (int i = 0; i < 10; i++) {
-        const char digit[2] = {static_cast<char>('0' + i), 0};
-        EXPECT_EQ(key_from_dom_key(digit), '0' + i);
-    }
+    EXPECT_EQ(keycode_from_dom("ArrowRight", "ArrowRight"), KEYCODE_RIGHT);
+    EXPECT_EQ(keycode_from_dom("c", "KeyC"), 'c');
 }
 
-TEST(WebKeys, OtherKeysAreIgnored) {
-    for (const char* name : {" ", "Shift", "F1", "PageUp", "Tab", "!", "\xC3\xA4", "Enterprise",
-                             "ArrowLeftX", "", "aa"}) {
-        EXPECT_EQ(key_from_dom_key(name), 0) << name;
+TEST(WebKeys, KeysTheSettingsCannotNameGiveNothing) {
+    const char* const rows[][2] = {
+        {"Unidentified", ""},
+        {"Dead", ""},
+        {"AudioVolumeUp", "AudioVolumeUp"},
+        {"", ""},
+        {"Enterprise", "Foo"},
+        {"\xC3\xA4", ""},
+        {"aa", ""},
+        {"Process", "KeyAA"},
+        {"ContextMenu", "ContextMenu"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(keycode_from_dom(row[0], row[1]), 0) << row[0] << " " << row[1];
     }
-    EXPECT_EQ(key_from_dom_key(nullptr), 0);
-}
-
-TEST(WebKeys, ThePracticeKeysAreTheProgramsCommandsNotTheGames) {
-    EXPECT_EQ(command_from_dom_key("F5"), COMMAND_QUICK_SAVE);
-    EXPECT_EQ(command_from_dom_key("F9"), COMMAND_QUICK_LOAD);
-    EXPECT_EQ(command_from_dom_key("F6"), COMMAND_FRAME_ADVANCE);
-    EXPECT_EQ(command_from_dom_key("F7"), COMMAND_SLOW_MOTION);
-    EXPECT_EQ(command_from_dom_key("Backspace"), COMMAND_REWIND);
-    for (const char* name : {"F5", "F9", "F6", "F7", "Backspace"})
-        EXPECT_EQ(key_from_dom_key(name), 0) << name;
-    for (const char* name : {"f5", "F1", "s", "", "Backspac"})
-        EXPECT_EQ(command_from_dom_key(name), -1) << name;
-    EXPECT_EQ(command_from_dom_key(nullptr), -1);
+    EXPECT_EQ(keycode_from_dom(nullptr, nullptr), 0);
 }
 
 TEST(WebHeldKeys, AReleaseFindsItsPressByThePhysicalKey) {
@@ -72,12 +88,12 @@ TEST(WebHeldKeys, AReleaseFindsItsPressByThePhysicalKey) {
     EXPECT_FALSE(held_is_down(&held, '1'));
 
     // Two physical keys giving one virtual key: held until both are up.
-    held_press(&held, "Enter", KEY_RETURN);
-    held_press(&held, "NumpadEnter", KEY_RETURN);
+    held_press(&held, "ShiftLeft", KEYCODE_RETURN);
+    held_press(&held, "Enter", KEYCODE_RETURN);
     held_release(&held, "Enter");
-    EXPECT_TRUE(held_is_down(&held, KEY_RETURN));
-    held_release(&held, "NumpadEnter");
-    EXPECT_FALSE(held_is_down(&held, KEY_RETURN));
+    EXPECT_TRUE(held_is_down(&held, KEYCODE_RETURN));
+    held_release(&held, "ShiftLeft");
+    EXPECT_FALSE(held_is_down(&held, KEYCODE_RETURN));
     held_release(&held, "KeyQ");  // never pressed: nothing happens
     EXPECT_EQ(held.count, 0);
 }
@@ -95,10 +111,10 @@ TEST(WebHeldKeys, FullSlotsDropNewPressesAndClearForgetsAll) {
     const std::string long_code(80, 'x');
     held_clear(&held);
     EXPECT_FALSE(held_is_down(&held, 100));
-    held_press(&held, long_code.c_str(), KEY_LEFT);
-    EXPECT_TRUE(held_is_down(&held, KEY_LEFT));
+    held_press(&held, long_code.c_str(), KEYCODE_LEFT);
+    EXPECT_TRUE(held_is_down(&held, KEYCODE_LEFT));
     held_release(&held, long_code.c_str());
-    EXPECT_FALSE(held_is_down(&held, KEY_LEFT));
+    EXPECT_FALSE(held_is_down(&held, KEYCODE_LEFT));
 }
 
 TEST(WebPointer, PositionsMapToFramePixelsAtAnyShownSize) {

@@ -77,6 +77,32 @@ TEST(WebPacing, NeverFasterThan30MsOnAverageWhateverTheCallbacks) {
     EXPECT_GE(passes * PASS_MS, t - 3 * PASS_MS);
 }
 
+// The loop that sleeps until a pass is due: woken by a timer (up to 2 ms late), it shows the
+// pass at the display's next refresh. The game keeps its speed with about one callback a
+// pass, where a callback every refresh would take two at 60 Hz and four at 120 Hz.
+TEST(WebPacing, SleepingUntilAPassIsDueKeepsTheSpeedWithAboutOneCallbackAPass) {
+    for (double hz : {60.0, 120.0, 144.0}) {
+        const double refresh_ms = 1000.0 / hz;
+        Pacer pacer;
+        pacer_reset(&pacer);
+        std::mt19937 late(7);
+        std::uniform_real_distribution<double> timer_late(0.0, 2.0);
+        int passes = 0;
+        int callbacks = 0;
+        for (double t = 1000.0; t < 4000.0;) {
+            passes += pacer_passes_due(&pacer, t);
+            callbacks++;
+            const double wait = pacer_ms_until_due(&pacer);
+            const double woken = t + (wait < 4.0 ? 0.0 : wait + timer_late(late));
+            // The next refresh after waking.
+            t = (static_cast<int64_t>(woken / refresh_ms) + 1) * refresh_ms;
+        }
+        EXPECT_GE(passes, 99) << hz << " Hz";
+        EXPECT_LE(passes, 101) << hz << " Hz";
+        EXPECT_LE(callbacks, passes * 11 / 10) << hz << " Hz";
+    }
+}
+
 }  // namespace
 
 TEST(WebPacing, SlowMotionStretchesTheTimeBetweenPassesAndKeepsItAcrossAPause) {

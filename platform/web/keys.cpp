@@ -1,67 +1,130 @@
-// The browser's key names to virtual-key codes through one table, and the held-key slots.
+// The browser's key names to the settings' key codes through two tables, and the held-key
+// slots.
 #include "platform/web/keys.h"
 
 #include <cstring>
 
-#include "platform/platform.h"
-#include "platform/types.h"
+#include "platform/sdl/keymap.h"
 
 namespace {
 
-// One row of the table: a KeyboardEvent.key value and the virtual-key code it stands for.
-// Older browsers' names ("Left", "Esc", "Del") are in it too.
-struct KeyName {
+// KeyboardEvent values and the settings' names of the same keys. Older browsers' names
+// ("Left", "Esc", "Del") are in the first table too.
+struct DomName {
+    const char* dom;
     const char* name;
-    int key;
 };
-constexpr KeyName NAMED_KEYS[] = {
-    {"Enter", KEY_RETURN},  {"Escape", KEY_ESCAPE},  {"Esc", KEY_ESCAPE}, {"ArrowLeft", KEY_LEFT},
-    {"Left", KEY_LEFT},     {"ArrowUp", KEY_UP},     {"Up", KEY_UP},      {"ArrowRight", KEY_RIGHT},
-    {"Right", KEY_RIGHT},   {"ArrowDown", KEY_DOWN}, {"Down", KEY_DOWN},  {"PageDown", KEY_NEXT},
-    {"Delete", KEY_DELETE}, {"Del", KEY_DELETE},
+
+// By the key's value: what it does, whatever its place.
+constexpr DomName BY_KEY[] = {
+    {"Enter", "Return"},
+    {"Escape", "Escape"},
+    {"Esc", "Escape"},
+    {"Backspace", "Backspace"},
+    {"Tab", "Tab"},
+    {" ", "Space"},
+    {"Spacebar", "Space"},
+    {"Delete", "Delete"},
+    {"Del", "Delete"},
+    {"Insert", "Insert"},
+    {"Home", "Home"},
+    {"End", "End"},
+    {"PageUp", "PageUp"},
+    {"PageDown", "PageDown"},
+    {"ArrowRight", "Right"},
+    {"Right", "Right"},
+    {"ArrowLeft", "Left"},
+    {"Left", "Left"},
+    {"ArrowDown", "Down"},
+    {"Down", "Down"},
+    {"ArrowUp", "Up"},
+    {"Up", "Up"},
+    {"F1", "F1"},
+    {"F2", "F2"},
+    {"F3", "F3"},
+    {"F4", "F4"},
+    {"F5", "F5"},
+    {"F6", "F6"},
+    {"F7", "F7"},
+    {"F8", "F8"},
+    {"F9", "F9"},
+    {"F10", "F10"},
+    {"F11", "F11"},
+    {"F12", "F12"},
 };
+
+// By the key's place: the keypad (whose digits the key value shares with the top row) and
+// the modifiers' sides; then the characters Shift changed ("!" is the 1 key).
+constexpr DomName BY_CODE[] = {
+    {"NumpadDivide", "Keypad /"}, {"NumpadMultiply", "Keypad *"},  {"NumpadSubtract", "Keypad -"},
+    {"NumpadAdd", "Keypad +"},    {"NumpadEnter", "Keypad Enter"}, {"NumpadDecimal", "Keypad ."},
+    {"Numpad0", "Keypad 0"},      {"Numpad1", "Keypad 1"},         {"Numpad2", "Keypad 2"},
+    {"Numpad3", "Keypad 3"},      {"Numpad4", "Keypad 4"},         {"Numpad5", "Keypad 5"},
+    {"Numpad6", "Keypad 6"},      {"Numpad7", "Keypad 7"},         {"Numpad8", "Keypad 8"},
+    {"Numpad9", "Keypad 9"},      {"ControlLeft", "Left Ctrl"},    {"ShiftLeft", "Left Shift"},
+    {"AltLeft", "Left Alt"},      {"ControlRight", "Right Ctrl"},  {"ShiftRight", "Right Shift"},
+    {"AltRight", "Right Alt"},
+};
+constexpr DomName SHIFTED_BY_CODE[] = {
+    {"Minus", "-"},      {"Equal", "="},     {"BracketLeft", "["}, {"BracketRight", "]"},
+    {"Backslash", "\\"}, {"Semicolon", ";"}, {"Quote", "'"},       {"Backquote", "`"},
+    {"Comma", ","},      {"Period", "."},    {"Slash", "/"},
+};
+
+const char* find(const DomName* table, int count, const char* dom) {
+    for (int i = 0; i < count; i++) {
+        if (std::strcmp(table[i].dom, dom) == 0) {
+            return table[i].name;
+        }
+    }
+    return nullptr;
+}
+
+template <int N>
+const char* find(const DomName (&table)[N], const char* dom) {
+    return find(table, N, dom);
+}
+
+// The character a one-character key value names, lower case: the settings' name of it.
+int32_t character_key(const char* key) {
+    if (key[0] == '\0' || key[1] != '\0') {
+        return 0;
+    }
+    char name[2] = {key[0], '\0'};
+    if (name[0] >= 'A' && name[0] <= 'Z') {
+        name[0] = static_cast<char>(name[0] - 'A' + 'a');
+    }
+    return keycode_from_name(name);
+}
 
 }  // namespace
 
-int key_from_dom_key(const char* key) {
-    if (key == nullptr || key[0] == '\0') {
-        return 0;
+int32_t keycode_from_dom(const char* key, const char* code) {
+    key = key != nullptr ? key : "";
+    code = code != nullptr ? code : "";
+    if (const char* name = find(BY_CODE, code)) {
+        return keycode_from_name(name);
     }
-    if (key[1] == '\0') {
-        const char c = key[0];
-        if (c >= 'a' && c <= 'z') {
-            return KEY_A + (c - 'a');
-        }
-        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-            return c;
-        }
-        return 0;
+    if (const char* name = find(BY_KEY, key)) {
+        return keycode_from_name(name);
     }
-    for (const KeyName& row : NAMED_KEYS) {
-        if (std::strcmp(row.name, key) == 0) {
-            return row.key;
+    if (const int32_t keycode = character_key(key)) {
+        return keycode;
+    }
+    // A character the settings cannot name (Shift held, or another alphabet): the key's place.
+    if (std::strncmp(code, "Key", 3) == 0 || std::strncmp(code, "Digit", 5) == 0) {
+        const char* last = code + std::strlen(code) - 1;
+        if (last - code == 3 || last - code == 5) {
+            return character_key(last);
         }
+    }
+    if (const char* name = find(SHIFTED_BY_CODE, code)) {
+        return keycode_from_name(name);
     }
     return 0;
 }
 
-int command_from_dom_key(const char* key) {
-    static const struct {
-        const char* name;
-        int command;
-    } commands[] = {
-        {"F5", COMMAND_QUICK_SAVE},  {"F9", COMMAND_QUICK_LOAD},    {"F6", COMMAND_FRAME_ADVANCE},
-        {"F7", COMMAND_SLOW_MOTION}, {"Backspace", COMMAND_REWIND},
-    };
-    for (const auto& row : commands) {
-        if (key != nullptr && std::strcmp(row.name, key) == 0) {
-            return row.command;
-        }
-    }
-    return -1;
-}
-
-void held_press(HeldKeys* held, const char* code, int key) {
+void held_press(HeldKeys* held, const char* code, int32_t keycode) {
     for (int i = 0; i < held->count; i++) {
         if (std::strncmp(held->slots[i].code, code, HeldKeys::CODE_BYTES - 1) == 0) {
             return;
@@ -73,7 +136,7 @@ void held_press(HeldKeys* held, const char* code, int key) {
     HeldKeys::Slot& slot = held->slots[held->count++];
     std::strncpy(slot.code, code, HeldKeys::CODE_BYTES - 1);
     slot.code[HeldKeys::CODE_BYTES - 1] = '\0';
-    slot.key = key;
+    slot.keycode = keycode;
 }
 
 void held_release(HeldKeys* held, const char* code) {
@@ -89,9 +152,9 @@ void held_clear(HeldKeys* held) {
     held->count = 0;
 }
 
-int held_is_down(const HeldKeys* held, int key) {
+int held_is_down(const HeldKeys* held, int32_t keycode) {
     for (int i = 0; i < held->count; i++) {
-        if (held->slots[i].key == key) {
+        if (held->slots[i].keycode == keycode) {
             return 1;
         }
     }

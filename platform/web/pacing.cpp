@@ -35,3 +35,11 @@ int pacer_passes_due(Pacer* pacer, double now_ms) {
     }
     return passes;
 }
+
+double pacer_ms_until_due(const Pacer* pacer) {
+    if (!pacer->started) {
+        return 0.0;
+    }
+    const double pass_ms = pacer->pass_ms > 0.0 ? pacer->pass_ms : PASS_MS;
+    return pacer->owed_ms < pass_ms ? pass_ms - pacer->owed_ms : 0.0;
+}

@@ -24,3 +24,6 @@ void pacer_set_pass_ms(Pacer* pacer, double pass_ms);
 // The number of passes to run in the callback at now_ms (the callback's timestamp); never
 // more than the time passed allows on average.
 int pacer_passes_due(Pacer* pacer, double now_ms);
+// Milliseconds from the last callback until the next pass is due (0 when one is due at once):
+// the loop sleeps that long rather than wake for every display refresh.
+double pacer_ms_until_due(const Pacer* pacer);

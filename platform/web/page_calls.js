@@ -1,26 +1,7 @@
-// The browser backend's calls into the page (linked with --js-library): the canvas, the
-// cursor, the pointer, the page's notices, and the page's storage for the quick save. The page (page.js) sets Module.canvas and
-// the Module.on... hooks.
+// The browser backend's calls into the page (linked with --js-library): the cursor, the
+// pointer, the page's notices, and the page's storage (the settings, the quick save). The
+// page (page.js) sets Module.canvas and the Module.on... hooks.
 mergeInto(LibraryManager.library, {
-  // The frame's RGBA pixels onto the canvas. The image data wraps them in the module's
-  // memory and is made again only when that memory has grown (it then has a new buffer).
-  page_put_frame: function(pixels, width, height) {
-    let image = Module.frameImage;
-    if (!image || image.data.buffer !== HEAPU8.buffer) {
-      image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
-      Module.frameImage = image;
-    }
-    Module.canvas.getContext('2d').putImageData(image, 0, 0);
-    if (Module.onFramePresented) Module.onFramePresented();
-  },
-
-  page_open_canvas: function(caption, width, height) {
-    Module.canvas.width = width;
-    Module.canvas.height = height;
-    document.title = UTF8ToString(caption);
-    Module.canvas.setAttribute('aria-label', document.title);
-  },
-
   page_set_cursor: function(visible) {
     Module.canvas.style.cursor = visible ? '' : 'none';
     if (Module.onCursor) Module.onCursor(!!visible);
@@ -57,7 +38,17 @@ mergeInto(LibraryManager.library, {
     if (Module.onPause) Module.onPause(paused);
   },
 
-  // The quick-save slot in the page's storage, as base64 text under its name.
+  // The game's mode (-1 the title, 0 play, 1 and 2 the information screens), when it changes.
+  page_game_mode: function(mode) {
+    if (Module.onGameMode) Module.onGameMode(mode);
+  },
+
+  // A short notice beside the game.
+  page_notice: function(text) {
+    if (Module.onNotice) Module.onNotice(UTF8ToString(text));
+  },
+
+  // Bytes in the page's storage, as base64 text under their name.
   web_store_put: function(name, data, size) {
     try {
       const bytes = HEAPU8.subarray(data, data + size);
@@ -68,7 +59,7 @@ mergeInto(LibraryManager.library, {
       localStorage.setItem(UTF8ToString(name), btoa(text));
       return 1;
     } catch (error) {
-      console.warn('Quellaro 2005: the browser keeps no save:', error);
+      console.warn('Quellaro 2005: the browser keeps nothing:', error);
       return 0;
     }
   },
@@ -82,13 +73,13 @@ mergeInto(LibraryManager.library, {
       for (let i = 0; i < text.length; i++) HEAPU8[out + i] = text.charCodeAt(i);
       return text.length;
     } catch (error) {
-      console.warn('Quellaro 2005: the save cannot be read:', error);
+      console.warn('Quellaro 2005: the page\'s storage cannot be read:', error);
       return -1;
     }
   },
 
-  // The program has ended with this exit code, after a quit (started 1) or without ever
-  // starting (started 0: no window, or pictures it could not read).
+  // The program has ended with this exit code without ever starting (started 0: no window,
+  // pictures it could not read), or after it ran (started 1).
   page_ended: function(exitCode, started) {
     if (Module.onEnded) Module.onEnded(exitCode, !!started);
   },

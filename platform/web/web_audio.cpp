@@ -29,19 +29,30 @@ int16_t mixed[2 * MAX_FRAMES];
 // Whether the page has started mixing (after a gesture): effects raised before are not kept
 // to burst out all at once then.
 bool mixing;
-// What the player chose: the volumes in percent (the desktop's defaults until then) and
-// whether the sound is off (M, or the page's button); kept across games.
-int effects_percent = 100, music_percent = 70;
-int muted;
+// Whether the page was last told the sound is off.
+int page_muted = -1;
+
+// The settings' volumes and mute to the mixer (held to its range, which the settings then
+// keep) and the page.
+void apply_levels() {
+    audio_out_set_levels(audio, web_settings.effects_volume, web_settings.music_volume,
+                         web_settings.muted != 0);
+    web_settings.effects_volume = audio.effects_volume;
+    web_settings.music_volume = audio.music_volume;
+    if (page_muted != (web_settings.muted != 0)) {
+        page_muted = web_settings.muted != 0;
+        page_audio_mute(page_muted);
+    }
+}
 
 }  // namespace
 
 int platform_audio_open(int rate) {
     audio_out_reset(audio, rate);
-    audio_out_set_levels(audio, effects_percent, music_percent, muted != 0);
     mixing = false;
     page_audio_open(rate);
-    page_audio_mute(muted);
+    page_muted = -1;
+    apply_levels();
     page_audio_pause(web_paused());
     return 1;
 }
@@ -75,13 +86,11 @@ void web_audio_set_paused(int paused) {
 }
 
 void web_audio_set_levels(int effects, int music, int mute) {
-    audio_out_set_levels(audio, effects, music, mute != 0);
-    effects_percent = audio.effects_volume;
-    music_percent = audio.music_volume;
-    if ((mute != 0) != (muted != 0)) {
-        muted = mute != 0;
-        page_audio_mute(muted);
-    }
+    web_settings.effects_volume = effects;
+    web_settings.music_volume = music;
+    web_settings.muted = mute != 0;
+    apply_levels();
+    web_settings_keep();
 }
 
 void web_audio_levels(int* effects, int* music, int* mute) {
@@ -91,7 +100,8 @@ void web_audio_levels(int* effects, int* music, int* mute) {
 }
 
 void web_audio_toggle_mute() {
-    web_audio_set_levels(effects_percent, music_percent, !muted);
+    web_audio_set_levels(web_settings.effects_volume, web_settings.music_volume,
+                         !web_settings.muted);
 }
 
 // From the page's sound button.

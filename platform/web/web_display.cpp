@@ -1,14 +1,20 @@
-// The frame on the page's canvas: 8-bit pixels through the palette into RGBA, put on the
-// canvas as image data; the page's CSS scales it with crisp pixels.
+// The frame on the page's canvas. With WebGL the 8-bit frame and its palette go to the GPU
+// as they are, which looks every pixel up and scales the picture (display_calls.js): the
+// processor only copies the frame. When the program draws over the frame (a note, a menu),
+// or WebGL is missing, the frame goes through the palette into RGBA pixels here and the
+// overlay is drawn on them first. Where the frame sits and how it is scaled follows the
+// player's scaling mode and the screen area the page gives (layout.h).
 #include <cstring>
 
 #include "platform/platform.h"
 #include "platform/web/web_backend.h"
 
-// The page's side (page_calls.js).
+// The page's side (display_calls.js, page_calls.js).
 extern "C" {
-void page_put_frame(const uint32_t* pixels, int width, int height);
-void page_open_canvas(const char* caption, int width, int height);
+int page_display_open(const char* caption, int width, int height);
+void page_display_place(int x, int y, int width, int height, int sharp, int prescale);
+void page_display_indexed(const uint8_t* pixels, const PaletteEntry* palette);
+void page_display_rgba(const uint32_t* pixels);
 void page_set_cursor(int visible);
 }
 
@@ -17,19 +23,24 @@ namespace {
 constexpr int FRAME_WIDTH = 640;
 constexpr int FRAME_HEIGHT = 480;
 
-// The frame as the canvas takes it: R, G, B, A bytes a pixel, rows packed.
-uint32_t frame_rgba[FRAME_WIDTH * FRAME_HEIGHT];
-// The last frame put on the canvas, as 8-bit pixels and palette; an identical frame (the
-// menu, a pause of play) is not converted and put again.
+// The last frame shown, as 8-bit pixels (rows packed) and palette; an identical frame (the
+// menu, a pause of play) is not shown again.
 uint8_t shown_pixels[FRAME_WIDTH * FRAME_HEIGHT];
 PaletteEntry shown_palette[256];
 int shown;
-// Canvas image data in RGBA byte order, read as one little-endian word.
+// The frame with the overlay over it, as the canvas takes it: R, G, B, A bytes a pixel.
+uint32_t frame_rgba[FRAME_WIDTH * FRAME_HEIGHT];
+// 1 when the page draws 8-bit frames itself (WebGL); 0 when it takes RGBA pixels only.
+int page_indexed;
+// The screen area the page gives the frame, in device pixels.
+int area_width, area_height;
+
+// Canvas pixels in RGBA byte order, read as one little-endian word.
 uint32_t rgba(const PaletteEntry& entry) {
     return 0xFF000000u | uint32_t{entry.blue} << 16 | uint32_t{entry.green} << 8 | entry.red;
 }
 
-// The program's drawing over the frame, and its look when the frame was last put.
+// The program's drawing over the frame, and its look when the frame was last shown.
 const WebOverlay* overlay;
 int overlay_shown;
 
@@ -37,8 +48,13 @@ int overlay_look() {
     return overlay != nullptr ? overlay->look(web_paused()) : 0;
 }
 
-// The frame kept in shown_pixels through shown_palette onto the canvas, the overlay over it.
-void put_shown() {
+// The kept frame onto the canvas, the overlay over it.
+void show_kept() {
+    overlay_shown = overlay_look();
+    if (overlay_shown == 0 && page_indexed) {
+        page_display_indexed(shown_pixels, shown_palette);
+        return;
+    }
     uint32_t table[256];
     for (int i = 0; i < 256; i++) {
         table[i] = rgba(shown_palette[i]);
@@ -46,23 +62,31 @@ void put_shown() {
     for (int i = 0; i < FRAME_WIDTH * FRAME_HEIGHT; i++) {
         frame_rgba[i] = table[shown_pixels[i]];
     }
-    overlay_shown = overlay_look();
     if (overlay_shown != 0) {
         overlay->draw(frame_rgba, FRAME_WIDTH, FRAME_WIDTH, FRAME_HEIGHT, web_paused());
     }
-    page_put_frame(frame_rgba, FRAME_WIDTH, FRAME_HEIGHT);
+    page_display_rgba(frame_rgba);
 }
 
-bool same_as_shown(const uint8_t* pixels, int pitch, const PaletteEntry* palette) {
-    if (!shown || std::memcmp(palette, shown_palette, sizeof(shown_palette)) != 0) {
-        return false;
-    }
+// Compares with the kept frame and keeps the new one in the same pass over the rows; 1 when
+// anything differed.
+int keep_frame(const uint8_t* pixels, int pitch, const PaletteEntry* palette) {
+    int changed = !shown || std::memcmp(palette, shown_palette, sizeof(shown_palette)) != 0;
+    std::memcpy(shown_palette, palette, sizeof(shown_palette));
     for (int y = 0; y < FRAME_HEIGHT; y++) {
-        if (std::memcmp(pixels + y * pitch, shown_pixels + y * FRAME_WIDTH, FRAME_WIDTH) != 0) {
-            return false;
+        uint8_t* row = shown_pixels + y * FRAME_WIDTH;
+        if (changed || std::memcmp(pixels + y * pitch, row, FRAME_WIDTH) != 0) {
+            std::memcpy(row, pixels + y * pitch, FRAME_WIDTH);
+            changed = 1;
         }
     }
-    return true;
+    shown = 1;
+    return changed;
+}
+
+void place() {
+    const WebPlacement at = web_place(web_scale, area_width, area_height);
+    page_display_place(at.x, at.y, at.width, at.height, at.sharp, at.prescale);
 }
 
 }  // namespace
@@ -72,8 +96,9 @@ int platform_open_window(const char* caption, int width, int height) {
     if (width != FRAME_WIDTH || height != FRAME_HEIGHT) {
         return 0;
     }
-    page_open_canvas(caption, width, height);
+    page_indexed = page_display_open(caption, width, height);
     shown = 0;
+    place();
     web_input_start();
     return 1;
 }
@@ -89,15 +114,9 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
         height != FRAME_HEIGHT || pitch < width) {
         return;
     }
-    if (same_as_shown(pixels, pitch, palette) && overlay_look() == overlay_shown) {
-        return;
+    if (keep_frame(pixels, pitch, palette) || overlay_look() != overlay_shown) {
+        show_kept();
     }
-    for (int y = 0; y < height; y++) {
-        std::memcpy(shown_pixels + y * width, pixels + y * pitch, width);
-    }
-    std::memcpy(shown_palette, palette, sizeof(shown_palette));
-    shown = 1;
-    put_shown();
 }
 
 void web_set_overlay(const WebOverlay* drawn) {
@@ -106,10 +125,29 @@ void web_set_overlay(const WebOverlay* drawn) {
 
 void web_present_when_overlay_changed() {
     if (shown && overlay_look() != overlay_shown) {
-        put_shown();
+        show_kept();
     }
+}
+
+void web_display_place_again() {
+    place();
 }
 
 void platform_set_cursor_visible(int visible) {
     page_set_cursor(visible);
+}
+
+// From the page: the screen area for the frame changed (device pixels).
+WEB_EXPORT void web_resize(int width, int height) {
+    area_width = width;
+    area_height = height;
+    place();
+}
+
+// From the page: the canvas lost what it showed (a lost WebGL context came back); the frame
+// again, as it was.
+WEB_EXPORT void web_show_again() {
+    if (shown) {
+        show_kept();
+    }
 }

@@ -1,7 +1,7 @@
-// The page's input for the game: key presses as virtual-key codes (auto-repeat
+// The page's input for the game: key presses by the player's bindings (auto-repeat
 // included), left-button presses in frame pixels, the on-screen touch buttons and gamepads
-// as held keys; the pause when the page is hidden or loses the focus, or on P; and M, the
-// sound's switch.
+// as held keys; the pause when the page is hidden or loses the focus, or on P; M, the
+// sound's switch; F10, the scaling. The browser keeps its own F11 and F12.
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
@@ -29,12 +29,14 @@ constexpr int MAX_PADS = 4;
 
 // Keys held on the keyboard, by the physical key that holds each.
 HeldKeys keyboard;
+// Held roles whose key went down since the held keys were last read.
+uint32_t tapped_roles;
 // Keys held by the on-screen buttons: how many fingers hold each.
 uint8_t touch_held[256];
 // Keys held by the gamepads, renewed at every pump.
 uint8_t pad_held[256];
-// Keys that went down since the held keys were last read: a tap shorter than a pass is held
-// for the next pass, so that it still counts.
+// Touch keys that went down since the held keys were last read: a tap shorter than a pass is
+// held for the next pass, so that it still counts.
 uint8_t tapped[256];
 // Each pad as the previous pump saw it, to find the buttons that went down since.
 PadState pads_before[MAX_PADS];
@@ -48,9 +50,33 @@ const WebMenu* menu;
 bool menu_shown() {
     return menu != nullptr && menu->shown();
 }
-// The rewind key held now; frame advance asked for while paused (one pass may run), and
-// whether one ran in this pause (the page then shows a smaller notice).
-int rewind_key_down;
+
+// The menu's key for a key pressed while it shows (0: none of its keys).
+int menu_key_of(int32_t keycode) {
+    const KeyBindings* keys = &web_settings.keys;
+    if (keycode == KEYCODE_UP || key_has_role(keys, ROLE_UP, keycode)) {
+        return KEY_UP;
+    }
+    if (keycode == KEYCODE_DOWN || key_has_role(keys, ROLE_DOWN, keycode)) {
+        return KEY_DOWN;
+    }
+    if (keycode == KEYCODE_LEFT || key_has_role(keys, ROLE_LEFT, keycode)) {
+        return KEY_LEFT;
+    }
+    if (keycode == KEYCODE_RIGHT || key_has_role(keys, ROLE_RIGHT, keycode)) {
+        return KEY_RIGHT;
+    }
+    if (keycode == KEYCODE_RETURN || keycode == KEYCODE_KP_ENTER || keycode == KEYCODE_SPACE ||
+        key_has_role(keys, ROLE_ENTER, keycode)) {
+        return KEY_RETURN;
+    }
+    if (keycode == KEYCODE_ESCAPE || key_has_role(keys, ROLE_ESCAPE, keycode)) {
+        return KEY_ESCAPE;
+    }
+    return 0;
+}
+// Frame advance asked for while paused (one pass may run), and whether one ran in this pause
+// (the page then shows a smaller notice).
 int advance_asked;
 int stepping;
 // The pads' practice commands held now.
@@ -76,11 +102,11 @@ void queue_press(const Press& press) {
 
 void release_everything() {
     held_clear(&keyboard);
+    tapped_roles = 0;
     std::memset(touch_held, 0, sizeof(touch_held));
     std::memset(pad_held, 0, sizeof(pad_held));
     std::memset(tapped, 0, sizeof(tapped));
     press_count = 0;
-    rewind_key_down = 0;
     pad_commands = 0;
 }
 
@@ -102,13 +128,10 @@ void set_paused(int pause) {
 
 // The program's practice keys: their commands go to the program (F5 must not reload the page,
 // nor Backspace go back a page); frame advance pauses, and while paused lets a pass run.
-EM_BOOL command_key(int command, const EmscriptenKeyboardEvent* event) {
+// Rewind works while held, and is read with the held keys.
+void command_key(int command) {
     if (command == COMMAND_REWIND) {
-        rewind_key_down = 1;
-        return EM_TRUE;
-    }
-    if (event->repeat) {
-        return EM_TRUE;
+        return;
     }
     if (command == COMMAND_FRAME_ADVANCE) {
         if (!paused) {
@@ -122,7 +145,6 @@ EM_BOOL command_key(int command, const EmscriptenKeyboardEvent* event) {
         }
     }
     queue_press({0, 0, 0, 0, command});
-    return EM_TRUE;
 }
 
 // The physical key of an event, or its name when the browser gives none (some on-screen
@@ -132,9 +154,46 @@ const char* physical_key(const EmscriptenKeyboardEvent* event) {
 }
 
 // Keys that would scroll the page although the game has no use for them.
-bool scrolls_page(const char* key) {
-    return std::strcmp(key, " ") == 0 || std::strcmp(key, "PageUp") == 0 ||
-           std::strcmp(key, "Home") == 0 || std::strcmp(key, "End") == 0;
+bool scrolls_page(int32_t keycode) {
+    return keycode == keycode_from_name("Space") || keycode == keycode_from_name("PageUp") ||
+           keycode == keycode_from_name("Home") || keycode == keycode_from_name("End");
+}
+
+bool bound_key_down(int role) {
+    for (int32_t keycode : web_settings.keys.keys[role]) {
+        if (keycode != 0 && held_is_down(&keyboard, keycode)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A role's key went down (not an auto-repeat for all but the game's presses). Returns
+// whether the page must leave the key alone.
+bool press_role(int role, bool repeat) {
+    if (role == ROLE_FULLSCREEN || role == ROLE_SCREENSHOT) {
+        return false;  // the browser's own full screen and tools
+    }
+    if (role == ROLE_PAUSE || role == ROLE_MUTE || role == ROLE_SCALE ||
+        key_role_command(role) >= 0) {
+        if (repeat) {
+            return true;
+        }
+        if (role == ROLE_PAUSE) {
+            set_paused(!paused);
+        } else if (role == ROLE_MUTE) {
+            web_audio_toggle_mute();
+        } else if (role == ROLE_SCALE) {
+            web_set_scale_mode((web_scale + 1) % WEB_SCALE_MODES);
+        } else {
+            command_key(key_role_command(role));
+        }
+        return true;
+    }
+    if (!paused && key_role_message(role) != 0) {
+        queue_press({key_role_message(role), 0, 0, 1, -1});
+    }
+    return true;
 }
 
 EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
@@ -142,49 +201,55 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
     if (event->ctrlKey || event->altKey || event->metaKey) {
         return EM_FALSE;
     }
-    if (std::strcmp(event->key, "p") == 0 || std::strcmp(event->key, "P") == 0) {
-        if (!event->repeat) {
-            set_paused(!paused);
+    const int32_t keycode = keycode_from_dom(event->key, event->code);
+    if (keycode == 0) {
+        return EM_FALSE;
+    }
+    if (!paused) {
+        held_press(&keyboard, physical_key(event), keycode);
+    }
+    bool handled = false;
+    for (int role = FIRST_PORT_ROLE; role < ROLE_COUNT; role++) {
+        if (key_has_role(&web_settings.keys, role, keycode)) {
+            // A key of the port or the practice tools never reaches the game.
+            return press_role(role, event->repeat != 0) ? EM_TRUE : EM_FALSE;
         }
-        return EM_TRUE;
     }
-    // M is the sound's switch, never a key of the game.
-    if (std::strcmp(event->key, "m") == 0 || std::strcmp(event->key, "M") == 0) {
-        if (!event->repeat) {
-            web_audio_toggle_mute();
-        }
-        return EM_TRUE;
-    }
-    const int command = command_from_dom_key(event->key);
-    if (command >= 0) {
-        return command_key(command, event);
-    }
-    const int key = key_from_dom_key(event->key);
     if (menu_shown()) {
+        const int key = menu_key_of(keycode);
         if (key != 0) {
             menu->key(key);
         }
-        return key != 0 || scrolls_page(event->key) ? EM_TRUE : EM_FALSE;
+        return EM_TRUE;
     }
-    if (key == 0) {
-        return scrolls_page(event->key) ? EM_TRUE : EM_FALSE;
+    for (int role = 0; role < FIRST_PRESS_ROLE; role++) {
+        if (key_has_role(&web_settings.keys, role, keycode)) {
+            tapped_roles |= paused ? 0 : 1u << role;
+            handled = true;
+        }
     }
-    if (!paused) {
-        held_press(&keyboard, physical_key(event), key);
-        tapped[key] = 1;
-        queue_press({key, 0, 0, 1, -1});
+    // A key bound to several press roles posts each of their keys once.
+    int posted[ROLE_COUNT];
+    int count = 0;
+    for (int role = FIRST_PRESS_ROLE; role < FIRST_PORT_ROLE; role++) {
+        const int message = key_role_message(role);
+        bool again = false;
+        for (int i = 0; i < count; i++) {
+            again = again || posted[i] == message;
+        }
+        if (!again && key_has_role(&web_settings.keys, role, keycode)) {
+            posted[count++] = message;
+            handled = press_role(role, event->repeat != 0) || handled;
+        }
     }
-    // Handled: the arrows and Page Down must not scroll the page.
-    return EM_TRUE;
+    // Handled: the arrows and Page Down must not scroll the page, nor Space, which the game
+    // has no use for.
+    return handled || scrolls_page(keycode) ? EM_TRUE : EM_FALSE;
 }
 
 EM_BOOL on_key_up(int, const EmscriptenKeyboardEvent* event, void*) {
-    if (command_from_dom_key(event->key) == COMMAND_REWIND) {
-        rewind_key_down = 0;
-        return EM_TRUE;
-    }
     held_release(&keyboard, physical_key(event));
-    return key_from_dom_key(event->key) != 0 ? EM_TRUE : EM_FALSE;
+    return keycode_from_dom(event->key, event->code) != 0 ? EM_TRUE : EM_FALSE;
 }
 
 EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void*) {
@@ -202,7 +267,7 @@ EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* event, void*) 
 void poll_gamepads() {
     std::memset(pad_held, 0, sizeof(pad_held));
     pad_commands = 0;
-    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
+    if (!web_settings.gamepad || emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
         return;
     }
     const int count = emscripten_get_num_gamepads();
@@ -378,7 +443,7 @@ void platform_pump_events(const PlatformInput* input) {
 }
 
 uint32_t platform_held_commands() {
-    return (rewind_key_down ? 1u << COMMAND_REWIND : 0) | (paused ? 0 : pad_commands);
+    return (bound_key_down(ROLE_REWIND) ? 1u << COMMAND_REWIND : 0) | (paused ? 0 : pad_commands);
 }
 
 int web_take_advance() {
@@ -390,9 +455,12 @@ int web_take_advance() {
 void platform_read_held_keys(uint8_t held[INPUT_HELD_BYTES]) {
     std::memset(held, 0, INPUT_HELD_BYTES);
     for (int key = 1; key < INPUT_KEYS; key++) {
-        if (held_is_down(&keyboard, key) || touch_held[key] || pad_held[key] || tapped[key]) {
+        const int role = key_role_held_by(key);
+        const bool bound = role >= 0 && ((tapped_roles >> role & 1) || bound_key_down(role));
+        if (bound || touch_held[key] || pad_held[key] || tapped[key]) {
             held[key >> 3] = static_cast<uint8_t>(held[key >> 3] | 1 << (key & 7));
         }
     }
     std::memset(tapped, 0, sizeof(tapped));
+    tapped_roles = 0;
 }

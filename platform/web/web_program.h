@@ -1,12 +1,33 @@
 // What the browser program asks of the browser backend, with no Emscripten inside: the
-// browser's animation frames, the pause, and exporting a function to the page.
+// settings kept in the page's storage, the browser's animation frames, the pause, the
+// scaling, what is drawn over the frame, the page's notices, and exporting a function to the
+// page.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-// Calls frame at each of the browser's animation frames with the frame's time in
-// milliseconds, for as long as it returns 1.
-void web_run_frames(int (*frame)(double now_ms));
+#include "platform/sdl/settings.h"
+#include "platform/web/layout.h"
+
+// Reads the player's settings from the page's storage (the defaults where there are none);
+// the program's first call, before the game starts.
+void web_program_start();
+// The settings in force: the desktop's (sound, keys, gamepad; its display part unused), and
+// the page's scaling (WebScaleMode). An options page changes them, then calls
+// web_settings_changed, which applies them and keeps them in the page's storage (0 when the
+// browser refused: full, or storage turned off; they then last until the page closes).
+extern Settings web_settings;
+extern int web_scale;
+int web_settings_changed();
+// Scales the frame by another mode (WebScaleMode; web_scale_mode_name names each of the
+// WEB_SCALE_MODES, for an options page), at once, and keeps the choice.
+void web_set_scale_mode(int mode);
+
+// Calls frame at the browser's animation frames with the frame's time in milliseconds. frame
+// returns how long it can wait for the next one (ms; 0 for the next refresh), or a negative
+// number to stop. Waiting, the page sleeps: a display refreshing at 60 or 120 Hz costs the
+// processor a frame only when the game has a pass to run.
+void web_run_frames(double (*frame)(double now_ms));
 // 1 while the game is paused: the page is hidden or lost the focus, or the player pressed P.
 int web_paused();
 // 1, once, when frame advance asked for one pass while paused (the pause goes on).
@@ -14,7 +35,7 @@ int web_take_advance();
 
 // What the program draws over every frame as it is put on the canvas (never into the game's
 // frame): look gives 0 when there is nothing to draw, else a number that changes whenever the
-// drawing would; draw draws on the canvas's RGBA pixels (pitch in pixels).
+// drawing would; draw draws on the frame's RGBA pixels (pitch in pixels).
 struct WebOverlay {
     int (*look)(int paused);
     void (*draw)(uint32_t* rgba, int pitch, int width, int height, int paused);
@@ -43,6 +64,9 @@ void web_advance_once();
 // in a menu (held to 0-100, heard at once).
 void web_audio_levels(int* effects_percent, int* music_percent, int* muted);
 void web_audio_set_levels(int effects_percent, int music_percent, int muted);
+
+// A short notice for the player, shown by the page for a few seconds beside the game.
+void web_notice(const char* text);
 
 // The page's storage (localStorage, kept across visits): stores size bytes under name (1, or
 // 0 when the browser refuses: full, or storage turned off); fetches them into out (their

@@ -20,8 +20,6 @@ namespace {
 // The frame loop's pace, as the program of old had it.
 constexpr uint32_t FRAME_MS = 30;
 
-// The recording being written (--record), or null.
-Recorder* recorder;
 // The script being replayed (--replay), or null once live input has taken over; its last
 // pass; and the pass whose frame the recording saw last, with that frame's digest.
 const Script* replay;
@@ -49,10 +47,11 @@ void give_command(int command) {
 }
 const PlatformInput desktop_input = {queue_key, queue_click, queue_close, give_command};
 
-// How long a port key's note shows, and where the program's notes go: near the bottom, clear
-// of the practice tools' note under the HUD.
+// How long a port key's note shows, and where the program's notes go: over the ground,
+// clear of the practice tools' note under the HUD and of a replay's progress at the bottom.
 constexpr uint32_t NOTE_MS = 1500;
-constexpr int NOTE_FROM_BOTTOM = 64;
+constexpr int NOTE_FROM_BOTTOM = 100;
+constexpr int REPLAY_PROGRESS_TOP = 440;  // along the bottom, under the play
 
 void say(const char* text) {
     note_say(text, NOTE_MS);
@@ -63,13 +62,20 @@ void say(const char* text) {
 int overlay_look_now(int paused) {
     const int menu = pause_menu_look();
     const int mark = menu == 0 && paused ? 1 : 0;
-    const unsigned note_look =
-        static_cast<unsigned>(overlay_look(practice_note(platform_ticks()), mark)) * 7u +
-        static_cast<unsigned>(overlay_look(note_shown(platform_ticks()), 0));
+    const char* note = practice_note(platform_ticks());
+    const char* progress = desktop_replay_progress();
+    // A replay's progress changes the look each pass, so that it is shown even where the
+    // game's own frame stands still.
+    static char both[256];
+    if (progress != nullptr) {
+        std::snprintf(both, sizeof both, "%s|%s", note != nullptr ? note : "", progress);
+        note = both;
+    }
+    const unsigned note_look = static_cast<unsigned>(overlay_look(note, mark)) * 7u +
+                               static_cast<unsigned>(overlay_look(note_shown(platform_ticks()), 0));
     if (note_look == 0 && menu == 0)
         return 0;
-    return static_cast<int>(
-        (static_cast<unsigned>(note_look) * 31u + static_cast<unsigned>(menu)) >> 1 | 1u);
+    return static_cast<int>((note_look * 31u + static_cast<unsigned>(menu)) >> 1 | 1u);
 }
 
 void overlay_draw(uint32_t* argb, int pitch, int width, int height, int paused) {
@@ -81,6 +87,7 @@ void overlay_draw(uint32_t* argb, int pitch, int width, int height, int paused) 
     overlay_note(argb, pitch, width, height, practice_note(platform_ticks()));
     overlay_text(argb, pitch, width, height, note_shown(platform_ticks()),
                  height - NOTE_FROM_BOTTOM);
+    overlay_text(argb, pitch, width, height, desktop_replay_progress(), REPLAY_PROGRESS_TOP);
 }
 
 // The record of the pass: a replay's presses come before what the platform's events bring
@@ -98,7 +105,22 @@ void make_record(int pass, InputRecord* record) {
         input_queue_take(record);  // a replay's messages are the game's as they were
         return;
     }
-    confirm_take(record);
+    // The question before leaving a game stands between live input and the game; a replay
+    // speaks for the player.
+    if (desktop_replaying()) {
+        input_queue_take(record);
+    } else {
+        confirm_take(record);
+    }
+    // A replay's record stands for the live one; closing the window stops it.
+    InputRecord replayed;
+    if (record->message == INPUT_CLOSE) {
+        desktop_replay_stop();
+    } else if (desktop_replay_next(&replayed)) {
+        *record = replayed;
+    } else if (!desktop_recording()) {
+        sdl_live_presses = 1;
+    }
 }
 
 void end_replay_before(int pass) {
@@ -107,7 +129,7 @@ void end_replay_before(int pass) {
     }
     replay = nullptr;
     sdl_live_presses = 1;
-    practice_allow_going_back(recorder == nullptr);
+    practice_allow_going_back(!desktop_recording());
     if (sdl_window_open()) {  // not when the script closed the window
         std::fprintf(stderr, "Quellaro 2005: the replay has ended; the game is yours\n");
     }
@@ -131,10 +153,6 @@ void desktop_set_slot(const PracticeSlot* quick_slot) {
     slot = quick_slot;
 }
 
-void desktop_set_recorder(Recorder* to) {
-    recorder = to;
-}
-
 void desktop_set_replay(const Script* script, int check_pass, uint64_t check_digest) {
     replay = script;
     replay_check_pass = check_pass;
@@ -155,11 +173,10 @@ int desktop_pass() {
     end_replay_before(pass);
     InputRecord record;
     make_record(pass, &record);
-    if (recorder != nullptr) {
-        recorder_pass(recorder, pass, record);
-    }
     const int rewind = platform_held_commands() >> COMMAND_REWIND & 1;
-    if (!practice_pass(&record, rewind)) {
+    const int going = practice_pass(&record, rewind);
+    desktop_replays_after(record, going);
+    if (!going) {
         return 0;
     }
     check_replayed_frame(pass);
@@ -167,11 +184,25 @@ int desktop_pass() {
 }
 
 int desktop_run() {
-    if (app_start(nullptr)) {
+    if (!app_start(nullptr)) {
+        if (!sdl_window_failed) {
+            // Standard error has the line already; a player who started us from a menu sees
+            // the box.
+            char text[1024];
+            app_describe_failed_start(text, sizeof text);
+            sdl_show_message(text);
+        }
+        return app_finish();
+    }
+    if (desktop_replays_begin()) {
         if (!practice_start(slot)) {
             std::fprintf(stderr, "Quellaro 2005: no memory for rewinding; the game goes on\n");
         }
-        practice_allow_going_back(recorder == nullptr && replay == nullptr);
+        if (desktop_replaying()) {
+            sdl_live_presses = 0;
+        }
+        practice_allow_going_back(!desktop_recording() && !desktop_replaying() &&
+                                  replay == nullptr);
         sdl_set_overlay(&desktop_overlay);
         confirm_reset();
         pause_menu_set_host(&desktop_menu_host);
@@ -193,20 +224,17 @@ int desktop_run() {
         pause_menu_set_host(nullptr);
         sdl_set_overlay(nullptr);
         practice_stop();
-    } else if (!sdl_window_failed) {
-        // Standard error has the line already; a player who started us from a menu sees
-        // the box.
-        char text[1024];
-        app_describe_failed_start(text, sizeof text);
-        sdl_show_message(text);
     }
-    return app_finish();
+    // The recording written and the replay judged while the game is still there.
+    const int replays_status = desktop_replays_finish();
+    const int status = app_finish();
+    return status != 0 ? status : replays_status;
 }
 
 void desktop_reset() {
     slot = nullptr;
     stepping = false;
-    recorder = nullptr;
+    desktop_replays_reset();
     replay = nullptr;
     replay_check_pass = replay_last_pass = -1;
     sdl_live_presses = 1;

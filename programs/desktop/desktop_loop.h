@@ -1,7 +1,7 @@
 // The desktop game's frame loop: each pass's record made from live input (or from the
-// script being replayed), written to the recording when there is one, and run through the
-// practice tools; paced at 30 ms a pass (longer in slow motion), held while paused but for
-// frame advance; the practice tools' note and the pause mark drawn over the frame shown.
+// replay or old play script being replayed), written to the recording when there is one, and run
+// through the practice tools; paced at 30 ms a pass (longer in slow motion), held while paused but
+// for frame advance; the practice tools' note and the pause mark drawn over the frame shown.
 #pragma once
 #include <cstdint>
 
@@ -9,22 +9,19 @@
 #include "platform/sdl/sdl_program.h"
 #include "programs/common/practice.h"
 
-struct Recorder;
-
 // Where quick saves go (null: nowhere); given before desktop_run.
 void desktop_set_slot(const PracticeSlot* slot);
-// Where each pass's record goes besides the game (null: nowhere).
-void desktop_set_recorder(Recorder* recorder);
 // Replays script: its records instead of live presses and keys until its last pass, then
 // live input. check_pass (-1: none) is the pass whose frame should have check_digest.
 void desktop_set_replay(const Script* script, int check_pass, uint64_t check_digest);
 // One pass, unpaced: its record, then the pass (or a step back while rewind is held). 1 to go
 // on, 0 once the game has ended.
 int desktop_pass();
-// The whole loop from start-up to the end; the program's exit code, as app_finish gives it.
+// The whole loop from start-up to the end; the program's exit code, as app_finish gives it,
+// else the replays' (programs/desktop/recording.h).
 // Start-up that fails is reported in a message box too.
 int desktop_run();
 // What the overlay draws now, as the backend asks (for tests).
 extern const SdlOverlay desktop_overlay;
-// Forgets the recorder, the replay and the slot (for tests).
+// Forgets the recording, the replays and the slot (for tests).
 void desktop_reset();

@@ -17,6 +17,7 @@
 #include "platform/sdl/sdl_program.h"
 #include "platform/text_escape.h"
 #include "programs/common/notes.h"
+#include "programs/common/replay_format.h"
 #include "programs/desktop/desktop_loop.h"
 #include "programs/desktop/options.h"
 #include "programs/desktop/quick_slot.h"
@@ -150,9 +151,7 @@ std::filesystem::path absolute(const char* path) {
     return error ? std::filesystem::path(path) : whole;
 }
 
-// The recording being written (--record), and the script being replayed (--replay).
-Recorder recorder;
-bool recording;
+// The old play script being replayed (--replay with a script rather than a replay).
 Script replay;
 
 // The word is escaped already.
@@ -162,14 +161,26 @@ void report_replay_line(const ScriptError& error, void* path) {
                  error.word.c_str(), error.why);
 }
 
-// Reads the script to replay; false after saying why.
+// Reads the replay (or an old play script, or a link's text); false after saying why.
 bool load_replay(const char* path) {
+    char why[REPLAY_WHY_MAX + FILE_PATH_MAX] = "";
+    const int read = desktop_replay_read(path, why, sizeof why);
+    if (read == DESKTOP_REPLAY_READ) {
+        return true;
+    }
+    if (read == DESKTOP_REPLAY_BAD) {
+        char message[sizeof why + FILE_PATH_MAX + 64];
+        std::snprintf(message, sizeof message, "Quellaro 2005: the replay %s: %s",
+                      text_escaped(path).c_str(), why);
+        sdl_show_error(message);
+        return false;
+    }
     std::string whole;
-    char why[FILE_READ_WHY_MAX];
+    char script_why[FILE_READ_WHY_MAX];
     // A folder or an unreadable file is an error, not an empty replay.
-    if (!script_read_file(path, &whole, why, sizeof why)) {
+    if (!script_read_file(path, &whole, script_why, sizeof script_why)) {
         const std::string message =
-            "Quellaro 2005: cannot read the script " + text_escaped(path) + ": " + why;
+            "Quellaro 2005: cannot read the script " + text_escaped(path) + ": " + script_why;
         sdl_show_error(message.c_str());
         return false;
     }
@@ -235,36 +246,15 @@ int main(int argc, char** argv) {
     if (!enter_data_folder(options.data_dir) || !sdl_video_start()) {
         return 1;
     }
+    // A replay that cannot be read, or a script that cannot, ends with status 2 as the
+    // headless runner's --verify does.
     if (options.replay_path != nullptr && !load_replay(replay_path.c_str())) {
-        return 1;
+        return 2;
     }
     if (options.record_path != nullptr) {
-        if (!recorder_open(&recorder, record_path.c_str())) {
-            const std::string text = "Quellaro 2005: cannot write the recording " +
-                                     text_escaped(record_path) + ": " + std::strerror(errno);
-            sdl_show_error(text.c_str());
-            return 1;
-        }
-        recording = true;
-        desktop_set_recorder(&recorder);
+        desktop_record_to(record_path.c_str());
     }
-
-    int status = run_game();
-    if (recording) {
-        char comment[96];
-        std::snprintf(comment, sizeof comment, "last frame: pass %d, digest %016llx",
-                      sdl_last_frame_pass(),
-                      static_cast<unsigned long long>(sdl_last_frame_digest()));
-        desktop_set_recorder(nullptr);
-        if (!recorder_finish(&recorder, comment)) {
-            std::fprintf(stderr, "Quellaro 2005: the recording %s is incomplete\n",
-                         text_escaped(record_path).c_str());
-            status = status ? status : 1;
-        } else {
-            std::fprintf(stderr, "Quellaro 2005: recorded %d passes in %s\n", sdl_pass + 1,
-                         text_escaped(record_path).c_str());
-        }
-    }
+    const int status = run_game();
     sdl_program_end();
     return status;
 }

@@ -1,120 +1,197 @@
-// The recording writer: each line as the play scripts write it, put out when it is known,
-// so a recording cut short by a crash still holds everything up to then.
+// The desktop's replays: recording the run crash-safe, playing one back and judging it.
 #include "programs/desktop/recording.h"
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 
-#include "platform/script.h"
+#include "platform/file_read.h"
+#include "platform/text_escape.h"
+#include "programs/common/practice.h"
+#include "programs/common/replay_file.h"
+#include "programs/common/replay_play.h"
+#include "shell/snapshot.h"
 
 namespace {
 
-void put(Recorder* recorder, const Script& line) {
-    const std::string text = script_write(line);
-    if (std::fputs(text.c_str(), recorder->file) < 0) {
-        recorder->failed = 1;
-    }
-}
+// A link's text is a third longer than the replay's bytes.
+constexpr size_t REPLAY_TEXT_MAX = REPLAY_FILE_MAX / 3 * 4 + 4096;
 
-void put_event(Recorder* recorder, ScriptCommand command, int pass, int a, int b) {
-    if (recorder->file != nullptr) {
-        Script line;
-        line.events.push_back({command, pass, a, b});
-        put(recorder, line);
-    }
-}
+// The state the game started in, against which replays code their start; and the game kept
+// while a finished replay's difference is narrowed down, so that the player plays on from
+// where the replay left it.
+uint8_t base[GAME_SNAPSHOT_MAX];
+size_t base_length;
+uint8_t kept[GAME_SNAPSHOT_MAX];
+// The replay played back, its player, its status (0 matches, 1 differs, 2 unplayable).
+Replay replay;
+std::string replay_path;
+ReplayPlayer player;
+bool replay_loaded, replay_playing;
+int replay_status;
+char progress[64];
+// The recording.
+std::string record_path;
+ReplayRecorder recorder;
+ReplayFile record_file;
+bool record_failed;
 
-void end_stretch(Recorder* recorder, int key, int last) {
-    Script line;
-    line.holds.push_back({recorder->held_since[key], last, {key}});
-    put(recorder, line);
-    recorder->held_since[key] = -1;
+void judge() {
+    const size_t length = game_snapshot(kept, sizeof kept);
+    ReplayVerdict verdict;
+    replay_play_verdict(&player, &verdict);
+    if (length > 0) {
+        const char* why = "";
+        game_restore(kept, length, &why);
+    }
+    char text[512];
+    replay_verdict_text(verdict, text, sizeof text);
+    std::fprintf(stderr, "Quellaro 2005: the replay %s: %s\n", text_escaped(replay_path).c_str(),
+                 text);
+    replay_status = verdict.result == VERDICT_MATCHES ? 0 : 1;
+    replay_playing = false;
+    practice_allow_going_back(!desktop_recording());
 }
 
 }  // namespace
 
-int recorder_open(Recorder* recorder, const char* path) {
-    *recorder = Recorder{};
-    for (int& since : recorder->held_since) {
-        since = -1;
+int desktop_replay_read(const char* path, char* why, size_t why_size) {
+    std::string bytes;
+    char read_why[FILE_READ_WHY_MAX] = "";
+    const bool read = file_read_whole(path, REPLAY_TEXT_MAX, &bytes, read_why, sizeof read_why);
+    // A link given as it is, rather than a file holding one.
+    const char* link = std::strstr(path, "#replay=");
+    if (!read && link != nullptr) {
+        bytes = link;
+    } else if (!read) {
+        std::snprintf(why, why_size, "cannot read it: %s", read_why);
+        return DESKTOP_REPLAY_BAD;
     }
-    recorder->last_pass = -1;
-    recorder->file = std::fopen(path, "w");
-    if (recorder->file == nullptr) {
-        return 0;
+    replay_free(&replay);
+    char decode_why[REPLAY_WHY_MAX] = "";
+    if (replay_decode_any(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &replay,
+                          decode_why, sizeof decode_why)) {
+        replay_path = path;
+        replay_loaded = true;
+        return DESKTOP_REPLAY_READ;
     }
-    if (std::fputs("# Quellaro 2005 recording: replay it with quellaro --replay FILE, or "
-                   "quellaro-headless --script FILE\n",
-                   recorder->file) < 0) {
-        recorder->failed = 1;
-    }
-    return recorder->failed ? 0 : 1;
+    // A play script is text with no replay's mark; anything else claiming to be a replay or
+    // a link is one that cannot be read.
+    const bool claims = bytes.compare(0, 4, "QRPL") == 0 || bytes.find("#replay=") != bytes.npos;
+    if (!claims)
+        return DESKTOP_REPLAY_NOT_ONE;
+    std::snprintf(why, why_size, "%s", decode_why);
+    return DESKTOP_REPLAY_BAD;
 }
 
-void recorder_key(Recorder* recorder, int pass, int key) {
-    put_event(recorder, ScriptCommand::key, pass, key, 0);
+void desktop_record_to(const char* path) {
+    record_path = path;
 }
 
-void recorder_click(Recorder* recorder, int pass, int x, int y, int double_click) {
-    put_event(recorder, double_click ? ScriptCommand::double_click : ScriptCommand::click, pass, x,
-              y);
-}
-
-void recorder_close_request(Recorder* recorder, int pass) {
-    put_event(recorder, ScriptCommand::close, pass, 0, 0);
-}
-
-void recorder_held(Recorder* recorder, int pass, const uint8_t held[256]) {
-    if (recorder->file == nullptr) {
-        return;
+bool desktop_replays_begin() {
+    base_length = game_snapshot(base, sizeof base);
+    if (replay_loaded) {
+        char why[REPLAY_WHY_MAX];
+        if (!replay_play_begin(&player, &replay, base, base_length, why, sizeof why)) {
+            std::fprintf(stderr, "Quellaro 2005: the replay %s cannot be played here: %s\n",
+                         text_escaped(replay_path).c_str(), why);
+            replay_status = 2;
+            return false;
+        }
+        replay_playing = true;
     }
-    for (int key = 0; key < 256; key++) {
-        if (held[key] && recorder->held_since[key] < 0) {
-            recorder->held_since[key] = pass;
-        } else if (!held[key] && recorder->held_since[key] >= 0) {
-            end_stretch(recorder, key, recorder->last_pass);
+    if (!record_path.empty()) {
+        char why[FILE_WHY_MAX] = "no memory for it";
+        const uint8_t flags = replay_loaded && replay.start.count > 0 ? REPLAY_CONTINUED : 0;
+        if (!replay_record_begin(&recorder, base, base_length, true, replay.timer_start, flags) ||
+            !replay_file_open(&record_file, record_path.c_str(), why, sizeof why) ||
+            !replay_file_append(&record_file, &recorder)) {
+            std::fprintf(stderr, "Quellaro 2005: cannot write the recording %s: %s\n",
+                         text_escaped(record_path).c_str(), why);
+            replay_record_stop(&recorder);
+            record_failed = true;
+            return false;
         }
     }
-    recorder->last_pass = pass;
+    return true;
 }
 
-void recorder_pass(Recorder* recorder, int pass, const InputRecord& record) {
-    switch (record.message) {
-        case INPUT_KEY:
-            recorder_key(recorder, pass, record.key);
-            break;
-        case INPUT_CLICK:
-        case INPUT_DOUBLE_CLICK:
-            recorder_click(recorder, pass, record.x, record.y,
-                           record.message == INPUT_DOUBLE_CLICK);
-            break;
-        case INPUT_CLOSE:
-            recorder_close_request(recorder, pass);
-            break;
-        default:
-            break;
-    }
-    uint8_t held[INPUT_KEYS];
-    for (int key = 0; key < INPUT_KEYS; key++) {
-        held[key] = input_held(record, key) ? 1 : 0;
-    }
-    recorder_held(recorder, pass, held);
+bool desktop_replaying() {
+    return replay_playing;
 }
 
-int recorder_finish(Recorder* recorder, const char* comment) {
-    if (recorder->file == nullptr) {
-        return 0;
-    }
-    for (int key = 0; key < 256; key++) {
-        if (recorder->held_since[key] >= 0) {
-            end_stretch(recorder, key, recorder->last_pass);
+bool desktop_recording() {
+    return recorder.active;
+}
+
+bool desktop_replay_next(InputRecord* record) {
+    if (!replay_playing)
+        return false;
+    if (replay_play_next(&player, record))
+        return true;
+    judge();
+    std::fprintf(stderr, "Quellaro 2005: the replay has ended; the game is yours\n");
+    return false;
+}
+
+void desktop_replay_stop() {
+    if (replay_playing)
+        judge();
+}
+
+void desktop_replays_after(const InputRecord& record, int going) {
+    if (replay_playing)
+        replay_play_after(&player, going);
+    if (recorder.active) {
+        replay_record_pass(&recorder, record);
+        if (!replay_file_append(&record_file, &recorder) && !record_failed) {
+            record_failed = true;
+            std::fprintf(stderr, "Quellaro 2005: the recording %s stopped being written\n",
+                         text_escaped(record_path).c_str());
         }
     }
-    if (comment != nullptr && std::fprintf(recorder->file, "# %s\n", comment) < 0) {
-        recorder->failed = 1;
+}
+
+const char* desktop_replay_progress() {
+    if (!replay_playing)
+        return nullptr;
+    std::snprintf(progress, sizeof progress, "Replay %d / %d", replay_play_done(player),
+                  replay.passes);
+    return progress;
+}
+
+int desktop_replays_finish() {
+    // A replay the game ended within (its quit), or the player stopped, is judged here.
+    if (replay_playing)
+        judge();
+    int status = replay_status;
+    if (recorder.active) {
+        if (practice_practised())
+            replay_record_mark(&recorder, REPLAY_PRACTISED | recorder.replay.flags, nullptr);
+        char why[FILE_WHY_MAX] = "";
+        const int passes = recorder.replay.passes;
+        if (!replay_file_finish(&record_file, &recorder, recorder.timer.outcome, why, sizeof why)) {
+            std::fprintf(stderr, "Quellaro 2005: the recording %s is not whole: %s\n",
+                         text_escaped(record_path).c_str(), why);
+            status = status ? status : 1;
+        } else {
+            std::fprintf(stderr, "Quellaro 2005: recorded %d passes in %s\n", passes,
+                         text_escaped(record_path).c_str());
+        }
+        replay_record_stop(&recorder);
+    } else if (record_failed) {
+        status = status ? status : 1;
     }
-    if (std::fclose(recorder->file) != 0) {
-        recorder->failed = 1;
-    }
-    recorder->file = nullptr;
-    return recorder->failed ? 0 : 1;
+    return status;
+}
+
+void desktop_replays_reset() {
+    replay_play_stop(&player);
+    replay_record_stop(&recorder);
+    replay_free(&replay);
+    replay_path.clear();
+    record_path.clear();
+    replay_loaded = replay_playing = record_failed = false;
+    replay_status = 0;
+    base_length = 0;
 }

@@ -25,15 +25,14 @@
 #include "platform/png.h"
 #include "platform/script.h"
 #include "platform/text_escape.h"
+#include "programs/common/replay_line.h"
 #include "programs/runner/outputs.h"
 #include "programs/runner/random_play.h"
+#include "programs/runner/replay_modes.h"
 #include "shell/app.h"
-#include "shell/game_state.h"
 #include "shell/savestate.h"
 #include "shell/window.h"
 #include "tools/support/options.h"
-#include "world/objects.h"
-#include "world/world_state.h"
 
 namespace {
 
@@ -46,6 +45,9 @@ bool random_play;  // a seeded random player adds its input to the script's
 // Savestates: the pass to save the state before and where, and the state to start from.
 int save_pass = -1;
 std::string save_path, load_path;
+// The run recorded as a replay (--replay-out), and what the replay modes end with.
+std::string replay_out;
+int replay_status;
 // Step mode: one record a line from here instead of the script (standard input for "-"),
 // and the line read last.
 FILE* records_in;
@@ -103,75 +105,35 @@ void make_record(int pass, InputRecord* record) {
     input_queue_take(record);
 }
 
-void print_sprite_core(FILE* out, const SpriteObject& s) {
-    std::fprintf(out, "\"state\":%d,\"x\":%.9g,\"y\":%.9g,\"vx\":%.9g,\"vy\":%.9g", s.state,
-                 static_cast<double>(s.x), static_cast<double>(s.y), static_cast<double>(s.vx),
-                 static_cast<double>(s.vy));
-}
-
-// The sound events of the pass by name, last in the line: effects, and tunes asked for as
+// The sound events of the pass by name, as a JSON array: effects, and tunes asked for as
 // "music:NAME".
-void write_sounds(FILE* out) {
-    std::fprintf(out, ",\"sounds\":[");
+const char* sounds_text() {
+    static char text[HEADLESS_SOUNDS_MAX * 24 + 8];
+    size_t at = 0;
+    text[at++] = '[';
     const int count = std::min(headless_sound_count(), HEADLESS_SOUNDS_MAX);
     for (int i = 0; i < count; ++i) {
         const HeadlessSound s = headless_sound(i);
         const bool known = s.id >= 0 && s.id < (s.music ? int{MUSIC_COUNT} : int{SOUND_COUNT});
-        std::fprintf(out, "%s\"%s%s\"", i ? "," : "", s.music ? "music:" : "",
-                     !known    ? "?"
-                     : s.music ? MUSIC_NAMES[s.id]
-                               : SOUND_NAMES[s.id]);
+        const int written = std::snprintf(text + at, sizeof text - at, "%s\"%s%s\"", i ? "," : "",
+                                          s.music ? "music:" : "",
+                                          !known    ? "?"
+                                          : s.music ? MUSIC_NAMES[s.id]
+                                                    : SOUND_NAMES[s.id]);
+        if (written < 0 || at + static_cast<size_t>(written) >= sizeof text - 2)
+            break;  // cannot happen: the longest name fits many times over
+        at += static_cast<size_t>(written);
     }
-    std::fprintf(out, "]");
-}
-
-void write_state(FILE* out, int pass) {
-    std::fprintf(out,
-                 "{\"pass\":%d,\"tick\":%u,\"game_mode\":%d,\"menu_selection\":%d,\"score\":%d,"
-                 "\"coins\":%d,\"time_left\":%.9g,\"level_won\":%d,\"cursor_visible\":%s",
-                 pass, headless_time(), game_mode, menu_selection, score, coins,
-                 static_cast<double>(time_left), level_won,
-                 window_cursor_visible() ? "true" : "false");
-    if (hero) {
-        std::fprintf(out, ",\"hero\":{\"form\":\"%s\",", hero == &hero_large ? "large" : "small");
-        print_sprite_core(out, *hero);
-        std::fprintf(out, ",\"frame\":%d,\"anim\":%d}", hero->frame, hero->anim);
-        std::fprintf(out,
-                     ",\"hero_is_large\":%d,\"hero_airborne\":%d,\"jump_lift\":%.9g,"
-                     "\"morph_timer\":%d,\"death_timer\":%d,\"scroll_total\":%d,"
-                     "\"scroll_step\":%d,\"stomp_value\":%d,\"power_up\":{",
-                     hero_is_large, hero_airborne, static_cast<double>(jump_lift), morph_timer,
-                     death_timer, scroll_total, scroll_step, stomp_value);
-        print_sprite_core(out, power_up);
-        std::fprintf(out, "},\"skivits\":[");
-        for (int i = 0; i < SKIVIT_COUNT; ++i) {
-            std::fprintf(out, "%s{\"aux_state\":%d,\"frame\":%d,", i ? "," : "",
-                         skivits[i].aux_state, skivits[i].frame);
-            print_sprite_core(out, skivits[i]);
-            std::fprintf(out, "}");
-        }
-        std::fprintf(out, "],\"qblocks\":[");
-        for (int i = 0; i < QBLOCK_COUNT; ++i) {
-            std::fprintf(out, "%s{\"state\":%d,\"x\":%.9g,\"y\":%.9g,\"frame\":%d}", i ? "," : "",
-                         qblocks[i].state, static_cast<double>(qblocks[i].x),
-                         static_cast<double>(qblocks[i].y), qblocks[i].frame);
-        }
-        std::fprintf(out, "],\"bricks\":[");
-        for (int i = 0; i < BRICK_COUNT; ++i) {
-            std::fprintf(out, "%s{\"state\":%d,\"x\":%.9g,\"y\":%.9g}", i ? "," : "",
-                         bricks[i].state, static_cast<double>(bricks[i].x),
-                         static_cast<double>(bricks[i].y));
-        }
-        std::fprintf(out, "],\"coin_step\":[%d,%d],\"bump_step\":%d", coin_step[0], coin_step[1],
-                     bump_step);
-    }
-    write_sounds(out);
-    std::fprintf(out, "}\n");
+    text[at++] = ']';
+    text[at] = '\0';
+    return text;
 }
 
 void after_frame(int pass) {
     if (state_out.file) {
-        write_state(state_out.file, pass);
+        static StateLine line;
+        state_line_make(&line, pass);
+        state_line_print(state_out.file, line, headless_time(), sounds_text());
         // A program stepping the game waits for each line.
         if (records_in)
             runner_output_flush(&state_out);
@@ -207,7 +169,10 @@ int usage(FILE* out, int status) {
         "                         [--frames-out DIR] [--every K] [--frame-digests FILE|-]\n"
         "                         [--random-play SEED] [--audio FILE.wav] [--save-state PASS "
         "FILE]\n"
-        "                         [--load-state FILE] [--records FILE|-]\n"
+        "                         [--load-state FILE] [--records FILE|-] [--replay-out FILE]\n"
+        "       quellaro-headless --verify REPLAY [--state FILE|-] [--frame-digests FILE|-]\n"
+        "       quellaro-headless --diff A B\n"
+        "       quellaro-headless --link REPLAY\n"
         "Plays the script (and, with a seed, a random player who never quits) until the game\n"
         "quits or N passes have run; --audio records the sound as the desktop mixes it (16-bit\n"
         "stereo). --save-state writes the game as it is before pass PASS; --load-state starts\n"
@@ -220,7 +185,14 @@ int usage(FILE* out, int status) {
         "Exit status: 0 when the run went through; 1 when the game could not start, a state\n"
         "could not be saved or loaded, or an output could not be made or written (a full disk,\n"
         "a file-size limit); 2 for a bad command line (an output naming an input or another\n"
-        "output among it), script or record line.\n",
+        "output among it), script or record line.\n"
+        "--replay-out records the run as a replay: each pass appended as it runs (a run cut\n"
+        "short leaves a journal that still plays), the finished replay written whole at the end.\n"
+        "--verify plays a replay (a file, or a link's text) and prints OK with its final digest,\n"
+        "or the first pass and state field that differ: exit status 0 when it matches, 1 when\n"
+        "it differs, 2 when the file cannot be read or played here. --diff prints the first pass\n"
+        "and field where two replays, or two files of state lines, part (0 the same, 1 they\n"
+        "differ, 2 unreadable). --link prints a replay as the text of a link to it.\n",
         out);
     return status;
 }
@@ -354,7 +326,8 @@ void save_state() {
 // The frame loop, paced by the virtual clock, until the game quits, the passes asked for have
 // run, the records end or an output failed; the program's exit code.
 int play() {
-    if (app_start(nullptr) && (load_path.empty() || load_state())) {
+    if (app_start(nullptr) && runner_replay_started() && (load_path.empty() || load_state()) &&
+        (replay_out.empty() || runner_record_begin(replay_out.c_str()))) {
         for (;;) {
             const int pass = app_next_pass();
             if ((pass_limit >= 0 && pass >= pass_limit) || output_failed || run_failed)
@@ -363,22 +336,32 @@ int play() {
                 save_state();
             clock_start();
             InputRecord record;
-            if (!records_in) {
+            if (runner_verifying()) {
+                if (!runner_verify_record(&record))
+                    break;
+            } else if (!records_in) {
                 make_record(pass, &record);
             } else if (!read_record(&record)) {
                 break;
             }
-            if (!app_run_pass(&record))
+            const int going = app_run_pass(&record);
+            const bool on = runner_replay_after(record, going);
+            if (!going)
                 break;
             after_frame(pass);
+            if (!on)
+                break;
             clock_wait(FRAME_MS);
         }
+    } else if (runner_verifying()) {
+        run_failed = REPLAY_EXIT_UNREADABLE;
     }
     if (save_pass >= 0 && !run_failed) {
         std::fprintf(stderr, "quellaro-headless: the run ended before pass %d: no state saved\n",
                      save_pass);
         run_failed = EXIT_STATE_FAILED;
     }
+    replay_status = runner_replay_finish();
     return app_finish();
 }
 
@@ -422,9 +405,12 @@ void take_numbers(const char* passes, const char* every, const char* seed, const
 
 // false, after naming both, when an output names a file the run reads or another output.
 bool files_apart(const char* script_path, const char* records, const char* load_from,
-                 const char* audio, const char* save_to, const char* frames) {
+                 const char* audio, const char* save_to, const char* frames, const char* verify,
+                 const char* record_to) {
     const RunnerFile files[] = {
         {"--script", script_path, false},
+        {"--verify", verify, false},
+        {"--replay-out", record_to, true},
         {"--records", records, false},
         {"--load-state", load_from, false},
         {"--state", state_out.path, true},
@@ -433,6 +419,21 @@ bool files_apart(const char* script_path, const char* records, const char* load_
         {"--save-state", save_to, true},
     };
     return runner_files_apart(files, static_cast<int>(std::size(files)), frames);
+}
+
+// The replay to verify read and the replay to record named; 0, or the exit status.
+int take_replays(const char* verify, const char* record_to, bool other_records) {
+    if (verify && other_records) {
+        std::fprintf(stderr,
+                     "quellaro-headless: --verify plays the replay's own records: no "
+                     "--script, --records, --random-play or --load-state with it\n");
+        return usage(stderr, EXIT_USAGE);
+    }
+    if (verify && !runner_verify_read(verify))
+        return REPLAY_EXIT_UNREADABLE;
+    if (record_to)
+        replay_out = absolute_path(record_to);
+    return 0;
 }
 
 // Puts the outputs in place after the run that ended with result; the exit status.
@@ -445,6 +446,8 @@ int finish(int result, const char* audio) {
         return 1;
     if (run_failed)
         return run_failed;
+    if (replay_status != 0)
+        return replay_status;
     const bool audio_written = !audio || write_audio(audio);
     return output_failed || !state_written || !digests_written || !audio_written
                ? EXIT_OUTPUT_FAILED
@@ -457,6 +460,8 @@ int main(int argc, char** argv) {
     const char *assets = nullptr, *script_path = nullptr, *passes = nullptr, *every = nullptr;
     const char *frames = nullptr, *seed = nullptr, *audio = nullptr, *save_at = nullptr;
     const char *save_to = nullptr, *load_from = nullptr, *records = nullptr;
+    const char *verify = nullptr, *record_to = nullptr, *diff = nullptr, *diff_with = nullptr;
+    const char* link = nullptr;
     const ToolOption options[] = {
         {"--assets", &assets},
         {"--script", &script_path},
@@ -470,12 +475,19 @@ int main(int argc, char** argv) {
         {"--save-state", &save_at, refuses_count, &save_to},
         {"--load-state", &load_from},
         {"--records", &records},
+        {"--verify", &verify},
+        {"--replay-out", &record_to},
+        {"--diff", &diff, nullptr, &diff_with},
+        {"--link", &link},
     };
     if (tool_help_asked(argc, argv))
         return usage(stdout, 0);
     if (!tool_read_options("quellaro-headless", argc, argv, options,
                            static_cast<int>(std::size(options))))
         return usage(stderr, EXIT_USAGE);
+    // Comparing files and making links play nothing.
+    if (diff || link)
+        return diff ? runner_diff(diff, diff_with) : runner_link(link);
     // At a file-size limit the signal would end the run without a word; the write fails with
     // EFBIG instead, and is told.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -483,8 +495,11 @@ int main(int argc, char** argv) {
     // Step mode's state lines go to standard output unless asked otherwise.
     if (records && !state_out.path)
         state_out.path = "-";
-    if (!files_apart(script_path, records, load_from, audio, save_to, frames))
+    if (!files_apart(script_path, records, load_from, audio, save_to, frames, verify, record_to))
         return EXIT_USAGE;
+    if (const int status =
+            take_replays(verify, record_to, script_path || records || seed || load_from))
+        return status;
     if (script_path && !load_script(script_path))
         return EXIT_USAGE;
     if (save_at)
@@ -500,12 +515,8 @@ int main(int argc, char** argv) {
         return EXIT_OUTPUT_FAILED;
     }
     // The game works from its assets folder: a recording named from here stays here.
-    std::string audio_path;
-    if (audio) {
-        std::error_code error;
-        audio_path = std::filesystem::absolute(audio, error).string();
-        audio = error ? audio : audio_path.c_str();
-    }
+    const std::string audio_path = audio ? absolute_path(audio) : std::string();
+    audio = audio ? audio_path.c_str() : nullptr;
     if (!enter_assets(assets)) {
         runner_output_abandon(&state_out);
         runner_output_abandon(&digest_out);

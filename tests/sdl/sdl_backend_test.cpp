@@ -13,13 +13,16 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "engine/clock.h"
 #include "engine/sound_ids.h"
 #include "platform/platform.h"
+#include "platform/types.h"
 #include "programs/common/practice.h"
+#include "programs/common/replay_format.h"
 #include "programs/desktop/desktop_loop.h"
 #include "programs/desktop/recording.h"
 #include "shell/app.h"
@@ -37,6 +40,9 @@ namespace {
 std::function<bool(int)> script;
 std::function<void(int)> after;
 
+// What the replays' end gave in the last run_game: the verdict's and the recording's status.
+int replays_status;
+
 // Runs the real program as the game's entry does (a paced pass at a time, none while
 // paused) on the dummy driver, full screen (1024 x 768 there) unless asked, else in a window
 // of the size the settings give.
@@ -53,7 +59,7 @@ int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char*
     sdl_settings_path[0] = '\0';
     script = std::move(each_pass);
     EXPECT_EQ(sdl_video_start(), 1);
-    if (app_start(nullptr)) {
+    if (app_start(nullptr) && desktop_replays_begin()) {
         for (;;) {
             sdl_wait_while_paused(nullptr);
             clock_start();
@@ -67,6 +73,7 @@ int run_game(std::function<bool(int)> each_pass, int fullscreen = 1, const char*
         }
     }
     after = nullptr;
+    replays_status = desktop_replays_finish();
     desktop_reset();
     return app_finish();
 }
@@ -143,14 +150,12 @@ TEST(SdlBackend, KeyNamesAreSdlsOwn) {
     }
 }
 
-// The player's input through SDL events, recorded; the runner's replay of the recording
-// ends in the same state with the same last frame.
+// The player's input through SDL events, recorded as a replay; the runner verifies it and
+// ends in the same state with the same last frame; the desktop plays it back to the same end.
 TEST(SdlBackend, ARecordingOfRealInputReplaysHeadlessToTheSameStateAndFrame) {
     const std::string dir = make_temp_dir("quellaro-sdl-test");
-    const std::string path = dir + "/recording.txt";
-    Recorder recorder;
-    ASSERT_EQ(recorder_open(&recorder, path.c_str()), 1);
-    desktop_set_recorder(&recorder);
+    const std::string path = dir + "/recording.qrp";
+    desktop_record_to(path.c_str());
     std::string live;
     after = [&](int) {
         char text[512];
@@ -210,14 +215,13 @@ TEST(SdlBackend, ARecordingOfRealInputReplaysHeadlessToTheSameStateAndFrame) {
         }
         return pass > 80;
     });
-    desktop_set_recorder(nullptr);
     char last_frame[64];
     std::snprintf(last_frame, sizeof last_frame, "%d %016llx", sdl_last_frame_pass(),
                   static_cast<unsigned long long>(sdl_last_frame_digest()));
-    ASSERT_EQ(recorder_finish(&recorder, nullptr), 1);
     EXPECT_EQ(status, 0);
+    ASSERT_EQ(replays_status, 0) << "the recording is written whole";
 
-    const std::string command = std::string(QUELLARO_RUNNER) + " --script " + path + " --state " +
+    const std::string command = std::string(QUELLARO_RUNNER) + " --verify " + path + " --state " +
                                 dir + "/state.jsonl --frame-digests " + dir + "/digests.txt";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::ifstream state(dir + "/state.jsonl");
@@ -237,6 +241,94 @@ TEST(SdlBackend, ARecordingOfRealInputReplaysHeadlessToTheSameStateAndFrame) {
     while (std::getline(digests, line))
         found = found || line == last_frame;
     EXPECT_TRUE(found) << last_frame;
+}
+
+// The recording played back on the desktop ends as it was recorded (status 0); the same
+// replay with a stretch of its keys changed is judged different (1); a damaged one is
+// refused before the game starts.
+TEST(SdlBackend, ADesktopReplayEndsAsRecordedAndAnAlteredOneDiffers) {
+    const std::string dir = make_temp_dir("quellaro-sdl-test");
+    const std::string path = dir + "/recording.qrp";
+    desktop_record_to(path.c_str());
+    std::string live, replayed;
+    std::string* into = &live;
+    after = [&](int) {
+        *into = std::to_string(score) + " " + number(hero->x) + " " + number(hero->y);
+    };
+    run_game([](int pass) {
+        if (pass == 4)
+            tap(SDLK_s);
+        if (pass == 6)
+            push_key(SDLK_RIGHT, true);
+        if (pass == 20)
+            push_key(SDLK_PAGEDOWN, true);
+        if (pass == 30)
+            push_key(SDLK_PAGEDOWN, false);
+        if (pass == 70)
+            push_key(SDLK_RIGHT, false);
+        if (pass == 75)
+            tap(SDLK_ESCAPE);
+        if (pass == 78)
+            tap(SDLK_q);  // the menu's quit: the game ends within the recording
+        return pass > 200;
+    });
+    ASSERT_EQ(replays_status, 0);
+
+    char why[512] = "";
+    ASSERT_EQ(desktop_replay_read(path.c_str(), why, sizeof why), DESKTOP_REPLAY_READ) << why;
+    into = &replayed;
+    std::vector<int> looks;  // the overlay's look: the progress shown changes it every pass
+    after = [&](int) {
+        *into = std::to_string(score) + " " + number(hero->x) + " " + number(hero->y);
+        looks.push_back(desktop_overlay.look(0));
+    };
+    run_game([](int pass) { return pass > 200; });
+    EXPECT_EQ(replays_status, 0);
+    EXPECT_EQ(replayed, live);
+    ASSERT_GT(looks.size(), 10u);
+    EXPECT_NE(looks[0], 0);
+    EXPECT_NE(looks[0], looks[1]);
+
+    // The right arrow let go of early: a stretch's keys cleared.
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Replay altered;
+    ASSERT_TRUE(replay_decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                              &altered, why, sizeof why))
+        << why;
+    int at = 0, op = 0;
+    while (op < altered.ops.count && at + altered.ops.items[op].passes <= 40)
+        at += altered.ops.items[op++].passes;
+    ASSERT_LT(op, altered.ops.count);
+    ASSERT_TRUE(input_held(altered.ops.items[op].record, KEY_RIGHT));
+    std::memset(altered.ops.items[op].record.held, 0, sizeof altered.ops.items[op].record.held);
+    ReplayBytes changed;
+    ASSERT_TRUE(replay_encode(altered, true, &changed));
+    replay_free(&altered);
+    const std::string altered_path = dir + "/altered.qrp";
+    std::ofstream(altered_path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(changed.items), changed.count);
+    changed.release();
+    ASSERT_EQ(desktop_replay_read(altered_path.c_str(), why, sizeof why), DESKTOP_REPLAY_READ);
+    run_game([](int pass) { return pass > 200; });
+    EXPECT_EQ(replays_status, 1);
+
+    // The same run given as a link's text on the command line.
+    const std::string link_command = std::string(QUELLARO_RUNNER) + " --link " + path;
+    FILE* pipe = popen(link_command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char link[8192] = "";
+    ASSERT_NE(std::fgets(link, sizeof link, pipe), nullptr);
+    pclose(pipe);
+    link[std::strcspn(link, "\n")] = '\0';
+    const std::string address = std::string("https://example.org/quellaro/") + link;
+    ASSERT_EQ(desktop_replay_read(address.c_str(), why, sizeof why), DESKTOP_REPLAY_READ) << why;
+    run_game([](int pass) { return pass > 200; });
+    EXPECT_EQ(replays_status, 0);
+
+    std::ofstream(dir + "/cut.qrp", std::ios::binary).write(bytes.data(), 100);
+    EXPECT_EQ(desktop_replay_read((dir + "/cut.qrp").c_str(), why, sizeof why), DESKTOP_REPLAY_BAD);
+    EXPECT_STRNE(why, "");
 }
 
 // The title menu's frames repeat: shown once on either path; played frames all show.

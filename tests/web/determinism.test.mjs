@@ -1,15 +1,15 @@
 // The game built for the browser plays every committed script exactly as the native build
-// does: the runner in headless Chromium gives the native runner's state lines and frame
-// digests, pass for pass.
+// does: the runner in headless Chromium and in Firefox gives the native runner's state lines
+// and frame digests, pass for pass.
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
 import {createHash} from 'node:crypto';
 import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {test} from 'node:test';
+import {after, before, test} from 'node:test';
 
-import {NATIVE_RUNNER, runNative, SOURCE_DIR, useBrowser} from './harness.mjs';
+import {launchFirefox, NATIVE_RUNNER, runNative, SOURCE_DIR, useBrowser} from './harness.mjs';
 
 const SCRIPTS_DIR = path.join(SOURCE_DIR, 'tests', 'scripts');
 // The committed scripts with the passes each runs, from the digests list.
@@ -19,6 +19,18 @@ const scripts = readFileSync(path.join(SCRIPTS_DIR, 'digests.txt'), 'utf8')
                     .map((line) => line.trim().split(/\s+/).slice(0, 2));
 
 const shared = useBrowser();
+let firefox;
+before(async () => { firefox = await launchFirefox(); });
+after(async () => { await firefox?.close(); });
+
+// The native runner's output for a script, run once for both browsers.
+const nativeRuns = new Map();
+function nativeRun(name, passes) {
+  if (!nativeRuns.has(name)) {
+    nativeRuns.set(name, runNative(['--script', path.join(SCRIPTS_DIR, `${name}.txt`), '--passes', passes]));
+  }
+  return nativeRuns.get(name);
+}
 
 // Where the first differing line first differs, so a failure says which pass went astray
 // and in which value; null when the lines are the same.
@@ -50,21 +62,23 @@ test('the committed scripts include the level won and a death', () => {
 });
 
 for (const [name, passes] of scripts) {
-  test(`${name}: the browser plays ${passes} passes as the native runner does`, async () => {
-    const page = await shared.browser.newPage();
-    try {
-      await page.goto(`${shared.url}runner.html?script=${name}&passes=${passes}`);
-      await page.waitForFunction('window.runnerResult', {timeout: 120_000});
-      const web = await page.evaluate(() => window.runnerResult);
-      const native = runNative(['--script', path.join(SCRIPTS_DIR, `${name}.txt`), '--passes', passes]);
-      assert.equal(web.code, 0, web.errors.join('\n'));
-      assert.ok(native.state.length > 0, 'the native runner printed no state');
-      assertSame(web.state, native.state, 'state lines');
-      assertSame(web.digests, native.digests, 'frame digests');
-    } finally {
-      await page.close();
-    }
-  });
+  for (const kind of ['Chromium', 'Firefox']) {
+    test(`${name}: ${kind} plays ${passes} passes as the native runner does`, async () => {
+      const page = await (kind === 'Firefox' ? firefox : shared.browser).newPage();
+      try {
+        await page.goto(`${shared.runnerUrl}runner.html?script=${name}&passes=${passes}`);
+        await page.waitForFunction('window.runnerResult', {timeout: 120_000});
+        const web = await page.evaluate(() => window.runnerResult);
+        const native = nativeRun(name, passes);
+        assert.equal(web.code, 0, web.errors.join('\n'));
+        assert.ok(native.state.length > 0, 'the native runner printed no state');
+        assertSame(web.state, native.state, 'state lines');
+        assertSame(web.digests, native.digests, 'frame digests');
+      } finally {
+        await page.close();
+      }
+    });
+  }
 }
 
 // The sound too: the same mixer, limiter and tunes built for the browser record the very
@@ -73,7 +87,7 @@ test('win_level: the browser mixes the native runner\'s sound, sample for sample
   const page = await shared.browser.newPage();
   const dir = mkdtempSync(path.join(os.tmpdir(), 'quellaro-web-'));
   try {
-    await page.goto(`${shared.url}runner.html?script=win_level&passes=640&audio=1`);
+    await page.goto(`${shared.runnerUrl}runner.html?script=win_level&passes=640&audio=1`);
     await page.waitForFunction('window.runnerResult', {timeout: 120_000});
     const web = await page.evaluate(() => window.runnerResult);
     assert.equal(web.code, 0, web.errors.join('\n'));

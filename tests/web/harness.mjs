@@ -13,6 +13,8 @@ import puppeteer from 'puppeteer-core';
 const here = path.dirname(fileURLToPath(import.meta.url));
 export const SOURCE_DIR = path.resolve(here, '..', '..');
 export const WEB_DIR = path.resolve(process.env.QUELLARO_WEB_DIR ?? path.join(SOURCE_DIR, 'build-web'));
+// The folder a server serves: the page and its versioned files, nothing else.
+export const DIST_DIR = path.join(WEB_DIR, 'dist');
 export const NATIVE_RUNNER = path.resolve(
     process.env.QUELLARO_RUNNER ?? path.join(SOURCE_DIR, 'build', 'quellaro-headless'));
 const CHROMIUM = process.env.QUELLARO_CHROMIUM ?? '/usr/bin/chromium';
@@ -25,52 +27,99 @@ const TYPES = {
   '.data': 'application/octet-stream',
   '.svg': 'image/svg+xml',
   '.png': 'image/png',
+  '.tgz': 'application/gzip',
+  '.tar': 'application/x-tar',
+  '.webmanifest': 'application/manifest+json',
 };
 
-// Serves the build folder on 127.0.0.1 at a free port; resolves to {url, close}.
+// Serves a folder on 127.0.0.1 at a free port; resolves to {url, close, root, alter,
+// sent}. The
+// tests may point root at another folder, and set alter(name, bytes) to answer a file
+// otherwise: null leaves it out (404), 'hang' never answers, 'drop' closes the connection
+// unanswered (as a network that is off), other bytes replace it.
 export async function serve(root = WEB_DIR) {
+  const hanging = new Set();
   const server = http.createServer(async (request, response) => {
     const wanted = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = path.join(root, path.normalize(wanted === '/' ? '/index.html' : wanted));
-    if (!file.startsWith(root + path.sep)) {
+    const file = path.join(served.root, path.normalize(wanted === '/' ? '/index.html' : wanted));
+    if (!file.startsWith(served.root + path.sep)) {
       response.writeHead(403).end();
       return;
     }
     try {
-      const body = await readFile(file);
-      response.writeHead(200, {'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream'});
+      let body = await readFile(file);
+      if (served.alter) body = served.alter(path.basename(file), body);
+      if (body === 'drop') {
+        response.destroy();
+        return;
+      }
+      if (body === 'hang') {
+        hanging.add(response);
+        return;
+      }
+      if (body === null) throw new Error('left out');
+      response.writeHead(200, {'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream',
+                               'Cache-Control': 'no-cache'});
       response.end(body);
+      served.sent += body.length;
     } catch {
       response.writeHead(404).end();
     }
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  const url = `http://127.0.0.1:${server.address().port}/`;
-  return {url, close: () => new Promise((resolve) => server.close(resolve))};
+  const served = {
+    root,
+    alter: null,
+    sent: 0,  // the bytes of the files answered
+    url: `http://127.0.0.1:${server.address().port}/`,
+    close: () => {
+      for (const response of hanging) response.destroy();
+      server.closeAllConnections?.();
+      return new Promise((resolve) => server.close(resolve));
+    },
+  };
+  return served;
 }
 
-// One server and one browser for a test file: started before its tests, closed after.
-// Returns an object whose url and browser are set once they run.
+// One browser and two servers for a test file: the page's folder (url) and the build folder
+// with the runner's page (runnerUrl); started before its tests, closed after. Returns an
+// object whose url, runnerUrl and browser are set once they run.
 export function useBrowser() {
   const shared = {};
-  let server;
+  let page;
+  let runner;
   before(async () => {
-    server = await serve();
-    shared.url = server.url;
+    page = await serve(DIST_DIR);
+    runner = await serve(WEB_DIR);
+    shared.url = page.url;
+    shared.runnerUrl = runner.url;
+    shared.server = page;
     shared.browser = await launch();
   });
   after(async () => {
     await shared.browser?.close();
-    await server?.close();
+    await page?.close();
+    await runner?.close();
   });
   return shared;
+}
+
+const FIREFOX = process.env.QUELLARO_FIREFOX ?? '/usr/bin/firefox-esr';
+
+// Firefox, driven over WebDriver BiDi.
+export function launchFirefox() {
+  return puppeteer.launch({browser: 'firefox', executablePath: FIREFOX, headless: true});
 }
 
 export function launch() {
   return puppeteer.launch({
     executablePath: CHROMIUM,
     headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'],
+    // No GPU here: WebGL and the page's compositing run on the processor (SwiftShader) in
+    // the GPU's process, as on a device with a GPU; without it the compositor would read
+    // every WebGL frame back on the page's own thread.
+    args: ['--no-sandbox', '--disable-dev-shm-usage', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+           '--ignore-gpu-blocklist'],
   });
 }
 
@@ -91,21 +140,27 @@ export function runNative(args) {
   }
 }
 
-// FNV-1a 64 over the canvas's pixels as red, green, blue bytes, the runner's frame digest,
-// with the page's own pass count read at the same moment: {passes, digest}. A rectangle
-// [left, top, width, height] of the frame digests only that part.
+// FNV-1a 64 over the frame's pixels as red, green, blue bytes, the runner's frame digest, as
+// the canvas shows them (each frame pixel read at its centre: exact wherever the picture is
+// scaled by nearest neighbour to at least its size), with the page's own pass count read at
+// the same moment: {passes, digest}. A rectangle [left, top, width, height] of the frame
+// digests only that part.
 export function canvasDigest(page, rect = [0, 0, 640, 480]) {
   return page.evaluate(([left, top, width, height]) => {
-    const canvas = document.getElementById('frame');
-    const rgba = canvas.getContext('2d').getImageData(left, top, width, height).data;
+    const shown = Module.display.read();
     // The 64-bit hash in two 32-bit halves; the prime is 2^40 + 0x1b3.
     let hi = 0xcbf29ce4, lo = 0x84222325;
-    for (let i = 0; i < rgba.length; i++) {
-      if ((i & 3) === 3) continue;
-      lo = (lo ^ rgba[i]) >>> 0;
-      const low = lo * 0x1b3;
-      hi = (Math.imul(hi, 0x1b3) + Math.floor(low / 0x100000000) + (lo << 8)) >>> 0;
-      lo = low >>> 0;
+    for (let y = top; y < top + height; y++) {
+      const row = Math.floor((y + 0.5) * shown.height / 480);
+      for (let x = left; x < left + width; x++) {
+        const at = (row * shown.width + Math.floor((x + 0.5) * shown.width / 640)) * 4;
+        for (let c = 0; c < 3; c++) {
+          lo = (lo ^ shown.data[at + c]) >>> 0;
+          const low = lo * 0x1b3;
+          hi = (Math.imul(hi, 0x1b3) + Math.floor(low / 0x100000000) + (lo << 8)) >>> 0;
+          lo = low >>> 0;
+        }
+      }
     }
     const status = JSON.parse(Module.UTF8ToString(Module._web_status()));
     const hex = (n) => n.toString(16).padStart(8, '0');
@@ -133,9 +188,10 @@ export function waitForStatus(page, condition, timeout = 10_000) {
       {timeout, polling: 20});
 }
 
-// Opens the game page and waits for its first frame.
-export async function openGame(browser, url, viewport) {
-  const page = await browser.newPage();
+// Opens the game page in a browser context of its own (its own storage and cache, unless
+// one is given) and waits for its first frame.
+export async function openGame(browser, url, viewport, {context} = {}) {
+  const page = await (context ?? await browser.createBrowserContext()).newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(String(error)));
   if (viewport) await page.setViewport(viewport);
@@ -143,6 +199,13 @@ export async function openGame(browser, url, viewport) {
   await page.waitForFunction('window.Module && Module.firstFrameAt', {timeout: 30_000});
   page.errors = errors;
   return page;
+}
+
+// The scaling modes' numbers (platform/web/layout.h).
+export const SCALE = {auto: 0, integer: 1, fit: 2, sharp: 3};
+export async function chooseScale(page, mode) {
+  await page.evaluate((m) => Module._web_choose_scale(m), SCALE[mode]);
+  await waitForStatus(page, `s.scale === '${mode}'`);
 }
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));

@@ -1,12 +1,14 @@
 // The game page in headless Chromium, played as a player would: the title as the native
 // runner draws it, a game started with S and the hero walked right, menu clicks at another
-// size, the pause, the sound, the touch buttons at a phone's size, and the end of the game.
+// size, the pause, the sound, the touch buttons at a phone's size, the practice tools, and
+// quitting, which in a page leads back to the title.
 import assert from 'node:assert/strict';
 import {mkdirSync} from 'node:fs';
 import path from 'node:path';
 import {test} from 'node:test';
 
-import {canvasDigest, gameStatus, openGame, runNative, sleep, useBrowser, waitForChange, waitForStatus} from './harness.mjs';
+import {canvasDigest, chooseScale, gameStatus, openGame, runNative, sleep, useBrowser, waitForChange,
+        waitForStatus} from './harness.mjs';
 
 // QUELLARO_SHOTS=DIR keeps screenshots of what the tests saw, for a person to look at.
 const SHOTS = process.env.QUELLARO_SHOTS;
@@ -44,6 +46,7 @@ async function pointOver(page, x, y) {
 
 test('the title shows exactly the native runner\'s frame, then S and Right play', async () => {
   const page = await openGame(shared.browser, shared.url, {width: 1000, height: 760});
+  await chooseScale(page, 'integer');  // 1x: every frame pixel is one canvas pixel
   await waitForStatus(page, 's.passes >= 3');
   const title = await canvasDigest(page);
   const native = runNative(['--passes', String(title.passes)]);
@@ -69,12 +72,45 @@ test('the title shows exactly the native runner\'s frame, then S and Right play'
   assert.ok((await gameStatus(page)).time_left < start.status.time_left - 0.5, 'the countdown ran');
   await assertStandsStill(page);
   assert.deepEqual(await page.evaluate(() => window.unhandled), []);
-  // Escape returns to the menu once the player says so.
+  // Escape returns to the menu once the player says so; there it does nothing (it is the key
+  // that leaves full screen).
   await page.keyboard.press('Escape');
   await waitForStatus(page, 's.menu === 7');
   await page.keyboard.press('ArrowRight');
   await page.keyboard.press('Enter');
   await waitForStatus(page, 's.game_mode === -1');
+  await page.keyboard.press('Escape');
+  await sleep(200);
+  assert.equal((await gameStatus(page)).game_mode, -1);
+  assert.equal((await gameStatus(page)).games, 1);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('without WebGL the page draws the same frames on a 2D canvas, in every scaling', async () => {
+  const page = await openGame(shared.browser, `${shared.url}?draw=2d`, {width: 1000, height: 760});
+  assert.equal(await page.evaluate('Module.display.kind'), '2d');
+  await chooseScale(page, 'integer');
+  await waitForStatus(page, 's.passes >= 3');
+  const title = await canvasDigest(page);
+  const native = runNative(['--passes', String(title.passes)]);
+  assert.equal(title.digest, native.digests.at(-1).split(' ')[1], `the title at pass ${title.passes - 1}`);
+  // Sharp draws through its enlarged copy: the whole picture, smoothed between its pixels.
+  await chooseScale(page, 'sharp');
+  const drawn = await page.evaluate(() => {
+    const shown = Module.display.read();
+    const colours = new Set();
+    for (let at = 0; at < shown.data.length; at += 4) {
+      colours.add((shown.data[at] << 16) | (shown.data[at + 1] << 8) | shown.data[at + 2]);
+    }
+    const bottom = (shown.height - 2) * shown.width * 4;
+    return {width: shown.width, height: shown.height, colours: colours.size,
+            corners: [shown.data.slice(0, 3), shown.data.slice(bottom, bottom + 3)].map((c) => [...c].join())};
+  });
+  assert.ok(drawn.width > 640 && Math.abs(drawn.width / drawn.height - 4 / 3) < 0.01, `${drawn.width} x ${drawn.height}`);
+  // More colours than the palette's 256: the blends between pixels.
+  assert.ok(drawn.colours > 256, `${drawn.colours} colours`);
+  assert.notEqual(drawn.corners[0], drawn.corners[1], 'the sky above, the ground below');
   assert.deepEqual(page.errors, []);
   await page.close();
 });
@@ -85,7 +121,8 @@ test('clicks hit the menu entries at any size; the frame scales by whole steps w
   const size = await page.$eval('#frame', (c) => [c.clientWidth, c.clientHeight]);
   assert.deepEqual(size, [1280, 960]);
   // The game's own cursor over the canvas, made from its cursor picture.
-  assert.match(await page.$eval('#frame', (c) => getComputedStyle(c).cursor), /^url\("data:image\/png/);
+  assert.match(await page.$eval('#frame', (c) => getComputedStyle(c).cursor),
+               /^url\(".*\/cursor\.[0-9a-f]{10}\.png"\) 0 0, default$/);
   // Information screen 1 is the second entry, x 247..319, y 298..313 of the frame.
   let point = await pointOver(page, 250, 300);
   await page.mouse.click(point.x, point.y);
@@ -144,10 +181,25 @@ test('the game pauses when the page loses the focus, and goes on when asked', as
 test('on a phone the touch buttons show, play the game and hold its keys', async () => {
   const page = await openGame(shared.browser, shared.url,
                               {width: 390, height: 844, hasTouch: true, isMobile: true, deviceScaleFactor: 3});
-  assert.equal(await page.$eval('#touch', (t) => t.hidden), false);
-  const width = await page.$eval('#frame', (c) => c.getBoundingClientRect().width);
-  assert.ok(width <= 390 && width > 380, `the canvas is ${width} CSS pixels wide`);
+  assert.equal(await page.$eval('.pad', (t) => getComputedStyle(t).display), 'flex');
   await shot(page, 'phone-title');
+  // The words speak of the buttons, not of keys: the line under the picture, and the card
+  // over the game's own help page.
+  const visibleText = (selector) => page.$eval(selector, (e) => e.innerText);
+  assert.doesNotMatch(await visibleText('#help'), /Press|Esc|F5/);
+  const tapOn = async (selector) => {
+    const box = await (await page.$(selector)).boundingBox();
+    await page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+  };
+  await tapOn('#help-button');
+  await waitForStatus(page, 's.game_mode === 1');
+  await page.waitForSelector('#touch-help', {visible: true});
+  assert.match(await visibleText('#touch-help'), /Jump/);
+  assert.doesNotMatch(await visibleText('#touch-help'), /Press|ESCAPE/i);
+  await shot(page, 'phone-help');
+  await tapOn('#help-close');
+  await waitForStatus(page, 's.game_mode === -1');
+  assert.equal(await page.$eval('#touch-help', (e) => e.hidden), true);
 
   // A tap on the first entry starts the game.
   let point = await pointOver(page, 300, 281);
@@ -326,9 +378,9 @@ test('practice: F5 and F9 save and load across a reload, Backspace rewinds, F7 s
   await page.close();
 });
 
-test('without touch the buttons stay hidden; Q ends the game and the page says so', async () => {
+test('without touch the buttons stay hidden; quitting brings the title back with a notice', async () => {
   const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
-  assert.equal(await page.$eval('#touch', (t) => t.hidden), true);
+  assert.equal(await page.$eval('.pad', (t) => getComputedStyle(t).display), 'none');
   await page.click('#fullscreen');
   // The button's words follow the change event, which comes after the element is set.
   await page.waitForFunction(() => document.fullscreenElement?.id === 'game' &&
@@ -337,29 +389,59 @@ test('without touch the buttons stay hidden; Q ends the game and the page says s
   await page.waitForFunction(() => !document.fullscreenElement &&
       document.getElementById('fullscreen').textContent === 'Full screen');
   assert.equal((await gameStatus(page)).paused, 0, 'the page\'s own button does not pause the game');
+  // A game played a little, then quit: a fresh game at the title, and the page says why.
+  await page.keyboard.press('s');
+  await page.keyboard.down('ArrowRight');
+  await waitForStatus(page, 's.game_mode === 0 && s.time_left < 399');
+  await page.keyboard.up('ArrowRight');
+  await page.keyboard.press('Escape');
+  await waitForStatus(page, 's.game_mode === -1');
   await page.keyboard.press('q');
-  await page.waitForFunction('Module.ended', {timeout: 5000});
+  await waitForStatus(page, 's.games === 2 && s.game_mode === -1');
+  assert.match(await page.$eval('#toast', (n) => n.hidden ? '' : n.textContent), /left the game/);
+  await shot(page, 'quit-title-again');
   const passes = (await gameStatus(page)).passes;
-  await sleep(200);
-  assert.equal((await gameStatus(page)).passes, passes, 'no passes after the end');
-  assert.match(await page.$eval('#notice', (n) => n.textContent), /Thanks for playing/);
-  await shot(page, 'ended');
+  await waitForStatus(page, `s.passes > ${passes + 5}`);
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0');
+  assert.ok((await gameStatus(page)).time_left > 399, 'the new game starts from the beginning');
+  assert.deepEqual(page.errors, []);
   await page.close();
 });
 
-test('when its pictures cannot be read, the page says which one and nothing runs', async () => {
-  const page = await shared.browser.newPage();
-  // The packed pictures arrive as zeros: not one of them is a picture.
-  await page.setRequestInterception(true);
-  page.on('request', (request) => {
-    if (!request.url().endsWith('/quellaro.data')) return request.continue();
-    fetch(request.url()).then((r) => r.arrayBuffer()).then((data) => request.respond({
-      status: 200, contentType: 'application/octet-stream', body: Buffer.alloc(data.byteLength)}));
-  });
-  await page.goto(shared.url);
-  await page.waitForFunction('Module.ended', {timeout: 30_000});
-  assert.match(await page.$eval('#notice', (n) => n.textContent),
-               /could not start.*the picture "menubackground1\.bmp" in the folder .* is not a picture/);
-  await shot(page, 'failed-start');
+test('mute, volumes, scaling and key bindings are kept across a reload', async () => {
+  const page = await openGame(shared.browser, shared.url, {width: 1000, height: 760});
+  await page.evaluate(() => localStorage.clear());
+  await page.reload();
+  await page.waitForFunction('window.Module && Module.firstFrameAt');
+  const stored = () => page.evaluate(() => atob(localStorage.getItem('quellaro.settings') ?? ''));
+  await page.keyboard.press('m');
+  await page.waitForFunction('Module.audio.muted');
+  await chooseScale(page, 'sharp');
+  assert.match(await stored(), /^mute = yes$/m);
+  // A player's own bindings and volume, as the options would write them: the game starts
+  // with G now, and no longer with S.
+  const edited = (await stored()).replace(/^start =.*$/m, 'start = G').replace(/^effects =.*$/m, 'effects = 40');
+  assert.match(edited, /^start = G$/m);
+  await page.evaluate((text) => localStorage.setItem('quellaro.settings', btoa(text)), edited);
+
+  await page.reload();
+  await page.waitForFunction('window.Module && Module.firstFrameAt');
+  assert.equal((await gameStatus(page)).scale, 'sharp');
+  assert.equal(await page.$eval('#sound', (b) => b.textContent), 'Sound on', 'the page shows it muted');
+  await page.keyboard.press('s');
+  await sleep(300);
+  assert.equal((await gameStatus(page)).game_mode, -1, 'S no longer starts the game');
+  await page.keyboard.press('g');
+  await waitForStatus(page, 's.game_mode === 0');
+  assert.ok(await page.evaluate('Module.audio.muted'), 'still muted once the sound starts');
+  // Unmuting writes the settings again, the player's lines with it.
+  await page.keyboard.press('m');
+  await page.waitForFunction('!Module.audio.muted');
+  const after = await stored();
+  assert.match(after, /^mute = no$/m);
+  assert.match(after, /^start = G$/m);
+  assert.match(after, /^effects = 40$/m);
+  assert.deepEqual(page.errors, []);
   await page.close();
 });

@@ -1,0 +1,306 @@
+// The browser backend's drawing (linked with --js-library): the frame onto the page's canvas.
+// With WebGL the 8-bit frame goes up as a one-channel texture and the palette as a 256 x 1
+// one; a first pass looks every pixel up into a 640 x 480 picture, a second scales that onto
+// the canvas: nearest neighbour, or sharp (each pixel enlarged by a whole step, then smoothly
+// down to the size, which only blends the edges between pixels). Frames that come as RGBA
+// pixels (something drawn over them) go straight into the picture. Without WebGL a 2D canvas
+// does the same from RGBA pixels. The canvas holds exactly the device pixels it covers, so
+// the browser scales nothing afterwards.
+mergeInto(LibraryManager.library, {
+  $pageDisplay: {
+    FRAME_WIDTH: 640,
+    FRAME_HEIGHT: 480,
+    kind: '',             // 'webgl' or '2d'
+    gl: null,
+    context: null,        // the 2D context, without WebGL
+    place: {x: 0, y: 0, width: 0, height: 0, sharp: 0, prescale: 1},
+    shown: false,         // a frame is in the picture
+    lost: false,          // the WebGL context is gone until the browser restores it
+    views: null,          // the module memory's views, made again when the memory grows
+
+    VERTEX: `attribute vec2 corner;
+      uniform float flip;
+      varying vec2 at;
+      void main() {
+        at = vec2(corner.x * 0.5 + 0.5, 0.5 - flip * corner.y * 0.5);
+        gl_Position = vec4(corner, 0.0, 1.0);
+      }`,
+    // Full precision where the GPU has it: the coordinates of 640 pixels need more than 10 bits.
+    // (One line: the library's preprocessor reads lines that start with '#'.)
+    PRECISION: '#ifdef GL_FRAGMENT_PRECISION_HIGH\nprecision highp float;\n#else\nprecision mediump float;\n#endif\n',
+    // The palette's entry for each pixel: the index is a byte, read as index / 255.
+    LOOKUP: `uniform sampler2D pixels;
+      uniform sampler2D palette;
+      varying vec2 at;
+      void main() {
+        float index = texture2D(pixels, at).r * 255.0;
+        gl_FragColor = vec4(texture2D(palette, vec2((index + 0.5) / 256.0, 0.5)).rgb, 1.0);
+      }`,
+    // Nearest neighbour, or sharp: within each pixel, the part farther than half a step of
+    // the prescale from its edges samples the pixel alone; the rest blends linearly with the
+    // neighbour, as a linear scale of the prescaled picture would.
+    SCALE: `uniform sampler2D picture;
+      uniform vec2 size;
+      uniform float prescale;
+      varying vec2 at;
+      void main() {
+        if (prescale < 1.0) {
+          gl_FragColor = texture2D(picture, at);
+          return;
+        }
+        vec2 texel = at * size;
+        vec2 offset = fract(texel) - 0.5;
+        float inner = 0.5 - 0.5 / prescale;
+        vec2 blend = (offset - clamp(offset, -inner, inner)) * prescale + 0.5;
+        gl_FragColor = texture2D(picture, (floor(texel) + blend) / size);
+      }`,
+
+    // The module's memory as bytes; views of it are kept until it grows.
+    heap: function() {
+      const d = pageDisplay;
+      if (!d.views || d.views.buffer !== HEAPU8.buffer) {
+        d.views = {buffer: HEAPU8.buffer, indexed: null, palette: null, rgba: null, rgbaAt: -1, indexedAt: -1};
+      }
+      return d.views;
+    },
+
+    compile: function(gl, vertex, fragment) {
+      const program = gl.createProgram();
+      // (No destructuring in loops here: this Emscripten's optimizer breaks it.)
+      const stages = [gl.VERTEX_SHADER, vertex, gl.FRAGMENT_SHADER, pageDisplay.PRECISION + fragment];
+      for (let i = 0; i < stages.length; i += 2) {
+        const shader = gl.createShader(stages[i]);
+        gl.shaderSource(shader, stages[i + 1]);
+        gl.compileShader(shader);
+        if (!gl.getShaderParameter(shader, gl.COMPILE_STATUS)) throw new Error(gl.getShaderInfoLog(shader));
+        gl.attachShader(program, shader);
+      }
+      gl.bindAttribLocation(program, 0, 'corner');
+      gl.linkProgram(program);
+      if (!gl.getProgramParameter(program, gl.LINK_STATUS)) throw new Error(gl.getProgramInfoLog(program));
+      return program;
+    },
+
+    texture: function(gl, format, width, height, filter) {
+      const texture = gl.createTexture();
+      gl.bindTexture(gl.TEXTURE_2D, texture);
+      gl.texImage2D(gl.TEXTURE_2D, 0, format, width, height, 0, format, gl.UNSIGNED_BYTE, null);
+      gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, filter);
+      gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, filter);
+      gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_S, gl.CLAMP_TO_EDGE);
+      gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_T, gl.CLAMP_TO_EDGE);
+      return texture;
+    },
+
+    // Everything WebGL needs, made at the start and again after a lost context came back.
+    makeGl: function() {
+      const d = pageDisplay;
+      const gl = d.gl;
+      d.lookup = d.compile(gl, d.VERTEX, d.LOOKUP);
+      d.scale = d.compile(gl, d.VERTEX, d.SCALE);
+      d.pixels = d.texture(gl, gl.LUMINANCE, d.FRAME_WIDTH, d.FRAME_HEIGHT, gl.NEAREST);
+      d.palette = d.texture(gl, gl.RGBA, 256, 1, gl.NEAREST);
+      d.picture = d.texture(gl, gl.RGBA, d.FRAME_WIDTH, d.FRAME_HEIGHT, gl.NEAREST);
+      d.framebuffer = gl.createFramebuffer();
+      gl.bindFramebuffer(gl.FRAMEBUFFER, d.framebuffer);
+      gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, d.picture, 0);
+      gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+      const corners = gl.createBuffer();
+      gl.bindBuffer(gl.ARRAY_BUFFER, corners);
+      gl.bufferData(gl.ARRAY_BUFFER, new Float32Array([-1, -1, 1, -1, -1, 1, 1, 1]), gl.STATIC_DRAW);
+      gl.enableVertexAttribArray(0);
+      gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);
+      gl.pixelStorei(gl.UNPACK_ALIGNMENT, 1);
+      gl.disable(gl.DITHER);
+      gl.useProgram(d.lookup);
+      gl.uniform1i(gl.getUniformLocation(d.lookup, 'pixels'), 0);
+      gl.uniform1i(gl.getUniformLocation(d.lookup, 'palette'), 1);
+      gl.uniform1f(gl.getUniformLocation(d.lookup, 'flip'), -1);
+      gl.useProgram(d.scale);
+      gl.uniform1i(gl.getUniformLocation(d.scale, 'picture'), 2);
+      gl.uniform1f(gl.getUniformLocation(d.scale, 'flip'), 1);
+      gl.uniform2f(gl.getUniformLocation(d.scale, 'size'), d.FRAME_WIDTH, d.FRAME_HEIGHT);
+      d.prescaleAt = gl.getUniformLocation(d.scale, 'prescale');
+      gl.activeTexture(gl.TEXTURE0);
+      gl.bindTexture(gl.TEXTURE_2D, d.pixels);
+      gl.activeTexture(gl.TEXTURE1);
+      gl.bindTexture(gl.TEXTURE_2D, d.palette);
+      gl.activeTexture(gl.TEXTURE2);
+      gl.bindTexture(gl.TEXTURE_2D, d.picture);
+      d.shown = false;
+    },
+
+    open: function(canvas) {
+      const d = pageDisplay;
+      d.canvas = canvas;
+      const settings = {alpha: false, antialias: false, depth: false, stencil: false,
+                        premultipliedAlpha: false, preserveDrawingBuffer: false,
+                        powerPreference: 'low-power'};
+      try {
+        d.gl = Module.forceCanvas2d ? null : canvas.getContext('webgl', settings);
+        if (d.gl) d.makeGl();
+      } catch (error) {
+        console.warn('Quellaro 2005: drawing without WebGL:', error);
+        d.gl = null;
+      }
+      if (d.gl) {
+        d.kind = 'webgl';
+        canvas.addEventListener('webglcontextlost', (event) => {
+          event.preventDefault();  // asks the browser to give it back
+          d.lost = true;
+        });
+        canvas.addEventListener('webglcontextrestored', () => {
+          d.lost = false;
+          d.makeGl();
+          Module._web_show_again();
+        });
+      } else {
+        d.kind = '2d';
+        d.context = canvas.getContext('2d', {alpha: false});
+        d.source = document.createElement('canvas');
+        d.source.width = d.FRAME_WIDTH;
+        d.source.height = d.FRAME_HEIGHT;
+        d.sourceContext = d.source.getContext('2d');
+        d.enlarged = document.createElement('canvas');
+      }
+      d.applyPlace();
+    },
+
+    // The canvas over the frame's box: as many pixels as the device shows there, placed on
+    // whole device pixels.
+    applyPlace: function() {
+      const d = pageDisplay;
+      const p = d.place;
+      if (!d.canvas || p.width <= 0 || p.height <= 0) return;
+      const ratio = window.devicePixelRatio || 1;
+      if (d.canvas.width !== p.width || d.canvas.height !== p.height) {
+        d.canvas.width = p.width;
+        d.canvas.height = p.height;
+      }
+      Object.assign(d.canvas.style, {left: `${p.x / ratio}px`, top: `${p.y / ratio}px`,
+                                     width: `${p.width / ratio}px`, height: `${p.height / ratio}px`});
+      if (d.enlarged && p.sharp) {
+        d.enlarged.width = d.FRAME_WIDTH * p.prescale;
+        d.enlarged.height = d.FRAME_HEIGHT * p.prescale;
+        const context = d.enlarged.getContext('2d');
+        context.imageSmoothingEnabled = false;
+      }
+      if (Module.onCanvasPlaced) Module.onCanvasPlaced(p);
+      d.draw();
+    },
+
+    // The picture onto the canvas, scaled as placed.
+    draw: function() {
+      const d = pageDisplay;
+      if (!d.shown || d.lost) return;
+      const p = d.place;
+      if (d.gl) {
+        const gl = d.gl;
+        gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+        gl.viewport(0, 0, d.canvas.width, d.canvas.height);
+        gl.useProgram(d.scale);
+        gl.uniform1f(d.prescaleAt, p.sharp ? p.prescale : 0);
+        gl.activeTexture(gl.TEXTURE2);
+        const filter = p.sharp ? gl.LINEAR : gl.NEAREST;
+        gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, filter);
+        gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, filter);
+        gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+      } else if (p.sharp) {
+        const enlarged = d.enlarged.getContext('2d');
+        enlarged.drawImage(d.source, 0, 0, d.enlarged.width, d.enlarged.height);
+        d.context.imageSmoothingEnabled = true;
+        d.context.imageSmoothingQuality = 'low';
+        d.context.drawImage(d.enlarged, 0, 0, d.canvas.width, d.canvas.height);
+      } else {
+        d.context.imageSmoothingEnabled = false;
+        d.context.drawImage(d.source, 0, 0, d.canvas.width, d.canvas.height);
+      }
+      if (Module.onFramePresented) Module.onFramePresented();
+    },
+
+    // The canvas's pixels as shown, top row first: {width, height, data} (RGBA bytes). For
+    // the tests, which compare them with the native game's frames.
+    read: function() {
+      const d = pageDisplay;
+      const width = d.canvas.width, height = d.canvas.height;
+      if (!d.gl) return {width, height, data: d.context.getImageData(0, 0, width, height).data};
+      d.draw();  // what WebGL drew is gone once the page has shown it
+      const gl = d.gl;
+      const rows = new Uint8Array(width * height * 4);
+      gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, rows);
+      const data = new Uint8Array(rows.length);
+      for (let y = 0; y < height; y++) {
+        data.set(rows.subarray((height - 1 - y) * width * 4, (height - y) * width * 4), y * width * 4);
+      }
+      return {width, height, data};
+    },
+  },
+
+  // 1 when the page draws 8-bit frames itself (WebGL), 0 when it wants RGBA pixels.
+  page_display_open__deps: ['$pageDisplay'],
+  page_display_open: function(caption, width, height) {
+    document.title = UTF8ToString(caption);
+    Module.canvas.setAttribute('aria-label', document.title);
+    Module.display = pageDisplay;  // for the page and its tests
+    if (!pageDisplay.canvas) pageDisplay.open(Module.canvas);
+    return pageDisplay.gl ? 1 : 0;
+  },
+
+  page_display_place__deps: ['$pageDisplay'],
+  page_display_place: function(x, y, width, height, sharp, prescale) {
+    pageDisplay.place = {x, y, width, height, sharp, prescale};
+    pageDisplay.applyPlace();
+  },
+
+  page_display_indexed__deps: ['$pageDisplay'],
+  page_display_indexed: function(pixels, palette) {
+    const d = pageDisplay;
+    if (d.lost) return;
+    const gl = d.gl;
+    const views = d.heap();
+    if (views.indexedAt !== pixels) {
+      views.indexed = HEAPU8.subarray(pixels, pixels + d.FRAME_WIDTH * d.FRAME_HEIGHT);
+      views.indexedAt = pixels;
+    }
+    if (views.paletteAt !== palette) {
+      views.palette = HEAPU8.subarray(palette, palette + 1024);
+      views.paletteAt = palette;
+    }
+    gl.activeTexture(gl.TEXTURE0);
+    gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, d.FRAME_WIDTH, d.FRAME_HEIGHT, gl.LUMINANCE, gl.UNSIGNED_BYTE,
+                     views.indexed);
+    gl.activeTexture(gl.TEXTURE1);
+    gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 256, 1, gl.RGBA, gl.UNSIGNED_BYTE, views.palette);
+    gl.activeTexture(gl.TEXTURE2);
+    gl.bindFramebuffer(gl.FRAMEBUFFER, d.framebuffer);
+    gl.viewport(0, 0, d.FRAME_WIDTH, d.FRAME_HEIGHT);
+    gl.useProgram(d.lookup);
+    gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+    d.shown = true;
+    d.draw();
+  },
+
+  page_display_rgba__deps: ['$pageDisplay'],
+  page_display_rgba: function(pixels) {
+    const d = pageDisplay;
+    if (d.lost) return;
+    const views = d.heap();
+    if (views.rgbaAt !== pixels) {
+      const length = d.FRAME_WIDTH * d.FRAME_HEIGHT * 4;
+      views.rgba = new Uint8Array(HEAPU8.buffer, pixels, length);
+      views.image = d.gl ? null : new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, length),
+                                                d.FRAME_WIDTH, d.FRAME_HEIGHT);
+      views.rgbaAt = pixels;
+    }
+    if (d.gl) {
+      const gl = d.gl;
+      gl.activeTexture(gl.TEXTURE2);
+      gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, d.FRAME_WIDTH, d.FRAME_HEIGHT, gl.RGBA, gl.UNSIGNED_BYTE,
+                       views.rgba);
+    } else {
+      d.sourceContext.putImageData(views.image, 0, 0);
+    }
+    d.shown = true;
+    d.draw();
+  },
+});
