@@ -94,9 +94,9 @@ void web_audio_set_levels(int effects, int music, int mute) {
 }
 
 void web_audio_levels(int* effects, int* music, int* mute) {
-    *effects = effects_percent;
-    *music = music_percent;
-    *mute = muted ? 1 : 0;
+    *effects = web_settings.effects_volume;
+    *music = web_settings.music_volume;
+    *mute = web_settings.muted ? 1 : 0;
 }
 
 void web_audio_toggle_mute() {

@@ -15,6 +15,14 @@ void command_keys(int command, char* out, size_t size) {
     std::snprintf(out, size, "%s", command >= 0 && command < COMMAND_COUNT ? names[command] : "");
 }
 
+// The page's scalings, as the display names them.
+int scale_count() {
+    return WEB_SCALE_MODES;
+}
+int scale() {
+    return web_scale;
+}
+
 int shown() {
     return pause_menu_page() != PAGE_NONE || pause_menu_stepping();
 }
@@ -62,12 +70,24 @@ void menu_paused(int paused) {
 
 }  // namespace
 
-const MenuHost web_menu_host = {web_hold,        nullptr,          nullptr,
-                                nullptr,         nullptr,          nullptr,
-                                nullptr,         web_audio_levels, web_audio_set_levels,
-                                nullptr,         nullptr,          nullptr,
-                                nullptr,         nullptr,          nullptr,
-                                nullptr,         nullptr,          command_keys,
+const MenuHost web_menu_host = {web_hold,
+                                nullptr,
+                                nullptr,
+                                scale_count,
+                                web_scale_mode_name,
+                                scale,
+                                web_set_scale_mode,
+                                web_audio_levels,
+                                web_audio_set_levels,
+                                nullptr,
+                                nullptr,
+                                nullptr,
+                                nullptr,
+                                nullptr,
+                                nullptr,
+                                nullptr,
+                                nullptr,
+                                command_keys,
                                 web_advance_once};
 
 const WebMenu web_menu_input = {shown, menu_key, menu_click, menu_paused};

@@ -46,11 +46,12 @@ test('the pause menu is worked by keys and clicks, restarts the level and asks b
   // Screen readers hear the page and the entry lit, from the live region.
   await page.waitForFunction(() => document.getElementById('announce').textContent ===
                              'Paused. Resume, 1 of 6.');
-  // Options (third entry, after Resume and Restart level), then Sound by a click on its row.
+  // Options (third entry, after Resume and Restart level), then Sound (after Video) by a click
+  // on its row.
   await page.keyboard.press('ArrowDown');
   await page.keyboard.press('ArrowDown');
   await page.keyboard.press('Enter');
-  const sound = await pointOver(page, 200, 212);  // the first of three rows
+  const sound = await pointOver(page, 200, 230);  // the second of four rows
   await page.mouse.click(sound.x, sound.y);
   await waitForStatus(page, `s.menu === ${PAGE_SOUND}`);
   await shot(page, 'web-sound');

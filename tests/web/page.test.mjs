@@ -394,9 +394,16 @@ test('without touch the buttons stay hidden; quitting brings the title back with
   await page.keyboard.down('ArrowRight');
   await waitForStatus(page, 's.game_mode === 0 && s.time_left < 399');
   await page.keyboard.up('ArrowRight');
+  // Each way out of the game in progress asks first; Right and Enter say yes.
   await page.keyboard.press('Escape');
+  await waitForStatus(page, 's.menu === 7');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('Enter');
   await waitForStatus(page, 's.game_mode === -1');
   await page.keyboard.press('q');
+  await waitForStatus(page, 's.menu === 7');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('Enter');
   await waitForStatus(page, 's.games === 2 && s.game_mode === -1');
   assert.match(await page.$eval('#toast', (n) => n.hidden ? '' : n.textContent), /left the game/);
   await shot(page, 'quit-title-again');
