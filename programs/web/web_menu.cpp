@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "programs/common/filters.h"
 
 namespace {
 
@@ -21,6 +22,18 @@ int scale_count() {
 }
 int scale() {
     return web_scale;
+}
+
+void filter_palette(const PaletteEntry* in, PaletteEntry* out, int count) {
+    filter_colours(filter_current(), in, out, count);
+}
+
+// Shown at once and kept with the page's settings, as the desktop keeps it in its file (the
+// settings keep the filter by number).
+void filter_chosen(int filter) {
+    web_set_palette_filter(filter == FILTER_NONE ? nullptr : filter_palette);
+    web_settings.colours = filter;
+    web_settings_changed();
 }
 
 int shown() {
@@ -79,7 +92,7 @@ const MenuHost web_menu_host = {web_hold,
                                 web_set_scale_mode,
                                 web_audio_levels,
                                 web_audio_set_levels,
-                                nullptr,
+                                filter_chosen,
                                 nullptr,
                                 nullptr,
                                 nullptr,
@@ -91,6 +104,11 @@ const MenuHost web_menu_host = {web_hold,
                                 web_advance_once};
 
 const WebMenu web_menu_input = {shown, menu_key, menu_click, menu_paused};
+
+void web_menu_start() {
+    filter_choose(web_settings.colours);
+    web_set_palette_filter(filter_current() == FILTER_NONE ? nullptr : filter_palette);
+}
 
 void web_menu_advance_asked() {
     // The page's pause may have come first, with its menu: frame advance steps instead.
