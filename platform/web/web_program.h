@@ -57,12 +57,14 @@ void web_present_when_overlay_changed();
 // the page's touch buttons as virtual-key codes (the arrows, Enter, Escape...), a pad's
 // presses as the same codes (its Start as Escape), left-button presses in frame pixels.
 // paused tells it the pause began or ended, by whatever means; while a menu shows, the page's
-// own pause notice is not shown.
+// own pause notice is not shown. bind (null: never) is offered every key first, as its
+// keycode (keymap.h), and gives 1 when it took the key for a binding it waited for.
 struct WebMenu {
     int (*shown)();
     void (*key)(int key);
     void (*click)(int x, int y);
     void (*paused)(int paused);
+    int (*bind)(int32_t keycode);
 };
 void web_set_menu(const WebMenu* menu);
 // Starts or ends the pause from the program (a menu's Resume); one pass while the pause goes

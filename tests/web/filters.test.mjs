@@ -6,7 +6,7 @@ import {mkdirSync} from 'node:fs';
 import path from 'node:path';
 import {test} from 'node:test';
 
-import {canvasDigest, chooseScale, openGame, runNative, useBrowser, waitForStatus} from './harness.mjs';
+import {canvasDigest, chooseScale, gameStatus, openGame, runNative, useBrowser, waitForStatus} from './harness.mjs';
 
 const SHOTS = process.env.QUELLARO_SHOTS;
 async function shot(page, name) {
@@ -34,7 +34,7 @@ async function nextFilter(page, expect) {
   await page.keyboard.press('p');
   await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
   await page.keyboard.press('ArrowDown');  // on the title there is no level to restart
-  await announced(page, 'Paused. Options, 2 of 4.');
+  await announced(page, 'Paused. Options, 2 of 5.');
   await page.keyboard.press('Enter');
   await page.keyboard.press('Enter');  // Video
   await waitForStatus(page, `s.menu === ${PAGE_VIDEO}`);
@@ -44,6 +44,9 @@ async function nextFilter(page, expect) {
   await shot(page, `web-colours-${expect.toLowerCase().replace(' ', '-')}`);
   for (let i = 0; i < 3; i++) await page.keyboard.press('Escape');
   await waitForStatus(page, `s.menu === ${PAGE_NONE} && s.paused === 0`);
+  // The menu leaves the canvas with the next frame shown.
+  const closed = (await gameStatus(page)).passes;
+  await waitForStatus(page, `s.passes >= ${closed + 2}`);
 }
 
 for (const draw of ['webgl', '2d']) {
