@@ -44,6 +44,8 @@ bool save_asked, load_asked;
 int speed;
 bool rewinding;
 bool practised;
+// Quick loads and rewind steps so far.
+int jumps;
 // The note on screen and when it was given.
 const char* note;
 uint32_t note_at;
@@ -106,6 +108,7 @@ int step_back() {
         sound_set_quiet(1);
     }
     practised = true;
+    ++jumps;
     say("Rewind");
     // What was pressed while rewinding is not for the game.
     input_queue_clear();
@@ -165,6 +168,7 @@ void quick_load() {
         return;
     }
     practised = true;
+    ++jumps;
     count = 0;
     input_queue_clear();
     say("Loaded");
@@ -267,6 +271,10 @@ const char* practice_note(uint32_t now_ms) {
 
 int practice_practised() {
     return practised ? 1 : 0;
+}
+
+int practice_jumps() {
+    return jumps;
 }
 
 size_t practice_history_bytes() {

@@ -2,6 +2,7 @@
 #include "programs/desktop/desktop_loop.h"
 
 #include <cstdio>
+#include <string>
 
 #include "engine/clock.h"
 #include "platform/input_record.h"
@@ -9,6 +10,7 @@
 #include "programs/common/overlay.h"
 #include "programs/common/pause_mark.h"
 #include "programs/desktop/recording.h"
+#include "programs/desktop/run_keeper.h"
 #include "shell/app.h"
 
 namespace {
@@ -25,6 +27,8 @@ uint64_t replay_check_digest;
 // Where quick saves go, and whether frame advance has run a pass in this pause.
 const PracticeSlot* slot;
 bool stepping;
+// Where finished runs are kept (empty: nowhere).
+std::string runs_folder;
 
 // Live input: the game's into the input queue, the program's commands to the practice tools.
 void queue_key(int key) {
@@ -128,6 +132,10 @@ void desktop_set_slot(const PracticeSlot* quick_slot) {
     slot = quick_slot;
 }
 
+void desktop_keep_runs_in(const char* folder) {
+    runs_folder = folder != nullptr ? folder : "";
+}
+
 void desktop_set_replay(const Script* script, int check_pass, uint64_t check_digest) {
     replay = script;
     replay_check_pass = check_pass;
@@ -151,6 +159,7 @@ int desktop_pass() {
     const int rewind = platform_held_commands() >> COMMAND_REWIND & 1;
     const int going = practice_pass(&record, rewind);
     desktop_replays_after(record, going);
+    run_keeper_after(record, going);
     if (!going) {
         return 0;
     }
@@ -178,6 +187,9 @@ int desktop_run() {
         }
         practice_allow_going_back(!desktop_recording() && !desktop_replaying() &&
                                   replay == nullptr);
+        // A replay's runs are not the player's to keep.
+        const bool own = !desktop_replaying() && replay == nullptr && !runs_folder.empty();
+        run_keeper_begin(own ? runs_folder.c_str() : nullptr);
         sdl_set_overlay(&desktop_overlay);
         for (;;) {
             stepping = sdl_wait_while_paused(&desktop_input) == 1;
@@ -189,6 +201,7 @@ int desktop_run() {
             clock_wait(stepping ? FRAME_MS : practice_pass_ms());
         }
         sdl_set_overlay(nullptr);
+        run_keeper_end();
         practice_stop();
     }
     // The recording written and the replay judged while the game is still there.
@@ -199,6 +212,7 @@ int desktop_run() {
 
 void desktop_reset() {
     slot = nullptr;
+    runs_folder.clear();
     stepping = false;
     desktop_replays_reset();
     replay = nullptr;
