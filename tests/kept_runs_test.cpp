@@ -39,7 +39,7 @@ void play(const std::string& folder, const std::string& name, int passes) {
     ASSERT_EQ(script_parse(read_text_file(scripts_dir() + name + ".txt"), &script), 0);
     ASSERT_EQ(app_start(nullptr), 1);
     ASSERT_EQ(practice_start(nullptr), 1);
-    run_keeper_begin(folder.c_str());
+    run_keeper_begin(folder.c_str(), true);
     for (int pass = 0; pass < passes; ++pass) {
         InputRecord record;
         script_record(script, pass, &record);

@@ -108,6 +108,10 @@ void press_role(int role) {
         sdl_save_screenshot();
     } else if (role == ROLE_MUTE) {
         sdl_audio_toggle_mute();
+    } else if (role == ROLE_TIMER) {
+        sdl_settings.show_timer = !sdl_settings.show_timer;
+        sdl_settings_changed();
+        sdl_present_again();
     } else if (key_role_command(role) >= 0) {
         give_command(key_role_command(role));
     } else if (game_takes_input() && key_role_message(role) != 0) {

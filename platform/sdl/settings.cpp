@@ -164,6 +164,13 @@ void display_line(Parser* p, const char* name, const char* value) {
             }
         }
         complain(p, "scale must be auto, integer or fit, not \"%s\"; the line is skipped", value);
+    } else if (strcasecmp(name, "timer") == 0) {
+        int on = read_switch(value);
+        if (on < 0) {
+            complain(p, "timer must be yes or no, not \"%s\"; the line is skipped", value);
+        } else {
+            s->show_timer = on;
+        }
     } else {
         complain(p, "no display setting is called \"%s\"; the line is skipped", name);
     }
@@ -509,7 +516,8 @@ size_t settings_format(const Settings* s, char* out, size_t size, const Settings
     }
     int mode = s->scale_mode >= 0 && s->scale_mode < 3 ? s->scale_mode : SCALE_AUTO;
     append(out, size, &used, "%s\n", SCALE_COMMENT);
-    append(out, size, &used, "scale = %s\n\n[keys]\n", SCALE_NAMES[mode]);
+    append(out, size, &used, "scale = %s\n", SCALE_NAMES[mode]);
+    append(out, size, &used, "timer = %s\n\n[keys]\n", s->show_timer ? "yes" : "no");
     append(out, size, &used, "%s\n", KEYS_COMMENT);
     append_kept(kept, group_of(SECTION_KEYS), out, size, &used);
     for (int role = 0; role < ROLE_COUNT; role++) {

@@ -11,6 +11,7 @@
 #include "programs/common/pause_mark.h"
 #include "programs/desktop/recording.h"
 #include "programs/desktop/run_keeper.h"
+#include "programs/desktop/run_screen.h"
 #include "shell/app.h"
 
 namespace {
@@ -124,9 +125,20 @@ void check_replayed_frame(int pass) {
                  same ? "matches" : "DIFFERS FROM");
 }
 
+// The run's timer and card under the rest: the pause's panel and the notes stay on top.
+int look_with_runs(int paused) {
+    const unsigned rest = static_cast<unsigned>(overlay_look_now(paused));
+    const unsigned runs = static_cast<unsigned>(desktop_runs_look());
+    return runs == 0 ? static_cast<int>(rest) : static_cast<int>((rest * 31u + runs) | 1u);
+}
+void draw_with_runs(uint32_t* argb, int pitch, int width, int height, int paused) {
+    desktop_runs_draw(argb, pitch, width, height);
+    overlay_draw(argb, pitch, width, height, paused);
+}
+
 }  // namespace
 
-const SdlOverlay desktop_overlay = {overlay_look_now, overlay_draw};
+const SdlOverlay desktop_overlay = {look_with_runs, draw_with_runs};
 
 void desktop_set_slot(const PracticeSlot* quick_slot) {
     slot = quick_slot;
@@ -188,8 +200,8 @@ int desktop_run() {
         practice_allow_going_back(!desktop_recording() && !desktop_replaying() &&
                                   replay == nullptr);
         // A replay's runs are not the player's to keep.
-        const bool own = !desktop_replaying() && replay == nullptr && !runs_folder.empty();
-        run_keeper_begin(own ? runs_folder.c_str() : nullptr);
+        const bool own = !desktop_replaying() && replay == nullptr;
+        run_keeper_begin(runs_folder.empty() ? nullptr : runs_folder.c_str(), own);
         sdl_set_overlay(&desktop_overlay);
         for (;;) {
             stepping = sdl_wait_while_paused(&desktop_input) == 1;

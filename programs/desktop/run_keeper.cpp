@@ -21,6 +21,7 @@ namespace {
 uint8_t base[GAME_SNAPSHOT_MAX];
 size_t base_length;
 std::string folder;
+bool keeping;
 ReplayRecorder recorder;
 bool played, started;
 // The quick loads and rewinds seen so far, and the next pass expected.
@@ -56,16 +57,17 @@ void keep(int outcome) {
                        run.score,
                        run.coins,
                        run_timer_percent(run.furthest),
-                       personal_best_beaten(best, run),
+                       keeping ? personal_best_beaten(best, run) : 0,
                        (flags & REPLAY_PRACTISED) != 0,
+                       keeping,
                        false};
     if (outcome == OUTCOME_WON)
         result.percent = 100;
     bytes.clear();
     const bool encoded = !recorder.failed && replay_encode(run, false, &bytes);
-    if (!folder.empty() && !encoded) {
+    if (keeping && !encoded) {
         std::fprintf(stderr, "Quellaro 2005: no memory to keep this run\n");
-    } else if (!folder.empty()) {
+    } else if (keeping) {
         char name[64], why[FILE_WHY_MAX] = "";
         result.kept = kept_runs_write(folder.c_str(), bytes.items, static_cast<size_t>(bytes.count),
                                       name, sizeof name, why, sizeof why);
@@ -73,12 +75,11 @@ void keep(int outcome) {
             std::fprintf(stderr, "Quellaro 2005: the run was not kept in %s: %s\n",
                          text_escaped(folder).c_str(), why);
     }
-    if (result.beaten != 0) {
+    if (result.beaten != 0 && keeping) {
         personal_best_take(&best, run, result.beaten);
         char why[FILE_WHY_MAX] = "";
         const bool win = (result.beaten & BEAT_TIME) != 0 && encoded;
-        if (!folder.empty() &&
-            !kept_runs_write_best(folder.c_str(), best, win ? bytes.items : nullptr,
+        if (!kept_runs_write_best(folder.c_str(), best, win ? bytes.items : nullptr,
                                   win ? static_cast<size_t>(bytes.count) : 0, why, sizeof why))
             std::fprintf(stderr, "Quellaro 2005: the personal best was not saved in %s: %s\n",
                          text_escaped(folder).c_str(), why);
@@ -87,9 +88,10 @@ void keep(int outcome) {
 
 }  // namespace
 
-void run_keeper_begin(const char* where) {
+void run_keeper_begin(const char* where, bool keep) {
     run_keeper_end();
     folder = where != nullptr ? where : "";
+    keeping = keep && !folder.empty();
     base_length = game_snapshot(base, sizeof base);
     if (!folder.empty()) {
         char why[FILE_READ_WHY_MAX] = "";
@@ -144,6 +146,7 @@ void run_keeper_end() {
     replay_record_stop(&recorder);
     bytes.release();
     folder.clear();
+    keeping = false;
     played = started = result_shown = false;
     best = best_before = PERSONAL_BEST_NONE;
 }

@@ -18,12 +18,13 @@ struct RunResult {
     int percent;  // how far through the level the hero got
     int beaten;   // BEAT_* bits
     bool practised;
-    bool kept;  // its replay was written
+    bool keeping;  // runs are kept (not while a replay plays)
+    bool kept;     // its replay was written
 };
 
-// Keeps runs in folder (null: none are written, as while a replay plays); the best is read
-// from there. Call once the game has started.
-void run_keeper_begin(const char* folder);
+// The best is read from folder (null: there is none), and runs are kept there when keep
+// (not while a replay plays: its runs are not the player's). Call once the game has started.
+void run_keeper_begin(const char* folder, bool keep);
 // After each pass the loop ran (going: the game goes on).
 void run_keeper_after(const InputRecord& record, int going);
 // Frees what it holds.
