@@ -33,8 +33,10 @@ std::string contents(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Plays a committed script through the practice tools and the keeper, as the desktop does.
-void play(const std::string& folder, const std::string& name, int passes) {
+// Plays a committed script through the practice tools and the keeper, as the desktop does;
+// rewind is held from pass rewind_from for 10 passes (after which the game's own pass picks
+// the script's records again, as the desktop's replay of a script does).
+void play(const std::string& folder, const std::string& name, int passes, int rewind_from = -1) {
     Script script;
     ASSERT_EQ(script_parse(read_text_file(scripts_dir() + name + ".txt"), &script), 0);
     ASSERT_EQ(app_start(nullptr), 1);
@@ -42,8 +44,9 @@ void play(const std::string& folder, const std::string& name, int passes) {
     run_keeper_begin(folder.c_str(), true);
     for (int pass = 0; pass < passes; ++pass) {
         InputRecord record;
-        script_record(script, pass, &record);
-        const int going = practice_pass(&record, 0);
+        script_record(script, app_next_pass(), &record);
+        const int going = practice_pass(
+            &record, rewind_from >= 0 && pass >= rewind_from && pass < rewind_from + 10);
         run_keeper_after(record, going);
         if (!going)
             break;
@@ -57,7 +60,7 @@ void finish() {
 }
 
 // The kept replay plays back from the game's start to its own final digest.
-void expect_replays(const std::string& path, int outcome, int passes) {
+void expect_replays(const std::string& path, int outcome, int passes, int flags = 0) {
     const std::string bytes = contents(path);
     Replay replay;
     char why[REPLAY_WHY_MAX] = "";
@@ -65,6 +68,7 @@ void expect_replays(const std::string& path, int outcome, int passes) {
                               why, sizeof why))
         << why;
     EXPECT_EQ(replay.outcome, outcome);
+    EXPECT_EQ(replay.flags & (REPLAY_PRACTISED | REPLAY_CONTINUED), flags);
     EXPECT_EQ(static_cast<int>(replay.timer_end.passes), passes);
     ASSERT_EQ(app_start(nullptr), 1);
     std::vector<uint8_t> base(GAME_SNAPSHOT_MAX);
@@ -139,6 +143,22 @@ TEST(KeptRuns, ADeathIsKeptWhereItEndedAndANewGameIsARunOfItsOwn) {
     finish();
     ASSERT_TRUE(names_in(folder).count("run-000001.qrpl"));
     ASSERT_NO_FATAL_FAILURE(expect_replays(folder + "/run-000001.qrpl", OUTCOME_DIED, died_at));
+}
+
+TEST(KeptRuns, ARewoundRunIsKeptMarkedFromWhereItWentBackAndNeverABest) {
+    const std::string folder = make_temp_dir("quellaro-runs");
+    ASSERT_NO_FATAL_FAILURE(play(folder, "pit_death", 345 + 20, 120));
+    const RunResult* card = run_keeper_result();
+    ASSERT_NE(card, nullptr);
+    EXPECT_TRUE(card->practised);
+    EXPECT_EQ(card->beaten, 0);
+    EXPECT_TRUE(card->kept);
+    const int passes = card->passes;
+    finish();
+    EXPECT_FALSE(names_in(folder).count("best.txt"));
+    // It starts where the rewind left the game, and plays back from there to its end.
+    ASSERT_NO_FATAL_FAILURE(expect_replays(folder + "/run-000001.qrpl", OUTCOME_DIED, passes,
+                                           REPLAY_PRACTISED | REPLAY_CONTINUED));
 }
 
 TEST(KeptRuns, OnlyTheLastTwentyStayBesideTheBestAndOtherFiles) {
