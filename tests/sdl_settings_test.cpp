@@ -35,8 +35,7 @@ bool same(const Settings& a, const Settings& b) {
     return a.fullscreen == b.fullscreen && a.window_width == b.window_width &&
            a.window_height == b.window_height && a.scale_mode == b.scale_mode &&
            a.gamepad == b.gamepad && a.effects_volume == b.effects_volume &&
-           a.music_volume == b.music_volume && a.muted == b.muted &&
-           a.show_timer == b.show_timer &&
+           a.music_volume == b.music_volume && a.muted == b.muted && a.show_timer == b.show_timer &&
            std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
 }
 
