@@ -29,6 +29,9 @@ bool started;
 bool running;
 int next_pass;
 int exit_code;
+// Why the last start-up failed, composed before the shutdown that follows it forgets which
+// file was refused; the message box shows this very line.
+char failed_start[1024];
 
 int pass_allowed(const void* saved) {
     int pass;
@@ -45,10 +48,25 @@ int end_loop() {
     return 0;
 }
 
+// The line naming the file refused, from what the loaders say before they are shut down.
+void describe_refusal(char* out, size_t size) {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    const std::string shown = error ? "(unknown)" : text_escaped(folder.string());
+    if (picture_refused()[0]) {
+        std::snprintf(out, size, "Quellaro 2005: the picture \"%s\" in the folder %s %s",
+                      picture_refused(), shown.c_str(), picture_refused_why());
+    } else if (sound_refused()[0]) {
+        std::snprintf(out, size, "Quellaro 2005: the sound \"%s\" in the folder %s %s",
+                      sound_refused(), shown.c_str(), sound_refused_why());
+    } else {
+        std::snprintf(out, size, "Quellaro 2005: start-up failed (out of display memory)");
+    }
+}
+
 void report_failed_start() {
-    char text[1024];
-    app_describe_failed_start(text, sizeof(text));
-    std::fprintf(stderr, "%s\n", text);
+    describe_refusal(failed_start, sizeof failed_start);
+    std::fprintf(stderr, "%s\n", failed_start);
 }
 
 // The game runs without the palette file (the pictures bring their own palette), but a file
@@ -69,18 +87,8 @@ void report_palette_file() {
 const StateBlockList app_state = {state_blocks, 1};
 
 void app_describe_failed_start(char* out, size_t size) {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::current_path(error);
-    const std::string shown = error ? "(unknown)" : text_escaped(folder.string());
-    if (picture_refused()[0]) {
-        std::snprintf(out, size, "Quellaro 2005: the picture \"%s\" in the folder %s %s",
-                      picture_refused(), shown.c_str(), picture_refused_why());
-    } else if (sound_refused()[0]) {
-        std::snprintf(out, size, "Quellaro 2005: the sound \"%s\" in the folder %s %s",
-                      sound_refused(), shown.c_str(), sound_refused_why());
-    } else {
-        std::snprintf(out, size, "Quellaro 2005: start-up failed (out of display memory)");
-    }
+    if (size > 0)
+        std::snprintf(out, size, "%s", failed_start);
 }
 
 int app_start(void* instance) {
@@ -90,6 +98,7 @@ int app_start(void* instance) {
         9};
     main_instance = instance;
     exit_code = 0;
+    failed_start[0] = '\0';
     if (!window_register_class(&window_class))
         return 0;
     main_window =

@@ -20,8 +20,9 @@
 #include "engine/state.h"
 #include "platform/input_record.h"
 
-// Why start-up failed, in one line naming the picture or sound file and its folder (the line
-// the program prints on standard error), for a backend that also shows it in a message box.
+// Why the last start-up failed, in one line naming the picture or sound file and its folder
+// (the line the program printed on standard error), for a backend that also shows it in a
+// message box; "" when it did not fail. It outlives app_finish.
 void app_describe_failed_start(char* out, size_t size);
 
 // Registers the window class, opens the window and starts the game. 1 when the frame loop

@@ -102,19 +102,23 @@ int menu_keys(int key) {
     }
 }
 
+int menu_click_entry(unsigned x, unsigned y) {
+    for (const ClickTarget& t : click_targets) {
+        if (x >= t.left && x <= t.right && y >= t.top && y <= t.bottom)
+            return t.selection;
+    }
+    return -1;
+}
+
 void menu_click(intptr_t position) {
     const unsigned x = static_cast<unsigned>(position) & 0xFFFF;
     const unsigned y = (static_cast<unsigned>(position) >> 16) & 0xFFFF;
-    for (const ClickTarget& t : click_targets) {
-        if (x >= t.left && x <= t.right && y >= t.top && y <= t.bottom) {
-            if (t.selection == MODE_QUIT) {
-                quit();
-            } else {
-                menu_selection = t.selection;
-                choose_mode(t.selection);
-            }
-            return;
-        }
+    const int entry = menu_click_entry(x, y);
+    if (entry == MODE_QUIT) {
+        quit();
+    } else if (entry >= 0) {
+        menu_selection = entry;
+        choose_mode(entry);
     }
 }
 

@@ -11,3 +11,5 @@ int play_keys(int key);
 int menu_keys(int key);
 // A left-button press on the title menu, position word as in the message.
 void menu_click(intptr_t position);
+// The title-menu entry (0 to 3) a press at (x, y) falls on; -1 for none.
+int menu_click_entry(unsigned x, unsigned y);

@@ -112,25 +112,40 @@ TEST_F(Practice, RewindReachesAMinuteBackWithinItsMemoryAndStopsThere) {
     EXPECT_LE(app_next_pass(), 2600 - REWIND_PASSES + 1);
 }
 
-TEST_F(Practice, SlowMotionStretchesOnlyTheTimeBetweenPasses) {
+// Slow motion and the game-speed assist stretch only the time between passes: the game's
+// passes, state and frames are the same at every speed, and the assist marks the game.
+TEST_F(Practice, SlowMotionAndTheSpeedAssistStretchOnlyTheTimeBetweenPasses) {
     std::vector<Seen> straight;
     straight.reserve(300);
     for (int i = 0; i < 300; ++i)
         straight.push_back(pass());
     test_tear_down();
     SetUp();
-    const uint32_t speeds[] = {60, 120, 30};
+    // Slow motion at 50, 150 and 250 goes 0.5x, 0.25x, 1x; the assist at 20, 120 and 220
+    // goes 90, 75 and 50 percent.
+    const uint32_t before_slow[] = {30, 60, 120}, after_slow[] = {60, 120, 30};
     const char* const notes[] = {"0.5x", "0.25x", "1x"};
+    const int assist[] = {90, 75, 50};
     for (int i = 0; i < 300; ++i) {
+        const int k = i / 100;
+        if (i % 100 == 20) {
+            practice_set_assist(assist[k]);
+            EXPECT_EQ(practice_pass_ms(), before_slow[k] * 100 / assist[k]);
+            EXPECT_EQ(practice_practised(), 1);
+        }
         if (i % 100 == 50) {
             practice_command(COMMAND_SLOW_MOTION);
-            EXPECT_EQ(practice_pass_ms(), speeds[i / 100]);
-            EXPECT_STREQ(practice_note(platform_ticks()), notes[i / 100]);
+            EXPECT_EQ(practice_pass_ms(), after_slow[k] * 100 / assist[k]);
+            EXPECT_STREQ(practice_note(platform_ticks()), notes[k]);
         }
         const uint32_t before = headless_time();
         ASSERT_TRUE(pass() == straight[i]) << "pass " << i;
         EXPECT_EQ(headless_time() - before, practice_pass_ms());
     }
+    practice_set_assist(100);
+    EXPECT_EQ(practice_pass_ms(), 30u);
+    practice_set_assist(33);  // not one of the speeds: full speed
+    EXPECT_EQ(practice_assist(), 100);
 }
 
 TEST_F(Practice, QuickLoadGoesBackToTheSlotAndRefusesAnotherGamesLeavingThisOne) {
@@ -195,6 +210,35 @@ TEST_F(Practice, GoingBackIsRefusedWhileRecordingOrReplaying) {
     pass(true);
     EXPECT_EQ(app_next_pass(), before + 1);  // played on, not back
     EXPECT_STREQ(practice_note(platform_ticks()), "Not while recording or replaying");
+    EXPECT_EQ(practice_can_restart(), 0);
+    EXPECT_EQ(practice_restart(), 0);
+    EXPECT_EQ(app_next_pass(), before + 1);
+}
+
+// Restart level puts back the state as this game began, whatever came since (a quick load
+// included), and the game goes on from it as it did the first time.
+TEST_F(Practice, RestartGoesBackToTheGamesFirstStateAndPlaysOnAsBefore) {
+    EXPECT_EQ(practice_can_restart(), 0);  // the title: no game yet
+    std::vector<Seen> straight;
+    int began = -1;
+    for (int i = 0; i < 120; ++i) {
+        const int was = game_mode;
+        straight.push_back(pass());
+        if (was != MODE_PLAYING && game_mode == MODE_PLAYING)
+            began = i;
+    }
+    ASSERT_GE(began, 0);
+    ASSERT_LT(began, 100);
+    practice_command(COMMAND_QUICK_SAVE);
+    pass();
+    practice_command(COMMAND_QUICK_LOAD);
+    pass();
+    ASSERT_EQ(practice_can_restart(), 1);
+    ASSERT_EQ(practice_restart(), 1);
+    EXPECT_EQ(seen_now().state, straight[began].state);
+    EXPECT_EQ(practice_practised(), 1);
+    for (int i = began + 1; i < 120; ++i)
+        EXPECT_TRUE(pass() == straight[i]) << "pass " << i;
 }
 
 }  // namespace

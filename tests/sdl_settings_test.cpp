@@ -34,8 +34,9 @@ void collect(void* context, int line, const char* message) {
 bool same(const Settings& a, const Settings& b) {
     return a.fullscreen == b.fullscreen && a.window_width == b.window_width &&
            a.window_height == b.window_height && a.scale_mode == b.scale_mode &&
-           a.gamepad == b.gamepad && a.effects_volume == b.effects_volume &&
-           a.music_volume == b.music_volume && a.muted == b.muted && a.show_timer == b.show_timer &&
+           a.colours == b.colours && a.gamepad == b.gamepad &&
+           a.effects_volume == b.effects_volume && a.music_volume == b.music_volume &&
+           a.muted == b.muted && a.show_timer == b.show_timer &&
            std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
 }
 
@@ -51,6 +52,7 @@ TEST(SdlSettings, WhatIsWrittenReadsBackTheSame) {
     changed.window_width = 1366;
     changed.window_height = 700;
     changed.scale_mode = SCALE_FIT;
+    changed.colours = 2;
     changed.gamepad = 0;
     changed.keys.keys[ROLE_JUMP][0] = KEYCODE_SPACE;
     changed.keys.keys[ROLE_JUMP][1] = 0x40000000 | 225;  // Left Shift
@@ -87,7 +89,7 @@ TEST(SdlSettings, BadLinesAreReportedByNumberAndSkippedWhileTheRestApplies) {
         "fullscreen = maybe\n"    // 3: bad value
         "window = 800by600\n"     // 4: bad size
         "scale = fit\n"           // 5: good
-        "colour = blue\n"         // 6: unknown setting
+        "colours = blue\n"        // 6: not a filter's name
         "no equals sign\n"        // 7
         "[keys]\n"                // 8
         "jump = Space, Spcae\n"   // 9: one unknown key name, the other applies

@@ -54,6 +54,7 @@ const char* const NOT_STATE[] = {
     "picture.cpp:refused_why",
     "sound.cpp:refused",
     "sound.cpp:refused_why",
+    "app.cpp:failed_start",
     // The pace: read at the top of every pass, before anything waits on it.
     "clock.cpp:clock_start_time",
     // The display as start-up made it, the same for every pass: device, surfaces, clippers,

@@ -4,6 +4,8 @@
 // pads start, so the title waits for neither; with no device the game runs silently and says
 // so once.
 #include <SDL.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -110,13 +112,74 @@ void say_silent(const char* why) {
     std::fprintf(stderr, "Quellaro 2005: no sound (%s); the game runs silently\n", why);
 }
 
-void open_device() {
-    tried = true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        say_silent(SDL_GetError());
+// Where there is no sound device, the audio libraries under SDL write line after line of
+// their own to standard error before SDL gives up, and the player then reads the game's one
+// line among them. Their words are held aside while the device opens: shown after all when
+// the sound works, dropped when the game says itself why it is silent.
+struct HeldMessages {
+    int saved = -1;  // standard error as it was
+    int held = -1;   // where the libraries write meanwhile (memory, no file)
+};
+
+HeldMessages hold_messages() {
+    HeldMessages h;
+    std::fflush(stderr);
+    h.held = memfd_create("quellaro-audio-messages", MFD_CLOEXEC);
+    h.saved = h.held >= 0 ? dup(STDERR_FILENO) : -1;
+    if (h.saved < 0 || dup2(h.held, STDERR_FILENO) < 0) {
+        if (h.saved >= 0) {
+            close(h.saved);
+        }
+        if (h.held >= 0) {
+            close(h.held);
+        }
+        return HeldMessages{};  // nothing held: the messages go where they always went
+    }
+    return h;
+}
+
+void release_messages(HeldMessages* h, bool show) {
+    if (h->saved < 0) {
         return;
     }
-    subsystem_started = true;
+    std::fflush(stderr);
+    dup2(h->saved, STDERR_FILENO);
+    close(h->saved);
+    if (show && lseek(h->held, 0, SEEK_SET) == 0) {
+        char buffer[4096];
+        ssize_t got;
+        while ((got = read(h->held, buffer, sizeof buffer)) > 0) {
+            std::fwrite(buffer, 1, static_cast<size_t>(got), stderr);
+        }
+    }
+    close(h->held);
+    *h = HeldMessages{};
+}
+
+// SDL's audio started and a device opened on it; 0 after saying why not.
+SDL_AudioDeviceID open_sdl_device(const SDL_AudioSpec& want) {
+    HeldMessages messages = hold_messages();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        release_messages(&messages, false);
+        say_silent(SDL_GetError());
+        return 0;
+    }
+    const SDL_AudioDeviceID opened = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    if (opened == 0) {
+        // Read before SDL_QuitSubSystem, which may set another error.
+        char why[256];
+        std::snprintf(why, sizeof why, "%s", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        release_messages(&messages, false);
+        say_silent(why);
+        return 0;
+    }
+    release_messages(&messages, true);
+    return opened;
+}
+
+void open_device() {
+    tried = true;
     SDL_AudioSpec want{};
     want.freq = device_rate;
     want.format = AUDIO_S16SYS;
@@ -124,13 +187,11 @@ void open_device() {
     want.samples = DEVICE_FRAMES;
     want.callback = mix_callback;
     // No changes allowed: SDL converts our 16-bit stereo to whatever the hardware takes.
-    device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    device = open_sdl_device(want);
     if (device == 0) {
-        say_silent(SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        subsystem_started = false;
         return;
     }
+    subsystem_started = true;
     samples_mixed = 0;
     callback_ticks = 0;
     callback_buffers = 0;

@@ -28,10 +28,11 @@ void sdl_present_stop();
 void sdl_present_again();
 // How many times a frame went to the screen (identical frames do not).
 extern int64_t sdl_frames_shown;
-// Saves the last frame as a screenshot and says where on standard error.
-void sdl_save_screenshot();
-// Starts or ends the pause: the sound held, the cursor shown, the last frame shown again.
-void sdl_set_paused(int paused);
+// Saves the last frame as a screenshot and says where on standard error; 1 when saved.
+int sdl_save_screenshot();
+// Tells the player what a port key did, or a problem, through the program's note hook.
+void sdl_say(const char* text);
+// The pause (sdl_set_paused) holds the sound, shows the cursor and the last frame again.
 // The game's own wish for the cursor: hidden exactly while playing.
 extern int sdl_game_cursor_visible;
 int sdl_in_play();
@@ -45,15 +46,15 @@ void sdl_audio_start_when_due();
 void sdl_audio_set_paused(int paused);
 void sdl_audio_toggle_mute();
 void sdl_audio_apply_settings();
-// What the player chose (an options page): the effects' and the music's volumes in percent,
-// held to 0-100, and the sound off or on; heard at once and kept in the settings.
-void sdl_audio_set_levels(int effects_percent, int music_percent, int muted);
 // What the sound does now, for tests and diagnostics: whether the device is open, the mixer's
 // pause and mute, the effects playing and whether a tune plays.
 struct SdlAudioState {
     int open, paused, muted, voices, music;
 };
 SdlAudioState sdl_audio_state();
+
+// Keeps the text of a message box about to be shown, for sdl_message_shown.
+void sdl_note_message(const char* text);
 
 // Diagnostics (QUELLARO_FRAME_STATS).
 extern int sdl_stats_enabled;

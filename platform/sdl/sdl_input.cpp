@@ -46,6 +46,16 @@ int cursor_shown = -1;
 // Where the game takes its input, as the last pump gave it (a close request during a pause
 // goes there too).
 const PlatformInput* game_input;
+// The program's menu over the held game, or null; where notes for the player go, or null.
+const SdlMenu* menu;
+void (*note)(const char* text);
+// The window's close button was pressed: the quit that follows is the player's, and may be
+// asked about; one without it (a signal, the session ending) is not asked about.
+bool close_pressed;
+
+bool menu_shown() {
+    return menu != nullptr && menu->shown();
+}
 
 void show_cursor() {
     int shown = sdl_game_cursor_visible || sdl_paused ? 1 : 0;
@@ -68,7 +78,11 @@ void post_click(int x, int y, int double_click) {
 }
 
 void post_close() {
-    if (game_input != nullptr) {
+    const bool insisted = !close_pressed;
+    close_pressed = false;
+    if (insisted && menu != nullptr) {
+        menu->quit_now();
+    } else if (game_input != nullptr) {
         game_input->close();
     }
     // The game must run to take the request; a pause would hold it forever.
@@ -83,15 +97,16 @@ bool game_takes_input() {
 // The program's commands go to it whatever the pause; frame advance in play pauses first,
 // and while paused lets one pass run.
 void give_command(int command) {
+    // The program hears of frame advance before the pause it brings begins.
+    if (game_input != nullptr && game_input->command != nullptr) {
+        game_input->command(command);
+    }
     if (command == COMMAND_FRAME_ADVANCE) {
         if (sdl_paused) {
             advance_asked = true;
         } else if (sdl_in_play()) {
             sdl_set_paused(1);
         }
-    }
-    if (game_input != nullptr && game_input->command != nullptr) {
-        game_input->command(command);
     }
 }
 
@@ -102,16 +117,22 @@ void press_role(int role) {
         }
     } else if (role == ROLE_FULLSCREEN) {
         sdl_toggle_fullscreen();
+        sdl_say(sdl_settings.fullscreen ? "Full screen" : "Window");
     } else if (role == ROLE_SCALE) {
         sdl_toggle_scale();
+        static const char* const modes[] = {"Scaling: auto", "Scaling: integer", "Scaling: fit"};
+        const int mode = sdl_settings.scale_mode;
+        sdl_say(mode >= SCALE_AUTO && mode <= SCALE_FIT ? modes[mode] : "Scaling");
     } else if (role == ROLE_SCREENSHOT) {
-        sdl_save_screenshot();
+        sdl_say(sdl_save_screenshot() ? "Screenshot saved" : "Screenshot not saved");
     } else if (role == ROLE_MUTE) {
         sdl_audio_toggle_mute();
+        sdl_say(sdl_settings.muted ? "Sound off" : "Sound on");
     } else if (role == ROLE_TIMER) {
         sdl_settings.show_timer = !sdl_settings.show_timer;
         sdl_settings_changed();
         sdl_present_again();
+        sdl_say(sdl_settings.show_timer ? "Timer on" : "Timer off");
     } else if (key_role_command(role) >= 0) {
         give_command(key_role_command(role));
     } else if (game_takes_input() && key_role_message(role) != 0) {
@@ -124,6 +145,9 @@ void key_down_event(const SDL_KeyboardEvent& key) {
         key_down[key.keysym.scancode] = 1;
     }
     const SDL_Keycode code = key.keysym.sym;
+    if (menu_shown() && menu->key(code)) {
+        return;
+    }
     for (int role = 0; role < FIRST_PRESS_ROLE; role++) {
         if (key_has_role(&sdl_settings.keys, role, code)) {
             tapped_roles |= 1u << role;
@@ -162,13 +186,15 @@ void key_down_event(const SDL_KeyboardEvent& key) {
 }
 
 // A left-button press, in frame pixels. Presses on the bars are dropped: no frame pixel is
-// there, and nothing on the frame could answer them. While paused a click ends the pause.
+// there, and nothing on the frame could answer them. A menu takes them; while paused with no
+// menu a click ends the pause.
 void button_down(const SDL_MouseButtonEvent& press) {
-    if (sdl_paused) {
+    const bool to_menu = menu_shown();
+    if (sdl_paused && !to_menu) {
         sdl_set_paused(0);
         return;
     }
-    if (!game_takes_input() || sdl_window == nullptr) {
+    if ((!to_menu && !game_takes_input()) || sdl_window == nullptr) {
         return;
     }
     int output_width, output_height, window_width, window_height;
@@ -186,6 +212,10 @@ void button_down(const SDL_MouseButtonEvent& press) {
     // SDL counts the presses of a quick series; as on the desktop of old, every second one
     // is a double click (a triple click is a double click and then a plain press).
     int double_click = press.clicks >= 2 && press.clicks % 2 == 0;
+    if (to_menu) {
+        menu->click(x, y);
+        return;
+    }
     post_click(x, y, double_click);
 }
 
@@ -213,6 +243,9 @@ void window_event(const SDL_WindowEvent& event) {
             break;
         case SDL_WINDOWEVENT_EXPOSED:
             sdl_present_again();
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            close_pressed = true;
             break;
         default:
             break;
@@ -309,8 +342,18 @@ void poll_pads() {
             state.stick_y = y;
         }
     }
+    // A menu takes the buttons newly pressed; the mapping still follows them, so that the
+    // button that closes the menu does nothing more once it has.
+    const uint32_t pressed = state.buttons & ~pad_mapper.last;
     PadOutput out;
     pad_map(&pad_mapper, &state, sdl_in_play(), SDL_GetTicks(), &out);
+    if (menu_shown()) {
+        pad_held_roles = 0;
+        if (pressed != 0) {
+            menu->pad(pressed);
+        }
+        return;
+    }
     pad_held_roles = out.held_roles;
     for (int i = 0; i < out.press_count; i++) {
         if (out.presses[i] == ROLE_PAUSE || key_role_command(out.presses[i]) >= 0 ||
@@ -374,7 +417,30 @@ void sdl_set_paused(int paused) {
     sdl_paused = paused;
     sdl_audio_set_paused(paused);
     show_cursor();
+    if (menu != nullptr) {
+        menu->paused(paused);
+    }
     sdl_present_again();
+}
+
+void sdl_say(const char* text) {
+    if (note != nullptr) {
+        note(text);
+    }
+}
+
+void sdl_set_note(void (*say)(const char* text)) {
+    note = say;
+}
+
+void sdl_set_menu(const SdlMenu* program_menu) {
+    menu = program_menu;
+}
+
+void sdl_advance_once() {
+    if (sdl_paused) {
+        advance_asked = true;
+    }
 }
 
 void platform_pump_events(const PlatformInput* input) {
@@ -447,6 +513,8 @@ void sdl_input_stop() {
     advance_asked = false;
     cursor_shown = -1;
     game_input = nullptr;
+    menu = nullptr;
+    note = nullptr;
     sdl_paused = 0;
     sdl_game_cursor_visible = 1;
 }

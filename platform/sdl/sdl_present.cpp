@@ -53,6 +53,18 @@ std::unique_ptr<uint8_t[]> last_frame;
 std::unique_ptr<uint32_t[]> argb_frame;  // ARGB copy (other formats; the pause mark)
 PaletteEntry last_palette[256];
 ColourTable palette_argb;  // the palette ready for conversion
+// The program's colour filter (null: none): the table is built from the palette through it.
+SdlPaletteFilter palette_filter;
+
+void build_table(const PaletteEntry* palette) {
+    if (palette_filter == nullptr) {
+        palette_to_argb(palette, -1, &palette_argb);
+        return;
+    }
+    PaletteEntry filtered[256];
+    palette_filter(palette, filtered, 256);
+    palette_to_argb(filtered, -1, &palette_argb);
+}
 bool have_last, last_is_argb;
 // Whether the window shows last_frame as it is (not a paused or other-format frame), and
 // which rows of the frame being presented differ from it: on the processor path only those
@@ -452,7 +464,7 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
     }
     if (bpp == 8 && (!have_last || std::memcmp(palette, last_palette, sizeof last_palette) != 0)) {
         std::memcpy(last_palette, palette, sizeof last_palette);
-        palette_to_argb(palette, -1, &palette_argb);
+        build_table(palette);
     }
     have_last = true;
     if (whole_8) {
@@ -509,6 +521,14 @@ void sdl_present_again() {
     show_last();
 }
 
+void sdl_set_palette_filter(SdlPaletteFilter filter) {
+    palette_filter = filter;
+    if (have_last && !last_is_argb) {
+        build_table(last_palette);
+        sdl_present_again();
+    }
+}
+
 void sdl_set_overlay(const SdlOverlay* drawn) {
     overlay = drawn;
 }
@@ -537,9 +557,9 @@ uint64_t sdl_last_frame_digest() {
                         last_palette);
 }
 
-void sdl_save_screenshot() {
+int sdl_save_screenshot() {
     if (!have_last) {
-        return;
+        return 0;
     }
     // The user-dirs file's text, read at each screenshot (the desktop may change it).
     static char user_dirs[USER_DIRS_MAX + 1];
@@ -554,7 +574,7 @@ void sdl_save_screenshot() {
     if (!screenshot_folder(SDL_getenv("XDG_PICTURES_DIR"), user_dirs, SDL_getenv("XDG_DATA_HOME"),
                            home, folder, sizeof folder)) {
         std::fprintf(stderr, "Quellaro 2005: no folder to save the screenshot in\n");
-        return;
+        return 0;
     }
     std::time_t now = std::time(nullptr);
     std::tm local;
@@ -568,7 +588,7 @@ void sdl_save_screenshot() {
         !screenshot_create(&file, folder, &local, path_name, sizeof path_name, why, sizeof why)) {
         std::fprintf(stderr, "Quellaro 2005: cannot save a screenshot in %s: %s\n",
                      text_escaped(folder).c_str(), why);
-        return;
+        return 0;
     }
     if (last_is_argb) {
         // The frame as RGBA bytes, made only for this rare case.
@@ -589,8 +609,9 @@ void sdl_save_screenshot() {
     if (file_writer_commit(&file, why, sizeof why)) {
         std::fprintf(stderr, "Quellaro 2005: screenshot saved as %s\n",
                      text_escaped(path_name).c_str());
-    } else {
-        std::fprintf(stderr, "Quellaro 2005: cannot write the screenshot %s: %s\n",
-                     text_escaped(path_name).c_str(), why);
+        return 1;
     }
+    std::fprintf(stderr, "Quellaro 2005: cannot write the screenshot %s: %s\n",
+                 text_escaped(path_name).c_str(), why);
+    return 0;
 }

@@ -30,6 +30,22 @@ int sdl_window_open() {
     return sdl_window != nullptr ? 1 : 0;
 }
 
+namespace {
+
+// The last box's text, as sdl_message_shown gives it.
+char message_shown[2048];
+
+}  // namespace
+
+void sdl_note_message(const char* text) {
+    std::snprintf(message_shown, sizeof message_shown, "%s", text);
+}
+
+const char* sdl_message_shown() {
+    return message_shown;
+}
+
 void sdl_show_message(const char* text) {
+    sdl_note_message(text);
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quellaro 2005", text, nullptr);
 }

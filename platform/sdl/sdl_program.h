@@ -41,6 +41,9 @@ int sdl_window_open();
 void sdl_show_error(const char* text);
 // Shows text in a message box only (standard error has it already).
 void sdl_show_message(const char* text);
+// The text of the last message box asked for by either ("" before any; the tests read it,
+// since a box cannot show on their driver).
+const char* sdl_message_shown();
 
 // The last frame's digest over its colours (as the runner computes it; 0 before any), kept
 // after the window closes, and the pass that drew it (-1 before any).
@@ -54,6 +57,10 @@ struct SdlOverlay {
     int (*look)(int paused);
     void (*draw)(uint32_t* argb, int pitch, int width, int height, int paused);
 };
+// A colour filter for the frames shown: the palette's 256 colours through it as the frame is
+// converted, never the game's frame (null: none). Shows the last frame again through it.
+typedef void (*SdlPaletteFilter)(const PaletteEntry* in, PaletteEntry* out, int count);
+void sdl_set_palette_filter(SdlPaletteFilter filter);
 // The overlay in use (null: none).
 void sdl_set_overlay(const SdlOverlay* overlay);
 // Shows the last frame again when the overlay's look changed (a note came or went).
@@ -75,3 +82,34 @@ extern int sdl_live_presses;
 // Microseconds on SDL's performance counter, and when the program's entry began.
 int64_t sdl_now_us();
 extern int64_t sdl_main_start_us;
+
+// A menu the program shows over the held game takes the input the game would have: keys by
+// SDL key code (key gives 1 when it took one; the others go on to their roles, so P still
+// ends the pause), the pad's buttons newly pressed (PadButton bits) and left-button presses
+// in frame pixels. paused tells it the pause began or ended, by whatever means.
+struct SdlMenu {
+    int (*shown)();
+    int (*key)(int32_t keycode);
+    void (*pad)(uint32_t pressed);
+    void (*click)(int x, int y);
+    void (*paused)(int paused);
+    // A quit the system insists on (a signal, not the window's close button): not asked.
+    void (*quit_now)();
+};
+// Where the backend tells the player what a port key did ("Scaling: integer", "Sound off",
+// "Screenshot saved") or that the settings could not be saved (null: nowhere).
+void sdl_set_note(void (*say)(const char* text));
+// The menu in use (null: none).
+void sdl_set_menu(const SdlMenu* menu);
+// Starts or ends the pause (a menu's Resume).
+void sdl_set_paused(int paused);
+// Lets one pass run while the pause goes on (frame advance from a menu).
+void sdl_advance_once();
+// What the player chose in a menu, applied at once and kept in the settings: full screen or
+// a window, the scale mode (ScaleMode), the key bindings and colours now in sdl_settings.
+void sdl_set_fullscreen(int on);
+void sdl_set_scale_mode(int mode);
+void sdl_keys_changed();
+// The effects' and the music's volumes in percent, held to 0-100, and the sound off or on;
+// heard at once and kept in the settings.
+void sdl_audio_set_levels(int effects_percent, int music_percent, int muted);

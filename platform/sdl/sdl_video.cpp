@@ -247,6 +247,7 @@ int sdl_video_start() {
 
 void sdl_show_error(const char* text) {
     std::fprintf(stderr, "%s\n", text);
+    sdl_note_message(text);
     // Without a display the box cannot show; the line above is all there is.
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quellaro 2005", text, sdl_window);
 }
@@ -337,6 +338,30 @@ void sdl_toggle_scale() {
     sdl_present_again();
 }
 
+void sdl_set_fullscreen(int on) {
+    const bool now =
+        sdl_window != nullptr && (SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (now != (on != 0)) {
+        sdl_toggle_fullscreen();
+    }
+}
+
+void sdl_set_scale_mode(int mode) {
+    if (mode < SCALE_AUTO || mode > SCALE_FIT || mode == sdl_settings.scale_mode) {
+        return;
+    }
+    sdl_settings.scale_mode = mode;
+    sdl_run_only &= ~RUN_ONLY_SCALE;
+    sdl_settings_changed();
+    sdl_settings_flush(1);
+    sdl_present_again();
+}
+
+void sdl_keys_changed() {
+    sdl_settings_changed();
+    sdl_settings_flush(1);
+}
+
 void sdl_settings_changed() {
     settings_waiting = true;
     settings_due = SDL_GetTicks() + SETTINGS_SAVE_DELAY_MS;
@@ -366,5 +391,6 @@ void sdl_settings_flush(int now) {
     if (!settings_save(sdl_settings_path, &kept, &sdl_settings_kept, why, sizeof why)) {
         std::fprintf(stderr, "Quellaro 2005: cannot write the settings to %s: %s\n",
                      text_escaped(sdl_settings_path).c_str(), why);
+        sdl_say("Settings not saved");
     }
 }

@@ -24,6 +24,8 @@ constexpr size_t MAX_LINE = 512;
 // A message echoes at most one escaped line, four characters a byte.
 constexpr size_t MAX_MESSAGE = MAX_LINE * 4 + 160;
 constexpr const char* SCALE_NAMES[] = {"auto", "integer", "fit"};
+constexpr const char* COLOUR_NAMES[] = {"none", "red-green", "blue-yellow", "high-contrast"};
+constexpr int COLOUR_COUNT = 4;
 
 enum Section {
     SECTION_NONE,
@@ -164,6 +166,17 @@ void display_line(Parser* p, const char* name, const char* value) {
             }
         }
         complain(p, "scale must be auto, integer or fit, not \"%s\"; the line is skipped", value);
+    } else if (strcasecmp(name, "colours") == 0) {
+        for (int filter = 0; filter < COLOUR_COUNT; filter++) {
+            if (strcasecmp(value, COLOUR_NAMES[filter]) == 0) {
+                s->colours = filter;
+                return;
+            }
+        }
+        complain(p,
+                 "colours must be none, red-green, blue-yellow or high-contrast, not \"%s\"; "
+                 "the line is skipped",
+                 value);
     } else if (strcasecmp(name, "timer") == 0) {
         int on = read_switch(value);
         if (on < 0) {
@@ -517,6 +530,10 @@ size_t settings_format(const Settings* s, char* out, size_t size, const Settings
     int mode = s->scale_mode >= 0 && s->scale_mode < 3 ? s->scale_mode : SCALE_AUTO;
     append(out, size, &used, "%s\n", SCALE_COMMENT);
     append(out, size, &used, "scale = %s\n", SCALE_NAMES[mode]);
+    // Written only when chosen, so a file that never had it reads as it did.
+    if (s->colours > 0 && s->colours < COLOUR_COUNT) {
+        append(out, size, &used, "colours = %s\n", COLOUR_NAMES[s->colours]);
+    }
     append(out, size, &used, "timer = %s\n\n[keys]\n", s->show_timer ? "yes" : "no");
     append(out, size, &used, "%s\n", KEYS_COMMENT);
     append_kept(kept, group_of(SECTION_KEYS), out, size, &used);

@@ -13,6 +13,8 @@ struct Settings {
     int fullscreen;                    // 1: borderless full screen on the desktop's own mode
     int window_width, window_height;   // the window's size; 0 x 0: chosen from the desktop
     int scale_mode;                    // ScaleMode
+    int colours;                       // the colour filter shown: 0 none, 1 red-green,
+                                       // 2 blue-yellow, 3 high contrast
     int gamepad;                       // 1: gamepads play the game
     int effects_volume, music_volume;  // percent, 0 to 100
     int muted;                         // 1: every sound plays unheard (M)

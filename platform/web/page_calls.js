@@ -27,6 +27,12 @@ mergeInto(LibraryManager.library, {
     Module.pointerListener = null;
   },
 
+  // What a screen reader should say now: the menus' highlighted entry, into the live region.
+  page_announce: function(text) {
+    const region = document.getElementById('announce');
+    if (region) region.textContent = UTF8ToString(text);
+  },
+
   // 0: playing; 1: paused; 2: paused, frame advance stepping a pass at a time.
   page_show_paused: function(paused) {
     if (Module.onPause) Module.onPause(paused);

@@ -93,6 +93,12 @@ void web_audio_set_levels(int effects, int music, int mute) {
     web_settings_keep();
 }
 
+void web_audio_levels(int* effects, int* music, int* mute) {
+    *effects = web_settings.effects_volume;
+    *music = web_settings.music_volume;
+    *mute = web_settings.muted ? 1 : 0;
+}
+
 void web_audio_toggle_mute() {
     web_audio_set_levels(web_settings.effects_volume, web_settings.music_volume,
                          !web_settings.muted);

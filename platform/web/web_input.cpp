@@ -44,6 +44,37 @@ PadState pads_before[MAX_PADS];
 int listening;
 // Paused: the page was hidden or lost the focus, or the player pressed P.
 int paused;
+// The program's menu over the held game, or null.
+const WebMenu* menu;
+
+bool menu_shown() {
+    return menu != nullptr && menu->shown();
+}
+
+// The menu's key for a key pressed while it shows (0: none of its keys).
+int menu_key_of(int32_t keycode) {
+    const KeyBindings* keys = &web_settings.keys;
+    if (keycode == KEYCODE_UP || key_has_role(keys, ROLE_UP, keycode)) {
+        return KEY_UP;
+    }
+    if (keycode == KEYCODE_DOWN || key_has_role(keys, ROLE_DOWN, keycode)) {
+        return KEY_DOWN;
+    }
+    if (keycode == KEYCODE_LEFT || key_has_role(keys, ROLE_LEFT, keycode)) {
+        return KEY_LEFT;
+    }
+    if (keycode == KEYCODE_RIGHT || key_has_role(keys, ROLE_RIGHT, keycode)) {
+        return KEY_RIGHT;
+    }
+    if (keycode == KEYCODE_RETURN || keycode == KEYCODE_KP_ENTER || keycode == KEYCODE_SPACE ||
+        key_has_role(keys, ROLE_ENTER, keycode)) {
+        return KEY_RETURN;
+    }
+    if (keycode == KEYCODE_ESCAPE || key_has_role(keys, ROLE_ESCAPE, keycode)) {
+        return KEY_ESCAPE;
+    }
+    return 0;
+}
 // Frame advance asked for while paused (one pass may run), and whether one ran in this pause
 // (the page then shows a smaller notice).
 int advance_asked;
@@ -89,7 +120,10 @@ void set_paused(int pause) {
     web_audio_set_paused(paused);
     // Releases are not seen while the page is away; nothing stays held across a pause.
     release_everything();
-    page_show_paused(paused);
+    if (menu != nullptr) {
+        menu->paused(paused);
+    }
+    page_show_paused(paused && !menu_shown());
 }
 
 // The program's practice keys: their commands go to the program (F5 must not reload the page,
@@ -181,6 +215,13 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
             return press_role(role, event->repeat != 0) ? EM_TRUE : EM_FALSE;
         }
     }
+    if (menu_shown()) {
+        const int key = menu_key_of(keycode);
+        if (key != 0) {
+            menu->key(key);
+        }
+        return EM_TRUE;
+    }
     for (int role = 0; role < FIRST_PRESS_ROLE; role++) {
         if (key_has_role(&web_settings.keys, role, keycode)) {
             tapped_roles |= paused ? 0 : 1u << role;
@@ -245,6 +286,23 @@ void poll_gamepads() {
         const int pressed = pad_pressed_keys(pads_before[i], now, keys, 4);
         const int commanded = pad_pressed_commands(pads_before[i], now, commands, 2);
         const bool start_pressed = now.buttons[PAD_START] && !pads_before[i].buttons[PAD_START];
+        if (menu_shown()) {
+            // The D-pad, South, East, Back and Start as the menu's keys.
+            static const struct {
+                int button, key;
+            } menu_keys[] = {{PAD_DPAD_UP, KEY_UP},     {PAD_DPAD_DOWN, KEY_DOWN},
+                             {PAD_DPAD_LEFT, KEY_LEFT}, {PAD_DPAD_RIGHT, KEY_RIGHT},
+                             {PAD_SOUTH, KEY_RETURN},   {PAD_EAST, KEY_ESCAPE},
+                             {PAD_BACK, KEY_ESCAPE},    {PAD_START, KEY_ESCAPE}};
+            for (const auto& row : menu_keys) {
+                if (now.buttons[row.button] && !pads_before[i].buttons[row.button]) {
+                    menu->key(row.key);
+                    break;
+                }
+            }
+            pads_before[i] = now;
+            continue;
+        }
         pads_before[i] = now;
         if (paused) {
             // Start goes on with the game; nothing else reaches it while paused.
@@ -287,12 +345,16 @@ void listen(bool on) {
 // height CSS pixels; clicks is the browser's count of a quick series of presses.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_mouse_down(double x, double y, double width, double height,
                                                     int clicks) {
-    if (paused || !listening) {
+    if ((paused && !menu_shown()) || !listening) {
         return;
     }
     const int frame_x = frame_pixel_at(x, width, FRAME_WIDTH);
     const int frame_y = frame_pixel_at(y, height, FRAME_HEIGHT);
     if (frame_x < 0 || frame_y < 0) {
+        return;
+    }
+    if (menu_shown()) {
+        menu->click(frame_x, frame_y);
         return;
     }
     // As on the desktop of old, every second press of a series is a double click.
@@ -317,6 +379,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_key(int key, int held) {
 
 // From the page's on-screen menu button: one press of the key.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_press(int key) {
+    if (key > 0 && key < 256 && menu_shown()) {
+        menu->key(key);
+        return;
+    }
     if (key > 0 && key < 256 && !paused && listening) {
         queue_press({key, 0, 0, 1, -1});
     }
@@ -326,6 +392,20 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_press(int key) {
 // pause.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_set_paused(int pause) {
     set_paused(pause);
+}
+
+void web_set_menu(const WebMenu* program_menu) {
+    menu = program_menu;
+}
+
+void web_hold(int pause) {
+    set_paused(pause);
+}
+
+void web_advance_once() {
+    if (paused) {
+        advance_asked = 1;
+    }
 }
 
 void web_input_start() {

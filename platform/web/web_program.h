@@ -44,6 +44,27 @@ void web_set_overlay(const WebOverlay* overlay);
 // Puts the last frame on the canvas again when the overlay's look changed.
 void web_present_when_overlay_changed();
 
+// A menu the program shows over the held game takes the input the game would have: keys and
+// the page's touch buttons as virtual-key codes (the arrows, Enter, Escape...), a pad's
+// presses as the same codes (its Start as Escape), left-button presses in frame pixels.
+// paused tells it the pause began or ended, by whatever means; while a menu shows, the page's
+// own pause notice is not shown.
+struct WebMenu {
+    int (*shown)();
+    void (*key)(int key);
+    void (*click)(int x, int y);
+    void (*paused)(int paused);
+};
+void web_set_menu(const WebMenu* menu);
+// Starts or ends the pause from the program (a menu's Resume); one pass while the pause goes
+// on (frame advance from a menu).
+void web_hold(int paused);
+void web_advance_once();
+// The sound's levels in percent and its switch, as heard now; and as the player chose them
+// in a menu (held to 0-100, heard at once).
+void web_audio_levels(int* effects_percent, int* music_percent, int* muted);
+void web_audio_set_levels(int effects_percent, int music_percent, int muted);
+
 // A short notice for the player, shown by the page for a few seconds beside the game.
 void web_notice(const char* text);
 

@@ -46,11 +46,17 @@ bool rewinding;
 bool practised;
 // Quick loads and rewind steps so far.
 int jumps;
+// The game-speed assist in percent (100: none): it stretches the time between passes as
+// slow motion does, and a game played with it counts as practised.
+int assist_percent = 100;
 // The note on screen and when it was given.
 const char* note;
 uint32_t note_at;
 // Saved forms on their way to and from the slot.
 uint8_t form[SAVESTATE_MAX];
+// The state as the current game began (for Restart level), in a slot of its own after the
+// history's; its length, 0 when no game has begun.
+size_t start_length;
 
 void say(const char* text) {
     note = text;
@@ -182,8 +188,10 @@ int play(const InputRecord* record) {
     records[pass % RECORDS] = *record;
     const bool fresh = game_mode != MODE_PLAYING && time_left == TIME_AT_START;
     const int going = app_run_pass(record);
-    if (fresh && game_mode == MODE_PLAYING)
+    if (fresh && game_mode == MODE_PLAYING) {
         practised = false;
+        start_length = game_snapshot(keyframe_bytes + slot_bytes * KEYFRAMES, slot_bytes);
+    }
     return going;
 }
 
@@ -192,7 +200,7 @@ int play(const InputRecord* record) {
 int practice_start(const PracticeSlot* quick_slot) {
     practice_stop();
     slot_bytes = game_snapshot(form, sizeof form) + QUEUE_SHARE;
-    keyframe_bytes = static_cast<uint8_t*>(std::malloc(slot_bytes * KEYFRAMES));
+    keyframe_bytes = static_cast<uint8_t*>(std::malloc(slot_bytes * (KEYFRAMES + 1)));
     if (keyframe_bytes == nullptr || slot_bytes == QUEUE_SHARE)
         return 0;
     slot = quick_slot;
@@ -204,10 +212,12 @@ void practice_stop() {
     keyframe_bytes = nullptr;
     slot_bytes = 0;
     head = count = 0;
+    start_length = 0;
     slot = nullptr;
     going_back_allowed = true;
     save_asked = load_asked = false;
     speed = 0;
+    assist_percent = 100;
     rewinding = practised = false;
     note = nullptr;
 }
@@ -261,8 +271,63 @@ int practice_pass(const InputRecord* record, int rewind_held) {
     return play(record);
 }
 
+int practice_can_restart() {
+    return start_length > 0 && going_back_allowed && game_mode == MODE_PLAYING ? 1 : 0;
+}
+
+int practice_restart() {
+    if (!practice_can_restart())
+        return 0;
+    const char* why = "";
+    if (!game_restore(keyframe_bytes + slot_bytes * KEYFRAMES, start_length, &why)) {
+        std::fprintf(stderr, "Quellaro 2005: the level cannot be restarted: %s\n", why);
+        say("Cannot restart");
+        return 0;
+    }
+    // The history after the start belongs to the game left behind.
+    count = 0;
+    practised = true;
+    ++jumps;
+    input_queue_clear();
+    say("Restarted");
+    return 1;
+}
+
+void practice_apply_now() {
+    if (save_asked) {
+        save_asked = false;
+        quick_save();
+    }
+    if (load_asked) {
+        load_asked = false;
+        quick_load();
+    }
+}
+
+int practice_rewind(int passes) {
+    if (keyframe_bytes == nullptr)
+        return 1;
+    if (!going_back_allowed) {
+        say("Not while recording or replaying");
+        return 1;
+    }
+    int going = 1;
+    for (int i = 0; i < passes && going && count > 0; ++i)
+        going = step_back();
+    stop_rewinding();
+    return going;
+}
+
 uint32_t practice_pass_ms() {
-    return PASS_MS << speed;
+    return (PASS_MS << speed) * 100 / static_cast<uint32_t>(assist_percent);
+}
+
+void practice_set_assist(int percent) {
+    assist_percent = percent == 90 || percent == 75 || percent == 50 ? percent : 100;
+}
+
+int practice_assist() {
+    return assist_percent;
 }
 
 const char* practice_note(uint32_t now_ms) {
@@ -270,7 +335,7 @@ const char* practice_note(uint32_t now_ms) {
 }
 
 int practice_practised() {
-    return practised ? 1 : 0;
+    return practised || assist_percent != 100 ? 1 : 0;
 }
 
 int practice_jumps() {

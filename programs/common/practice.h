@@ -42,15 +42,29 @@ void practice_command(int command);
 // and any input waiting are dropped), else a quick save or load asked for, then the pass
 // itself, kept for rewinding. 1 to go on, 0 once the game has ended.
 int practice_pass(const InputRecord* record, int rewind_held);
+// Restart level: whether the state as the current game began is kept (and going back is
+// allowed, and a game is being played); putting it back (1), or saying why not (0). The
+// history after it is forgotten, and the game counts as practised.
+int practice_can_restart();
+int practice_restart();
+// A quick save or load asked for is done now rather than before the next pass (the game is
+// held in a menu).
+void practice_apply_now();
+// Steps back passes passes at once (a menu's "rewind a second"); 0 once the game has ended.
+int practice_rewind(int passes);
 // Milliseconds between passes at the speed chosen: 30, 60 or 120. The game still sees 30 ms
 // passes: only the time between them stretches.
 uint32_t practice_pass_ms();
+// The game-speed assist: 100, 90, 75 or 50 percent of the game's speed (anything else is
+// 100). Only the time between passes changes; a game with it below 100 counts as practised.
+void practice_set_assist(int percent);
+int practice_assist();
 // The note to show at now_ms (null: none): "Saved", "Loaded", "Rewind", "0.5x", or why not.
 const char* practice_note(uint32_t now_ms);
 // Whether a tool was used on the current game; a new game from the title clears it.
 int practice_practised();
-// How many times the game was put back (quick loads, rewind steps) since the tools started:
-// a change tells a recorder that the records it holds no longer lead to the game as it is.
+// How many times the game was put back (quick loads, rewind steps, restarts) since the tools
+// started: a change tells a recorder that its records no longer lead to the game as it is.
 int practice_jumps();
 
 // For the benchmark and tests: bytes the history holds, the room each snapshot has in it,

@@ -7,8 +7,12 @@
 #include "engine/clock.h"
 #include "platform/input_record.h"
 #include "platform/sdl/sdl_program.h"
+#include "programs/common/confirm.h"
+#include "programs/common/notes.h"
 #include "programs/common/overlay.h"
 #include "programs/common/pause_mark.h"
+#include "programs/common/pause_menu.h"
+#include "programs/desktop/desktop_menu.h"
 #include "programs/desktop/recording.h"
 #include "programs/desktop/run_keeper.h"
 #include "programs/desktop/run_screen.h"
@@ -39,42 +43,55 @@ void queue_click(int x, int y, int double_click) {
     input_queue.button_down(x, y, double_click);
 }
 void queue_close() {
-    input_queue.close();
+    confirm_close_request();
 }
 void give_command(int command) {
+    if (command == COMMAND_FRAME_ADVANCE && pause_menu_can_ask())
+        desktop_menu_advance_asked();
     practice_command(command);
 }
 const PlatformInput desktop_input = {queue_key, queue_click, queue_close, give_command};
 
-// The overlay's marks: the pause's panel, or while stepping only a line near the top.
-enum : int { MARK_NONE, MARK_PAUSED, MARK_STEPPING };
-constexpr int STEPPING_LINE_TOP = 100;    // under the note, over the sky
+// How long a port key's note shows, and where the program's notes go: over the ground,
+// clear of the practice tools' note under the HUD and of a replay's progress at the bottom.
+constexpr uint32_t NOTE_MS = 1500;
+constexpr int NOTE_FROM_BOTTOM = 100;
 constexpr int REPLAY_PROGRESS_TOP = 440;  // along the bottom, under the play
 
-int mark(int paused) {
-    return !paused ? MARK_NONE : stepping ? MARK_STEPPING : MARK_PAUSED;
+void say(const char* text) {
+    note_say(text, NOTE_MS);
 }
 
+// The overlay: the menu (or the line of frame advance) when one shows, else the pause's
+// panel while paused; the practice tools' note over either.
 int overlay_look_now(int paused) {
+    const int menu = pause_menu_look();
+    const int mark = menu == 0 && paused ? 1 : 0;
     const char* note = practice_note(platform_ticks());
     const char* progress = desktop_replay_progress();
-    if (progress == nullptr) {
-        return overlay_look(note, mark(paused));
-    }
     // A replay's progress changes the look each pass, so that it is shown even where the
     // game's own frame stands still.
     static char both[256];
-    std::snprintf(both, sizeof both, "%s|%s", note != nullptr ? note : "", progress);
-    return overlay_look(both, mark(paused));
+    if (progress != nullptr) {
+        std::snprintf(both, sizeof both, "%s|%s", note != nullptr ? note : "", progress);
+        note = both;
+    }
+    const unsigned note_look = static_cast<unsigned>(overlay_look(note, mark)) * 7u +
+                               static_cast<unsigned>(overlay_look(note_shown(platform_ticks()), 0));
+    if (note_look == 0 && menu == 0)
+        return 0;
+    return static_cast<int>((note_look * 31u + static_cast<unsigned>(menu)) >> 1 | 1u);
 }
 
 void overlay_draw(uint32_t* argb, int pitch, int width, int height, int paused) {
-    if (mark(paused) == MARK_PAUSED) {
+    if (pause_menu_look() != 0) {
+        pause_menu_draw(argb, pitch, width, height);
+    } else if (paused) {
         pause_mark_draw(argb, pitch, width, height);
-    } else if (mark(paused) == MARK_STEPPING) {
-        overlay_text(argb, pitch, width, height, "Paused: a pass at a time", STEPPING_LINE_TOP);
     }
     overlay_note(argb, pitch, width, height, practice_note(platform_ticks()));
+    overlay_text(argb, pitch, width, height, note_shown(platform_ticks()),
+                 height - NOTE_FROM_BOTTOM);
     overlay_text(argb, pitch, width, height, desktop_replay_progress(), REPLAY_PROGRESS_TOP);
 }
 
@@ -90,8 +107,16 @@ void make_record(int pass, InputRecord* record) {
     if (replay != nullptr) {
         *record = INPUT_RECORD_EMPTY;
         script_hold(*replay, pass, record);
+        input_queue_take(record);  // a replay's messages are the game's as they were
+        return;
     }
-    input_queue_take(record);
+    // The question before leaving a game stands between live input and the game; a replay
+    // speaks for the player.
+    if (desktop_replaying()) {
+        input_queue_take(record);
+    } else {
+        confirm_take(record);
+    }
     // A replay's record stands for the live one; closing the window stops it.
     InputRecord replayed;
     if (record->message == INPUT_CLOSE) {
@@ -203,6 +228,11 @@ int desktop_run() {
         const bool own = !desktop_replaying() && replay == nullptr;
         run_keeper_begin(runs_folder.empty() ? nullptr : runs_folder.c_str(), own);
         sdl_set_overlay(&desktop_overlay);
+        confirm_reset();
+        pause_menu_set_host(&desktop_menu_host);
+        sdl_set_menu(&desktop_menu_input);
+        sdl_set_note(say);
+        desktop_menu_start();
         for (;;) {
             stepping = sdl_wait_while_paused(&desktop_input) == 1;
             clock_start();
@@ -212,6 +242,10 @@ int desktop_run() {
             // A pass stepped while paused is shown at once; others keep the speed chosen.
             clock_wait(stepping ? FRAME_MS : practice_pass_ms());
         }
+        sdl_set_menu(nullptr);
+        sdl_set_note(nullptr);
+        sdl_set_palette_filter(nullptr);
+        pause_menu_set_host(nullptr);
         sdl_set_overlay(nullptr);
         run_keeper_end();
         practice_stop();

@@ -1,6 +1,8 @@
 // The game's entry on the SDL backend: the command line, the settings, the pictures' folder,
 // a display to show them on, then the program's passes, held while paused; recording and
 // replay around them.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include "platform/sdl/parse.h"
 #include "platform/sdl/sdl_program.h"
 #include "platform/text_escape.h"
+#include "programs/common/notes.h"
 #include "programs/common/replay_format.h"
 #include "programs/desktop/desktop_loop.h"
 #include "programs/desktop/kept_runs.h"
@@ -27,13 +30,28 @@ namespace {
 // The file every data folder holds; its presence marks the folder.
 constexpr const char* DATA_MARKER = "menubackground1.bmp";
 
+// How long the note about the settings file shows: it is read once, at the start.
+constexpr uint32_t SETTINGS_NOTE_MS = 6000;
+
+// The settings file's lines not used so far, for the player's note.
+int settings_lines_unused;
+
 void report_settings_line(void* context, int line, const char* message) {
     const std::string path = text_escaped(static_cast<const char*>(context));
+    char note[64];
     if (line > 0) {
         std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), line, message);
+        if (++settings_lines_unused == 1) {
+            std::snprintf(note, sizeof note, "Settings: line %d not used", line);
+        } else {
+            std::snprintf(note, sizeof note, "Settings: %d lines not used", settings_lines_unused);
+        }
     } else {
         std::fprintf(stderr, "%s: %s\n", path.c_str(), message);
+        std::snprintf(note, sizeof note, "Settings not read: using the defaults");
     }
+    // Standard error has the whole story; a player who started us from the desktop sees this.
+    note_say(note, SETTINGS_NOTE_MS);
 }
 
 // The settings file, then what this run's command line and QUELLARO_WINDOWED say.
@@ -81,6 +99,25 @@ void choose_settings(const Options& options) {
         sdl_settings.muted = 1;
         sdl_run_only |= RUN_ONLY_MUTE;
     }
+}
+
+// A folder named with --data must be there: taking the pictures from another folder instead
+// would hide the mistake. Says why when it is not.
+bool data_option_names_a_folder(const char* option, char* why, size_t why_size) {
+    struct stat info;
+    if (option == nullptr) {
+        return true;
+    }
+    if (stat(option, &info) != 0) {
+        std::snprintf(why, why_size, "--data %s: %s", text_escaped(option).c_str(),
+                      std::strerror(errno));
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        std::snprintf(why, why_size, "--data %s: not a folder", text_escaped(option).c_str());
+        return false;
+    }
+    return true;
 }
 
 // Finds the pictures and works from their folder (the game reads them by plain names).
@@ -202,6 +239,10 @@ int main(int argc, char** argv) {
     if (options.version) {
         std::printf("Quellaro 2005 %s\n", QUELLARO_VERSION);
         return 0;
+    }
+    if (!data_option_names_a_folder(options.data_dir, error, sizeof error)) {
+        std::fprintf(stderr, "quellaro: %s\n%s", error, options_usage());
+        return 2;
     }
     choose_settings(options);
     const std::filesystem::path record_path =

@@ -10,9 +10,12 @@
 #include "platform/types.h"
 #include "platform/web/pacing.h"
 #include "platform/web/web_program.h"
+#include "programs/common/confirm.h"
 #include "programs/common/overlay.h"
+#include "programs/common/pause_menu.h"
 #include "programs/common/practice.h"
 #include "programs/web/sounds.h"
+#include "programs/web/web_menu.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
 
@@ -20,6 +23,8 @@
 // game's mode, whenever it changes.
 extern "C" void page_ended(int exit_code, int started);
 extern "C" void page_game_mode(int mode);
+// What a screen reader should say now (the page's live region).
+extern "C" void page_announce(const char* text);
 
 namespace {
 
@@ -48,9 +53,11 @@ void queue_click(int x, int y, int double_click) {
     input_queue.button_down(x, y, double_click);
 }
 void queue_close() {
-    input_queue.close();
+    confirm_close_request();
 }
 void give_command(int command) {
+    if (command == COMMAND_FRAME_ADVANCE)
+        web_menu_advance_asked();
     practice_command(command);
 }
 const PlatformInput page_input = {queue_key, queue_click, queue_close, give_command};
@@ -72,14 +79,47 @@ size_t fetch(uint8_t* out, size_t room, char* why, size_t why_size) {
 
 const PracticeSlot page_slot = {store, fetch};
 
-// The note over the frame; the page shows the pause itself.
+// The menu and the note over the frame; the page shows a pause without a menu itself.
 int look(int) {
-    return overlay_look(practice_note(platform_ticks()), 0);
+    const int note = overlay_look(practice_note(platform_ticks()), 0);
+    const int menu = pause_menu_look();
+    if (note == 0 && menu == 0)
+        return 0;
+    return static_cast<int>((static_cast<unsigned>(note) * 31u + static_cast<unsigned>(menu)) >> 1 |
+                            1u);
 }
 void draw(uint32_t* rgba, int pitch, int width, int height, int) {
+    if (pause_menu_look() != 0)
+        pause_menu_draw(rgba, pitch, width, height);
     overlay_note(rgba, pitch, width, height, practice_note(platform_ticks()));
 }
 const WebOverlay page_overlay = {look, draw};
+
+// Tells screen readers what changed: the menus over the game, else the title menu's entry.
+void announce() {
+    static unsigned said_serial;
+    static int said_entry = -1;
+    unsigned serial;
+    const char* menu = pause_menu_speech(&serial);
+    if (serial != said_serial) {
+        said_serial = serial;
+        if (menu[0] != '\0') {
+            page_announce(menu);
+            return;
+        }
+    }
+    const int entry =
+        game_mode == MODE_MENU && pause_menu_page() == PAGE_NONE ? menu_selection : -1;
+    if (entry != said_entry) {
+        static const char* const entries[] = {"Start game", "Help", "About", "Quit"};
+        said_entry = entry;
+        if (entry >= 0 && entry < 4) {
+            char text[48];
+            std::snprintf(text, sizeof text, "Title menu: %s, %d of 4.", entries[entry], entry + 1);
+            page_announce(text);
+        }
+    }
+}
 
 void tell_mode() {
     if (game_mode != mode_told) {
@@ -98,6 +138,9 @@ int start_game() {
     if (!practice_start(&page_slot))
         std::fprintf(stderr, "Quellaro 2005: no memory for rewinding; the game goes on\n");
     web_set_overlay(&page_overlay);
+    pause_menu_set_host(&web_menu_host);
+    web_set_menu(&web_menu_input);
+    confirm_reset();
     pacer_reset(&pacer);
     games_started++;
     tell_mode();
@@ -123,7 +166,7 @@ int run_pass() {
     InputRecord record = INPUT_RECORD_EMPTY;
     platform_pump_events(&page_input);
     platform_read_held_keys(record.held);
-    input_queue_take(&record);
+    confirm_take(&record);
     if (!practice_pass(&record, platform_held_commands() >> COMMAND_REWIND & 1))
         return start_again();
     passes_run++;
@@ -148,6 +191,7 @@ double on_animation_frame(double now_ms) {
     }
     // A note that ends while nothing else changes (the menu, a pause) still goes away.
     web_present_when_overlay_changed();
+    announce();
     // Paused, the keys are looked at as often as the game would run.
     return web_paused() ? PASS_MS : pacer_ms_until_due(&pacer);
 }
@@ -162,10 +206,11 @@ WEB_EXPORT const char* web_status() {
     std::snprintf(line, sizeof(line),
                   "{\"passes\":%d,\"games\":%d,\"game_mode\":%d,\"paused\":%d,\"score\":%d,"
                   "\"time_left\":%.9g,\"next_pass\":%d,\"pass_ms\":%u,\"note\":\"%s\","
-                  "\"practised\":%d,\"scale\":\"%s\"}",
+                  "\"practised\":%d,\"scale\":\"%s\",\"menu\":%d}",
                   passes_run, games_started, game_mode, web_paused(), score,
                   static_cast<double>(time_left), app_next_pass(), practice_pass_ms(),
-                  note ? note : "", practice_practised(), web_scale_mode_name(web_scale));
+                  note ? note : "", practice_practised(), web_scale_mode_name(web_scale),
+                  pause_menu_page());
     return line;
 }
 

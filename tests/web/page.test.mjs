@@ -72,8 +72,12 @@ test('the title shows exactly the native runner\'s frame, then S and Right play'
   assert.ok((await gameStatus(page)).time_left < start.status.time_left - 0.5, 'the countdown ran');
   await assertStandsStill(page);
   assert.deepEqual(await page.evaluate(() => window.unhandled), []);
-  // Escape returns to the menu; there it does nothing (it is the key that leaves full screen).
+  // Escape returns to the menu once the player says so; there it does nothing (it is the key
+  // that leaves full screen).
   await page.keyboard.press('Escape');
+  await waitForStatus(page, 's.menu === 7');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('Enter');
   await waitForStatus(page, 's.game_mode === -1');
   await page.keyboard.press('Escape');
   await sleep(200);
@@ -153,14 +157,14 @@ test('the game pauses when the page loses the focus, and goes on when asked', as
   await page.keyboard.down('ArrowRight');
   await waitForChange(page, SKY, sky);
   await page.evaluate(() => window.dispatchEvent(new Event('blur')));
-  await waitForStatus(page, 's.paused === 1');
+  await waitForStatus(page, 's.paused === 1 && s.menu === 1');
   const paused = await gameStatus(page);
   await sleep(400);
   assert.equal((await gameStatus(page)).passes, paused.passes, 'no passes while paused');
-  assert.equal(await page.$eval('#notice', (n) => n.hidden), false);
+  assert.equal(await page.$eval('#notice', (n) => n.hidden), true, 'the pause menu shows instead');
   await shot(page, 'paused');
-  // The held key was let go with the pause: going on, the hero does not walk by itself.
-  await page.click('#notice');
+  // The held key was let go with the pause: going on (Resume), the hero does not walk by itself.
+  await page.keyboard.press('Enter');
   await waitForStatus(page, 's.paused === 0');
   await sleep(300);
   assert.ok((await gameStatus(page)).passes > paused.passes);
@@ -214,9 +218,14 @@ test('on a phone the touch buttons show, play the game and hold its keys', async
   assert.notEqual(await digestOf(page, HERO_START), hero, 'the hero left its place');
   await assertStandsStill(page);
 
-  // Menu goes back to the title; there it does nothing (Escape would end the game).
+  // Menu goes back to the title once Leave is tapped; there it does nothing (Escape would end
+  // the game).
   point = await page.$('#back').then((b) => b.boundingBox());
   await page.touchscreen.tap(point.x + point.width / 2, point.y + point.height / 2);
+  await waitForStatus(page, 's.menu === 7');
+  await shot(page, 'phone-confirm');
+  const leave = await pointOver(page, 448, 277);
+  await page.touchscreen.tap(leave.x, leave.y);
   await waitForStatus(page, 's.game_mode === -1');
   await page.touchscreen.tap(point.x + point.width / 2, point.y + point.height / 2);
   await sleep(300);
@@ -246,7 +255,12 @@ test('a gamepad starts the game, walks the hero with its stick and goes back wit
   await page.evaluate(() => { window.pad.axes[0] = 0.9; });
   await waitForChange(page, HERO_START, hero);
   await page.evaluate(() => { window.pad.axes[0] = 0; });
-  await press(8, true);  // Back
+  await press(8, true);  // Back: asked first; Right and South say Leave
+  await waitForStatus(page, 's.menu === 7');
+  for (const [button, pressed] of [[8, false], [15, true], [15, false], [0, true]]) {
+    await press(button, pressed);
+    await sleep(150);  // a poll sees each
+  }
   await waitForStatus(page, 's.game_mode === -1');
   await page.close();
 });
@@ -380,9 +394,16 @@ test('without touch the buttons stay hidden; quitting brings the title back with
   await page.keyboard.down('ArrowRight');
   await waitForStatus(page, 's.game_mode === 0 && s.time_left < 399');
   await page.keyboard.up('ArrowRight');
+  // Each way out of the game in progress asks first; Right and Enter say yes.
   await page.keyboard.press('Escape');
+  await waitForStatus(page, 's.menu === 7');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('Enter');
   await waitForStatus(page, 's.game_mode === -1');
   await page.keyboard.press('q');
+  await waitForStatus(page, 's.menu === 7');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('Enter');
   await waitForStatus(page, 's.games === 2 && s.game_mode === -1');
   assert.match(await page.$eval('#toast', (n) => n.hidden ? '' : n.textContent), /left the game/);
   await shot(page, 'quit-title-again');

@@ -1,0 +1,291 @@
+// The desktop menus' host and input.
+#include "programs/desktop/desktop_menu.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/sdl/gamepad.h"
+#include "programs/common/confirm.h"
+#include "programs/common/filters.h"
+
+namespace {
+
+// Where a role acts.
+enum : int { IN_PLAY = 1, ON_TITLE = 2, EVERYWHERE = 3 };
+
+int where_acts(int role) {
+    if (role < FIRST_PRESS_ROLE)
+        return IN_PLAY;
+    if (role == ROLE_ENTER || role == ROLE_ESCAPE || role >= FIRST_PORT_ROLE)
+        return EVERYWHERE;
+    return ON_TITLE;
+}
+
+// The actions as the Controls page names them, in the order of the roles.
+const char* const ACTION_NAMES[ROLE_COUNT] = {
+    "Walk right", "Walk left",   "Run",        "Jump",       "Menu up",      "Menu down",
+    "Enter",      "Escape",      "Start (S)",  "Help (H)",   "About (A)",    "Quit (Q)",
+    "Pause",      "Full screen", "Scaling",    "Screenshot", "Sound on/off", "Quick save",
+    "Quick load", "Rewind",      "Frame step", "Slow motion"};
+
+// The pad's buttons as the mapping has them (they are not rebound).
+const char* pad_of(int role) {
+    switch (role) {
+        case ROLE_RIGHT:
+            return "Right";
+        case ROLE_LEFT:
+            return "Left";
+        case ROLE_RUN:
+            return "West/East";
+        case ROLE_JUMP:
+        case ROLE_ENTER:
+            return "South";
+        case ROLE_UP:
+            return "Up";
+        case ROLE_DOWN:
+            return "Down";
+        case ROLE_ESCAPE:
+            return "Back";
+        case ROLE_PAUSE:
+            return "Start";
+        case ROLE_QUICK_SAVE:
+            return "R shoulder";
+        case ROLE_QUICK_LOAD:
+            return "North";
+        case ROLE_REWIND:
+            return "L shoulder";
+        default:
+            return "";
+    }
+}
+
+void keys_text(int role, char* out, size_t size) {
+    size_t used = 0;
+    out[0] = '\0';
+    for (int32_t key : sdl_settings.keys.keys[role]) {
+        const char* name = key != 0 ? keycode_name(key) : nullptr;
+        if (name == nullptr)
+            continue;
+        const int n = std::snprintf(out + used, size - used, "%s%s", used ? ", " : "", name);
+        if (n < 0 || static_cast<size_t>(n) >= size - used)
+            break;
+        used += static_cast<size_t>(n);
+    }
+}
+
+// Frame advance asked for since the pause began.
+bool advance_noted;
+
+void hold(int held) {
+    sdl_set_paused(held);
+}
+int fullscreen() {
+    return sdl_settings.fullscreen;
+}
+int scale_count() {
+    return 3;
+}
+const char* scale_name(int mode) {
+    static const char* const names[] = {"Auto", "Integer", "Fit"};
+    return mode >= 0 && mode < 3 ? names[mode] : "?";
+}
+int scale() {
+    return sdl_settings.scale_mode;
+}
+void levels(int* effects, int* music, int* muted) {
+    *effects = sdl_settings.effects_volume;
+    *music = sdl_settings.music_volume;
+    *muted = sdl_settings.muted;
+}
+void filter_palette(const PaletteEntry* in, PaletteEntry* out, int count) {
+    filter_colours(filter_current(), in, out, count);
+}
+// The settings keep the filter by number.
+static_assert(FILTER_NONE == 0 && FILTER_RED_GREEN == 1 && FILTER_BLUE_YELLOW == 2 &&
+              FILTER_HIGH_CONTRAST == 3 && FILTER_COUNT == 4);
+
+void filter_chosen(int filter) {
+    sdl_set_palette_filter(filter == FILTER_NONE ? nullptr : filter_palette);
+    sdl_settings.colours = filter;
+    sdl_keys_changed();  // kept at once, as a binding is
+}
+int action_count() {
+    return ROLE_COUNT;
+}
+const char* action_name(int action) {
+    return action >= 0 && action < ROLE_COUNT ? ACTION_NAMES[action] : "";
+}
+void action_keys(int action, char* out, size_t size) {
+    keys_text(action, out, size);
+}
+void action_pad(int action, char* out, size_t size) {
+    std::snprintf(out, size, "%s", pad_of(action));
+}
+int action_conflict(int action) {
+    return desktop_key_conflict(&sdl_settings.keys, action);
+}
+void reset_bindings() {
+    key_bindings_default(&sdl_settings.keys);
+    sdl_keys_changed();
+}
+void command_keys(int command, char* out, size_t size) {
+    for (int role = FIRST_PRACTICE_ROLE; role < ROLE_COUNT; ++role) {
+        if (key_role_command(role) == command)
+            keys_text(role, out, size);
+    }
+}
+
+int shown() {
+    return pause_menu_page() != PAGE_NONE || pause_menu_stepping();
+}
+
+// Keys while a binding waits: Escape cancels, any other is the new key.
+void binding_key(int action, int32_t code) {
+    if (code == KEYCODE_ESCAPE) {
+        pause_menu_input(MENU_BACK);
+        return;
+    }
+    const char* refused = desktop_bind_key(&sdl_settings.keys, action, code);
+    if (refused == nullptr)
+        sdl_keys_changed();
+    pause_menu_bound(refused);
+}
+
+int menu_key(int32_t code) {
+    int action;
+    if (pause_menu_waiting_for_binding(&action)) {
+        binding_key(action, code);
+        return 1;
+    }
+    const KeyBindings* keys = &sdl_settings.keys;
+    if (pause_menu_page() == PAGE_NONE) {
+        // Held for frame advance: Escape brings the menu; the rest keep their roles.
+        if (code != KEYCODE_ESCAPE)
+            return 0;
+        pause_menu_input(MENU_BACK);
+        return 1;
+    }
+    int input = -1;
+    if (code == KEYCODE_UP || key_has_role(keys, ROLE_UP, code))
+        input = MENU_UP;
+    else if (code == KEYCODE_DOWN || key_has_role(keys, ROLE_DOWN, code))
+        input = MENU_DOWN;
+    else if (code == KEYCODE_LEFT || key_has_role(keys, ROLE_LEFT, code))
+        input = MENU_LEFT;
+    else if (code == KEYCODE_RIGHT || key_has_role(keys, ROLE_RIGHT, code))
+        input = MENU_RIGHT;
+    else if (code == KEYCODE_RETURN || code == KEYCODE_KP_ENTER || code == KEYCODE_SPACE ||
+             key_has_role(keys, ROLE_ENTER, code))
+        input = MENU_ACCEPT;
+    else if (code == KEYCODE_ESCAPE || code == KEYCODE_BACKSPACE ||
+             key_has_role(keys, ROLE_ESCAPE, code))
+        input = MENU_BACK;
+    if (input < 0)
+        return 0;
+    pause_menu_input(input);
+    return 1;
+}
+
+void menu_pad(uint32_t pressed) {
+    int action;
+    if (pause_menu_waiting_for_binding(&action)) {
+        if (pressed & (PAD_EAST | PAD_BACK | PAD_START))
+            pause_menu_input(MENU_BACK);
+        return;
+    }
+    if (pause_menu_page() == PAGE_NONE) {
+        if (pressed & (PAD_START | PAD_BACK))
+            pause_menu_input(MENU_BACK);
+        return;
+    }
+    // Start resumes from any page but the question, where it keeps playing too.
+    if (pressed & PAD_START) {
+        if (pause_menu_page() == PAGE_CONFIRM)
+            pause_menu_input(MENU_BACK);
+        else
+            pause_menu_close();
+        return;
+    }
+    static const struct {
+        uint32_t button;
+        int input;
+    } table[] = {{PAD_UP, MENU_UP},       {PAD_DOWN, MENU_DOWN},    {PAD_LEFT, MENU_LEFT},
+                 {PAD_RIGHT, MENU_RIGHT}, {PAD_SOUTH, MENU_ACCEPT}, {PAD_EAST, MENU_BACK},
+                 {PAD_BACK, MENU_BACK}};
+    for (const auto& row : table) {
+        if (pressed & row.button) {
+            pause_menu_input(row.input);
+            return;  // one a poll: the first may have changed the page
+        }
+    }
+}
+
+void menu_click(int x, int y) {
+    pause_menu_click(x, y);
+}
+
+void menu_paused(int paused) {
+    pause_menu_held(paused, paused && advance_noted);
+    advance_noted = false;
+}
+
+}  // namespace
+
+const MenuHost desktop_menu_host = {hold,
+                                    fullscreen,
+                                    sdl_set_fullscreen,
+                                    scale_count,
+                                    scale_name,
+                                    scale,
+                                    sdl_set_scale_mode,
+                                    levels,
+                                    sdl_audio_set_levels,
+                                    filter_chosen,
+                                    nullptr,
+                                    action_count,
+                                    action_name,
+                                    action_keys,
+                                    action_pad,
+                                    action_conflict,
+                                    reset_bindings,
+                                    command_keys,
+                                    sdl_advance_once};
+
+const SdlMenu desktop_menu_input = {shown,      menu_key,    menu_pad,
+                                    menu_click, menu_paused, confirm_close_now};
+
+void desktop_menu_start() {
+    filter_choose(sdl_settings.colours);
+    sdl_set_palette_filter(filter_current() == FILTER_NONE ? nullptr : filter_palette);
+}
+
+void desktop_menu_advance_asked() {
+    advance_noted = true;
+}
+
+int desktop_key_conflict(const KeyBindings* keys, int role) {
+    if (role < 0 || role >= ROLE_COUNT)
+        return -1;
+    for (int32_t key : keys->keys[role]) {
+        if (key == 0)
+            continue;
+        for (int other = 0; other < ROLE_COUNT; ++other) {
+            if (other != role && (where_acts(other) & where_acts(role)) != 0 &&
+                key_has_role(keys, other, key))
+                return other;
+        }
+    }
+    return -1;
+}
+
+const char* desktop_bind_key(KeyBindings* keys, int role, int32_t keycode) {
+    if (role < 0 || role >= ROLE_COUNT)
+        return "There is no such action.";
+    if (keycode_name(keycode) == nullptr)
+        return "That key cannot be kept in the settings.";
+    for (int32_t& key : keys->keys[role])
+        key = 0;
+    keys->keys[role][0] = keycode;
+    return nullptr;
+}

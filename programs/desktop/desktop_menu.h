@@ -1,0 +1,22 @@
+// The desktop's side of the menus over the held game: what the options change (the window,
+// scaling, sound, key bindings, all kept in the settings), the keys, pad buttons and clicks
+// the SDL backend hands a menu, and the pause that opens one.
+#pragma once
+#include <cstdint>
+
+#include "platform/sdl/keymap.h"
+#include "platform/sdl/sdl_program.h"
+#include "programs/common/pause_menu.h"
+
+extern const MenuHost desktop_menu_host;
+extern const SdlMenu desktop_menu_input;
+
+// The colour filter kept in the settings, in force from the first frame.
+void desktop_menu_start();
+// Frame advance was asked for: the pause it brings shows no menu.
+void desktop_menu_advance_asked();
+// The other role that acts on one of role's keys where role acts too (-1: none): in play,
+// on the title, or everywhere for the port's and the practice keys.
+int desktop_key_conflict(const KeyBindings* keys, int role);
+// Binds keycode as role's only key; null, or why it is refused.
+const char* desktop_bind_key(KeyBindings* keys, int role, int32_t keycode);

@@ -1,0 +1,201 @@
+// The desktop's menus through SDL's own event queue on the dummy video driver: P opens the
+// pause menu, keys, presses and a pad (SDL's virtual joystick) work it, a key pressed for an
+// action binds it with the shared key shown, and Escape in play reaches the game only after
+// the question is answered; a colour filter changes what is shown, not the game's frame.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/sdl/sdl_backend.h"
+#include "programs/common/confirm.h"
+#include "programs/common/filters.h"
+#include "programs/common/pause_menu.h"
+#include "programs/common/pause_menu_layout.h"
+#include "programs/desktop/desktop_loop.h"
+#include "programs/desktop/desktop_menu.h"
+#include "shell/app.h"
+#include "shell/game_state.h"
+
+namespace {
+
+void tap(SDL_Keycode code) {
+    for (bool down : {true, false}) {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.windowID = SDL_GetWindowID(sdl_window);
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.sym = code;
+        e.key.keysym.scancode = SDL_GetScancodeFromKey(code);
+        SDL_PushEvent(&e);
+    }
+}
+
+void click_frame(int x, int y) {
+    int w, h;
+    const Letterbox box = sdl_frame_box(&w, &h);
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.windowID = SDL_GetWindowID(sdl_window);
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = SDL_PRESSED;
+    e.button.clicks = 1;
+    e.button.x = box.x + (2 * x + 1) * box.width / (2 * 640);
+    e.button.y = box.y + (2 * y + 1) * box.height / (2 * 480);
+    SDL_PushEvent(&e);
+}
+
+// Hands the events waiting to the backend as the pause's loop would.
+const PlatformInput nowhere = {[](int) {}, [](int, int, int) {}, [] {}};
+void pump() {
+    platform_pump_events(&nowhere);
+}
+
+const char* highlighted() {
+    static MenuView view;
+    view = menu_view();
+    return view.highlight < view.entries.count ? view.entries.entries[view.highlight].label : "";
+}
+
+// The game in play on the dummy driver with the desktop's menus, drawn by the CPU path.
+void start_playing() {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("QUELLARO_PRESENT", "cpu", 1);
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    settings_default(&sdl_settings);
+    sdl_settings.window_width = 800;
+    sdl_settings.window_height = 600;
+    sdl_settings.gamepad = 1;
+    sdl_settings_path[0] = '\0';
+    ASSERT_EQ(sdl_video_start(), 1);
+    ASSERT_EQ(app_start(nullptr), 1);
+    pause_menu_set_host(&desktop_menu_host);
+    sdl_set_menu(&desktop_menu_input);
+    tap(SDLK_s);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_EQ(desktop_pass(), 1);
+    ASSERT_EQ(game_mode, MODE_PLAYING);
+}
+
+void stop_playing() {
+    sdl_set_menu(nullptr);
+    pause_menu_set_host(nullptr);
+    confirm_reset();
+    desktop_reset();
+    app_finish();
+}
+
+// The window's pixel at the middle of the frame.
+uint32_t shown_middle() {
+    SDL_Surface* surface = SDL_GetWindowSurface(sdl_window);
+    int w, h;
+    const Letterbox box = sdl_frame_box(&w, &h);
+    const int x = box.x + box.width / 2, y = box.y + box.height / 2;
+    return static_cast<const uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x];
+}
+
+TEST(SdlMenu, AColourFilterChangesWhatIsShownNeverTheGamesFrame) {
+    start_playing();
+    const uint64_t digest = sdl_last_frame_digest();
+    const uint32_t plain = shown_middle();
+    sdl_set_palette_filter([](const PaletteEntry* in, PaletteEntry* out, int count) {
+        filter_colours(FILTER_BLUE_YELLOW, in, out, count);
+    });
+    EXPECT_NE(shown_middle(), plain);
+    EXPECT_EQ(sdl_last_frame_digest(), digest);
+    sdl_set_palette_filter(nullptr);
+    EXPECT_EQ(shown_middle(), plain);
+    stop_playing();
+}
+
+TEST(SdlMenu, KeysPressesAndAPadWorkTheMenusAndEscapeInPlayWaitsForTheAnswer) {
+    start_playing();
+
+    // P opens the pause page (no Restart: no start was kept); the arrows and Enter go to
+    // Options and in; Escape is back.
+    tap(SDLK_p);
+    pump();
+    EXPECT_EQ(sdl_paused, 1);
+    ASSERT_EQ(pause_menu_page(), PAGE_PAUSE);
+    tap(SDLK_UP);  // round to Quit game, and on to Resume and Options
+    tap(SDLK_DOWN);
+    tap(SDLK_DOWN);
+    pump();
+    EXPECT_STREQ(highlighted(), "Options");
+    tap(SDLK_RETURN);
+    pump();
+    EXPECT_EQ(pause_menu_page(), PAGE_OPTIONS);
+    tap(SDLK_ESCAPE);
+    pump();
+    EXPECT_EQ(pause_menu_page(), PAGE_PAUSE);
+
+    // A press on the Controls row, where it is drawn, opens that page.
+    MenuView view = menu_view();
+    int controls = -1;
+    for (int i = 0; i < view.entries.count; ++i)
+        controls = view.entries.entries[i].item == ITEM_CONTROLS ? i : controls;
+    ASSERT_GE(controls, 0);
+    const MenuLayout l = menu_layout(view, 640, 480);
+    click_frame(l.x + 30, l.rows_y + controls * l.row_height + l.row_height / 2);
+    pump();
+    ASSERT_EQ(pause_menu_page(), PAGE_CONTROLS);
+
+    // Jump bound to A, which walks left too: bound, kept, the shared key shown on both.
+    for (SDL_Keycode key : {SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN, SDLK_a})
+        tap(key);
+    pump();
+    EXPECT_EQ(sdl_settings.keys.keys[ROLE_JUMP][0], SDLK_a);
+    EXPECT_EQ(sdl_settings.keys.keys[ROLE_JUMP][1], 0);
+    EXPECT_EQ(desktop_key_conflict(&sdl_settings.keys, ROLE_JUMP), ROLE_LEFT);
+    view = menu_view();
+    EXPECT_EQ(view.entries.entries[ROLE_JUMP].marked, 1);
+    EXPECT_EQ(view.entries.entries[ROLE_LEFT].marked, 1);
+    EXPECT_EQ(view.entries.entries[ROLE_ABOUT].marked, 0);  // A on the title only: apart
+    EXPECT_EQ(desktop_key_conflict(&sdl_settings.keys, ROLE_ABOUT), -1);
+    EXPECT_EQ(pause_menu_page(), PAGE_CONTROLS);  // the A did not move the menu
+    key_bindings_default(&sdl_settings.keys);
+
+    // The pad: East goes back a page, Start resumes, and its press does not pause again.
+    pump();  // the pads are started at a pump after the first frame
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "test pad";
+    SDL_Joystick* pad = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+    ASSERT_NE(pad, nullptr);
+    pump();
+    for (SDL_GameControllerButton button : {SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_START}) {
+        SDL_JoystickSetVirtualButton(pad, button, 1);
+        pump();
+        SDL_JoystickSetVirtualButton(pad, button, 0);
+        pump();
+        if (button == SDL_CONTROLLER_BUTTON_B) {
+            EXPECT_EQ(pause_menu_page(), PAGE_PAUSE);
+        }
+    }
+    EXPECT_EQ(pause_menu_page(), PAGE_NONE);
+    EXPECT_EQ(sdl_paused, 0);
+    ASSERT_EQ(desktop_pass(), 1);
+    EXPECT_EQ(sdl_paused, 0);
+
+    // Escape in play: asked, the game still in play; Leave takes it to the title.
+    tap(SDLK_ESCAPE);
+    ASSERT_EQ(desktop_pass(), 1);
+    EXPECT_EQ(pause_menu_page(), PAGE_CONFIRM);
+    EXPECT_EQ(game_mode, MODE_PLAYING);
+    EXPECT_EQ(sdl_paused, 1);
+    tap(SDLK_RIGHT);
+    tap(SDLK_RETURN);
+    pump();
+    EXPECT_EQ(sdl_paused, 0);
+    ASSERT_EQ(desktop_pass(), 1);
+    EXPECT_EQ(game_mode, MODE_MENU);
+
+    SDL_JoystickClose(pad);
+    stop_playing();
+}
+
+}  // namespace

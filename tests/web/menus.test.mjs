@@ -1,0 +1,82 @@
+// The menus over the held game in the browser: P opens the pause menu, which the keys and a
+// click on the canvas work; Restart level takes the game back to where it began; Quit game
+// asks first.
+import assert from 'node:assert/strict';
+import {mkdirSync} from 'node:fs';
+import path from 'node:path';
+import {test} from 'node:test';
+
+import {gameStatus, openGame, sleep, useBrowser, waitForStatus} from './harness.mjs';
+
+const SHOTS = process.env.QUELLARO_SHOTS;
+async function shot(page, name) {
+  if (!SHOTS) return;
+  mkdirSync(SHOTS, {recursive: true});
+  await page.screenshot({path: path.join(SHOTS, `${name}.png`)});
+}
+
+// The page point over a frame pixel of the canvas.
+async function pointOver(page, x, y) {
+  const box = await page.$eval('#frame', (c) => {
+    const r = c.getBoundingClientRect();
+    return {x: r.x, y: r.y, width: r.width, height: r.height};
+  });
+  return {x: box.x + (x + 0.5) * box.width / 640, y: box.y + (y + 0.5) * box.height / 480};
+}
+
+const shared = useBrowser();
+const PAGE_PAUSE = 1, PAGE_SOUND = 5, PAGE_CONFIRM = 7;
+
+test('the pause menu is worked by keys and clicks, restarts the level and asks before quitting', async () => {
+  const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
+  await page.keyboard.press('ArrowDown');
+  await page.waitForFunction(() => document.getElementById('announce').textContent ===
+                             'Title menu: Help, 2 of 4.');
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0');
+  await page.keyboard.down('ArrowRight');
+  await sleep(1500);
+  await page.keyboard.up('ArrowRight');
+  const walked = await gameStatus(page);
+
+  await page.keyboard.press('p');
+  await waitForStatus(page, `s.paused === 1 && s.menu === ${PAGE_PAUSE}`);
+  await shot(page, 'web-pause');
+  // Screen readers hear the page and the entry lit, from the live region.
+  await page.waitForFunction(() => document.getElementById('announce').textContent ===
+                             'Paused. Resume, 1 of 6.');
+  // Options (third entry, after Resume and Restart level), then Sound (after Video) by a click
+  // on its row.
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('Enter');
+  const sound = await pointOver(page, 200, 230);  // the second of four rows
+  await page.mouse.click(sound.x, sound.y);
+  await waitForStatus(page, `s.menu === ${PAGE_SOUND}`);
+  await shot(page, 'web-sound');
+  for (let i = 0; i < 2; i++) await page.keyboard.press('Escape');
+  await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
+
+  // Restart level: the countdown is back near its start, the run marked practised.
+  await page.keyboard.press('ArrowUp');  // from Options, kept lit
+  await page.keyboard.press('Enter');
+  await waitForStatus(page, 's.paused === 0 && s.menu === 0');
+  const restarted = await gameStatus(page);
+  assert.ok(restarted.time_left > walked.time_left, `${restarted.time_left} after ${walked.time_left}`);
+  assert.equal(restarted.practised, 1);
+
+  // Quit game from the menu asks; Keep playing leaves the game as it was.
+  await page.keyboard.press('p');
+  await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
+  await page.keyboard.press('ArrowUp');  // round to Quit game
+  await page.keyboard.press('Enter');
+  await waitForStatus(page, `s.menu === ${PAGE_CONFIRM}`);
+  await shot(page, 'web-confirm');
+  await page.keyboard.press('Enter');  // Keep playing is lit first
+  await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
+  await page.keyboard.press('Escape');
+  await waitForStatus(page, 's.paused === 0 && s.game_mode === 0');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
