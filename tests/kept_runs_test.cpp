@@ -147,6 +147,10 @@ TEST(KeptRuns, ADeathIsKeptWhereItEndedAndANewGameIsARunOfItsOwn) {
 
 TEST(KeptRuns, ARewoundRunIsKeptMarkedFromWhereItWentBackAndNeverABest) {
     const std::string folder = make_temp_dir("quellaro-runs");
+    ASSERT_NO_FATAL_FAILURE(play(folder + "/straight", "pit_death", 345));
+    ASSERT_NE(run_keeper_result(), nullptr);
+    const int straight = run_keeper_result()->passes;
+    finish();
     ASSERT_NO_FATAL_FAILURE(play(folder, "pit_death", 345 + 20, 120));
     const RunResult* card = run_keeper_result();
     ASSERT_NE(card, nullptr);
@@ -154,6 +158,7 @@ TEST(KeptRuns, ARewoundRunIsKeptMarkedFromWhereItWentBackAndNeverABest) {
     EXPECT_EQ(card->beaten, 0);
     EXPECT_TRUE(card->kept);
     const int passes = card->passes;
+    EXPECT_EQ(passes, straight) << "the timer went back with the game";
     finish();
     EXPECT_FALSE(names_in(folder).count("best.txt"));
     // It starts where the rewind left the game, and plays back from there to its end.

@@ -2,6 +2,7 @@
 #include "programs/desktop/run_keeper.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/file_read.h"
@@ -24,8 +25,19 @@ std::string folder;
 bool keeping;
 ReplayRecorder recorder;
 bool played, started;
-// The quick loads and rewinds seen so far, and the next pass expected.
+// The quick loads, rewinds and restarts seen so far.
 int jumps_seen;
+// The timer after each pass, by the game's pass number, so that a rewind or a restart puts
+// the timer back with the game: more passes than a level's clock lets a game run.
+constexpr int TIMER_HISTORY = 16384;
+struct TimerAt {
+    int pass;  // -1: none
+    int passes;
+    int splits[RUN_SPLITS];
+    int furthest;
+    int outcome;
+};
+TimerAt history[TIMER_HISTORY];
 // The best now, the best when the run began, and the card.
 PersonalBest best = PERSONAL_BEST_NONE;
 PersonalBest best_before = PERSONAL_BEST_NONE;
@@ -33,6 +45,31 @@ RunResult result;
 bool result_shown;
 // The finished replay's bytes.
 ReplayBytes bytes;
+
+void remember(const RunTimer& timer) {
+    const int pass = app_next_pass() - 1;
+    if (pass < 0)
+        return;
+    TimerAt& at = history[pass % TIMER_HISTORY];
+    at.pass = pass;
+    at.passes = timer.passes;
+    std::memcpy(at.splits, timer.splits, sizeof at.splits);
+    at.furthest = timer.furthest;
+    at.outcome = timer.outcome;
+}
+
+// The timer as it was after the game's last pass, when that pass is remembered (a game put
+// back by a rewind or a restart); else as it is (a quick load of some other game).
+void put_timer_back(RunTimer* timer) {
+    const int pass = app_next_pass() - 1;
+    const TimerAt& at = history[(pass < 0 ? 0 : pass) % TIMER_HISTORY];
+    if (pass < 0 || at.pass != pass)
+        return;
+    timer->passes = at.passes;
+    std::memcpy(timer->splits, at.splits, sizeof timer->splits);
+    timer->furthest = at.furthest;
+    timer->outcome = at.outcome;
+}
 
 void begin_from_here(const ReplayTimes& times, uint8_t flags) {
     if (!replay_record_begin(&recorder, base, base_length, false, times, flags))
@@ -101,6 +138,8 @@ void run_keeper_begin(const char* where, bool keep) {
     }
     best_before = best;
     jumps_seen = practice_jumps();
+    for (TimerAt& at : history)
+        at.pass = -1;
     begin_from_here(ReplayTimes{}, 0);
 }
 
@@ -110,15 +149,17 @@ void run_keeper_after(const InputRecord& record, int going) {
     // The game went somewhere its records do not lead: the replay begins again from here.
     if (practice_jumps() != jumps_seen) {
         jumps_seen = practice_jumps();
-        const ReplayTimes times = run_timer_times(recorder.timer);
-        const int outcome = recorder.timer.outcome;
-        begin_from_here(times, REPLAY_PRACTISED);
-        recorder.timer.outcome = outcome;
+        RunTimer back = recorder.timer;
+        put_timer_back(&back);
+        begin_from_here(run_timer_times(back), REPLAY_PRACTISED);
+        recorder.timer.outcome = back.outcome;
+        recorder.timer.furthest = back.furthest;
         played = true;
         return;
     }
     const int what = replay_record_pass(&recorder, record);
     recorder.journal.clear();
+    remember(recorder.timer);
     if (what & (RUN_STARTED | RUN_ENTERED)) {
         result_shown = false;
         best_before = best;
