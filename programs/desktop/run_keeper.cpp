@@ -27,8 +27,9 @@ ReplayRecorder recorder;
 bool played, started;
 // The quick loads, rewinds and restarts seen so far.
 int jumps_seen;
-// The timer after each pass, by the game's pass number, so that a rewind or a restart puts
-// the timer back with the game: more passes than a level's clock lets a game run.
+// The timer after each of the last passes, by the game's pass number, so that a rewind or a
+// restart puts the timer back with the game: eight minutes of passes, more than rewind
+// reaches and than the level's clock lets one game run.
 constexpr int TIMER_HISTORY = 16384;
 struct TimerAt {
     int pass;  // -1: none
