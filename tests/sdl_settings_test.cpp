@@ -36,7 +36,8 @@ bool same(const Settings& a, const Settings& b) {
            a.window_height == b.window_height && a.scale_mode == b.scale_mode &&
            a.colours == b.colours && a.gamepad == b.gamepad &&
            a.effects_volume == b.effects_volume && a.music_volume == b.music_volume &&
-           a.muted == b.muted && std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
+           a.muted == b.muted && a.show_timer == b.show_timer &&
+           std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
 }
 
 int parse(const std::string& text, Settings* settings, Complaints* complaints) {
@@ -61,6 +62,8 @@ TEST(SdlSettings, WhatIsWrittenReadsBackTheSame) {
     changed.effects_volume = 0;
     changed.music_volume = 100;
     changed.muted = 1;
+    changed.show_timer = 1;
+    changed.keys.keys[ROLE_TIMER][0] = KEYCODE_F9;
     for (const Settings& original : {defaults, changed}) {
         char text[8192];
         const size_t length = settings_format(&original, text, sizeof text);

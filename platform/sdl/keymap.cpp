@@ -143,6 +143,7 @@ const RoleInfo roles[ROLE_COUNT] = {
     {"scale", 0, {0, 0}, {KEYCODE_F10}},
     {"screenshot", 0, {0, 0}, {KEYCODE_F12}},
     {"mute", 0, {0, 0}, {'m'}},
+    {"timer", 0, {0, 0}, {'t'}},
     {"quicksave", 0, {0, 0}, {KEYCODE_F5}},
     {"quickload", 0, {0, 0}, {KEYCODE_F9}},
     {"rewind", 0, {0, 0}, {KEYCODE_BACKSPACE}},

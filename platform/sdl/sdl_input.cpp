@@ -128,6 +128,11 @@ void press_role(int role) {
     } else if (role == ROLE_MUTE) {
         sdl_audio_toggle_mute();
         sdl_say(sdl_settings.muted ? "Sound off" : "Sound on");
+    } else if (role == ROLE_TIMER) {
+        sdl_settings.show_timer = !sdl_settings.show_timer;
+        sdl_settings_changed();
+        sdl_present_again();
+        sdl_say(sdl_settings.show_timer ? "Timer on" : "Timer off");
     } else if (key_role_command(role) >= 0) {
         give_command(key_role_command(role));
     } else if (game_takes_input() && key_role_message(role) != 0) {

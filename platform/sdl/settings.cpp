@@ -177,6 +177,13 @@ void display_line(Parser* p, const char* name, const char* value) {
                  "colours must be none, red-green, blue-yellow or high-contrast, not \"%s\"; "
                  "the line is skipped",
                  value);
+    } else if (strcasecmp(name, "timer") == 0) {
+        int on = read_switch(value);
+        if (on < 0) {
+            complain(p, "timer must be yes or no, not \"%s\"; the line is skipped", value);
+        } else {
+            s->show_timer = on;
+        }
     } else {
         complain(p, "no display setting is called \"%s\"; the line is skipped", name);
     }
@@ -527,7 +534,7 @@ size_t settings_format(const Settings* s, char* out, size_t size, const Settings
     if (s->colours > 0 && s->colours < COLOUR_COUNT) {
         append(out, size, &used, "colours = %s\n", COLOUR_NAMES[s->colours]);
     }
-    append(out, size, &used, "\n[keys]\n");
+    append(out, size, &used, "timer = %s\n\n[keys]\n", s->show_timer ? "yes" : "no");
     append(out, size, &used, "%s\n", KEYS_COMMENT);
     append_kept(kept, group_of(SECTION_KEYS), out, size, &used);
     for (int role = 0; role < ROLE_COUNT; role++) {

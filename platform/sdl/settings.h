@@ -18,6 +18,7 @@ struct Settings {
     int gamepad;                       // 1: gamepads play the game
     int effects_volume, music_volume;  // percent, 0 to 100
     int muted;                         // 1: every sound plays unheard (M)
+    int show_timer;                    // 1: the run timer over the play (T)
     KeyBindings keys;
 };
 

@@ -44,6 +44,8 @@ bool save_asked, load_asked;
 int speed;
 bool rewinding;
 bool practised;
+// Quick loads and rewind steps so far.
+int jumps;
 // The game-speed assist in percent (100: none): it stretches the time between passes as
 // slow motion does, and a game played with it counts as practised.
 int assist_percent = 100;
@@ -112,6 +114,7 @@ int step_back() {
         sound_set_quiet(1);
     }
     practised = true;
+    ++jumps;
     say("Rewind");
     // What was pressed while rewinding is not for the game.
     input_queue_clear();
@@ -171,6 +174,7 @@ void quick_load() {
         return;
     }
     practised = true;
+    ++jumps;
     count = 0;
     input_queue_clear();
     say("Loaded");
@@ -283,6 +287,7 @@ int practice_restart() {
     // The history after the start belongs to the game left behind.
     count = 0;
     practised = true;
+    ++jumps;
     input_queue_clear();
     say("Restarted");
     return 1;
@@ -331,6 +336,10 @@ const char* practice_note(uint32_t now_ms) {
 
 int practice_practised() {
     return practised || assist_percent != 100 ? 1 : 0;
+}
+
+int practice_jumps() {
+    return jumps;
 }
 
 size_t practice_history_bytes() {

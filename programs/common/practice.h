@@ -63,6 +63,9 @@ int practice_assist();
 const char* practice_note(uint32_t now_ms);
 // Whether a tool was used on the current game; a new game from the title clears it.
 int practice_practised();
+// How many times the game was put back (quick loads, rewind steps, restarts) since the tools
+// started: a change tells a recorder that its records no longer lead to the game as it is.
+int practice_jumps();
 
 // For the benchmark and tests: bytes the history holds, the room each snapshot has in it,
 // the snapshots kept, and the passes it reaches back.

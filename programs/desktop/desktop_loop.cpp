@@ -2,6 +2,7 @@
 #include "programs/desktop/desktop_loop.h"
 
 #include <cstdio>
+#include <string>
 
 #include "engine/clock.h"
 #include "platform/input_record.h"
@@ -13,6 +14,8 @@
 #include "programs/common/pause_menu.h"
 #include "programs/desktop/desktop_menu.h"
 #include "programs/desktop/recording.h"
+#include "programs/desktop/run_keeper.h"
+#include "programs/desktop/run_screen.h"
 #include "shell/app.h"
 
 namespace {
@@ -29,6 +32,8 @@ uint64_t replay_check_digest;
 // Where quick saves go, and whether frame advance has run a pass in this pause.
 const PracticeSlot* slot;
 bool stepping;
+// Where finished runs are kept (empty: nowhere).
+std::string runs_folder;
 
 // Live input: the game's into the input queue, the program's commands to the practice tools.
 void queue_key(int key) {
@@ -145,12 +150,27 @@ void check_replayed_frame(int pass) {
                  same ? "matches" : "DIFFERS FROM");
 }
 
+// The run's timer and card under the rest: the pause's panel and the notes stay on top.
+int look_with_runs(int paused) {
+    const unsigned rest = static_cast<unsigned>(overlay_look_now(paused));
+    const unsigned runs = static_cast<unsigned>(desktop_runs_look());
+    return runs == 0 ? static_cast<int>(rest) : static_cast<int>((rest * 31u + runs) | 1u);
+}
+void draw_with_runs(uint32_t* argb, int pitch, int width, int height, int paused) {
+    desktop_runs_draw(argb, pitch, width, height);
+    overlay_draw(argb, pitch, width, height, paused);
+}
+
 }  // namespace
 
-const SdlOverlay desktop_overlay = {overlay_look_now, overlay_draw};
+const SdlOverlay desktop_overlay = {look_with_runs, draw_with_runs};
 
 void desktop_set_slot(const PracticeSlot* quick_slot) {
     slot = quick_slot;
+}
+
+void desktop_keep_runs_in(const char* folder) {
+    runs_folder = folder != nullptr ? folder : "";
 }
 
 void desktop_set_replay(const Script* script, int check_pass, uint64_t check_digest) {
@@ -176,6 +196,7 @@ int desktop_pass() {
     const int rewind = platform_held_commands() >> COMMAND_REWIND & 1;
     const int going = practice_pass(&record, rewind);
     desktop_replays_after(record, going);
+    run_keeper_after(record, going);
     if (!going) {
         return 0;
     }
@@ -203,6 +224,9 @@ int desktop_run() {
         }
         practice_allow_going_back(!desktop_recording() && !desktop_replaying() &&
                                   replay == nullptr);
+        // A replay's runs are not the player's to keep.
+        const bool own = !desktop_replaying() && replay == nullptr;
+        run_keeper_begin(runs_folder.empty() ? nullptr : runs_folder.c_str(), own);
         sdl_set_overlay(&desktop_overlay);
         confirm_reset();
         pause_menu_set_host(&desktop_menu_host);
@@ -223,6 +247,7 @@ int desktop_run() {
         sdl_set_palette_filter(nullptr);
         pause_menu_set_host(nullptr);
         sdl_set_overlay(nullptr);
+        run_keeper_end();
         practice_stop();
     }
     // The recording written and the replay judged while the game is still there.
@@ -233,6 +258,7 @@ int desktop_run() {
 
 void desktop_reset() {
     slot = nullptr;
+    runs_folder.clear();
     stepping = false;
     desktop_replays_reset();
     replay = nullptr;

@@ -10,6 +10,8 @@
 #include "programs/common/practice.h"
 
 // Where quick saves go (null: nowhere); given before desktop_run.
+// Where finished runs are kept (null: nowhere).
+void desktop_keep_runs_in(const char* folder);
 void desktop_set_slot(const PracticeSlot* slot);
 // Replays script: its records instead of live presses and keys until its last pass, then
 // live input. check_pass (-1: none) is the pass whose frame should have check_digest.

@@ -19,6 +19,7 @@
 #include "programs/common/notes.h"
 #include "programs/common/replay_format.h"
 #include "programs/desktop/desktop_loop.h"
+#include "programs/desktop/kept_runs.h"
 #include "programs/desktop/options.h"
 #include "programs/desktop/quick_slot.h"
 #include "programs/desktop/recording.h"
@@ -206,6 +207,11 @@ int run_game() {
     if (quick_save_path(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), slot_path,
                         sizeof slot_path)) {
         desktop_set_slot(quick_slot_at(slot_path));
+    }
+    char runs_path[FILE_PATH_MAX];
+    if (kept_runs_folder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), runs_path,
+                         sizeof runs_path)) {
+        desktop_keep_runs_in(runs_path);
     }
     int status = desktop_run();
     if (sdl_window_failed) {

@@ -62,11 +62,12 @@ void print_record(const InputRecord& record, char* out, size_t size) {
     }
     const char* kinds[] = {"", "key", "click", "double click", "close"};
     if (record.message != INPUT_NONE && record.message <= INPUT_CLOSE && at + 40 < size) {
+        const bool click = record.message == INPUT_CLICK || record.message == INPUT_DOUBLE_CLICK;
+        char y[16] = "";
+        if (click)
+            std::snprintf(y, sizeof y, " %d", record.y);
         std::snprintf(out + at, size - at, "%s%s %d%s", at ? ", " : "", kinds[record.message],
-                      record.message == INPUT_KEY ? record.key : record.x,
-                      record.message == INPUT_CLICK || record.message == INPUT_DOUBLE_CLICK
-                          ? (" " + std::to_string(record.y)).c_str()
-                          : "");
+                      record.message == INPUT_KEY ? record.key : record.x, y);
     } else if (at == 0) {
         std::snprintf(out, size, "nothing");
     }

@@ -1,0 +1,47 @@
+// The desktop's timer panel and results card, from the run keeper and the settings.
+#include "programs/desktop/run_screen.h"
+
+#include "platform/sdl/keymap.h"
+#include "platform/sdl/sdl_program.h"
+#include "programs/common/run_overlay.h"
+#include "programs/desktop/run_keeper.h"
+#include "shell/game_state.h"
+
+namespace {
+
+// The timer's panel in play (the win's screen included); the title has the card instead.
+const RunTimer* timer_now() {
+    const RunTimer& timer = run_keeper_timer();
+    return sdl_settings.show_timer && timer.last.game_mode == MODE_PLAYING ? &timer : nullptr;
+}
+
+// The card as the keeper's result and the keys bound now say.
+bool card_now(RunCard* card) {
+    const RunResult* result = run_keeper_result();
+    if (result == nullptr)
+        return false;
+    const char* again = keycode_name(sdl_settings.keys.keys[ROLE_START][0]);
+    const char* title = keycode_name(sdl_settings.keys.keys[ROLE_ESCAPE][0]);
+    *card = RunCard{result->outcome,     result->passes,
+                    result->score,       result->coins,
+                    result->percent,     result->beaten,
+                    result->practised,   result->kept ? 1 : result->keeping ? 0 : -1,
+                    again ? again : "S", title ? title : "Escape"};
+    return true;
+}
+
+}  // namespace
+
+int desktop_runs_look() {
+    RunCard card;
+    const bool carded = card_now(&card);
+    return run_overlay_look(timer_now(), carded ? &card : nullptr);
+}
+
+void desktop_runs_draw(uint32_t* argb, int pitch, int width, int height) {
+    if (const RunTimer* timer = timer_now())
+        run_overlay_timer(argb, pitch, width, height, *timer, run_keeper_best());
+    RunCard card;
+    if (card_now(&card))
+        run_overlay_card(argb, pitch, width, height, card);
+}
