@@ -6,6 +6,7 @@
 // player's scaling mode and the screen area the page gives (layout.h).
 #include <cstring>
 
+#include "platform/frame_digest.h"
 #include "platform/platform.h"
 #include "platform/web/web_backend.h"
 
@@ -28,6 +29,10 @@ constexpr int FRAME_HEIGHT = 480;
 uint8_t shown_pixels[FRAME_WIDTH * FRAME_HEIGHT];
 PaletteEntry shown_palette[256];
 int shown;
+// The player's colour filter (null: none), and the kept palette through it: what the canvas
+// shows. Only the 256 colours are filtered, never the frame the game reads.
+WebPaletteFilter palette_filter;
+PaletteEntry shown_colours[256];
 // The frame with the overlay over it, as the canvas takes it: R, G, B, A bytes a pixel.
 uint32_t frame_rgba[FRAME_WIDTH * FRAME_HEIGHT];
 // 1 when the page draws 8-bit frames itself (WebGL); 0 when it takes RGBA pixels only.
@@ -48,16 +53,23 @@ int overlay_look() {
     return overlay != nullptr ? overlay->look(web_paused()) : 0;
 }
 
+void filter_kept_palette() {
+    if (palette_filter != nullptr)
+        palette_filter(shown_palette, shown_colours, 256);
+    else
+        std::memcpy(shown_colours, shown_palette, sizeof(shown_colours));
+}
+
 // The kept frame onto the canvas, the overlay over it.
 void show_kept() {
     overlay_shown = overlay_look();
     if (overlay_shown == 0 && page_indexed) {
-        page_display_indexed(shown_pixels, shown_palette);
+        page_display_indexed(shown_pixels, shown_colours);
         return;
     }
     uint32_t table[256];
     for (int i = 0; i < 256; i++) {
-        table[i] = rgba(shown_palette[i]);
+        table[i] = rgba(shown_colours[i]);
     }
     for (int i = 0; i < FRAME_WIDTH * FRAME_HEIGHT; i++) {
         frame_rgba[i] = table[shown_pixels[i]];
@@ -72,7 +84,10 @@ void show_kept() {
 // anything differed.
 int keep_frame(const uint8_t* pixels, int pitch, const PaletteEntry* palette) {
     int changed = !shown || std::memcmp(palette, shown_palette, sizeof(shown_palette)) != 0;
-    std::memcpy(shown_palette, palette, sizeof(shown_palette));
+    if (changed) {
+        std::memcpy(shown_palette, palette, sizeof(shown_palette));
+        filter_kept_palette();
+    }
     for (int y = 0; y < FRAME_HEIGHT; y++) {
         uint8_t* row = shown_pixels + y * FRAME_WIDTH;
         if (changed || std::memcmp(pixels + y * pitch, row, FRAME_WIDTH) != 0) {
@@ -121,6 +136,19 @@ void platform_present(const uint8_t* pixels, int pitch, int width, int height, i
 
 void web_set_overlay(const WebOverlay* drawn) {
     overlay = drawn;
+}
+
+void web_set_palette_filter(WebPaletteFilter filter) {
+    palette_filter = filter;
+    if (shown) {
+        filter_kept_palette();
+        show_kept();
+    }
+}
+
+uint64_t web_shown_frame_digest() {
+    return shown ? frame_digest(shown_pixels, FRAME_WIDTH, FRAME_WIDTH, FRAME_HEIGHT, shown_palette)
+                 : 0;
 }
 
 void web_present_when_overlay_changed() {

@@ -205,6 +205,11 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
     if (keycode == 0) {
         return EM_FALSE;
     }
+    // A binding waiting for a key takes any key, even one of the port's, and nothing else
+    // sees it.
+    if (menu != nullptr && menu->bind != nullptr && menu->bind(keycode)) {
+        return EM_TRUE;
+    }
     if (!paused) {
         held_press(&keyboard, physical_key(event), keycode);
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/sdl/settings.h"
+#include "platform/types.h"
 #include "platform/web/layout.h"
 
 // Reads the player's settings from the page's storage (the defaults where there are none);
@@ -41,6 +42,14 @@ struct WebOverlay {
     void (*draw)(uint32_t* rgba, int pitch, int width, int height, int paused);
 };
 void web_set_overlay(const WebOverlay* overlay);
+// A colour filter for the frames shown: the palette's 256 colours go through it on their way
+// to the canvas (the game's frame is never touched); null for none. Shows the last frame
+// again through the new one.
+typedef void (*WebPaletteFilter)(const PaletteEntry* in, PaletteEntry* out, int count);
+void web_set_palette_filter(WebPaletteFilter filter);
+// The last frame's digest as the game drew it (frame_digest.h: before any filter; 0 before
+// any frame), for checking that what is shown never changes what is played.
+uint64_t web_shown_frame_digest();
 // Puts the last frame on the canvas again when the overlay's look changed.
 void web_present_when_overlay_changed();
 
@@ -48,12 +57,14 @@ void web_present_when_overlay_changed();
 // the page's touch buttons as virtual-key codes (the arrows, Enter, Escape...), a pad's
 // presses as the same codes (its Start as Escape), left-button presses in frame pixels.
 // paused tells it the pause began or ended, by whatever means; while a menu shows, the page's
-// own pause notice is not shown.
+// own pause notice is not shown. bind (null: never) is offered every key first, as its
+// keycode (keymap.h), and gives 1 when it took the key for a binding it waited for.
 struct WebMenu {
     int (*shown)();
     void (*key)(int key);
     void (*click)(int x, int y);
     void (*paused)(int paused);
+    int (*bind)(int32_t keycode);
 };
 void web_set_menu(const WebMenu* menu);
 // Starts or ends the pause from the program (a menu's Resume); one pass while the pause goes

@@ -6,29 +6,11 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/gamepad.h"
+#include "programs/common/bindings.h"
 #include "programs/common/confirm.h"
 #include "programs/common/filters.h"
 
 namespace {
-
-// Where a role acts.
-enum : int { IN_PLAY = 1, ON_TITLE = 2, EVERYWHERE = 3 };
-
-int where_acts(int role) {
-    if (role < FIRST_PRESS_ROLE)
-        return IN_PLAY;
-    if (role == ROLE_ENTER || role == ROLE_ESCAPE || role >= FIRST_PORT_ROLE)
-        return EVERYWHERE;
-    return ON_TITLE;
-}
-
-// The actions as the Controls page names them, in the order of the roles.
-const char* const ACTION_NAMES[] = {
-    "Walk right", "Walk left",   "Run",       "Jump",       "Menu up",      "Menu down",
-    "Enter",      "Escape",      "Start (S)", "Help (H)",   "About (A)",    "Quit (Q)",
-    "Pause",      "Full screen", "Scaling",   "Screenshot", "Sound on/off", "Run timer",
-    "Quick save", "Quick load",  "Rewind",    "Frame step", "Slow motion"};
-static_assert(sizeof ACTION_NAMES / sizeof ACTION_NAMES[0] == ROLE_COUNT, "a name for each role");
 
 // The pad's buttons as the mapping has them (they are not rebound).
 const char* pad_of(int role) {
@@ -62,17 +44,7 @@ const char* pad_of(int role) {
 }
 
 void keys_text(int role, char* out, size_t size) {
-    size_t used = 0;
-    out[0] = '\0';
-    for (int32_t key : sdl_settings.keys.keys[role]) {
-        const char* name = key != 0 ? keycode_name(key) : nullptr;
-        if (name == nullptr)
-            continue;
-        const int n = std::snprintf(out + used, size - used, "%s%s", used ? ", " : "", name);
-        if (n < 0 || static_cast<size_t>(n) >= size - used)
-            break;
-        used += static_cast<size_t>(n);
-    }
+    binding_keys_text(&sdl_settings.keys, role, out, size);
 }
 
 // Frame advance asked for since the pause began.
@@ -115,7 +87,7 @@ int action_count() {
     return ROLE_COUNT;
 }
 const char* action_name(int action) {
-    return action >= 0 && action < ROLE_COUNT ? ACTION_NAMES[action] : "";
+    return binding_action_name(action);
 }
 void action_keys(int action, char* out, size_t size) {
     keys_text(action, out, size);
@@ -124,7 +96,7 @@ void action_pad(int action, char* out, size_t size) {
     std::snprintf(out, size, "%s", pad_of(action));
 }
 int action_conflict(int action) {
-    return desktop_key_conflict(&sdl_settings.keys, action);
+    return binding_conflict(&sdl_settings.keys, action);
 }
 void reset_bindings() {
     key_bindings_default(&sdl_settings.keys);
@@ -147,7 +119,7 @@ void binding_key(int action, int32_t code) {
         pause_menu_input(MENU_BACK);
         return;
     }
-    const char* refused = desktop_bind_key(&sdl_settings.keys, action, code);
+    const char* refused = binding_bind_key(&sdl_settings.keys, action, code);
     if (refused == nullptr)
         sdl_keys_changed();
     pause_menu_bound(refused);
@@ -263,30 +235,4 @@ void desktop_menu_start() {
 
 void desktop_menu_advance_asked() {
     advance_noted = true;
-}
-
-int desktop_key_conflict(const KeyBindings* keys, int role) {
-    if (role < 0 || role >= ROLE_COUNT)
-        return -1;
-    for (int32_t key : keys->keys[role]) {
-        if (key == 0)
-            continue;
-        for (int other = 0; other < ROLE_COUNT; ++other) {
-            if (other != role && (where_acts(other) & where_acts(role)) != 0 &&
-                key_has_role(keys, other, key))
-                return other;
-        }
-    }
-    return -1;
-}
-
-const char* desktop_bind_key(KeyBindings* keys, int role, int32_t keycode) {
-    if (role < 0 || role >= ROLE_COUNT)
-        return "There is no such action.";
-    if (keycode_name(keycode) == nullptr)
-        return "That key cannot be kept in the settings.";
-    for (int32_t& key : keys->keys[role])
-        key = 0;
-    keys->keys[role][0] = keycode;
-    return nullptr;
 }

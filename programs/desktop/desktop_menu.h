@@ -15,8 +15,3 @@ extern const SdlMenu desktop_menu_input;
 void desktop_menu_start();
 // Frame advance was asked for: the pause it brings shows no menu.
 void desktop_menu_advance_asked();
-// The other role that acts on one of role's keys where role acts too (-1: none): in play,
-// on the title, or everywhere for the port's and the practice keys.
-int desktop_key_conflict(const KeyBindings* keys, int role);
-// Binds keycode as role's only key; null, or why it is refused.
-const char* desktop_bind_key(KeyBindings* keys, int role, int32_t keycode);

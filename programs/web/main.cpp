@@ -199,18 +199,19 @@ double on_animation_frame(double now_ms) {
 }  // namespace
 
 // For the page and its tests: passes run, games started, the pause, the game's mode and HUD
-// numbers, and the practice tools' speed, note and mark, and the scaling.
+// numbers, the practice tools' speed, note and mark, the scaling, and the digest of the game's
+// last frame before any colour filter.
 WEB_EXPORT const char* web_status() {
-    static char line[320];
+    static char line[352];
     const char* note = practice_note(platform_ticks());
     std::snprintf(line, sizeof(line),
                   "{\"passes\":%d,\"games\":%d,\"game_mode\":%d,\"paused\":%d,\"score\":%d,"
                   "\"time_left\":%.9g,\"next_pass\":%d,\"pass_ms\":%u,\"note\":\"%s\","
-                  "\"practised\":%d,\"scale\":\"%s\",\"menu\":%d}",
+                  "\"practised\":%d,\"scale\":\"%s\",\"menu\":%d,\"frame\":\"%016llx\"}",
                   passes_run, games_started, game_mode, web_paused(), score,
                   static_cast<double>(time_left), app_next_pass(), practice_pass_ms(),
                   note ? note : "", practice_practised(), web_scale_mode_name(web_scale),
-                  pause_menu_page());
+                  pause_menu_page(), static_cast<unsigned long long>(web_shown_frame_digest()));
     return line;
 }
 
@@ -221,6 +222,7 @@ WEB_EXPORT void web_choose_scale(int mode) {
 
 int main() {
     web_program_start();
+    web_menu_start();
     // The sounds are made here rather than downloaded; without them the game cannot start.
     char why[512];
     if (!web_write_sounds(".", why, sizeof why)) {

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "programs/common/bindings.h"
+#include "programs/common/filters.h"
 
 namespace {
 
@@ -11,8 +13,42 @@ namespace {
 bool advance_noted;
 
 void command_keys(int command, char* out, size_t size) {
-    static const char* const names[COMMAND_COUNT] = {"F5", "F9", "F6", "F7", "Backspace"};
-    std::snprintf(out, size, "%s", command >= 0 && command < COMMAND_COUNT ? names[command] : "");
+    out[0] = '\0';
+    for (int role = FIRST_PRACTICE_ROLE; role < ROLE_COUNT; ++role) {
+        if (key_role_command(role) == command)
+            binding_keys_text(&web_settings.keys, role, out, size);
+    }
+}
+
+// The Controls page: the keys as the page's settings bind them, each change kept at once.
+int action_count() {
+    return ROLE_COUNT;
+}
+void action_keys(int action, char* out, size_t size) {
+    binding_keys_text(&web_settings.keys, action, out, size);
+}
+int action_conflict(int action) {
+    return binding_conflict(&web_settings.keys, action);
+}
+void reset_bindings() {
+    key_bindings_default(&web_settings.keys);
+    web_settings_changed();
+}
+
+// Keys while a binding waits: Escape cancels, any other is the new key.
+int bind(int32_t keycode) {
+    int action;
+    if (!pause_menu_waiting_for_binding(&action))
+        return 0;
+    if (keycode == KEYCODE_ESCAPE) {
+        pause_menu_input(MENU_BACK);
+        return 1;
+    }
+    const char* refused = binding_bind_key(&web_settings.keys, action, keycode);
+    if (refused == nullptr)
+        web_settings_changed();
+    pause_menu_bound(refused);
+    return 1;
 }
 
 // The page's scalings, as the display names them.
@@ -21,6 +57,18 @@ int scale_count() {
 }
 int scale() {
     return web_scale;
+}
+
+void filter_palette(const PaletteEntry* in, PaletteEntry* out, int count) {
+    filter_colours(filter_current(), in, out, count);
+}
+
+// Shown at once and kept with the page's settings, as the desktop keeps it in its file (the
+// settings keep the filter by number).
+void filter_chosen(int filter) {
+    web_set_palette_filter(filter == FILTER_NONE ? nullptr : filter_palette);
+    web_settings.colours = filter;
+    web_settings_changed();
 }
 
 int shown() {
@@ -79,18 +127,23 @@ const MenuHost web_menu_host = {web_hold,
                                 web_set_scale_mode,
                                 web_audio_levels,
                                 web_audio_set_levels,
+                                filter_chosen,
                                 nullptr,
+                                action_count,
+                                binding_action_name,
+                                action_keys,
                                 nullptr,
-                                nullptr,
-                                nullptr,
-                                nullptr,
-                                nullptr,
-                                nullptr,
-                                nullptr,
+                                action_conflict,
+                                reset_bindings,
                                 command_keys,
                                 web_advance_once};
 
-const WebMenu web_menu_input = {shown, menu_key, menu_click, menu_paused};
+const WebMenu web_menu_input = {shown, menu_key, menu_click, menu_paused, bind};
+
+void web_menu_start() {
+    filter_choose(web_settings.colours);
+    web_set_palette_filter(filter_current() == FILTER_NONE ? nullptr : filter_palette);
+}
 
 void web_menu_advance_asked() {
     // The page's pause may have come first, with its menu: frame advance steps instead.

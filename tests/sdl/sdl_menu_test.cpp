@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/sdl/sdl_backend.h"
+#include "programs/common/bindings.h"
 #include "programs/common/confirm.h"
 #include "programs/common/filters.h"
 #include "programs/common/pause_menu.h"
@@ -147,12 +148,12 @@ TEST(SdlMenu, KeysPressesAndAPadWorkTheMenusAndEscapeInPlayWaitsForTheAnswer) {
     pump();
     EXPECT_EQ(sdl_settings.keys.keys[ROLE_JUMP][0], SDLK_a);
     EXPECT_EQ(sdl_settings.keys.keys[ROLE_JUMP][1], 0);
-    EXPECT_EQ(desktop_key_conflict(&sdl_settings.keys, ROLE_JUMP), ROLE_LEFT);
+    EXPECT_EQ(binding_conflict(&sdl_settings.keys, ROLE_JUMP), ROLE_LEFT);
     view = menu_view();
     EXPECT_EQ(view.entries.entries[ROLE_JUMP].marked, 1);
     EXPECT_EQ(view.entries.entries[ROLE_LEFT].marked, 1);
     EXPECT_EQ(view.entries.entries[ROLE_ABOUT].marked, 0);  // A on the title only: apart
-    EXPECT_EQ(desktop_key_conflict(&sdl_settings.keys, ROLE_ABOUT), -1);
+    EXPECT_EQ(binding_conflict(&sdl_settings.keys, ROLE_ABOUT), -1);
     EXPECT_EQ(pause_menu_page(), PAGE_CONTROLS);  // the A did not move the menu
     key_bindings_default(&sdl_settings.keys);
 

@@ -143,8 +143,8 @@ export function runNative(args) {
 // FNV-1a 64 over the frame's pixels as red, green, blue bytes, the runner's frame digest, as
 // the canvas shows them (each frame pixel read at its centre: exact wherever the picture is
 // scaled by nearest neighbour to at least its size), with the page's own pass count read at
-// the same moment: {passes, digest}. A rectangle [left, top, width, height] of the frame
-// digests only that part.
+// the same moment, and the game's own frame before any colour filter: {passes, digest,
+// frame}. A rectangle [left, top, width, height] of the frame digests only that part.
 export function canvasDigest(page, rect = [0, 0, 640, 480]) {
   return page.evaluate(([left, top, width, height]) => {
     const shown = Module.display.read();
@@ -164,7 +164,7 @@ export function canvasDigest(page, rect = [0, 0, 640, 480]) {
     }
     const status = JSON.parse(Module.UTF8ToString(Module._web_status()));
     const hex = (n) => n.toString(16).padStart(8, '0');
-    return {passes: status.passes, digest: hex(hi) + hex(lo)};
+    return {passes: status.passes, digest: hex(hi) + hex(lo), frame: status.frame};
   }, rect);
 }
 

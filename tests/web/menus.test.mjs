@@ -45,13 +45,13 @@ test('the pause menu is worked by keys and clicks, restarts the level and asks b
   await shot(page, 'web-pause');
   // Screen readers hear the page and the entry lit, from the live region.
   await page.waitForFunction(() => document.getElementById('announce').textContent ===
-                             'Paused. Resume, 1 of 6.');
+                             'Paused. Resume, 1 of 7.');
   // Options (third entry, after Resume and Restart level), then Sound (after Video) by a click
   // on its row.
   await page.keyboard.press('ArrowDown');
   await page.keyboard.press('ArrowDown');
   await page.keyboard.press('Enter');
-  const sound = await pointOver(page, 200, 230);  // the second of four rows
+  const sound = await pointOver(page, 200, 212);  // the second of five rows
   await page.mouse.click(sound.x, sound.y);
   await waitForStatus(page, `s.menu === ${PAGE_SOUND}`);
   await shot(page, 'web-sound');
@@ -79,4 +79,60 @@ test('the pause menu is worked by keys and clicks, restarts the level and asks b
   await waitForStatus(page, 's.paused === 0 && s.game_mode === 0');
   assert.deepEqual(page.errors, []);
   await page.close();
+});
+
+test('the Controls page rebinds a key, shows a conflict, keeps the keys and resets them', async () => {
+  const context = await shared.browser.createBrowserContext();
+  let page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
+  const announced = async (text) => {
+    const said = () => document.getElementById('announce').textContent;
+    await page.waitForFunction((t) => document.getElementById('announce').textContent === t,
+                               {timeout: 5000}, text)
+        .catch(async () => assert.equal(await page.evaluate(said), text));
+  };
+  const stored = () => page.evaluate(() => atob(localStorage.getItem('quellaro.settings')));
+  await page.keyboard.press('p');
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press('ArrowUp');  // round past Quit game
+  await announced('Paused. Controls, 4 of 5.');
+  await page.keyboard.press('Enter');
+  for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
+  await announced('Controls. Jump: PageDown, C, 4 of 25.');
+
+  // A is Walk left's: both act, and the page says so.
+  await page.keyboard.press('Enter');
+  await announced('Controls. Jump: PageDown, C, 4 of 25. Press the new key.');
+  await page.keyboard.press('a');
+  await announced('Controls. Jump: A, 4 of 25. Also bound to Walk left: both act.');
+  await shot(page, 'web-controls-conflict');
+  assert.match(await stored(), /^jump = A$/m);
+  // M, the sound key, is taken as a binding, not as the sound switch.
+  const soundButton = await page.$eval('#sound', (b) => b.textContent);
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('m');
+  await announced('Controls. Jump: M, 4 of 25. Also bound to Sound on/off: both act.');
+  assert.equal(await page.$eval('#sound', (b) => b.textContent), soundButton);
+  // Escape while waiting keeps the key.
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('Escape');
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('x');
+  await announced('Controls. Jump: X, 4 of 25. Saved.');
+
+  // Kept: the page opened again shows X.
+  await page.close();
+  page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
+  assert.match(await stored(), /^jump = X$/m);
+  await page.keyboard.press('p');
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('ArrowUp');  // round to Back, then Reset to defaults
+  await page.keyboard.press('ArrowUp');
+  await announced('Controls. Reset to defaults, 24 of 25.');
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => /^jump = PageDown, C$/m.test(
+      atob(localStorage.getItem('quellaro.settings'))));
+  assert.deepEqual(page.errors, []);
+  await context.close();
 });
