@@ -16,6 +16,7 @@
 #include "programs/common/practice.h"
 #include "programs/web/sounds.h"
 #include "programs/web/web_menu.h"
+#include "programs/web/web_replays.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
 
@@ -143,12 +144,14 @@ int start_game() {
     confirm_reset();
     pacer_reset(&pacer);
     games_started++;
+    web_replays_started();
     tell_mode();
     return 1;
 }
 
 // The game ended (the player quit): the title again, as a fresh game.
 int start_again() {
+    web_replays_stop();
     web_set_overlay(nullptr);
     practice_stop();
     const int exit_code = app_finish();
@@ -166,8 +169,15 @@ int run_pass() {
     InputRecord record = INPUT_RECORD_EMPTY;
     platform_pump_events(&page_input);
     platform_read_held_keys(record.held);
-    confirm_take(&record);
-    if (!practice_pass(&record, platform_held_commands() >> COMMAND_REWIND & 1))
+    // A replay's record stands for the live one: what the player pressed meanwhile is let go.
+    const bool replayed = web_replay_next(&record);
+    if (replayed)
+        input_queue_clear();
+    else
+        confirm_take(&record);
+    const int going = practice_pass(&record, !replayed && (platform_held_commands() >> COMMAND_REWIND & 1));
+    web_replays_after(going);
+    if (!going)
         return start_again();
     passes_run++;
     tell_mode();
@@ -202,16 +212,16 @@ double on_animation_frame(double now_ms) {
 // numbers, the practice tools' speed, note and mark, the scaling, and the digest of the game's
 // last frame before any colour filter.
 WEB_EXPORT const char* web_status() {
-    static char line[352];
+    static char line[480];
     const char* note = practice_note(platform_ticks());
     std::snprintf(line, sizeof(line),
                   "{\"passes\":%d,\"games\":%d,\"game_mode\":%d,\"paused\":%d,\"score\":%d,"
                   "\"time_left\":%.9g,\"next_pass\":%d,\"pass_ms\":%u,\"note\":\"%s\","
-                  "\"practised\":%d,\"scale\":\"%s\",\"menu\":%d,\"frame\":\"%016llx\"}",
+                  "\"practised\":%d,\"scale\":\"%s\",\"menu\":%d,\"frame\":\"%016llx\"%s}",
                   passes_run, games_started, game_mode, web_paused(), score,
                   static_cast<double>(time_left), app_next_pass(), practice_pass_ms(),
                   note ? note : "", practice_practised(), web_scale_mode_name(web_scale),
-                  pause_menu_page(), static_cast<unsigned long long>(web_shown_frame_digest()));
+                  pause_menu_page(), static_cast<unsigned long long>(web_shown_frame_digest()), web_replay_status());
     return line;
 }
 
