@@ -33,6 +33,8 @@ namespace {
 constexpr const char* SLOT_NAME = "quellaro.quicksave";
 // The game's mode of the title menu.
 constexpr int MODE_TITLE = -1;
+// A replay's progress: along the bottom, under the play.
+constexpr int REPLAY_PROGRESS_TOP = 440;
 
 // When the next passes are due.
 Pacer pacer;
@@ -82,17 +84,21 @@ const PracticeSlot page_slot = {store, fetch};
 
 // The menu and the note over the frame; the page shows a pause without a menu itself.
 int look(int) {
-    const int note = overlay_look(practice_note(platform_ticks()), 0);
+    // A replay's progress changes the look each pass, so that it shows where the game's own
+    // frame stands still.
+    const unsigned note =
+        static_cast<unsigned>(overlay_look(practice_note(platform_ticks()), 0)) * 7u +
+        static_cast<unsigned>(overlay_look(web_replay_progress(), 0));
     const int menu = pause_menu_look();
     if (note == 0 && menu == 0)
         return 0;
-    return static_cast<int>((static_cast<unsigned>(note) * 31u + static_cast<unsigned>(menu)) >> 1 |
-                            1u);
+    return static_cast<int>((note * 31u + static_cast<unsigned>(menu)) >> 1 | 1u);
 }
 void draw(uint32_t* rgba, int pitch, int width, int height, int) {
     if (pause_menu_look() != 0)
         pause_menu_draw(rgba, pitch, width, height);
     overlay_note(rgba, pitch, width, height, practice_note(platform_ticks()));
+    overlay_text(rgba, pitch, width, height, web_replay_progress(), REPLAY_PROGRESS_TOP);
 }
 const WebOverlay page_overlay = {look, draw};
 
@@ -149,8 +155,10 @@ int start_game() {
     return 1;
 }
 
-// The game ended (the player quit): the title again, as a fresh game.
+// The game ended (the player quit), or a replay was offered: the title again, as a fresh
+// game (which plays the replay).
 int start_again() {
+    const bool for_replay = web_replay_wanted();
     web_replays_stop();
     web_set_overlay(nullptr);
     practice_stop();
@@ -158,9 +166,10 @@ int start_again() {
     input_queue_clear();
     if (!start_game())
         return 0;
-    web_notice(exit_code == 0
-                   ? "You left the game. The title again: start a new one whenever you like."
-                   : "The game ended. The title again.");
+    if (!for_replay)
+        web_notice(exit_code == 0
+                       ? "You left the game. The title again: start a new one whenever you like."
+                       : "The game ended. The title again.");
     return 1;
 }
 
@@ -176,7 +185,7 @@ int run_pass() {
     else
         confirm_take(&record);
     const int going = practice_pass(&record, !replayed && (platform_held_commands() >> COMMAND_REWIND & 1));
-    web_replays_after(going);
+    web_replays_after(record, going);
     if (!going)
         return start_again();
     passes_run++;
@@ -186,6 +195,8 @@ int run_pass() {
 
 // The work of an animation frame; how long the next can wait (ms), or -1 once nothing runs.
 double on_animation_frame(double now_ms) {
+    if (web_replay_wanted() && !start_again())
+        return -1;
     if (web_paused()) {
         pacer_reset(&pacer);  // no rush of passes to catch up after the pause
         // The practice keys work while paused: a save, a load, a single pass.

@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/web/web_program.h"
 #include "programs/common/replay_format.h"
 #include "programs/common/replay_play.h"
+#include "programs/desktop/run_keeper.h"
 #include "shell/snapshot.h"
 
 // The page's side (page_calls.js): the link the page was opened with, copied into out when
@@ -33,6 +35,10 @@ bool loaded, playing;
 const char* state = "none";
 uint64_t final_digest;
 int replay_passes;
+// The page offered a replay (a file opened): the game starts again to play it.
+bool offered, wanted;
+// The last finished run's link, kept when its game ends.
+std::string last_link;
 
 void judge() {
     const size_t length = game_snapshot(kept, sizeof kept);
@@ -70,11 +76,15 @@ void refuse(const char* why) {
 
 void web_replays_started() {
     base_length = game_snapshot(base, sizeof base);
-    // The address is read once: a game started again after a quit is the player's.
+    // Runs are recorded as the desktop's are, but kept only in memory, for their links.
+    run_keeper_begin(nullptr, false);
+    // The address is read once, and an offered replay when it was offered: a game started
+    // again after a quit is the player's.
     static bool asked;
-    if (asked)
+    if (asked && !offered)
         return;
     asked = true;
+    offered = wanted = false;
     const int length = page_replay_link(nullptr, 0);
     if (length < 0) {
         refuse("the link holds characters no replay link has");
@@ -108,6 +118,9 @@ void web_replays_started() {
         refuse(why);
         return;
     }
+    // A replay from a saved game starts where this page's recorder never was.
+    if (replay.start.count > 0)
+        run_keeper_end();
     playing = true;
     state = "playing";
     web_notice("Playing the replay from the link…");
@@ -122,14 +135,21 @@ bool web_replay_next(InputRecord* record) {
     return false;
 }
 
-void web_replays_after(int going) {
+void web_replays_after(const InputRecord& record, int going) {
     if (playing)
         replay_play_after(&player, going);
+    run_keeper_after(record, going);
 }
 
 void web_replays_stop() {
     if (playing)
         judge();
+    last_link = web_run_link();
+    run_keeper_end();
+}
+
+bool web_replay_wanted() {
+    return wanted;
 }
 
 bool web_replaying() {
@@ -139,7 +159,35 @@ bool web_replaying() {
 const char* web_replay_status() {
     static char text[128];
     std::snprintf(text, sizeof text,
-                  ",\"replay\":\"%s\",\"replay_passes\":%d,\"replay_digest\":\"%016" PRIx64 "\"",
-                  state, playing ? replay_play_done(player) : replay_passes, final_digest);
+                  ",\"replay\":\"%s\",\"replay_passes\":%d,\"replay_digest\":\"%016" PRIx64
+                  "\",\"run_link\":%d",
+                  state, playing ? replay_play_done(player) : replay_passes, final_digest,
+                  web_run_link()[0] != '\0');
     return text;
+}
+
+const char* web_replay_progress() {
+    if (!playing)
+        return nullptr;
+    static char text[64];
+    std::snprintf(text, sizeof text, "Replay %d / %d", replay_play_done(player), replay.passes);
+    return text;
+}
+
+WEB_EXPORT const char* web_run_link() {
+    size_t size = 0;
+    const uint8_t* run = run_keeper_last_run(&size);
+    if (run == nullptr)
+        return last_link.c_str();
+    static ReplayBytes text;
+    static std::string link;
+    if (!replay_to_text(run, size, &text))
+        return last_link.c_str();
+    link.assign("#replay=");
+    link.append(reinterpret_cast<const char*>(text.items), static_cast<size_t>(text.count));
+    return link.c_str();
+}
+
+WEB_EXPORT void web_replay_open() {
+    offered = wanted = true;
 }

@@ -1,9 +1,11 @@
 // Replays in the page: a link in the address plays to the native runner's final digest, keys
 // pressed meanwhile change nothing, and the game is the player's afterwards; a damaged link
-// is said plainly and leaves a game to play.
+// or file is said plainly and leaves a game to play; the run just played is copied as a link
+// that plays back; a replay file opened with the picker plays.
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
-import {mkdirSync} from 'node:fs';
+import {mkdirSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import {test} from 'node:test';
 
@@ -69,5 +71,81 @@ test('a damaged link says so and leaves the game to play', async () => {
     await waitForStatus(page, 's.game_mode === 0');
     assert.deepEqual(page.errors, []);
     await page.browserContext().close();
+  }
+});
+
+// The native runner's verdict on a link's text: [passes, final digest].
+function verifyLink(text) {
+  const dir = mkdtempSync(path.join(os.tmpdir(), 'quellaro-link-'));
+  try {
+    const file = path.join(dir, 'run.txt');
+    writeFileSync(file, text);
+    const [, passes, digest] = native(['--verify', file]).match(/OK: (\d+) passes.*final digest ([0-9a-f]{16})/);
+    return [Number(passes), digest];
+  } finally {
+    rmSync(dir, {recursive: true, force: true});
+  }
+}
+
+async function openReplays(page) {
+  await page.click('#replays');
+  await page.waitForSelector('#replay-menu:not([hidden])');
+}
+const menuEntry = (page, text) => page.$(`xpath/.//div[@id="replay-menu"]/button[text()="${text}"]`);
+
+test('the run just played is copied as a link that plays back, here and natively', async () => {
+  const context = await shared.browser.createBrowserContext();
+  await context.overridePermissions(shared.url, ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
+  const page = await openGame(shared.browser, shared.url, {width: 1000, height: 760}, {context});
+  await openReplays(page);
+  assert.equal(await (await menuEntry(page, 'Copy link to this run')).evaluate((b) => b.disabled), true,
+               'nothing to copy before a run');
+  await page.keyboard.press('Escape');
+  // The run: the winning replay played in this page, which records it as any run.
+  await page.evaluate((text) => { location.hash = text; }, link);
+  await page.reload();
+  await page.waitForFunction('window.Module && Module.firstFrameAt', {timeout: 30_000});
+  await waitForStatus(page, 's.replay === "matches" && s.run_link === 1', 60_000);
+  await openReplays(page);
+  await shot(page, 'replay-menu');
+  await (await menuEntry(page, 'Copy link to this run')).click();
+  await page.waitForFunction(() => document.getElementById('toast').textContent.includes('copied'));
+  const copied = await page.evaluate(() => navigator.clipboard.readText());
+  assert.ok(copied.startsWith(shared.url + '#replay='), copied.slice(0, 80));
+  const [passes, digest] = verifyLink(copied);
+  assert.ok(passes > 0 && passes <= Number(verified[1]), `the run's ${passes} passes`);
+
+  const again = await openGame(shared.browser, copied, {width: 1000, height: 760}, {context});
+  await waitForStatus(again, 's.replay !== "playing"', 60_000);
+  const status = await gameStatus(again);
+  assert.deepEqual([status.replay, status.replay_passes, status.replay_digest], ['matches', passes, digest]);
+  await context.close();
+});
+
+test('a replay file opened with the picker plays from a fresh game; a file of junk is refused', async () => {
+  const page = await openGame(shared.browser, shared.url, {width: 1000, height: 760});
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0');
+  const dir = mkdtempSync(path.join(os.tmpdir(), 'quellaro-open-'));
+  try {
+    const junk = path.join(dir, 'junk.qrp');
+    writeFileSync(junk, Buffer.from('QRPL and then nothing a replay holds'));
+    const input = await page.$('#replay-menu input[type=file]');
+    await input.uploadFile(junk);
+    await page.waitForFunction(() => /cannot be played: \w/.test(document.getElementById('toast').textContent));
+    assert.equal((await gameStatus(page)).replay, 'unplayable');
+    await waitForStatus(page, 's.game_mode === -1');  // a fresh game, the player's
+    await page.keyboard.press('s');
+    await waitForStatus(page, 's.game_mode === 0');
+
+    await input.uploadFile(WIN);
+    await waitForStatus(page, 's.replay === "playing"');
+    await waitForStatus(page, 's.replay !== "playing"', 60_000);
+    const status = await gameStatus(page);
+    assert.deepEqual([status.replay, status.replay_passes, status.replay_digest],
+                     ['matches', Number(verified[1]), verified[2]]);
+    assert.deepEqual(page.errors, []);
+  } finally {
+    rmSync(dir, {recursive: true, force: true});
   }
 });
