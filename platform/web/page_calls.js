@@ -78,6 +78,18 @@ mergeInto(LibraryManager.library, {
     }
   },
 
+  // The replay link the page was opened with (Module.replayLink, replays.js), into out when it
+  // fits with its NUL; its length in any case, 0 when there is none.
+  page_replay_link: function(out, room) {
+    const link = Module.replayLink ? String(Module.replayLink() || '') : '';
+    if (!/^[\x20-\x7e]*$/.test(link)) return -1;
+    if (out && link.length < room) {
+      for (let i = 0; i < link.length; i++) HEAPU8[out + i] = link.charCodeAt(i);
+      HEAPU8[out + link.length] = 0;
+    }
+    return link.length;
+  },
+
   // The program has ended with this exit code without ever starting (started 0: no window,
   // pictures it could not read), or after it ran (started 1).
   page_ended: function(exitCode, started) {

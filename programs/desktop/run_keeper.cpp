@@ -204,3 +204,8 @@ const PersonalBest& run_keeper_best() {
 const RunResult* run_keeper_result() {
     return result_shown ? &result : nullptr;
 }
+
+const uint8_t* run_keeper_last_run(size_t* size) {
+    *size = static_cast<size_t>(bytes.count);
+    return bytes.count > 0 ? bytes.items : nullptr;
+}

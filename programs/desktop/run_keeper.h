@@ -5,6 +5,7 @@
 // rewind starts the replay again from the game as it then is, marked practised. No SDL here.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/input_record.h"
 #include "programs/common/personal_best.h"
@@ -33,6 +34,9 @@ void run_keeper_end();
 const RunTimer& run_keeper_timer();
 // The best as it stood when the current run began, for the timer's differences.
 const PersonalBest& run_keeper_best();
+// The last finished run's replay (no field digests), or null before any run has finished or
+// when it could not be encoded; also where runs are not kept (the browser's copied links).
+const uint8_t* run_keeper_last_run(size_t* size);
 // The card to show now, or null: after a win until play is left, after a death until play
 // starts again.
 const RunResult* run_keeper_result();

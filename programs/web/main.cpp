@@ -16,6 +16,7 @@
 #include "programs/common/practice.h"
 #include "programs/web/sounds.h"
 #include "programs/web/web_menu.h"
+#include "programs/web/web_replays.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
 
@@ -32,6 +33,8 @@ namespace {
 constexpr const char* SLOT_NAME = "quellaro.quicksave";
 // The game's mode of the title menu.
 constexpr int MODE_TITLE = -1;
+// A replay's progress: along the bottom, under the play.
+constexpr int REPLAY_PROGRESS_TOP = 440;
 
 // When the next passes are due.
 Pacer pacer;
@@ -81,17 +84,21 @@ const PracticeSlot page_slot = {store, fetch};
 
 // The menu and the note over the frame; the page shows a pause without a menu itself.
 int look(int) {
-    const int note = overlay_look(practice_note(platform_ticks()), 0);
+    // A replay's progress changes the look each pass, so that it shows where the game's own
+    // frame stands still.
+    const unsigned note =
+        static_cast<unsigned>(overlay_look(practice_note(platform_ticks()), 0)) * 7u +
+        static_cast<unsigned>(overlay_look(web_replay_progress(), 0));
     const int menu = pause_menu_look();
     if (note == 0 && menu == 0)
         return 0;
-    return static_cast<int>((static_cast<unsigned>(note) * 31u + static_cast<unsigned>(menu)) >> 1 |
-                            1u);
+    return static_cast<int>((note * 31u + static_cast<unsigned>(menu)) >> 1 | 1u);
 }
 void draw(uint32_t* rgba, int pitch, int width, int height, int) {
     if (pause_menu_look() != 0)
         pause_menu_draw(rgba, pitch, width, height);
     overlay_note(rgba, pitch, width, height, practice_note(platform_ticks()));
+    overlay_text(rgba, pitch, width, height, web_replay_progress(), REPLAY_PROGRESS_TOP);
 }
 const WebOverlay page_overlay = {look, draw};
 
@@ -143,21 +150,26 @@ int start_game() {
     confirm_reset();
     pacer_reset(&pacer);
     games_started++;
+    web_replays_started();
     tell_mode();
     return 1;
 }
 
-// The game ended (the player quit): the title again, as a fresh game.
+// The game ended (the player quit), or a replay was offered: the title again, as a fresh
+// game (which plays the replay).
 int start_again() {
+    const bool for_replay = web_replay_wanted();
+    web_replays_stop();
     web_set_overlay(nullptr);
     practice_stop();
     const int exit_code = app_finish();
     input_queue_clear();
     if (!start_game())
         return 0;
-    web_notice(exit_code == 0
-                   ? "You left the game. The title again: start a new one whenever you like."
-                   : "The game ended. The title again.");
+    if (!for_replay)
+        web_notice(exit_code == 0
+                       ? "You left the game. The title again: start a new one whenever you like."
+                       : "The game ended. The title again.");
     return 1;
 }
 
@@ -166,8 +178,15 @@ int run_pass() {
     InputRecord record = INPUT_RECORD_EMPTY;
     platform_pump_events(&page_input);
     platform_read_held_keys(record.held);
-    confirm_take(&record);
-    if (!practice_pass(&record, platform_held_commands() >> COMMAND_REWIND & 1))
+    // A replay's record stands for the live one: what the player pressed meanwhile is let go.
+    const bool replayed = web_replay_next(&record);
+    if (replayed)
+        input_queue_clear();
+    else
+        confirm_take(&record);
+    const int going = practice_pass(&record, !replayed && (platform_held_commands() >> COMMAND_REWIND & 1));
+    web_replays_after(record, going);
+    if (!going)
         return start_again();
     passes_run++;
     tell_mode();
@@ -176,6 +195,8 @@ int run_pass() {
 
 // The work of an animation frame; how long the next can wait (ms), or -1 once nothing runs.
 double on_animation_frame(double now_ms) {
+    if (web_replay_wanted() && !start_again())
+        return -1;
     if (web_paused()) {
         pacer_reset(&pacer);  // no rush of passes to catch up after the pause
         // The practice keys work while paused: a save, a load, a single pass.
@@ -202,16 +223,16 @@ double on_animation_frame(double now_ms) {
 // numbers, the practice tools' speed, note and mark, the scaling, and the digest of the game's
 // last frame before any colour filter.
 WEB_EXPORT const char* web_status() {
-    static char line[352];
+    static char line[480];
     const char* note = practice_note(platform_ticks());
     std::snprintf(line, sizeof(line),
                   "{\"passes\":%d,\"games\":%d,\"game_mode\":%d,\"paused\":%d,\"score\":%d,"
                   "\"time_left\":%.9g,\"next_pass\":%d,\"pass_ms\":%u,\"note\":\"%s\","
-                  "\"practised\":%d,\"scale\":\"%s\",\"menu\":%d,\"frame\":\"%016llx\"}",
+                  "\"practised\":%d,\"scale\":\"%s\",\"menu\":%d,\"frame\":\"%016llx\"%s}",
                   passes_run, games_started, game_mode, web_paused(), score,
                   static_cast<double>(time_left), app_next_pass(), practice_pass_ms(),
                   note ? note : "", practice_practised(), web_scale_mode_name(web_scale),
-                  pause_menu_page(), static_cast<unsigned long long>(web_shown_frame_digest()));
+                  pause_menu_page(), static_cast<unsigned long long>(web_shown_frame_digest()), web_replay_status());
     return line;
 }
 
