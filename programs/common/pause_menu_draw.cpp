@@ -66,7 +66,7 @@ void hint_of(const MenuView& view, char* out, size_t size) {
     const bool controls = view.page == PAGE_CONTROLS;
     const int at = view.highlight;
     if (view.waiting_action >= 0) {
-        std::snprintf(out, size, "Press the new key. Esc: cancel");
+        std::snprintf(out, size, "%s", view.prompt);
     } else if (view.said[0]) {
         std::snprintf(out, size, "%s", view.said);
     } else if (controls && at >= 0 && at < view.entries.count && view.entries.entries[at].marked) {

@@ -56,6 +56,7 @@ struct MenuView {
     int highlight, scroll;
     int stepping;        // held for frame advance, no page
     int waiting_action;  // -1, or the action waiting for its new key
+    const char* prompt;  // the hint while it waits ("Press the new key. Esc: cancel")
     const char* said;    // what the last binding said
     MenuEntries entries;
 };
