@@ -241,6 +241,7 @@ MenuView menu_view() {
     view.waiting_action = waiting_action;
     view.said = binding_said;
     view.prompt = waiting_prompt(true);
+    view.binds_pad = host != nullptr && host->action_pad != nullptr;
     menu_entries_of(page(), &view.entries);
     return view;
 }

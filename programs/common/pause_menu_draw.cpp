@@ -73,7 +73,8 @@ void hint_of(const MenuView& view, char* out, size_t size) {
         std::snprintf(out, size, "! shares a key or button with another action");
     } else if (controls && at >= 0 && at < view.entries.count &&
                view.entries.entries[at].item >= ITEM_ACTION) {
-        std::snprintf(out, size, "Enter: bind a new key   Esc: back");
+        std::snprintf(out, size, "Enter: bind a new key%s   Esc: back",
+                      view.binds_pad ? " or button" : "");
     } else if (view.page == PAGE_CONFIRM) {
         std::snprintf(out, size, "Left or Right: choose   Enter: take   Esc: keep playing");
     } else {
@@ -181,7 +182,8 @@ void menu_draw(MenuView& view, uint32_t* pixels, int pitch, int width, int heigh
             const bool waiting =
                 view.waiting_action >= 0 && e.item == ITEM_ACTION + view.waiting_action;
             if (waiting)
-                std::snprintf(value, sizeof value, "press a key...");
+                std::snprintf(value, sizeof value, "%s",
+                              view.binds_pad ? "press a key or button..." : "press a key...");
             text(c, value, l.value_x, y + text_dy, l.scale, ink);
         }
     }
