@@ -353,6 +353,22 @@ void append_bytes(char* out, size_t size, size_t* used, const char* bytes, size_
     *used += length;
 }
 
+// Every action's pad buttons, "none" for an action the pad does not do.
+void append_pads(const PadBindings* pads, char* out, size_t size, size_t* used) {
+    append(out, size, used, "%s\n%s\n", PAD_COMMENT, PAD_COMMENT_2);
+    for (int role = 0; role < ROLE_COUNT; role++) {
+        append(out, size, used, "%s =", key_role_name(role));
+        int written = 0;
+        for (int bit = 0; bit < PAD_BUTTON_COUNT; bit++) {
+            if (pads->buttons[role] & (1u << bit)) {
+                append(out, size, used, "%s %s", written ? "," : "", pad_button_name_at(bit));
+                written++;
+            }
+        }
+        append(out, size, used, "%s\n", written ? "" : " none");
+    }
+}
+
 // "[name]": the section the lines after it belong to.
 Section heading_line(Parser* p, char* content) {
     char* close = std::strchr(content, ']');
@@ -597,19 +613,8 @@ size_t settings_format(const Settings* s, char* out, size_t size, const Settings
     }
     append(out, size, &used, "\n[gamepad]\n");
     append_kept(kept, group_of(SECTION_GAMEPAD), out, size, &used);
-    append(out, size, &used, "enabled = %s\n%s\n", s->gamepad ? "yes" : "no", PAD_COMMENT);
-    append(out, size, &used, "%s\n", PAD_COMMENT_2);
-    for (int role = 0; role < ROLE_COUNT; role++) {
-        append(out, size, &used, "%s =", key_role_name(role));
-        int written = 0;
-        for (int bit = 0; bit < PAD_BUTTON_COUNT; bit++) {
-            if (s->pads.buttons[role] & (1u << bit)) {
-                append(out, size, &used, "%s %s", written ? "," : "", pad_button_name_at(bit));
-                written++;
-            }
-        }
-        append(out, size, &used, "%s\n", written ? "" : " none");
-    }
+    append(out, size, &used, "enabled = %s\n", s->gamepad ? "yes" : "no");
+    append_pads(&s->pads, out, size, &used);
     char effects[16], music[16];
     std::snprintf(effects, sizeof effects, "%d", s->effects_volume);
     std::snprintf(music, sizeof music, "%d", s->music_volume);
