@@ -11,13 +11,17 @@ namespace {
 
 struct Pad {
     PadMapper mapper;
+    PadBindings pads;
     uint32_t now = 1000;
-    Pad() { pad_mapper_reset(&mapper); }
+    Pad() {
+        pad_mapper_reset(&mapper);
+        pad_bindings_default(&pads);
+    }
     PadOutput step(uint32_t buttons, int in_play, int x = 0, int y = 0, uint32_t ms = 30) {
         now += ms;
         const PadState state = {buttons, x, y};
         PadOutput out;
-        pad_map(&mapper, &state, in_play, now, &out);
+        pad_map(&mapper, &pads, &state, in_play, now, &out);
         return out;
     }
 };
@@ -51,7 +55,7 @@ TEST(SdlGamepad, InPlayTheStickAndDpadWalkPastTheDeadZoneAndButtonsJumpAndRun) {
     EXPECT_EQ(rewinding.held_roles, held(ROLE_REWIND));
     EXPECT_TRUE(presses(rewinding).empty());
     EXPECT_EQ(presses(pad.step(PAD_START | PAD_BACK, 1)),
-              (std::vector<int>{ROLE_PAUSE, ROLE_ESCAPE}));
+              (std::vector<int>{ROLE_ESCAPE, ROLE_PAUSE}));
     EXPECT_TRUE(presses(pad.step(PAD_START | PAD_BACK, 1)).empty());
 }
 
@@ -95,8 +99,34 @@ TEST(SdlGamepad, TheMenuMovesOnEdgesAndRepeatsAHeldDirection) {
     EXPECT_EQ(presses(pad.step(0, 0, 0, -PAD_MENU_ZONE - 1)), std::vector<int>{ROLE_UP});
     pad.step(0, 0);
     EXPECT_EQ(presses(pad.step(PAD_SOUTH | PAD_START | PAD_BACK, 0)),
-              (std::vector<int>{ROLE_ENTER, ROLE_START, ROLE_ESCAPE}));
+              (std::vector<int>{ROLE_ENTER, ROLE_ESCAPE, ROLE_START}));
     EXPECT_EQ(pad.step(PAD_SOUTH | PAD_RIGHT | PAD_WEST, 0).held_roles, 0u);
+}
+
+TEST(SdlGamepad, RebuttonedRolesFollowTheirNewButtonsWhereTheyAct) {
+    Pad pad;
+    pad.pads.buttons[ROLE_JUMP] = PAD_NORTH;       // North was quick load
+    pad.pads.buttons[ROLE_QUICK_LOAD] = PAD_EAST;  // East still runs too
+    pad.pads.buttons[ROLE_DOWN] = PAD_RIGHT_SHOULDER;
+    pad.pads.buttons[ROLE_HELP] = PAD_WEST;
+    pad.step(0, 1);
+    const PadOutput north = pad.step(PAD_NORTH, 1);
+    EXPECT_EQ(north.held_roles, held(ROLE_JUMP));
+    EXPECT_TRUE(presses(north).empty());
+    EXPECT_EQ(pad.step(PAD_SOUTH, 1).held_roles, 0u);  // no longer jumps
+    const PadOutput east = pad.step(PAD_EAST, 1);
+    EXPECT_EQ(east.held_roles, held(ROLE_RUN));
+    EXPECT_EQ(presses(east), std::vector<int>{ROLE_QUICK_LOAD});
+    // Title roles act on the title only, and the moved Down repeats there as the D-pad did.
+    EXPECT_TRUE(presses(pad.step(PAD_WEST, 1)).empty());
+    pad.step(0, 0);
+    EXPECT_EQ(presses(pad.step(PAD_WEST, 0)), std::vector<int>{ROLE_HELP});
+    EXPECT_TRUE(presses(pad.step(PAD_DOWN, 0)).empty());
+    EXPECT_EQ(presses(pad.step(PAD_RIGHT_SHOULDER, 0, 0, 0, 10)), std::vector<int>{ROLE_DOWN});
+    int count = 0;
+    for (int i = 0; i < 99; i++)  // 990 ms: the delay, then a press each period
+        count += pad.step(PAD_RIGHT_SHOULDER, 0, 0, 0, 10).press_count;
+    EXPECT_EQ(count, 5);
 }
 
 }  // namespace

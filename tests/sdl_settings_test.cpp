@@ -37,7 +37,8 @@ bool same(const Settings& a, const Settings& b) {
            a.colours == b.colours && a.gamepad == b.gamepad &&
            a.effects_volume == b.effects_volume && a.music_volume == b.music_volume &&
            a.muted == b.muted && a.show_timer == b.show_timer &&
-           std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
+           std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0 &&
+           std::memcmp(&a.pads, &b.pads, sizeof a.pads) == 0;
 }
 
 int parse(const std::string& text, Settings* settings, Complaints* complaints) {
@@ -64,6 +65,9 @@ TEST(SdlSettings, WhatIsWrittenReadsBackTheSame) {
     changed.muted = 1;
     changed.show_timer = 1;
     changed.keys.keys[ROLE_TIMER][0] = KEYCODE_F9;
+    changed.pads.buttons[ROLE_JUMP] = PAD_NORTH | PAD_RIGHT_SHOULDER;
+    changed.pads.buttons[ROLE_QUICK_LOAD] = 0;
+    changed.pads.buttons[ROLE_HELP] = PAD_LEFT_SHOULDER;
     for (const Settings& original : {defaults, changed}) {
         char text[8192];
         const size_t length = settings_format(&original, text, sizeof text);
@@ -110,10 +114,21 @@ TEST(SdlSettings, BadLinesAreReportedByNumberAndSkippedWhileTheRestApplies) {
         "volume = 5\n"            // 25: unknown setting
         "effects = 35\n"          // 26: good
         "MUTE = yes\n"            // 27: good
-        "mute = \x1b]0;x\x07\n";  // 28: echoed escaped, never as the terminal's commands
-    EXPECT_EQ(parse(text, &s, &c), 17);
-    EXPECT_EQ(c.lines,
-              (std::vector<int>{1, 3, 4, 6, 7, 9, 10, 11, 12, 13, 17, 21, 22, 23, 24, 25, 28}));
+        "mute = \x1b]0;x\x07\n"   // 28: echoed escaped, never as the terminal's commands
+        "[gamepad]\n"             // 29
+        "jump = North, Nrth\n"    // 30: one unknown button, the other applies
+        "run = Trigger\n"         // 31: no known button: run keeps its buttons
+        "pause = none\n"          // 32: good
+        "rewind = West, East\n";  // 33: good
+    EXPECT_EQ(parse(text, &s, &c), 19);
+    EXPECT_EQ(c.lines, (std::vector<int>{1, 3, 4, 6, 7, 9, 10, 11, 12, 13, 17, 21, 22, 23, 24, 25,
+                                         28, 30, 31}));
+    EXPECT_NE(c.messages[17].find("no pad button is called \"Nrth\"; the line's other"),
+              std::string::npos);
+    EXPECT_EQ(s.pads.buttons[ROLE_JUMP], static_cast<uint32_t>(PAD_NORTH));
+    EXPECT_EQ(s.pads.buttons[ROLE_RUN], static_cast<uint32_t>(PAD_WEST | PAD_EAST));
+    EXPECT_EQ(s.pads.buttons[ROLE_PAUSE], 0u);
+    EXPECT_EQ(s.pads.buttons[ROLE_REWIND], static_cast<uint32_t>(PAD_WEST | PAD_EAST));
     EXPECT_NE(c.messages[16].find("not \"\\x1b]0;x\\x07\""), std::string::npos) << c.messages[16];
     EXPECT_NE(c.messages[11].find("percent from 0 to 100, not \"101\""), std::string::npos);
     EXPECT_EQ(s.effects_volume, 35);

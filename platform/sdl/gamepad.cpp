@@ -1,4 +1,5 @@
-// The gamepad mapping: dead zones, edges, repeat, and the buttons held across into play.
+// The gamepad mapping: dead zones, the bindings, edges, repeat, and the buttons held across
+// into play.
 #include "platform/sdl/gamepad.h"
 
 #include "platform/sdl/keymap.h"
@@ -28,35 +29,46 @@ void press(PadOutput* out, int role) {
     }
 }
 
-// In play: buttons and directions held as the play keys and rewind, presses of the pause,
-// Escape and the quick save and load.
-void map_play(PadMapper* mapper, uint32_t down, uint32_t pressed, PadOutput* out) {
+// In play: the held roles while their buttons are down, the others once a press.
+void map_play(PadMapper* mapper, const PadBindings* pads, uint32_t down, uint32_t pressed,
+              PadOutput* out) {
     // A button still down from the menu (South taking the PLAY entry) must not jump.
     if (!mapper->was_in_play) {
         mapper->ignored = down & ~pressed;
     }
     mapper->ignored &= down;
     const uint32_t active = down & ~mapper->ignored;
-    static const struct {
-        uint32_t buttons;
-        int role;
-    } held[] = {{PAD_RIGHT, ROLE_RIGHT},
-                {PAD_LEFT, ROLE_LEFT},
-                {PAD_SOUTH, ROLE_JUMP},
-                {PAD_WEST | PAD_EAST, ROLE_RUN},
-                {PAD_LEFT_SHOULDER, ROLE_REWIND}},
-      presses[] = {{PAD_RIGHT_SHOULDER, ROLE_QUICK_SAVE},
-                   {PAD_NORTH, ROLE_QUICK_LOAD},
-                   {PAD_START, ROLE_PAUSE},
-                   {PAD_BACK, ROLE_ESCAPE}};
-    for (const auto& row : held) {
-        if (active & row.buttons) {
-            out->held_roles |= 1u << row.role;
+    for (int role = 0; role < ROLE_COUNT; ++role) {
+        if (!(pad_role_acts(role) & PAD_ACTS_IN_PLAY)) {
+            continue;
+        }
+        if (pad_role_held(role)) {
+            if (active & pads->buttons[role]) {
+                out->held_roles |= 1u << role;
+            }
+        } else if (pressed & pads->buttons[role]) {
+            press(out, role);
         }
     }
-    for (const auto& row : presses) {
-        if (pressed & row.buttons) {
-            press(out, row.role);
+}
+
+// On the title: Up and Down with repeat, the title's other roles once a press.
+void map_title(PadMapper* mapper, const PadBindings* pads, uint32_t down, uint32_t pressed,
+               uint32_t now_ms, PadOutput* out) {
+    mapper->ignored = 0;
+    const uint32_t up = pads->buttons[ROLE_UP], below = pads->buttons[ROLE_DOWN];
+    const bool up_down = (down & up) != 0, down_down = (down & below) != 0;
+    if (pressed & (up | below)) {
+        mapper->repeat_at = now_ms + PAD_REPEAT_DELAY_MS;
+        press(out, (pressed & up) ? ROLE_UP : ROLE_DOWN);
+    } else if (up_down != down_down && static_cast<int32_t>(now_ms - mapper->repeat_at) >= 0) {
+        mapper->repeat_at = now_ms + PAD_REPEAT_MS;
+        press(out, up_down ? ROLE_UP : ROLE_DOWN);
+    }
+    for (int role = 0; role < ROLE_COUNT; ++role) {
+        if (role != ROLE_UP && role != ROLE_DOWN && (pad_role_acts(role) & PAD_ACTS_ON_TITLE) &&
+            (pressed & pads->buttons[role])) {
+            press(out, role);
         }
     }
 }
@@ -67,33 +79,15 @@ void pad_mapper_reset(PadMapper* mapper) {
     *mapper = PadMapper{};
 }
 
-void pad_map(PadMapper* mapper, const PadState* state, int in_play, uint32_t now_ms,
-             PadOutput* out) {
+void pad_map(PadMapper* mapper, const PadBindings* pads, const PadState* state, int in_play,
+             uint32_t now_ms, PadOutput* out) {
     *out = PadOutput{};
     const uint32_t down = state->buttons | stick_directions(state);
     const uint32_t pressed = down & ~mapper->last;
     if (in_play) {
-        map_play(mapper, down, pressed, out);
+        map_play(mapper, pads, down, pressed, out);
     } else {
-        mapper->ignored = 0;
-        const uint32_t vertical = down & (PAD_UP | PAD_DOWN);
-        if (pressed & vertical) {
-            mapper->repeat_at = now_ms + PAD_REPEAT_DELAY_MS;
-            press(out, (pressed & PAD_UP) ? ROLE_UP : ROLE_DOWN);
-        } else if ((vertical == PAD_UP || vertical == PAD_DOWN) &&
-                   static_cast<int32_t>(now_ms - mapper->repeat_at) >= 0) {
-            mapper->repeat_at = now_ms + PAD_REPEAT_MS;
-            press(out, vertical == PAD_UP ? ROLE_UP : ROLE_DOWN);
-        }
-        if (pressed & PAD_SOUTH) {
-            press(out, ROLE_ENTER);
-        }
-        if (pressed & PAD_START) {
-            press(out, ROLE_START);
-        }
-        if (pressed & PAD_BACK) {
-            press(out, ROLE_ESCAPE);
-        }
+        map_title(mapper, pads, down, pressed, now_ms, out);
     }
     mapper->last = down;
     mapper->was_in_play = in_play;

@@ -1,26 +1,11 @@
-// Gamepads turned into the keyboard's roles, so the game cannot tell them apart: in play the
-// D-pad and left stick walk, South jumps, West or East runs, Start pauses, Back is Escape, and
-// for practice the left shoulder rewinds (held), the right one quick-saves, North quick-loads; in
-// the menu the D-pad (or stick) moves the highlight with repeat, South is Enter, Start is S.
+// Gamepads turned into the keyboard's roles through the player's pad bindings, so the game
+// cannot tell them apart; the left stick counts as the D-pad. In the menu the bound Up and
+// Down move the highlight with repeat.
 // No SDL in here: the backend fills a PadState from SDL's game controller.
 #pragma once
 #include <cstdint>
 
-// Buttons by position (South is the bottom face button), the D-pad as four buttons.
-enum PadButton : uint32_t {
-    PAD_SOUTH = 1u << 0,
-    PAD_EAST = 1u << 1,
-    PAD_WEST = 1u << 2,
-    PAD_NORTH = 1u << 3,
-    PAD_BACK = 1u << 4,
-    PAD_START = 1u << 5,
-    PAD_UP = 1u << 6,
-    PAD_DOWN = 1u << 7,
-    PAD_LEFT = 1u << 8,
-    PAD_RIGHT = 1u << 9,
-    PAD_LEFT_SHOULDER = 1u << 10,
-    PAD_RIGHT_SHOULDER = 1u << 11,
-};
+#include "platform/sdl/pad_bindings.h"
 
 // Stick travel (of 32767) that still counts as centred; menu moves want a firmer push.
 constexpr int PAD_DEAD_ZONE = 8000;
@@ -51,6 +36,7 @@ struct PadOutput {
 };
 
 void pad_mapper_reset(PadMapper* mapper);
-// One step: the pads' state now, whether the game is in play, and the time (for repeat).
-void pad_map(PadMapper* mapper, const PadState* state, int in_play, uint32_t now_ms,
-             PadOutput* out);
+// One step: the pads' state now as the bindings map it, whether the game is in play, and the
+// time (for repeat).
+void pad_map(PadMapper* mapper, const PadBindings* pads, const PadState* state, int in_play,
+             uint32_t now_ms, PadOutput* out);

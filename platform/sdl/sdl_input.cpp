@@ -346,7 +346,7 @@ void poll_pads() {
     // button that closes the menu does nothing more once it has.
     const uint32_t pressed = state.buttons & ~pad_mapper.last;
     PadOutput out;
-    pad_map(&pad_mapper, &state, sdl_in_play(), SDL_GetTicks(), &out);
+    pad_map(&pad_mapper, &sdl_settings.pads, &state, sdl_in_play(), SDL_GetTicks(), &out);
     if (menu_shown()) {
         pad_held_roles = 0;
         if (pressed != 0) {

@@ -48,6 +48,9 @@ constexpr const char* HEADER[] = {
 constexpr const char* SCALE_COMMENT = "# auto, integer (whole multiples) or fit (as large as fits)";
 constexpr const char* KEYS_COMMENT = "# Up to four keys an action, by name, separated by commas.";
 constexpr const char* SOUND_COMMENT = "# Volumes in percent, 0 to 100; M mutes and unmutes.";
+constexpr const char* PAD_COMMENT =
+    "# Pad buttons an action: South, East, West, North, Back, Start, Up, Down, Left, Right,";
+constexpr const char* PAD_COMMENT_2 = "# Left Shoulder, Right Shoulder, by commas; or none.";
 constexpr const char* OWN_COMMENTS[] = {
     HEADER[0],
     HEADER[1],
@@ -55,6 +58,8 @@ constexpr const char* OWN_COMMENTS[] = {
     SCALE_COMMENT,
     KEYS_COMMENT,
     SOUND_COMMENT,
+    PAD_COMMENT,
+    PAD_COMMENT_2,
     "# while playing (Alt+Enter, F10, the window's size); lines it cannot read are",
     "# reported and skipped.",
 };
@@ -230,9 +235,49 @@ void keys_line(Parser* p, const char* name, char* value) {
     }
 }
 
-void gamepad_line(Parser* p, const char* name, const char* value) {
+// "run = West, East": the named buttons replace the action's; "none" leaves it to the keys.
+// Unknown names are reported and skipped, and a line with no known button leaves it as it was.
+void pad_buttons_line(Parser* p, int role, char* value) {
+    if (strcasecmp(value, "none") == 0) {
+        p->settings->pads.buttons[role] = 0;
+        return;
+    }
+    uint32_t buttons = 0;
+    char* unknown[PAD_BUTTON_COUNT];
+    int unknown_count = 0;
+    for (char* item = value; item != nullptr;) {
+        char* comma = std::strchr(item, ',');
+        if (comma != nullptr) {
+            *comma = '\0';
+        }
+        char* name = trim(item);
+        const uint32_t button = pad_button_from_name(name);
+        if (button != 0) {
+            buttons |= button;
+        } else if (unknown_count < PAD_BUTTON_COUNT) {
+            unknown[unknown_count++] = name;
+        }
+        item = comma ? comma + 1 : nullptr;
+    }
+    for (int i = 0; i < unknown_count; i++) {
+        complain(p,
+                 buttons != 0 ? "no pad button is called \"%s\"; the line's other buttons apply"
+                              : "no pad button is called \"%s\"; the line is skipped",
+                 unknown[i]);
+    }
+    if (buttons != 0) {
+        p->settings->pads.buttons[role] = buttons;
+    }
+}
+
+void gamepad_line(Parser* p, const char* name, char* value) {
     if (strcasecmp(name, "enabled") != 0) {
-        complain(p, "no gamepad setting is called \"%s\"; the line is skipped", name);
+        const int role = key_role_from_name(name);
+        if (role < 0) {
+            complain(p, "no gamepad setting is called \"%s\"; the line is skipped", name);
+        } else {
+            pad_buttons_line(p, role, value);
+        }
         return;
     }
     int on = read_switch(value);
@@ -306,6 +351,22 @@ void append_bytes(char* out, size_t size, size_t* used, const char* bytes, size_
         std::memcpy(out + *used, bytes, length);
     }
     *used += length;
+}
+
+// Every action's pad buttons, "none" for an action the pad does not do.
+void append_pads(const PadBindings* pads, char* out, size_t size, size_t* used) {
+    append(out, size, used, "%s\n%s\n", PAD_COMMENT, PAD_COMMENT_2);
+    for (int role = 0; role < ROLE_COUNT; role++) {
+        append(out, size, used, "%s =", key_role_name(role));
+        int written = 0;
+        for (int bit = 0; bit < PAD_BUTTON_COUNT; bit++) {
+            if (pads->buttons[role] & (1u << bit)) {
+                append(out, size, used, "%s %s", written ? "," : "", pad_button_name_at(bit));
+                written++;
+            }
+        }
+        append(out, size, used, "%s\n", written ? "" : " none");
+    }
 }
 
 // "[name]": the section the lines after it belong to.
@@ -485,6 +546,7 @@ void settings_default(Settings* settings) {
     settings->effects_volume = DEFAULT_EFFECTS_VOLUME;
     settings->music_volume = DEFAULT_MUSIC_VOLUME;
     key_bindings_default(&settings->keys);
+    pad_bindings_default(&settings->pads);
 }
 
 int settings_parse(const char* text, size_t length, Settings* settings, SettingsReport report,
@@ -552,6 +614,7 @@ size_t settings_format(const Settings* s, char* out, size_t size, const Settings
     append(out, size, &used, "\n[gamepad]\n");
     append_kept(kept, group_of(SECTION_GAMEPAD), out, size, &used);
     append(out, size, &used, "enabled = %s\n", s->gamepad ? "yes" : "no");
+    append_pads(&s->pads, out, size, &used);
     char effects[16], music[16];
     std::snprintf(effects, sizeof effects, "%d", s->effects_volume);
     std::snprintf(music, sizeof music, "%d", s->music_volume);

@@ -1,13 +1,14 @@
 // The player's settings file (settings.ini): full screen or window, the window's size, the
-// scale mode, the key bindings, the gamepad switch and the sound's volumes and mute. Read at start
-// (a missing file means the defaults; a bad line is reported with its number and skipped), written
-// whole and atomically when the player changes something. What the game did not use (bad lines,
-// unknown sections, the player's comments) is written back too, so no rewrite loses what the
-// player wrote. No SDL in here.
+// scale mode, the key bindings, the gamepad switch and its buttons and the sound's volumes and
+// mute. Read at start (a missing file means the defaults; a bad line is reported with its number
+// and skipped), written whole and atomically when the player changes something. What the game did
+// not use (bad lines, unknown sections, the player's comments) is written back too, so no rewrite
+// loses what the player wrote. No SDL in here.
 #pragma once
 #include <cstddef>
 
 #include "platform/sdl/keymap.h"
+#include "platform/sdl/pad_bindings.h"
 
 struct Settings {
     int fullscreen;                    // 1: borderless full screen on the desktop's own mode
@@ -20,6 +21,7 @@ struct Settings {
     int muted;                         // 1: every sound plays unheard (M)
     int show_timer;                    // 1: the run timer over the play (T)
     KeyBindings keys;
+    PadBindings pads;  // the pad buttons of each action
 };
 
 // No one writes a settings file this large by hand: a larger one is not read at all (nor

@@ -71,3 +71,40 @@ const char* binding_bind_key(KeyBindings* keys, int role, int32_t keycode) {
     keys->keys[role][0] = keycode;
     return nullptr;
 }
+
+void binding_pad_text(const PadBindings* pads, int role, char* out, size_t size) {
+    size_t used = 0;
+    out[0] = '\0';
+    if (role < 0 || role >= ROLE_COUNT)
+        return;
+    for (int bit = 0; bit < PAD_BUTTON_COUNT; ++bit) {
+        if (!(pads->buttons[role] & (1u << bit)))
+            continue;
+        const int n = std::snprintf(out + used, size - used, "%s%s", used ? ", " : "",
+                                    pad_button_name_at(bit));
+        if (n < 0 || static_cast<size_t>(n) >= size - used)
+            break;
+        used += static_cast<size_t>(n);
+    }
+}
+
+int binding_pad_conflict(const PadBindings* pads, int role) {
+    if (role < 0 || role >= ROLE_COUNT)
+        return -1;
+    for (int other = 0; other < ROLE_COUNT; ++other) {
+        if (other != role && (pad_role_acts(other) & pad_role_acts(role)) != 0 &&
+            (pads->buttons[other] & pads->buttons[role]) != 0)
+            return other;
+    }
+    return -1;
+}
+
+const char* binding_bind_pad(PadBindings* pads, int role, uint32_t button) {
+    if (role < 0 || role >= ROLE_COUNT)
+        return "There is no such action.";
+    // One button a binding, and only one the settings can name.
+    if (button == 0 || (button & (button - 1)) != 0 || button >= (1u << PAD_BUTTON_COUNT))
+        return "That button cannot be kept in the settings.";
+    pads->buttons[role] = button;
+    return nullptr;
+}

@@ -173,6 +173,14 @@ void act(int item) {
     }
 }
 
+// A program that shows pad buttons binds them too; the hint says how to cancel as well.
+const char* waiting_prompt(bool hint = false) {
+    if (host != nullptr && host->action_pad != nullptr)
+        return hint ? "Press the new key or pad button. Esc or Back: cancel"
+                    : "Press the new key or pad button.";
+    return hint ? "Press the new key. Esc: cancel" : "Press the new key.";
+}
+
 void speak(const MenuEntries& entries) {
     const int at = highlight[page()];
     char text[sizeof speech];
@@ -186,7 +194,7 @@ void speak(const MenuEntries& entries) {
                       page() == PAGE_CONFIRM ? confirm_words[0] : PAGE_TITLES[page()], ". ",
                       e.label, e.value[0] ? ": " : "", e.value, at + 1, entries.count,
                       waiting_action >= 0 || binding_said[0] ? " " : "",
-                      waiting_action >= 0 ? "Press the new key." : binding_said);
+                      waiting_action >= 0 ? waiting_prompt() : binding_said);
     }
     if (std::strcmp(text, speech) != 0) {
         std::snprintf(speech, sizeof speech, "%s", text);
@@ -232,6 +240,8 @@ MenuView menu_view() {
     view.stepping = stepping;
     view.waiting_action = waiting_action;
     view.said = binding_said;
+    view.prompt = waiting_prompt(true);
+    view.binds_pad = host != nullptr && host->action_pad != nullptr;
     menu_entries_of(page(), &view.entries);
     return view;
 }

@@ -61,19 +61,32 @@ void centred(const Canvas& c, const char* s, int y, int scale, uint32_t colour) 
     text(c, s, (c.width - text_width(s, scale)) / 2, y, scale, colour);
 }
 
+// An entry's value as shown: arrows round a highlighted one Left and Right change, and the
+// row waiting for a binding asks for it.
+void value_of(const MenuView& view, const MenuEntry& e, bool lit, char* out, size_t size) {
+    if (view.waiting_action >= 0 && e.item == ITEM_ACTION + view.waiting_action) {
+        std::snprintf(out, size, "%s",
+                      view.binds_pad ? "press a key or button..." : "press a key...");
+        return;
+    }
+    const bool arrows = lit && options_menu_has_value(e.item);
+    std::snprintf(out, size, arrows ? "< %s >" : "%s", e.value);
+}
+
 // The line of help under the entries.
 void hint_of(const MenuView& view, char* out, size_t size) {
     const bool controls = view.page == PAGE_CONTROLS;
     const int at = view.highlight;
     if (view.waiting_action >= 0) {
-        std::snprintf(out, size, "Press the new key. Esc: cancel");
+        std::snprintf(out, size, "%s", view.prompt);
     } else if (view.said[0]) {
         std::snprintf(out, size, "%s", view.said);
     } else if (controls && at >= 0 && at < view.entries.count && view.entries.entries[at].marked) {
         std::snprintf(out, size, "! shares a key or button with another action");
     } else if (controls && at >= 0 && at < view.entries.count &&
                view.entries.entries[at].item >= ITEM_ACTION) {
-        std::snprintf(out, size, "Enter: bind a new key   Esc: back");
+        std::snprintf(out, size, "Enter: bind a new key%s   Esc: back",
+                      view.binds_pad ? " or button" : "");
     } else if (view.page == PAGE_CONFIRM) {
         std::snprintf(out, size, "Left or Right: choose   Enter: take   Esc: keep playing");
     } else {
@@ -176,12 +189,7 @@ void menu_draw(MenuView& view, uint32_t* pixels, int pitch, int width, int heigh
         text(c, label, x + pad, y + text_dy, l.scale, ink);
         if (e.value[0]) {
             char value[sizeof e.value + 8];
-            const bool arrows = lit && options_menu_has_value(e.item);
-            std::snprintf(value, sizeof value, arrows ? "< %s >" : "%s", e.value);
-            const bool waiting =
-                view.waiting_action >= 0 && e.item == ITEM_ACTION + view.waiting_action;
-            if (waiting)
-                std::snprintf(value, sizeof value, "press a key...");
+            value_of(view, e, lit, value, sizeof value);
             text(c, value, l.value_x, y + text_dy, l.scale, ink);
         }
     }

@@ -56,6 +56,8 @@ struct MenuView {
     int highlight, scroll;
     int stepping;        // held for frame advance, no page
     int waiting_action;  // -1, or the action waiting for its new key
+    const char* prompt;  // the hint while it waits ("Press the new key. Esc: cancel")
+    int binds_pad;       // 1: a pad button binds too
     const char* said;    // what the last binding said
     MenuEntries entries;
 };

@@ -12,37 +12,6 @@
 
 namespace {
 
-// The pad's buttons as the mapping has them (they are not rebound).
-const char* pad_of(int role) {
-    switch (role) {
-        case ROLE_RIGHT:
-            return "Right";
-        case ROLE_LEFT:
-            return "Left";
-        case ROLE_RUN:
-            return "West/East";
-        case ROLE_JUMP:
-        case ROLE_ENTER:
-            return "South";
-        case ROLE_UP:
-            return "Up";
-        case ROLE_DOWN:
-            return "Down";
-        case ROLE_ESCAPE:
-            return "Back";
-        case ROLE_PAUSE:
-            return "Start";
-        case ROLE_QUICK_SAVE:
-            return "R shoulder";
-        case ROLE_QUICK_LOAD:
-            return "North";
-        case ROLE_REWIND:
-            return "L shoulder";
-        default:
-            return "";
-    }
-}
-
 void keys_text(int role, char* out, size_t size) {
     binding_keys_text(&sdl_settings.keys, role, out, size);
 }
@@ -93,13 +62,15 @@ void action_keys(int action, char* out, size_t size) {
     keys_text(action, out, size);
 }
 void action_pad(int action, char* out, size_t size) {
-    std::snprintf(out, size, "%s", pad_of(action));
+    binding_pad_text(&sdl_settings.pads, action, out, size);
 }
 int action_conflict(int action) {
-    return binding_conflict(&sdl_settings.keys, action);
+    const int key = binding_conflict(&sdl_settings.keys, action);
+    return key >= 0 ? key : binding_pad_conflict(&sdl_settings.pads, action);
 }
 void reset_bindings() {
     key_bindings_default(&sdl_settings.keys);
+    pad_bindings_default(&sdl_settings.pads);
     sdl_keys_changed();
 }
 void command_keys(int command, char* out, size_t size) {
@@ -163,8 +134,17 @@ int menu_key(int32_t code) {
 void menu_pad(uint32_t pressed) {
     int action;
     if (pause_menu_waiting_for_binding(&action)) {
-        if (pressed & (PAD_EAST | PAD_BACK | PAD_START))
+        // Back cancels, as Escape does; any other button is the new one (the first of a
+        // chord, so a binding is always one button).
+        if (pressed & PAD_BACK) {
             pause_menu_input(MENU_BACK);
+            return;
+        }
+        const uint32_t button = pressed & (~pressed + 1);
+        const char* refused = binding_bind_pad(&sdl_settings.pads, action, button);
+        if (refused == nullptr)
+            sdl_keys_changed();
+        pause_menu_bound(refused);
         return;
     }
     if (pause_menu_page() == PAGE_NONE) {

@@ -1,13 +1,19 @@
 // The desktop's menus through SDL's own event queue on the dummy video driver: P opens the
-// pause menu, keys, presses and a pad (SDL's virtual joystick) work it, a key pressed for an
-// action binds it with the shared key shown, and Escape in play reaches the game only after
-// the question is answered; a colour filter changes what is shown, not the game's frame.
+// pause menu, keys, presses and a pad (SDL's virtual joystick) work it, a key or pad button
+// pressed for an action binds it with the shared one shown, and Escape in play reaches the game
+// only after the question is answered; a colour filter changes what is shown, not the game's frame.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
+#include "platform/platform.h"
+#include "platform/sdl/keymap.h"
 #include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/settings.h"
 #include "programs/common/bindings.h"
 #include "programs/common/confirm.h"
 #include "programs/common/filters.h"
@@ -17,6 +23,7 @@
 #include "programs/desktop/desktop_menu.h"
 #include "shell/app.h"
 #include "shell/game_state.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
@@ -85,6 +92,40 @@ void stop_playing() {
     confirm_reset();
     desktop_reset();
     app_finish();
+}
+
+// A pad on SDL's virtual joystick, seen by the backend once the events are pumped.
+SDL_Joystick* attach_pad() {
+    pump();  // the pads are started at a pump after the first frame
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "test pad";
+    SDL_Joystick* pad = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+    pump();
+    return pad;
+}
+
+void press_buttons(SDL_Joystick* pad, std::initializer_list<SDL_GameControllerButton> buttons) {
+    for (SDL_GameControllerButton button : buttons) {
+        SDL_JoystickSetVirtualButton(pad, button, 1);
+        pump();
+        SDL_JoystickSetVirtualButton(pad, button, 0);
+        pump();
+    }
+}
+
+// Whether the game would see its jump key held at the coming pass.
+bool jump_held() {
+    uint8_t held[INPUT_HELD_BYTES];
+    platform_read_held_keys(held);
+    for (int key = 0; key < INPUT_KEYS; ++key) {
+        if (key_role_held_by(key) == ROLE_JUMP && (held[key >> 3] & (1 << (key & 7))))
+            return true;
+    }
+    return false;
 }
 
 // The window's pixel at the middle of the frame.
@@ -158,25 +199,11 @@ TEST(SdlMenu, KeysPressesAndAPadWorkTheMenusAndEscapeInPlayWaitsForTheAnswer) {
     key_bindings_default(&sdl_settings.keys);
 
     // The pad: East goes back a page, Start resumes, and its press does not pause again.
-    pump();  // the pads are started at a pump after the first frame
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    desc.name = "test pad";
-    SDL_Joystick* pad = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+    SDL_Joystick* pad = attach_pad();
     ASSERT_NE(pad, nullptr);
-    pump();
-    for (SDL_GameControllerButton button : {SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_START}) {
-        SDL_JoystickSetVirtualButton(pad, button, 1);
-        pump();
-        SDL_JoystickSetVirtualButton(pad, button, 0);
-        pump();
-        if (button == SDL_CONTROLLER_BUTTON_B) {
-            EXPECT_EQ(pause_menu_page(), PAGE_PAUSE);
-        }
-    }
+    press_buttons(pad, {SDL_CONTROLLER_BUTTON_B});
+    EXPECT_EQ(pause_menu_page(), PAGE_PAUSE);
+    press_buttons(pad, {SDL_CONTROLLER_BUTTON_START});
     EXPECT_EQ(pause_menu_page(), PAGE_NONE);
     EXPECT_EQ(sdl_paused, 0);
     ASSERT_EQ(desktop_pass(), 1);
@@ -196,6 +223,89 @@ TEST(SdlMenu, KeysPressesAndAPadWorkTheMenusAndEscapeInPlayWaitsForTheAnswer) {
     EXPECT_EQ(game_mode, MODE_MENU);
 
     SDL_JoystickClose(pad);
+    stop_playing();
+}
+
+TEST(SdlMenu, APadButtonPressedForAnActionBindsItActsIsKeptAndResets) {
+    start_playing();
+    const std::string path = make_temp_dir("quellaro-pad-binding") + "/settings.ini";
+    std::snprintf(sdl_settings_path, sizeof sdl_settings_path, "%s", path.c_str());
+    SDL_Joystick* pad = attach_pad();
+    ASSERT_NE(pad, nullptr);
+    PadBindings defaults;
+    pad_bindings_default(&defaults);
+
+    // By the pad alone: Start pauses, Down and South go to Options, Controls, and Jump.
+    using B = SDL_GameControllerButton;
+    press_buttons(pad, {SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+                        SDL_CONTROLLER_BUTTON_A});
+    ASSERT_EQ(pause_menu_page(), PAGE_OPTIONS);
+    press_buttons(pad, {SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+                        SDL_CONTROLLER_BUTTON_A});
+    ASSERT_EQ(pause_menu_page(), PAGE_CONTROLS);
+    const B to_jump[] = {SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+                         SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_A};
+    for (B button : to_jump)
+        press_buttons(pad, {button});
+    ASSERT_STREQ(highlighted(), "Jump");
+    int waiting = -1;
+    ASSERT_EQ(pause_menu_waiting_for_binding(&waiting), 1);
+    EXPECT_STREQ(menu_view().prompt, "Press the new key or pad button. Esc or Back: cancel");
+
+    // Back and Escape cancel and bind nothing; North is bound, shared with quick load.
+    press_buttons(pad, {SDL_CONTROLLER_BUTTON_BACK});
+    EXPECT_EQ(pause_menu_waiting_for_binding(&waiting), 0);
+    EXPECT_EQ(pause_menu_page(), PAGE_CONTROLS);
+    tap(SDLK_RETURN);
+    tap(SDLK_ESCAPE);
+    pump();
+    EXPECT_EQ(pause_menu_waiting_for_binding(&waiting), 0);
+    EXPECT_EQ(std::memcmp(&sdl_settings.pads, &defaults, sizeof defaults), 0);
+    press_buttons(pad, {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_Y});
+    EXPECT_EQ(sdl_settings.pads.buttons[ROLE_JUMP], static_cast<uint32_t>(PAD_NORTH));
+    MenuView view = menu_view();
+    EXPECT_STREQ(view.entries.entries[ROLE_JUMP].value, "PageDown, C  / pad North");
+    EXPECT_EQ(view.entries.entries[ROLE_JUMP].marked, 1);
+    EXPECT_EQ(view.entries.entries[ROLE_QUICK_LOAD].marked, 1);
+    EXPECT_EQ(view.entries.entries[ROLE_ENTER].marked, 0);  // South now on the title alone
+    EXPECT_STREQ(view.said, "Also bound to Quick load: both act.");
+
+    // Kept at once, and read back the same.
+    Settings read;
+    settings_default(&read);
+    ASSERT_EQ(settings_load(path.c_str(), &read, nullptr, nullptr), 1);
+    EXPECT_EQ(std::memcmp(&read.pads, &sdl_settings.pads, sizeof read.pads), 0);
+
+    // In play North jumps and South no longer does.
+    press_buttons(pad, {SDL_CONTROLLER_BUTTON_START});
+    ASSERT_EQ(pause_menu_page(), PAGE_NONE);
+    ASSERT_EQ(desktop_pass(), 1);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+    pump();
+    EXPECT_FALSE(jump_held());
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_Y, 1);
+    pump();
+    EXPECT_TRUE(jump_held());
+    for (B button : {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_Y})
+        SDL_JoystickSetVirtualButton(pad, button, 0);
+    pump();
+
+    // Reset to defaults (Up from the first row, round past Back) gives the pad its own again.
+    press_buttons(pad, {SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+                        SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+                        SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_A});
+    ASSERT_EQ(pause_menu_page(), PAGE_CONTROLS);
+    press_buttons(pad, {SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_UP});
+    ASSERT_STREQ(highlighted(), "Reset to defaults");
+    press_buttons(pad, {SDL_CONTROLLER_BUTTON_A});
+    EXPECT_EQ(std::memcmp(&sdl_settings.pads, &defaults, sizeof defaults), 0);
+    settings_default(&read);
+    read.pads.buttons[ROLE_JUMP] = 0;
+    ASSERT_EQ(settings_load(path.c_str(), &read, nullptr, nullptr), 1);
+    EXPECT_EQ(std::memcmp(&read.pads, &defaults, sizeof defaults), 0);
+
+    SDL_JoystickClose(pad);
+    sdl_settings_path[0] = '\0';
     stop_playing();
 }
 
