@@ -171,16 +171,17 @@ TEST(WebGamepad, ButtonsAndStickHoldTheHeroKeys) {
     };
     const Case cases[] = {
         {pad_with({}), ""},
-        {pad_with({PAD_SOUTH}), "j"},
-        {pad_with({PAD_WEST}), "r"},
-        {pad_with({PAD_EAST, PAD_DPAD_RIGHT}), "Rr"},
-        {pad_with({PAD_DPAD_LEFT, PAD_SOUTH}), "jL"},
+        {pad_with({WEB_PAD_SOUTH}), "j"},
+        {pad_with({WEB_PAD_WEST}), "r"},
+        {pad_with({WEB_PAD_EAST, WEB_PAD_DPAD_RIGHT}), "Rr"},
+        {pad_with({WEB_PAD_DPAD_LEFT, WEB_PAD_SOUTH}), "jL"},
         {pad_with({}, 0.29), ""},
         {pad_with({}, 0.3), "R"},
         {pad_with({}, -0.3), "L"},
         {pad_with({}, -1.0), "L"},
         // Menu buttons hold nothing.
-        {pad_with({PAD_START, PAD_BACK, PAD_NORTH, PAD_DPAD_UP, PAD_DPAD_DOWN}), ""},
+        {pad_with({WEB_PAD_START, WEB_PAD_BACK, WEB_PAD_NORTH, WEB_PAD_DPAD_UP, WEB_PAD_DPAD_DOWN}),
+         ""},
     };
     for (const Case& c : cases) {
         uint8_t held[256] = {};
@@ -189,7 +190,7 @@ TEST(WebGamepad, ButtonsAndStickHoldTheHeroKeys) {
     }
     // Two pads add up.
     uint8_t held[256] = {};
-    pad_held_keys(pad_with({PAD_SOUTH}), held);
+    pad_held_keys(pad_with({WEB_PAD_SOUTH}), held);
     pad_held_keys(pad_with({}, -0.8), held);
     EXPECT_EQ(held_names(held), "jL");
 }
@@ -197,13 +198,14 @@ TEST(WebGamepad, ButtonsAndStickHoldTheHeroKeys) {
 TEST(WebGamepad, MenuButtonsPressOnceWhenTheyGoDown) {
     int keys[4];
     const PadState idle = pad_with({});
-    const PadState start = pad_with({PAD_START});
+    const PadState start = pad_with({WEB_PAD_START});
     ASSERT_EQ(pad_pressed_keys(idle, start, keys, 4), 1);
     EXPECT_EQ(keys[0], KEY_S);
     EXPECT_EQ(pad_pressed_keys(start, start, keys, 4), 0);  // held: no repeat
     EXPECT_EQ(pad_pressed_keys(start, idle, keys, 4), 0);   // let go
 
-    const PadState many = pad_with({PAD_BACK, PAD_DPAD_UP, PAD_DPAD_DOWN, PAD_SOUTH});
+    const PadState many =
+        pad_with({WEB_PAD_BACK, WEB_PAD_DPAD_UP, WEB_PAD_DPAD_DOWN, WEB_PAD_SOUTH});
     ASSERT_EQ(pad_pressed_keys(idle, many, keys, 4), 3);
     EXPECT_EQ(keys[0], KEY_ESCAPE);
     EXPECT_EQ(keys[1], KEY_UP);
@@ -214,7 +216,7 @@ TEST(WebGamepad, MenuButtonsPressOnceWhenTheyGoDown) {
 TEST(WebGamepad, ShouldersAndNorthAreThePracticeTools) {
     int commands[4];
     const PadState idle = pad_with({});
-    const PadState both = pad_with({PAD_LEFT_SHOULDER, PAD_RIGHT_SHOULDER, PAD_NORTH});
+    const PadState both = pad_with({WEB_PAD_LEFT_SHOULDER, WEB_PAD_RIGHT_SHOULDER, WEB_PAD_NORTH});
     EXPECT_EQ(pad_held_commands(both), 1u << COMMAND_REWIND);
     EXPECT_EQ(pad_held_commands(idle), 0u);
     ASSERT_EQ(pad_pressed_commands(idle, both, commands, 4), 2);

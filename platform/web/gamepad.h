@@ -6,19 +6,19 @@
 
 // Buttons of the standard layout, by index.
 enum : int {
-    PAD_SOUTH = 0,
-    PAD_EAST = 1,
-    PAD_WEST = 2,
-    PAD_NORTH = 3,
-    PAD_LEFT_SHOULDER = 4,
-    PAD_RIGHT_SHOULDER = 5,
-    PAD_BACK = 8,
-    PAD_START = 9,
-    PAD_DPAD_UP = 12,
-    PAD_DPAD_DOWN = 13,
-    PAD_DPAD_LEFT = 14,
-    PAD_DPAD_RIGHT = 15,
-    PAD_BUTTONS = 17,
+    WEB_PAD_SOUTH = 0,
+    WEB_PAD_EAST = 1,
+    WEB_PAD_WEST = 2,
+    WEB_PAD_NORTH = 3,
+    WEB_PAD_LEFT_SHOULDER = 4,
+    WEB_PAD_RIGHT_SHOULDER = 5,
+    WEB_PAD_BACK = 8,
+    WEB_PAD_START = 9,
+    WEB_PAD_DPAD_UP = 12,
+    WEB_PAD_DPAD_DOWN = 13,
+    WEB_PAD_DPAD_LEFT = 14,
+    WEB_PAD_DPAD_RIGHT = 15,
+    WEB_PAD_BUTTONS = 17,
 };
 
 // The left stick moves less than this far from its centre without walking: worn sticks rest
@@ -28,7 +28,7 @@ constexpr double PAD_DEAD_ZONE = 0.3;
 // What one pad reports: its buttons pressed, and the left stick's sideways position (-1
 // left to 1 right).
 struct PadState {
-    bool buttons[PAD_BUTTONS];
+    bool buttons[WEB_PAD_BUTTONS];
     double stick_x;
 };
 

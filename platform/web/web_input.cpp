@@ -282,7 +282,7 @@ void poll_gamepads() {
         // Only pads in the standard layout: the button numbers mean nothing otherwise.
         if (emscripten_get_gamepad_status(i, &status) == EMSCRIPTEN_RESULT_SUCCESS &&
             status.connected && std::strcmp(status.mapping, "standard") == 0) {
-            for (int b = 0; b < PAD_BUTTONS && b < status.numButtons; b++) {
+            for (int b = 0; b < WEB_PAD_BUTTONS && b < status.numButtons; b++) {
                 now.buttons[b] = status.digitalButton[b] != 0;
             }
             now.stick_x = status.numAxes > 0 ? status.axis[0] : 0.0;
@@ -290,15 +290,16 @@ void poll_gamepads() {
         int keys[4], commands[2];
         const int pressed = pad_pressed_keys(pads_before[i], now, keys, 4);
         const int commanded = pad_pressed_commands(pads_before[i], now, commands, 2);
-        const bool start_pressed = now.buttons[PAD_START] && !pads_before[i].buttons[PAD_START];
+        const bool start_pressed =
+            now.buttons[WEB_PAD_START] && !pads_before[i].buttons[WEB_PAD_START];
         if (menu_shown()) {
             // The D-pad, South, East, Back and Start as the menu's keys.
             static const struct {
                 int button, key;
-            } menu_keys[] = {{PAD_DPAD_UP, KEY_UP},     {PAD_DPAD_DOWN, KEY_DOWN},
-                             {PAD_DPAD_LEFT, KEY_LEFT}, {PAD_DPAD_RIGHT, KEY_RIGHT},
-                             {PAD_SOUTH, KEY_RETURN},   {PAD_EAST, KEY_ESCAPE},
-                             {PAD_BACK, KEY_ESCAPE},    {PAD_START, KEY_ESCAPE}};
+            } menu_keys[] = {{WEB_PAD_DPAD_UP, KEY_UP},     {WEB_PAD_DPAD_DOWN, KEY_DOWN},
+                             {WEB_PAD_DPAD_LEFT, KEY_LEFT}, {WEB_PAD_DPAD_RIGHT, KEY_RIGHT},
+                             {WEB_PAD_SOUTH, KEY_RETURN},   {WEB_PAD_EAST, KEY_ESCAPE},
+                             {WEB_PAD_BACK, KEY_ESCAPE},    {WEB_PAD_START, KEY_ESCAPE}};
             for (const auto& row : menu_keys) {
                 if (now.buttons[row.button] && !pads_before[i].buttons[row.button]) {
                     menu->key(row.key);

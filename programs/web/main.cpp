@@ -184,7 +184,8 @@ int run_pass() {
         input_queue_clear();
     else
         confirm_take(&record);
-    const int going = practice_pass(&record, !replayed && (platform_held_commands() >> COMMAND_REWIND & 1));
+    const int going =
+        practice_pass(&record, !replayed && (platform_held_commands() >> COMMAND_REWIND & 1));
     web_replays_after(record, going);
     if (!going)
         return start_again();
@@ -232,7 +233,8 @@ WEB_EXPORT const char* web_status() {
                   passes_run, games_started, game_mode, web_paused(), score,
                   static_cast<double>(time_left), app_next_pass(), practice_pass_ms(),
                   note ? note : "", practice_practised(), web_scale_mode_name(web_scale),
-                  pause_menu_page(), static_cast<unsigned long long>(web_shown_frame_digest()), web_replay_status());
+                  pause_menu_page(), static_cast<unsigned long long>(web_shown_frame_digest()),
+                  web_replay_status());
     return line;
 }
 

@@ -67,8 +67,10 @@ void refuse(const char* why) {
     state = "unplayable";
     std::fprintf(stderr, "Quellaro 2005: the replay in the address cannot be played: %s\n", why);
     char text[REPLAY_WHY_MAX + 96];
-    std::snprintf(text, sizeof text, "The replay in the address cannot be played: %s. The game "
-                  "is yours.", why);
+    std::snprintf(text, sizeof text,
+                  "The replay in the address cannot be played: %s. The game "
+                  "is yours.",
+                  why);
     web_notice(text);
 }
 
