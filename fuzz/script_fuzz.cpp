@@ -1,5 +1,6 @@
 // The play-script reader on any text: every line is read or refused with its word and why,
-// what it reads lies in range, and the script written back reads to the same script.
+// what it reads lies in range, and the script written back reads to the same script; an old
+// recording's closing note is read in range or not at all.
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +46,19 @@ int fuzz_script(const uint8_t* data, size_t size) {
     Script again;
     FUZZ_CHECK(script_parse(script_write(script), &again) == 0);
     FUZZ_CHECK(script == again);
+    // An old recording's closing note: in range when read, and read back as written.
+    int pass = -1;
+    uint64_t digest = 0;
+    if (script_last_frame(text, &pass, &digest)) {
+        FUZZ_CHECK(pass >= 0);
+        char note[64];
+        std::snprintf(note, sizeof note, "# last frame: pass %d, digest %llx\n", pass,
+                      static_cast<unsigned long long>(digest));
+        int pass_again = -1;
+        uint64_t digest_again = 0;
+        FUZZ_CHECK(script_last_frame(note, &pass_again, &digest_again));
+        FUZZ_CHECK(pass_again == pass && digest_again == digest);
+    }
     // The same text as one option value.
     int number = 0;
     if (script_read_number(text.c_str(), 0, INT_MAX, &number))

@@ -168,6 +168,38 @@ std::string key_text(int key) {
 
 }  // namespace
 
+bool script_last_frame(const std::string& text, int* pass, uint64_t* digest) {
+    static constexpr char NOTE[] = "# last frame: pass ";
+    static constexpr char DIGEST[] = ", digest ";
+    const size_t note = text.find(NOTE);
+    if (note == std::string::npos)
+        return false;
+    // Each number is read to its last digit, then checked, so that no digits are dropped.
+    size_t at = note + sizeof NOTE - 1;
+    const size_t pass_at = at;
+    while (at < text.size() && at - pass_at < 11 && text[at] >= '0' && text[at] <= '9')
+        ++at;
+    int read_pass = 0;
+    if (!script_read_number(text.substr(pass_at, at - pass_at).c_str(), 0, INT_MAX, &read_pass) ||
+        text.compare(at, sizeof DIGEST - 1, DIGEST) != 0) {
+        return false;
+    }
+    at += sizeof DIGEST - 1;
+    uint64_t value = 0;
+    int digits = 0;
+    for (int d; at < text.size() && (d = digit_value(text[at], 16)) >= 0; ++at, ++digits) {
+        if (digits == 16)
+            return false;
+        value = value << 4 | static_cast<uint64_t>(d);
+    }
+    if (digits == 0 ||
+        (at < text.size() && text[at] != '\n' && text[at] != '\r' && text[at] != ' '))
+        return false;
+    *pass = read_pass;
+    *digest = value;
+    return true;
+}
+
 bool script_read_number(const char* text, int min, int max, int* out, const char** why) {
     const char* reason = "not a number";
     const char* p = text ? text : "";

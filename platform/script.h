@@ -15,6 +15,7 @@
 // comment. Lines may be of any length.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,9 @@ constexpr size_t SCRIPT_FILE_MAX = size_t{64} << 20;
 // end.
 bool script_read_file(const char* path, std::string* text, char* why = nullptr,
                       size_t why_size = 0);
+// The note an old recording ends with, "# last frame: pass P, digest D" (D in hex): true
+// with *pass and *digest set when the text holds one whole and in range, else false.
+bool script_last_frame(const std::string& text, int* pass, uint64_t* digest);
 // The script as text that script_parse reads back into the same script.
 std::string script_write(const Script& script);
 // One input record as a line of text (the runner's step mode): the keys held, then at most

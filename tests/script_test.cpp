@@ -158,6 +158,26 @@ TEST(Script, NumbersAreReadInRangeWithoutWrappingOrOctal) {
     EXPECT_EQ(value, -7);  // nothing written on a refusal
 }
 
+// An old recording's closing note: read whole and in range, or not at all (the number that
+// overflowed an int once wrapped into a pass the replay would check).
+TEST(Script, AnOldRecordingsLastFrameNoteIsReadWholeOrNotAtAll) {
+    int pass = -1;
+    uint64_t digest = 0;
+    EXPECT_TRUE(script_last_frame("key 5 S\n# last frame: pass 640, digest 00ff00ff11223344\n",
+                                  &pass, &digest));
+    EXPECT_EQ(pass, 640);
+    EXPECT_EQ(digest, 0x00ff00ff11223344ull);
+    for (const char* text :
+         {"key 5 S\n", "# last frame: pass 99999999999, digest 1\n",
+          "# last frame: pass 2147483648, digest 1\n", "# last frame: pass -1, digest 1\n",
+          "# last frame: pass 5, digest 1ffffffffffffffff\n", "# last frame: pass 5, digest \n",
+          "# last frame: pass 5, digest 12g\n", "# last frame: pass 5 digest 12\n"}) {
+        pass = -7;
+        EXPECT_FALSE(script_last_frame(text, &pass, &digest)) << text;
+        EXPECT_EQ(pass, -7) << text;
+    }
+}
+
 TEST(Script, APassGetsItsOwnInputInTheScriptsOrder) {
     Script script;
     ASSERT_EQ(script_parse("click 2 5 6\nkey 1 S\nclose 2\nkey 2 DOWN\ndblclick 2 7 8\n", &script),

@@ -190,13 +190,9 @@ bool load_replay(const char* path) {
     }
     // A recording ends with the last frame the player saw; the replay checks it sees the same.
     int check_pass = -1;
-    unsigned long long check_digest = 0;
-    const size_t note = whole.find("# last frame: pass ");
-    if (note != std::string::npos &&
-        std::sscanf(whole.c_str() + note, "# last frame: pass %d, digest %llx", &check_pass,
-                    &check_digest) != 2) {
+    uint64_t check_digest = 0;
+    if (!script_last_frame(whole, &check_pass, &check_digest))
         check_pass = -1;
-    }
     desktop_set_replay(&replay, check_pass, check_digest);
     return true;
 }
