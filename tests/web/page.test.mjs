@@ -310,6 +310,21 @@ test('sound starts with the first key press, follows the game, pauses with it; M
   await page.close();
 });
 
+test('without an AudioWorklet the sound plays from a processing node', async () => {
+  const context = await shared.browser.createBrowserContext();
+  const page = await context.newPage();
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(String(error)));
+  await page.evaluateOnNewDocument(() => { delete window.AudioWorkletNode; });
+  await page.goto(shared.url);
+  await page.waitForFunction('window.Module && Module.firstFrameAt', {timeout: 30_000});
+  await page.keyboard.press('ArrowDown');
+  await page.waitForFunction('Module.audio.context?.state === "running" && Module.audio.peak > 0.01');
+  assert.equal(await page.evaluate('Module.audio.node.bufferSize'), 1024);
+  assert.deepEqual(errors, []);
+  await context.close();
+});
+
 test('practice: F5 and F9 save and load across a reload, Backspace rewinds, F7 slows, F6 steps', async () => {
   const page = await openGame(shared.browser, shared.url, {width: 1000, height: 760});
   await page.evaluate(() => localStorage.clear());
