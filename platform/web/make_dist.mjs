@@ -1,8 +1,9 @@
 // Makes the folder a web server serves: only what the page needs, every file but the page
 // itself and its service worker named by a hash of its content, so that no cache ever
 // mixes two versions. The pictures travel as one gzip-compressed tar file (unpacked by the
-// page; a browser too old to decompress it is told so); the sounds are not shipped at all (the game renders them); the icons and the cursor are PNG files made
-// from the game's own pictures.
+// page; a browser too old to decompress it is told so); the sounds are not shipped at all
+// (the game renders them); the icons and the cursor are PNG files made from the game's own
+// pictures.
 //   node make_dist.mjs --game DIR --page DIR --assets DIR --out DIR
 // DIR of --game holds quellaro.js and quellaro.wasm; --out is emptied of what an earlier run
 // wrote, then filled.

@@ -138,8 +138,9 @@ test('installable, played offline on a second visit, and a new version taken who
 });
 
 test('a change to the worker alone is a new version, kept under a name of its own', () => {
-  const version = (dist) => readFileSync(path.join(dist, 'index.html'), 'utf8').match(/name="quellaro-version" content="(\w+)"/)[1];
-  const cacheOf = (dist) => readFileSync(path.join(dist, 'sw.js'), 'utf8').match(/const VERSION = '(\w+)'/)[1];
+  const read = (dist, name) => readFileSync(path.join(dist, name), 'utf8');
+  const version = (dist) => read(dist, 'index.html').match(/name="quellaro-version" content="(\w+)"/)[1];
+  const cacheOf = (dist) => read(dist, 'sw.js').match(/const VERSION = '(\w+)'/)[1];
   const versioned = (dist) => readdirSync(dist).filter((name) => /\.[0-9a-f]{10}\./.test(name)).sort();
   // The same versioned files (the worker is not one of them), yet another version.
   assert.deepEqual(versioned(workerDist), versioned(DIST_DIR));

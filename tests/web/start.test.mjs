@@ -133,7 +133,8 @@ test('a browser that cannot decompress is told it is too old, and downloads noth
     await page.evaluateOnNewDocument(() => { delete window.DecompressionStream; });
     await page.goto(server.url);
     await page.waitForSelector('#notice .failure', {visible: true, timeout: 15_000});
-    const shown = await page.$eval('#notice .failure', (n) => ({text: n.textContent, buttons: n.querySelectorAll('button').length}));
+    const shown = await page.$eval('#notice .failure',
+                                   (n) => ({text: n.textContent, buttons: n.querySelectorAll('button').length}));
     assert.match(shown.text, /too old/);
     assert.match(shown.text, /Firefox 113/);
     assert.equal(shown.buttons, 0, 'trying again cannot help');
