@@ -12,10 +12,11 @@
 mergeInto(LibraryManager.library, {
   $pageAudio: {
     FRAMES: 1024,              // a buffer of the processing node, and a chunk of the queue
-    // The queue the worklet is kept ahead by: at least this, and more on a page whose frames
-    // come far apart (a busy machine), so that the sound does not break up between them.
-    LEAD_LEAST: 2048,
+    // The queue the worklet is kept ahead by: at least leadLeast, and more on a page whose
+    // frames come far apart. Each time the queue runs dry anyway (a machine too busy to feed
+    // it in time) leadLeast grows by a chunk: later sound rather than sound that breaks up.
     LEAD_MOST: 8192,
+    leadLeast: 2048,
     rate: 0,
     context: null,
     node: null,
@@ -116,7 +117,7 @@ mergeInto(LibraryManager.library, {
       const gap = a.lastFeed ? now - a.lastFeed : 0;
       a.lastFeed = now;
       a.longestGap = Math.max(gap, a.longestGap * 0.99);
-      const lead = Math.min(a.LEAD_MOST, Math.max(a.LEAD_LEAST, a.FRAMES + a.longestGap * a.rate / 1000));
+      const lead = Math.min(a.LEAD_MOST, Math.max(a.leadLeast, a.FRAMES + a.longestGap * a.rate / 1000));
       const played = Math.round(a.context.currentTime * a.rate);
       if (a.queuedTo < played) a.queuedTo = played;
       while (a.queuedTo - played < lead) {
@@ -155,7 +156,10 @@ mergeInto(LibraryManager.library, {
             a.node = new AudioWorkletNode(context, 'quellaro-player', {numberOfInputs: 0, outputChannelCount: [2]});
             a.node.connect(context.destination);
             a.node.port.onmessage = (event) => {
-              if (event.data === 'dry') a.ranDry++;
+              if (event.data === 'dry') {
+                a.ranDry++;
+                a.leadLeast = Math.min(a.LEAD_MOST, a.leadLeast + a.FRAMES);
+              }
               a.feed();
             };
             a.queuedTo = 0;
