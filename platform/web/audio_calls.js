@@ -112,7 +112,10 @@ mergeInto(LibraryManager.library, {
     // has played; a queue that ran dry starts again from now.
     feed: function() {
       const a = pageAudio;
-      if (!a.worklet || a.paused || a.context.state !== 'running') return;
+      if (!a.worklet || a.paused || a.context.state !== 'running') {
+        a.lastFeed = 0;  // a pause is no gap between feeds: the sound waits with the game
+        return;
+      }
       const now = performance.now();
       const gap = a.lastFeed ? now - a.lastFeed : 0;
       a.lastFeed = now;
