@@ -297,10 +297,13 @@ test('sound starts with the first key press, follows the game, pauses with it; M
   await page.keyboard.press('p');
   await page.waitForFunction('Module.audio.context.state === "suspended"');
   const held = await audio('a.framesMixed');
-  await new Promise((resolve) => setTimeout(resolve, 200));
+  await new Promise((resolve) => setTimeout(resolve, 1000));
   assert.equal(await audio('a.framesMixed'), held, 'nothing is mixed while paused');
   await page.keyboard.press('p');
   await page.waitForFunction('Module.audio.context.state === "running"');
+  // Nor is the pause a late feed of the worklet, which would delay the sound after it.
+  await page.waitForFunction((n) => Module.audio.framesMixed > n, {}, held);
+  assert.ok(await audio('a.longestGap') < 900, `${await audio('a.longestGap')} ms between feeds`);
   // A jump is heard: one more effect started.
   const started = await page.evaluate('Module._web_audio_effects_started()');
   await page.keyboard.down('c');
