@@ -97,27 +97,27 @@ test('the Controls page rebinds a key, shows a conflict, keeps the keys and rese
   await announced('Paused. Controls, 4 of 5.');
   await page.keyboard.press('Enter');
   for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
-  await announced('Controls. Jump: PageDown, C, 4 of 25.');
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 25.');
 
   // A is Walk left's: both act, and the page says so.
   await page.keyboard.press('Enter');
-  await announced('Controls. Jump: PageDown, C, 4 of 25. Press the new key.');
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 25. Press the new key or pad button.');
   await page.keyboard.press('a');
-  await announced('Controls. Jump: A, 4 of 25. Also bound to Walk left: both act.');
+  await announced('Controls. Jump: A  / pad South, 4 of 25. Also bound to Walk left: both act.');
   await shot(page, 'web-controls-conflict');
   assert.match(await stored(), /^jump = A$/m);
   // M, the sound key, is taken as a binding, not as the sound switch.
   const soundButton = await page.$eval('#sound', (b) => b.textContent);
   await page.keyboard.press('Enter');
   await page.keyboard.press('m');
-  await announced('Controls. Jump: M, 4 of 25. Also bound to Sound on/off: both act.');
+  await announced('Controls. Jump: M  / pad South, 4 of 25. Also bound to Sound on/off: both act.');
   assert.equal(await page.$eval('#sound', (b) => b.textContent), soundButton);
   // Escape while waiting keeps the key.
   await page.keyboard.press('Enter');
   await page.keyboard.press('Escape');
   await page.keyboard.press('Enter');
   await page.keyboard.press('x');
-  await announced('Controls. Jump: X, 4 of 25. Saved.');
+  await announced('Controls. Jump: X  / pad South, 4 of 25. Saved.');
 
   // Kept: the page opened again shows X.
   await page.close();
@@ -132,6 +132,72 @@ test('the Controls page rebinds a key, shows a conflict, keeps the keys and rese
   await announced('Controls. Reset to defaults, 24 of 25.');
   await page.keyboard.press('Enter');
   await page.waitForFunction(() => /^jump = PageDown, C$/m.test(
+      atob(localStorage.getItem('quellaro.settings'))));
+  assert.deepEqual(page.errors, []);
+  await context.close();
+});
+
+test('the Controls page rebinds a pad button, shows a conflict, keeps it and resets it', async () => {
+  const context = await shared.browser.createBrowserContext();
+  let page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
+  const fakePad = () => page.evaluate(() => {
+    const pad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+                 axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))};
+    window.pad = pad;
+    navigator.getGamepads = () => [pad, null, null, null];
+  });
+  // A button pressed and let go, each seen by a poll.
+  const tap = async (button) => {
+    for (const down of [true, false]) {
+      await page.evaluate((b, p) => { window.pad.buttons[b] = {pressed: p, value: p ? 1 : 0}; },
+                          button, down);
+      await sleep(150);
+    }
+  };
+  const announced = async (text) => {
+    const said = () => document.getElementById('announce').textContent;
+    await page.waitForFunction((t) => document.getElementById('announce').textContent === t,
+                               {timeout: 5000}, text)
+        .catch(async () => assert.equal(await page.evaluate(said), text));
+  };
+  const stored = () => page.evaluate(() => atob(localStorage.getItem('quellaro.settings')));
+  const SOUTH = 0, NORTH = 3, START = 9, UP = 12, DOWN = 13;
+  await fakePad();
+  // The pad alone: Start plays, Start again pauses with the menu, the D-pad and South go to
+  // Controls and its Jump.
+  await tap(START);
+  await waitForStatus(page, 's.game_mode === 0');
+  await tap(START);
+  await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
+  for (let i = 0; i < 4; i++) await tap(DOWN);
+  await announced('Paused. Controls, 5 of 7.');
+  await tap(SOUTH);
+  for (let i = 0; i < 3; i++) await tap(DOWN);
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 25.');
+  await tap(SOUTH);
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 25. Press the new key or pad button.');
+  // North is Quick load's: both act, and the page says so.
+  await tap(NORTH);
+  await announced('Controls. Jump: PageDown, C  / pad North, 4 of 25. Also bound to Quick load: both act.');
+  await shot(page, 'web-controls-pad');
+  assert.match(await stored(), /\[gamepad\][^[]*^jump = North$/m);
+
+  // Kept: the page opened again has it, and Reset to defaults (by the pad) restores South.
+  await page.close();
+  page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
+  assert.match(await stored(), /\[gamepad\][^[]*^jump = North$/m);
+  await fakePad();
+  await tap(START);
+  await waitForStatus(page, 's.game_mode === 0');
+  await tap(START);
+  await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
+  for (let i = 0; i < 4; i++) await tap(DOWN);
+  await tap(SOUTH);
+  await tap(UP);
+  await tap(UP);
+  await announced('Controls. Reset to defaults, 24 of 25.');
+  await tap(SOUTH);
+  await page.waitForFunction(() => /\[gamepad\][^[]*^jump = South$/m.test(
       atob(localStorage.getItem('quellaro.settings'))));
   assert.deepEqual(page.errors, []);
   await context.close();
