@@ -10,6 +10,7 @@
 #include "programs/common/confirm.h"
 #include "programs/common/filters.h"
 #include "programs/common/pause_menu_input.h"
+#include "programs/common/practice.h"
 
 namespace {
 
@@ -48,6 +49,10 @@ static_assert(FILTER_NONE == 0 && FILTER_RED_GREEN == 1 && FILTER_BLUE_YELLOW ==
 void filter_chosen(int filter) {
     sdl_set_palette_filter(filter == FILTER_NONE ? nullptr : filter_palette);
     sdl_settings.colours = filter;
+    sdl_keys_changed();  // kept at once, as a binding is
+}
+void speed_chosen(int percent) {
+    sdl_settings.speed = percent;
     sdl_keys_changed();  // kept at once, as a binding is
 }
 int action_count() {
@@ -130,7 +135,7 @@ const MenuHost desktop_menu_host = {hold,
                                     levels,
                                     sdl_audio_set_levels,
                                     filter_chosen,
-                                    nullptr,
+                                    speed_chosen,
                                     action_count,
                                     action_name,
                                     action_keys,
@@ -144,6 +149,7 @@ const SdlMenu desktop_menu_input = {
     pause_menu_shown, menu_key, menu_pad, menu_click, pause_menu_pause_changed, confirm_close_now};
 
 void desktop_menu_start() {
+    practice_set_assist(sdl_settings.speed);
     filter_choose(sdl_settings.colours);
     sdl_set_palette_filter(filter_current() == FILTER_NONE ? nullptr : filter_palette);
 }

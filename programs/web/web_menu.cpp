@@ -7,6 +7,7 @@
 #include "programs/common/bindings.h"
 #include "programs/common/filters.h"
 #include "programs/common/pause_menu_input.h"
+#include "programs/common/practice.h"
 
 namespace {
 
@@ -71,6 +72,12 @@ void filter_chosen(int filter) {
     web_settings_changed();
 }
 
+// Kept with the page's settings, as the desktop keeps it in its file.
+void speed_chosen(int percent) {
+    web_settings.speed = percent;
+    web_settings_changed();
+}
+
 void menu_key(int key) {
     if (pause_menu_page() == PAGE_NONE) {
         if (key == KEY_ESCAPE)
@@ -119,7 +126,7 @@ const MenuHost web_menu_host = {web_hold,
                                 web_audio_levels,
                                 web_audio_set_levels,
                                 filter_chosen,
-                                nullptr,
+                                speed_chosen,
                                 action_count,
                                 binding_action_name,
                                 action_keys,
@@ -133,6 +140,7 @@ const WebMenu web_menu_input = {pause_menu_shown,         menu_key, menu_click,
                                 pause_menu_pause_changed, bind,     menu_pad};
 
 void web_menu_start() {
+    practice_set_assist(web_settings.speed);
     filter_choose(web_settings.colours);
     web_set_palette_filter(filter_current() == FILTER_NONE ? nullptr : filter_palette);
 }

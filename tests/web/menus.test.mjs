@@ -202,3 +202,37 @@ test('the Controls page rebinds a pad button, shows a conflict, keeps it and res
   assert.deepEqual(page.errors, []);
   await context.close();
 });
+
+test('the game speed is kept in the page\'s storage and marks the game practised', async () => {
+  const context = await shared.browser.createBrowserContext();
+  let page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
+  const announced = (text) => page.waitForFunction(
+      (t) => document.getElementById('announce').textContent === t, {timeout: 5000}, text);
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0 && s.practised === 0');
+  await page.keyboard.press('p');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('Enter');  // Options
+  for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowRight');  // 100 % to 90 %
+  await announced('Options. Game speed: 90 %, 4 of 5.');
+  await page.waitForFunction(() => /^speed = 90$/m.test(atob(localStorage.getItem('quellaro.settings'))));
+  for (let i = 0; i < 2; i++) await page.keyboard.press('Escape');
+  await waitForStatus(page, 's.paused === 0 && s.practised === 1');
+
+  // Opened again: the new game plays at 90 % from its start, and is marked.
+  await page.close();
+  page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0 && s.practised === 1');
+  await page.keyboard.press('p');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('Enter');
+  for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
+  await page.waitForFunction(() => document.getElementById('announce').textContent ===
+                             'Options. Game speed: 90 %, 4 of 5.', {timeout: 5000});
+  assert.deepEqual(page.errors, []);
+  await context.close();
+});
