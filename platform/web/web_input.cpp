@@ -383,6 +383,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_press(int key) {
     }
 }
 
+// From the page: whether a menu of the program's shows over the held game, where the
+// on-screen buttons press its keys as they do on the title.
+extern "C" EMSCRIPTEN_KEEPALIVE int web_menu_shown() {
+    return menu_shown() ? 1 : 0;
+}
+
 // From the page: the player asked to go on (a click or tap on the pause notice), or to
 // pause.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_set_paused(int pause) {

@@ -25,7 +25,7 @@ async function pointOver(page, x, y) {
 }
 
 const shared = useBrowser();
-const PAGE_PAUSE = 1, PAGE_SOUND = 5, PAGE_CONFIRM = 7;
+const PAGE_PAUSE = 1, PAGE_OPTIONS = 3, PAGE_SOUND = 5, PAGE_CONFIRM = 7;
 
 test('the pause menu is worked by keys and clicks, restarts the level and asks before quitting', async () => {
   const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
@@ -236,3 +236,33 @@ test('the game speed is kept in the page\'s storage and marks the game practised
   assert.deepEqual(page.errors, []);
   await context.close();
 });
+
+// On phones the pause menu and the options are worked by touch alone: the on-screen buttons
+// (at least 44 CSS pixels) move through the entries and take one, and a tap on an entry takes
+// it, in both orientations.
+for (const [width, height] of [[844, 390], [390, 844]]) {
+  test(`${width} x ${height}: the pause menu and options are worked by touch`, async () => {
+    const page = await openGame(shared.browser, shared.url,
+                                {width, height, hasTouch: true, isMobile: true, deviceScaleFactor: 2});
+    const tapAt = async (point) => page.touchscreen.tap(point.x, point.y);
+    const tapOn = async (selector) => {
+      const box = await (await page.$(selector)).boundingBox();
+      assert.ok(box.width >= 44 && box.height >= 44, `${selector}: ${box.width} x ${box.height}`);
+      await tapAt({x: box.x + box.width / 2, y: box.y + box.height / 2});
+    };
+    await tapAt(await pointOver(page, 300, 281));  // the title's first entry
+    await waitForStatus(page, 's.game_mode === 0');
+    await tapOn('#back');  // Menu pauses, with the pause menu
+    await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
+    for (let i = 0; i < 2; i++) await tapOn('[data-menu="40"]');  // down to Options
+    await page.waitForFunction(() => document.getElementById('announce').textContent ===
+                               'Paused. Options, 3 of 7.', {timeout: 5000});
+    await tapOn('[data-menu="13"]');  // OK
+    await waitForStatus(page, `s.menu === ${PAGE_OPTIONS}`);
+    await shot(page, `phone-options-${width}x${height}`);
+    await tapAt(await pointOver(page, 200, 212));  // the second row: Sound
+    await waitForStatus(page, `s.menu === ${PAGE_SOUND}`);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+}
