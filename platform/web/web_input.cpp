@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "platform/common/key_presses.h"
 #include "platform/platform.h"
 #include "platform/web/gamepad.h"
 #include "platform/web/keys.h"
@@ -233,19 +234,10 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
             handled = true;
         }
     }
-    // A key bound to several press roles posts each of their keys once.
-    int posted[ROLE_COUNT];
-    int count = 0;
-    for (int role = FIRST_PRESS_ROLE; role < FIRST_PORT_ROLE; role++) {
-        const int message = key_role_message(role);
-        bool again = false;
-        for (int i = 0; i < count; i++) {
-            again = again || posted[i] == message;
-        }
-        if (!again && key_has_role(&web_settings.keys, role, keycode)) {
-            posted[count++] = message;
-            handled = press_role(role, event->repeat != 0) || handled;
-        }
+    int roles[ROLE_COUNT];
+    const int count = key_press_roles(&web_settings.keys, keycode, roles);
+    for (int i = 0; i < count; i++) {
+        handled = press_role(roles[i], event->repeat != 0) || handled;
     }
     // Handled: the arrows and Page Down must not scroll the page, nor Space, which the game
     // has no use for.
