@@ -202,6 +202,7 @@ void read_best() {
 
 void begin_keeping() {
     base_length = game_snapshot(base, sizeof base);
+    ghost_clear();
     read_best();
     best_before = best;
     jumps_seen = practice_jumps();
@@ -276,7 +277,6 @@ void run_keeper_end() {
     folder.clear();
     store = nullptr;
     keeping = keeping_best = false;
-    ghost_clear();
     played = started = result_shown = false;
     best = best_before = PERSONAL_BEST_NONE;
 }
