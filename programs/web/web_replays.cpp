@@ -30,9 +30,6 @@ constexpr int LINK_MAX = static_cast<int>(REPLAY_FILE_MAX / 3 * 4 + 4096);
 
 uint8_t base[GAME_SNAPSHOT_MAX];
 size_t base_length;
-// The game as the replay left it, kept while a difference is narrowed down (which plays
-// passes again, unseen), so that the player plays on from there.
-uint8_t kept[GAME_SNAPSHOT_MAX];
 Replay replay;
 ReplayPlayer player;
 bool loaded, playing;
@@ -67,19 +64,13 @@ void ghost_from_last_played() {
 }
 
 void judge() {
-    const size_t length = game_snapshot(kept, sizeof kept);
     ReplayVerdict verdict;
-    replay_play_verdict(&player, &verdict);
-    if (length > 0) {
-        const char* why = "";
-        game_restore(kept, length, &why);
-    }
+    char text[512];
+    replay_play_judge(&player, &verdict, text, sizeof text);
     playing = false;
     final_digest = verdict.final_digest;
     replay_passes = verdict.passes;
     state = verdict.result == VERDICT_MATCHES ? "matches" : "differs";
-    char text[512];
-    replay_verdict_text(verdict, text, sizeof text);
     std::fprintf(stderr, "Quellaro 2005: the replay: %s\n", text);
     web_notice(verdict.result == VERDICT_MATCHES
                    ? "The replay played as it was recorded. The game is yours now."
