@@ -9,19 +9,10 @@
 #include <vector>
 
 #include "fuzz/fuzz_targets.h"
+#include "fuzz/fuzz_words.h"
 #include "programs/desktop/options.h"
 
 namespace {
-
-// argv for the words, after the program's name.
-std::vector<char*> arguments(std::vector<std::string>& words) {
-    std::vector<char*> argv;
-    argv.reserve(words.size() + 1);
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    return argv;
-}
 
 bool is_word(const char* path, const std::vector<char*>& argv) {
     for (const char* word : argv) {
@@ -42,8 +33,9 @@ bool same(const Options& a, const Options& b) {
 }
 
 // The options as a command line of their own.
-std::vector<std::string> written(const Options& o) {
-    std::vector<std::string> words = {"quellaro"};
+void written(const Options& o, FuzzWords* line) {
+    std::vector<std::string>& words = line->words;
+    words.assign(1, "quellaro");
     if (o.help)
         words.emplace_back("--help");
     if (o.version)
@@ -66,30 +58,19 @@ std::vector<std::string> written(const Options& o) {
         words.emplace_back(std::string("--record=") + o.record_path);
     if (o.replay_path)
         words.emplace_back(std::string("--replay=") + o.replay_path);
-    return words;
+    fuzz_words_point(line);
 }
 
 }  // namespace
 
 int fuzz_game_options(const uint8_t* data, size_t size) {
-    std::vector<std::string> words = {"quellaro"};
-    std::string word;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == '\0') {
-            words.push_back(word);
-            word.clear();
-        } else {
-            word += static_cast<char>(data[i]);
-        }
-    }
-    if (!word.empty())
-        words.push_back(word);
-    std::vector<char*> argv = arguments(words);
+    FuzzWords line;
+    fuzz_words("quellaro", data, size, &line);
+    std::vector<char*>& argv = line.argv;
     Options options;
     char error[256];
     std::memset(error, 'x', sizeof error);
-    const int argc = static_cast<int>(words.size());
-    if (!options_parse(argc, argv.data(), &options, error, sizeof error)) {
+    if (!options_parse(line.argc(), line.argv.data(), &options, error, sizeof error)) {
         const size_t length = strnlen(error, sizeof error);
         FUZZ_CHECK(length > 0 && length < sizeof error);
         for (size_t i = 0; i < length; ++i)
@@ -109,11 +90,11 @@ int fuzz_game_options(const uint8_t* data, size_t size) {
     for (const char* path : {options.data_dir, options.record_path, options.replay_path})
         FUZZ_CHECK(path == nullptr || (path[0] != '\0' && is_word(path, argv)));
 
-    std::vector<std::string> again_words = written(options);
-    std::vector<char*> again_argv = arguments(again_words);
+    FuzzWords again_line;
+    written(options, &again_line);
     Options again;
-    FUZZ_CHECK(options_parse(static_cast<int>(again_words.size()), again_argv.data(), &again, error,
-                             sizeof error) == 1);
+    FUZZ_CHECK(
+        options_parse(again_line.argc(), again_line.argv.data(), &again, error, sizeof error) == 1);
     FUZZ_CHECK(same(again, options));
     return 0;
 }

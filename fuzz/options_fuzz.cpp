@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_targets.h"
+#include "fuzz/fuzz_words.h"
 #include "tools/support/options.h"
 
 namespace {
@@ -27,24 +28,10 @@ const char* refuses_letters(const char* value) {
 }  // namespace
 
 int fuzz_options(const uint8_t* data, size_t size) {
-    std::vector<std::string> words = {"tool"};
-    std::string word;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == '\0') {
-            words.push_back(word);
-            word.clear();
-        } else {
-            word += static_cast<char>(data[i]);
-        }
-    }
-    if (!word.empty())
-        words.push_back(word);
-    std::vector<char*> argv;
-    argv.reserve(words.size() + 1);
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    const int argc = static_cast<int>(words.size());
+    FuzzWords line;
+    fuzz_words("tool", data, size, &line);
+    std::vector<char*>& argv = line.argv;
+    const int argc = line.argc();
 
     const char *out = nullptr, *every = nullptr, *name = nullptr;
     const ToolOption options[] = {
