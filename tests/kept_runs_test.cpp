@@ -127,7 +127,7 @@ int stored_get(const char* name, uint8_t* out, int room) {
         return 0;
     if (static_cast<int>(at->second.size()) > room)
         return -1;
-    std::memcpy(out, at->second.data(), at->second.size());
+    std::copy(at->second.begin(), at->second.end(), out);
     return static_cast<int>(at->second.size());
 }
 bool stored_put(const char* name, const uint8_t* bytes, int size) {
