@@ -121,8 +121,13 @@ TEST(Ghost, IsDrawnWhereTheReplaysHeroWasAtTheSameFigureOfTheTimer) {
         InputRecord record;
         script_record(script, pass, &record);
         const int going = practice_pass(&record, 0);
+        // The pass's frame is shown before the keeper sees the pass: the figure the ghost is
+        // drawn at then is the one the timer comes to, and stays so when shown again after.
+        const int shown_at = run_timer_figure_now(run_keeper_timer());
         run_keeper_after(record, going);
         const RunTimer& timer = run_keeper_timer();
+        ASSERT_EQ(shown_at, timer.passes) << "pass " << pass;
+        ASSERT_EQ(run_timer_figure_now(timer), timer.passes) << "pass " << pass;
         if (timer.last.game_mode != 0 || timer.passes == 0 || level_won)
             continue;
         GhostStep step;

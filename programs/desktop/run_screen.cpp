@@ -20,7 +20,9 @@ const RunTimer* timer_now() {
 // The ghost's figure of the timer, in play with the ghost on; -1: no ghost now.
 int ghost_now() {
     const RunTimer& timer = run_keeper_timer();
-    return sdl_settings.show_ghost && timer.last.game_mode == MODE_PLAYING ? timer.passes : -1;
+    return sdl_settings.show_ghost && timer.last.game_mode == MODE_PLAYING
+               ? run_timer_figure_now(timer)
+               : -1;
 }
 
 // The card as the keeper's result and the keys bound now say.

@@ -240,7 +240,9 @@ const RunTimer* timer_now() {
 }
 int ghost_now() {
     const RunTimer& timer = run_keeper_timer();
-    return web_settings.show_ghost && timer.last.game_mode == MODE_PLAYING ? timer.passes : -1;
+    return web_settings.show_ghost && timer.last.game_mode == MODE_PLAYING
+               ? run_timer_figure_now(timer)
+               : -1;
 }
 
 bool card_now(RunCard* card) {
