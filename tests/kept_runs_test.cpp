@@ -170,6 +170,30 @@ TEST(KeptRuns, AStoreKeepsTheBestWinAndGivesItBackAsTheBestAndTheGhost) {
     finish();
 }
 
+TEST(KeptRuns, AReplaysRunIsNeverTheBestNorIsThePlayOnFromWhereItEnded) {
+    stored.clear();
+    storage_full = false;
+    Script script;
+    ASSERT_EQ(script_parse(read_text_file(scripts_dir() + "win_level.txt"), &script), 0);
+    for (const int own_at : {-1, 300}) {
+        ASSERT_EQ(app_start(nullptr), 1);
+        ASSERT_EQ(practice_start(nullptr), 1);
+        run_keeper_begin_stored(&store, true);
+        run_keeper_disown();
+        for (int pass = 0; pass < 640; ++pass) {
+            if (pass == own_at)
+                run_keeper_own();
+            InputRecord record;
+            script_record(script, pass, &record);
+            run_keeper_after(record, practice_pass(&record, 0));
+        }
+        ASSERT_NE(run_keeper_result(), nullptr) << own_at;
+        EXPECT_EQ(run_keeper_result()->beaten, 0) << own_at;
+        finish();
+        EXPECT_TRUE(stored.empty()) << own_at;
+    }
+}
+
 TEST(KeptRuns, ADeathIsKeptWhereItEndedAndANewGameIsARunOfItsOwn) {
     const std::string folder = make_temp_dir("quellaro-runs");
     // The script dies, starts a new game at pass 350 and plays on.

@@ -29,6 +29,8 @@ bool keeping;
 // to take.
 const BestStore* store;
 bool keeping_best;
+// Whether the runs were the player's when the keeper began (a replay disowns them a while).
+bool own_runs;
 // Names of the best and its win in a store.
 constexpr const char* STORED_BEST = "quellaro.best";
 constexpr const char* STORED_BEST_WIN = "quellaro.best-win";
@@ -217,6 +219,7 @@ void run_keeper_begin(const char* where, bool keep) {
     run_keeper_end();
     folder = where != nullptr ? where : "";
     keeping = keeping_best = keep && !folder.empty();
+    own_runs = keep;
     begin_keeping();
 }
 
@@ -224,11 +227,24 @@ void run_keeper_begin_stored(const BestStore* best_store, bool keep) {
     run_keeper_end();
     store = best_store;
     keeping_best = keep && store != nullptr;
+    own_runs = keep;
     begin_keeping();
 }
 
 void run_keeper_disown() {
     keeping = keeping_best = false;
+}
+
+void run_keeper_own() {
+    keeping = own_runs && !folder.empty();
+    keeping_best = own_runs && (store != nullptr || !folder.empty());
+    if (!recorder.active)
+        return;
+    // What the replay played is in the recording so far: the run starts again from here.
+    const RunTimer now = recorder.timer;
+    begin_from_here(run_timer_times(now), 0);
+    recorder.timer.outcome = now.outcome;
+    recorder.timer.furthest = now.furthest;
 }
 
 void run_keeper_after(const InputRecord& record, int going) {
@@ -276,7 +292,7 @@ void run_keeper_end() {
     bytes.release();
     folder.clear();
     store = nullptr;
-    keeping = keeping_best = false;
+    keeping = keeping_best = own_runs = false;
     played = started = result_shown = false;
     best = best_before = PERSONAL_BEST_NONE;
 }

@@ -39,6 +39,9 @@ struct BestStore {
 void run_keeper_begin_stored(const BestStore* store, bool keep);
 // The runs from here on are not the player's (a replay plays them): none becomes the best.
 void run_keeper_disown();
+// The replay has ended and the game is the player's again: the run under way is kept as one
+// continued from here (never a best), and the next new game can be the best again.
+void run_keeper_own();
 // After each pass the loop ran (going: the game goes on).
 void run_keeper_after(const InputRecord& record, int going);
 // Frees what it holds.

@@ -68,6 +68,7 @@ void judge() {
     char text[512];
     replay_play_judge(&player, &verdict, text, sizeof text);
     playing = false;
+    run_keeper_own();
     final_digest = verdict.final_digest;
     replay_passes = verdict.passes;
     state = verdict.result == VERDICT_MATCHES ? "matches" : "differs";
