@@ -144,7 +144,8 @@ TEST_F(Practice, SlowMotionAndTheSpeedAssistStretchOnlyTheTimeBetweenPasses) {
     }
     practice_set_assist(100);
     EXPECT_EQ(practice_pass_ms(), 30u);
-    practice_set_assist(33);  // not one of the speeds: full speed
+    EXPECT_EQ(practice_practised(), 1);  // played partly with it: still marked
+    practice_set_assist(33);             // not one of the speeds: full speed
     EXPECT_EQ(practice_assist(), 100);
 }
 

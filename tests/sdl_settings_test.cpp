@@ -37,7 +37,7 @@ bool same(const Settings& a, const Settings& b) {
            a.colours == b.colours && a.gamepad == b.gamepad &&
            a.effects_volume == b.effects_volume && a.music_volume == b.music_volume &&
            a.muted == b.muted && a.show_timer == b.show_timer && a.show_ghost == b.show_ghost &&
-           std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0 &&
+           a.speed == b.speed && std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0 &&
            std::memcmp(&a.pads, &b.pads, sizeof a.pads) == 0;
 }
 
@@ -66,6 +66,7 @@ TEST(SdlSettings, WhatIsWrittenReadsBackTheSame) {
     changed.show_timer = 1;
     changed.show_ghost = 1;
     changed.keys.keys[ROLE_GHOST][0] = 'k';
+    changed.speed = 75;
     changed.keys.keys[ROLE_TIMER][0] = KEYCODE_F9;
     changed.pads.buttons[ROLE_JUMP] = PAD_NORTH | PAD_RIGHT_SHOULDER;
     changed.pads.buttons[ROLE_QUICK_LOAD] = 0;
@@ -83,6 +84,17 @@ TEST(SdlSettings, WhatIsWrittenReadsBackTheSame) {
     }
     char tiny[64];
     EXPECT_EQ(settings_format(&defaults, tiny, sizeof tiny), 0u);
+    // The game's speed: only the assist's own speeds are taken, and full speed is not written,
+    // so a file that never had the line reads as it did.
+    Settings read = defaults;
+    Complaints complaints;
+    EXPECT_EQ(parse("[display]\nspeed = 33\nspeed = 50\nspeed = 75%\n", &read, &complaints), 2);
+    EXPECT_EQ(complaints.lines, (std::vector<int>{2, 4}));
+    EXPECT_EQ(read.speed, 50);
+    EXPECT_EQ(defaults.speed, 100);
+    char text[8192];
+    const size_t length = settings_format(&defaults, text, sizeof text);
+    EXPECT_EQ(std::string(text, length).find("speed"), std::string::npos);
 }
 
 TEST(SdlSettings, BadLinesAreReportedByNumberAndSkippedWhileTheRestApplies) {

@@ -1,5 +1,5 @@
 // The browser backend's plain logic: key names to the settings' key codes, the held-key
-// slots, pointer positions to frame pixels, and the gamepad mapping.
+// slots, pointer positions to frame pixels, and the gamepads as the desktop's pad state.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -140,8 +140,8 @@ TEST(WebPointer, OutsideOrEmptyGivesNoPixel) {
     EXPECT_EQ(frame_pixel_at(10.0, 640.0, 0), -1);
 }
 
-PadState pad_with(std::initializer_list<int> buttons, double stick_x = 0.0) {
-    PadState pad{};
+WebPadState pad_with(std::initializer_list<int> buttons, double stick_x = 0.0) {
+    WebPadState pad{};
     for (int b : buttons) {
         pad.buttons[b] = true;
     }
@@ -149,86 +149,68 @@ PadState pad_with(std::initializer_list<int> buttons, double stick_x = 0.0) {
     return pad;
 }
 
-// The keys held, as letters: L(eft), R(ight), r(un), j(ump), and ? for any other.
-std::string held_names(const uint8_t held[256]) {
-    std::string names;
-    for (int key = 0; key < 256; key++) {
-        if (held[key]) {
-            names += key == KEY_LEFT     ? 'L'
-                     : key == KEY_RIGHT  ? 'R'
-                     : key == KEY_DELETE ? 'r'
-                     : key == KEY_NEXT   ? 'j'
-                                         : '?';
-        }
+// The browser's pads reach the desktop's mapping: every standard button as its PadButton,
+// several pads together, the stick pushed furthest deciding, its travel held to range.
+TEST(WebGamepad, StandardButtonsAndSticksAreTheDesktopsPadState) {
+    const struct {
+        int index;
+        uint32_t bit;
+    } buttons[] = {{WEB_PAD_SOUTH, PAD_SOUTH},
+                   {WEB_PAD_EAST, PAD_EAST},
+                   {WEB_PAD_WEST, PAD_WEST},
+                   {WEB_PAD_NORTH, PAD_NORTH},
+                   {WEB_PAD_LEFT_SHOULDER, PAD_LEFT_SHOULDER},
+                   {WEB_PAD_RIGHT_SHOULDER, PAD_RIGHT_SHOULDER},
+                   {WEB_PAD_BACK, PAD_BACK},
+                   {WEB_PAD_START, PAD_START},
+                   {WEB_PAD_DPAD_UP, PAD_UP},
+                   {WEB_PAD_DPAD_DOWN, PAD_DOWN},
+                   {WEB_PAD_DPAD_LEFT, PAD_LEFT},
+                   {WEB_PAD_DPAD_RIGHT, PAD_RIGHT}};
+    uint32_t all_bits = 0;
+    for (const auto& b : buttons) {
+        PadState state{};
+        web_pad_add(pad_with({b.index}), &state);
+        EXPECT_EQ(state.buttons, b.bit) << b.index;
+        all_bits |= b.bit;
     }
-    return names;
+    EXPECT_EQ(all_bits, (1u << PAD_BUTTON_COUNT) - 1);  // every button has a place
+    PadState state{};
+    web_pad_add(pad_with({WEB_PAD_SOUTH}, 0.3), &state);
+    web_pad_add(pad_with({WEB_PAD_START, 16}, -0.9), &state);  // 16: the home button, unused
+    EXPECT_EQ(state.buttons, PAD_SOUTH | PAD_START);
+    EXPECT_EQ(state.stick_x, -29490);
+    web_pad_add(pad_with({}, 0.5), &state);  // pushed less: the other still decides
+    EXPECT_EQ(state.stick_x, -29490);
+    PadState wild{};
+    WebPadState out_of_range = pad_with({}, 7.0);
+    out_of_range.stick_y = std::nan("");
+    web_pad_add(out_of_range, &wild);
+    EXPECT_EQ(wild.stick_x, 32767);
+    EXPECT_EQ(wild.stick_y, 0);
 }
 
-TEST(WebGamepad, ButtonsAndStickHoldTheHeroKeys) {
-    struct Case {
-        PadState pad;
-        const char* held;
-    };
-    const Case cases[] = {
-        {pad_with({}), ""},
-        {pad_with({WEB_PAD_SOUTH}), "j"},
-        {pad_with({WEB_PAD_WEST}), "r"},
-        {pad_with({WEB_PAD_EAST, WEB_PAD_DPAD_RIGHT}), "Rr"},
-        {pad_with({WEB_PAD_DPAD_LEFT, WEB_PAD_SOUTH}), "jL"},
-        {pad_with({}, 0.29), ""},
-        {pad_with({}, 0.3), "R"},
-        {pad_with({}, -0.3), "L"},
-        {pad_with({}, -1.0), "L"},
-        // Menu buttons hold nothing.
-        {pad_with({WEB_PAD_START, WEB_PAD_BACK, WEB_PAD_NORTH, WEB_PAD_DPAD_UP, WEB_PAD_DPAD_DOWN}),
-         ""},
-    };
-    for (const Case& c : cases) {
-        uint8_t held[256] = {};
-        pad_held_keys(c.pad, held);
-        EXPECT_EQ(held_names(held), c.held);
-    }
-    // Two pads add up.
-    uint8_t held[256] = {};
-    pad_held_keys(pad_with({WEB_PAD_SOUTH}), held);
-    pad_held_keys(pad_with({}, -0.8), held);
-    EXPECT_EQ(held_names(held), "jL");
-}
-
-TEST(WebGamepad, MenuButtonsPressOnceWhenTheyGoDown) {
-    int keys[4];
-    const PadState idle = pad_with({});
-    const PadState start = pad_with({WEB_PAD_START});
-    ASSERT_EQ(pad_pressed_keys(idle, start, keys, 4), 1);
-    EXPECT_EQ(keys[0], KEY_S);
-    EXPECT_EQ(pad_pressed_keys(start, start, keys, 4), 0);  // held: no repeat
-    EXPECT_EQ(pad_pressed_keys(start, idle, keys, 4), 0);   // let go
-
-    const PadState many =
-        pad_with({WEB_PAD_BACK, WEB_PAD_DPAD_UP, WEB_PAD_DPAD_DOWN, WEB_PAD_SOUTH});
-    ASSERT_EQ(pad_pressed_keys(idle, many, keys, 4), 3);
-    EXPECT_EQ(keys[0], KEY_ESCAPE);
-    EXPECT_EQ(keys[1], KEY_UP);
-    EXPECT_EQ(keys[2], KEY_DOWN);
-    EXPECT_EQ(pad_pressed_keys(idle, many, keys, 1), 1);  // never more than asked for
-}
-
-TEST(WebGamepad, ShouldersAndNorthAreThePracticeTools) {
-    int commands[4];
-    const PadState idle = pad_with({});
-    const PadState both = pad_with({WEB_PAD_LEFT_SHOULDER, WEB_PAD_RIGHT_SHOULDER, WEB_PAD_NORTH});
-    EXPECT_EQ(pad_held_commands(both), 1u << COMMAND_REWIND);
-    EXPECT_EQ(pad_held_commands(idle), 0u);
-    ASSERT_EQ(pad_pressed_commands(idle, both, commands, 4), 2);
-    EXPECT_EQ(commands[0], COMMAND_QUICK_SAVE);
-    EXPECT_EQ(commands[1], COMMAND_QUICK_LOAD);
-    EXPECT_EQ(pad_pressed_commands(both, both, commands, 4), 0);
-    // None of them is a key of the game.
-    uint8_t held[256] = {};
-    pad_held_keys(both, held);
-    int keys[4];
-    EXPECT_EQ(std::count(held, held + 256, 1), 0);
-    EXPECT_EQ(pad_pressed_keys(idle, both, keys, 4), 0);
+// Rebound on the Controls page, a browser pad plays by the new binding: jump on North, and
+// South, no longer jump, does nothing in play.
+TEST(WebGamepad, APadPlaysByThePlayersBindings) {
+    PadBindings pads;
+    pad_bindings_default(&pads);
+    pads.buttons[ROLE_JUMP] = PAD_NORTH;
+    pads.buttons[ROLE_QUICK_LOAD] = 0;
+    PadMapper mapper;
+    pad_mapper_reset(&mapper);
+    PadOutput out;
+    PadState idle{};
+    pad_map(&mapper, &pads, &idle, 1, 0, &out);
+    PadState north{}, south{};
+    web_pad_add(pad_with({WEB_PAD_NORTH}), &north);
+    web_pad_add(pad_with({WEB_PAD_SOUTH}), &south);
+    pad_map(&mapper, &pads, &north, 1, 16, &out);
+    EXPECT_EQ(out.held_roles, 1u << ROLE_JUMP);
+    EXPECT_EQ(out.press_count, 0);
+    pad_map(&mapper, &pads, &south, 1, 32, &out);
+    EXPECT_EQ(out.held_roles, 0u);
+    EXPECT_EQ(out.press_count, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "platform/common/key_presses.h"
 #include "platform/platform.h"
 #include "platform/sdl/gamepad.h"
 #include "platform/sdl/keymap.h"
@@ -173,20 +174,11 @@ void key_down_event(const SDL_KeyboardEvent& key) {
             return;
         }
     }
-    // Auto-repeated presses come through too: holding Down cycles the menu. A key bound to
-    // several press roles posts each of their keys once.
-    int posted[ROLE_COUNT];
-    int count = 0;
-    for (int role = FIRST_PRESS_ROLE; role < FIRST_PORT_ROLE; role++) {
-        const int message = key_role_message(role);
-        bool again = false;
-        for (int i = 0; i < count; i++) {
-            again = again || posted[i] == message;
-        }
-        if (!again && key_has_role(&sdl_settings.keys, role, code)) {
-            posted[count++] = message;
-            press_role(role);
-        }
+    // Auto-repeated presses come through too: holding Down cycles the menu.
+    int roles[ROLE_COUNT];
+    const int count = key_press_roles(&sdl_settings.keys, code, roles);
+    for (int i = 0; i < count; i++) {
+        press_role(roles[i]);
     }
 }
 

@@ -182,6 +182,14 @@ void display_line(Parser* p, const char* name, const char* value) {
                  "colours must be none, red-green, blue-yellow or high-contrast, not \"%s\"; "
                  "the line is skipped",
                  value);
+    } else if (strcasecmp(name, "speed") == 0) {
+        for (const char* percent : {"100", "90", "75", "50"}) {
+            if (strcmp(value, percent) == 0) {
+                s->speed = std::atoi(percent);
+                return;
+            }
+        }
+        complain(p, "speed must be 100, 90, 75 or 50, not \"%s\"; the line is skipped", value);
     } else if (strcasecmp(name, "timer") == 0) {
         int on = read_switch(value);
         if (on < 0) {
@@ -550,6 +558,7 @@ void settings_default(Settings* settings) {
     settings->fullscreen = 1;
     settings->scale_mode = SCALE_AUTO;
     settings->gamepad = 1;
+    settings->speed = 100;
     settings->effects_volume = DEFAULT_EFFECTS_VOLUME;
     settings->music_volume = DEFAULT_MUSIC_VOLUME;
     key_bindings_default(&settings->keys);
@@ -602,6 +611,13 @@ size_t settings_format(const Settings* s, char* out, size_t size, const Settings
     // Written only when chosen, so a file that never had it reads as it did.
     if (s->colours > 0 && s->colours < COLOUR_COUNT) {
         append(out, size, &used, "colours = %s\n", COLOUR_NAMES[s->colours]);
+    }
+    // Written only when chosen, as the colours are.
+    if (s->speed == 90 || s->speed == 75 || s->speed == 50) {
+        append(out, size, &used, "speed = %s\n",
+               s->speed == 90   ? "90"
+               : s->speed == 75 ? "75"
+                                : "50");
     }
     append(out, size, &used, "timer = %s\nghost = %s\n\n[keys]\n", s->show_timer ? "yes" : "no",
            s->show_ghost ? "yes" : "no");

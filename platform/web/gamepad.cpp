@@ -1,64 +1,47 @@
-// The gamepad mapping: buttons and stick to held keys and key presses.
+// The standard layout's buttons as the desktop's PadButton bits.
 #include "platform/web/gamepad.h"
 
-#include "platform/platform.h"
-#include "platform/types.h"
+#include <cmath>
 
 namespace {
 
-// One row of the press table: a button and the key press it makes when it goes down.
-struct ButtonPress {
-    int button;
-    int key;
+constexpr struct {
+    int index;
+    uint32_t button;
+} BUTTONS[] = {
+    {WEB_PAD_SOUTH, PAD_SOUTH},
+    {WEB_PAD_EAST, PAD_EAST},
+    {WEB_PAD_WEST, PAD_WEST},
+    {WEB_PAD_NORTH, PAD_NORTH},
+    {WEB_PAD_LEFT_SHOULDER, PAD_LEFT_SHOULDER},
+    {WEB_PAD_RIGHT_SHOULDER, PAD_RIGHT_SHOULDER},
+    {WEB_PAD_BACK, PAD_BACK},
+    {WEB_PAD_START, PAD_START},
+    {WEB_PAD_DPAD_UP, PAD_UP},
+    {WEB_PAD_DPAD_DOWN, PAD_DOWN},
+    {WEB_PAD_DPAD_LEFT, PAD_LEFT},
+    {WEB_PAD_DPAD_RIGHT, PAD_RIGHT},
 };
-constexpr ButtonPress BUTTON_PRESSES[] = {
-    {WEB_PAD_START, KEY_S},
-    {WEB_PAD_BACK, KEY_ESCAPE},
-    {WEB_PAD_DPAD_UP, KEY_UP},
-    {WEB_PAD_DPAD_DOWN, KEY_DOWN},
-};
+
+// The browser's -1..1 as the desktop's stick travel; out-of-range reports are held to it.
+int travel(double v) {
+    if (std::isnan(v))
+        return 0;
+    v = v < -1 ? -1 : v > 1 ? 1 : v;
+    return static_cast<int>(std::lround(v * 32767));
+}
 
 }  // namespace
 
-void pad_held_keys(const PadState& pad, uint8_t held[256]) {
-    if (pad.buttons[WEB_PAD_SOUTH]) {
-        held[KEY_NEXT] = 1;
+void web_pad_add(const WebPadState& pad, PadState* all) {
+    for (const auto& row : BUTTONS) {
+        if (pad.buttons[row.index])
+            all->buttons |= row.button;
     }
-    if (pad.buttons[WEB_PAD_WEST] || pad.buttons[WEB_PAD_EAST]) {
-        held[KEY_DELETE] = 1;
+    // The pad pushed furthest decides, as on the desktop.
+    const int x = travel(pad.stick_x), y = travel(pad.stick_y);
+    if (x * x + y * y > all->stick_x * all->stick_x + all->stick_y * all->stick_y) {
+        all->stick_x = x;
+        all->stick_y = y;
     }
-    if (pad.buttons[WEB_PAD_DPAD_LEFT] || pad.stick_x <= -PAD_DEAD_ZONE) {
-        held[KEY_LEFT] = 1;
-    }
-    if (pad.buttons[WEB_PAD_DPAD_RIGHT] || pad.stick_x >= PAD_DEAD_ZONE) {
-        held[KEY_RIGHT] = 1;
-    }
-}
-
-int pad_pressed_keys(const PadState& before, const PadState& now, int* keys, int max) {
-    int count = 0;
-    for (const ButtonPress& row : BUTTON_PRESSES) {
-        if (now.buttons[row.button] && !before.buttons[row.button] && count < max) {
-            keys[count++] = row.key;
-        }
-    }
-    return count;
-}
-
-uint32_t pad_held_commands(const PadState& pad) {
-    return pad.buttons[WEB_PAD_LEFT_SHOULDER] ? 1u << COMMAND_REWIND : 0;
-}
-
-int pad_pressed_commands(const PadState& before, const PadState& now, int* commands, int max) {
-    static const struct {
-        int button, command;
-    } presses[] = {{WEB_PAD_RIGHT_SHOULDER, COMMAND_QUICK_SAVE},
-                   {WEB_PAD_NORTH, COMMAND_QUICK_LOAD}};
-    int count = 0;
-    for (const auto& row : presses) {
-        if (now.buttons[row.button] && !before.buttons[row.button] && count < max) {
-            commands[count++] = row.command;
-        }
-    }
-    return count;
 }

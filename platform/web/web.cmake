@@ -34,7 +34,7 @@ add_custom_target(web_runner_page ALL
 # (page/loader.js) and the program renders the sounds, so nothing is packed in.
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/*.cpp
   ${CMAKE_SOURCE_DIR}/platform/common/*.cpp ${CMAKE_SOURCE_DIR}/programs/web/*.cpp)
-set(WEB_SETTINGS_SOURCES platform/sdl/settings.cpp platform/sdl/keymap.cpp
+set(WEB_SETTINGS_SOURCES platform/sdl/settings.cpp platform/sdl/keymap.cpp platform/sdl/gamepad.cpp
   platform/sdl/letterbox.cpp platform/sdl/parse.cpp platform/sdl/files.cpp)
 list(TRANSFORM WEB_SETTINGS_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 # The runs recorded as the desktop records them, for links to the last one.

@@ -30,5 +30,7 @@ void web_audio_set_levels(int effects_percent, int music_percent, int muted);
 // 1 when kept.
 void web_settings_load();
 int web_settings_keep();
+// Whether the game shows its cursor (the title does; play does not): the pads map by it.
+extern int web_game_cursor_visible;
 // The frame placed again after web_scale changed.
 void web_display_place_again();

@@ -161,7 +161,11 @@ void web_display_place_again() {
     place();
 }
 
+// The game shows its cursor on the title and hides it in play.
+int web_game_cursor_visible = 1;
+
 void platform_set_cursor_visible(int visible) {
+    web_game_cursor_visible = visible ? 1 : 0;
     page_set_cursor(visible);
 }
 

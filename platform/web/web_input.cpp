@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "platform/common/key_presses.h"
 #include "platform/platform.h"
 #include "platform/web/gamepad.h"
 #include "platform/web/keys.h"
@@ -33,13 +34,13 @@ HeldKeys keyboard;
 uint32_t tapped_roles;
 // Keys held by the on-screen buttons: how many fingers hold each.
 uint8_t touch_held[256];
-// Keys held by the gamepads, renewed at every pump.
-uint8_t pad_held[256];
+// The pads mapped as on the desktop, through the player's pad bindings; the roles they hold,
+// renewed at every pump.
+PadMapper pad_mapper;
+uint32_t pad_held_roles;
 // Touch keys that went down since the held keys were last read: a tap shorter than a pass is
 // held for the next pass, so that it still counts.
 uint8_t tapped[256];
-// Each pad as the previous pump saw it, to find the buttons that went down since.
-PadState pads_before[MAX_PADS];
 // Whether the page listens (between the window's opening and closing).
 int listening;
 // Paused: the page was hidden or lost the focus, or the player pressed P.
@@ -104,7 +105,7 @@ void release_everything() {
     held_clear(&keyboard);
     tapped_roles = 0;
     std::memset(touch_held, 0, sizeof(touch_held));
-    std::memset(pad_held, 0, sizeof(pad_held));
+    pad_held_roles = 0;
     std::memset(tapped, 0, sizeof(tapped));
     press_count = 0;
     pad_commands = 0;
@@ -237,19 +238,10 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
             handled = true;
         }
     }
-    // A key bound to several press roles posts each of their keys once.
-    int posted[ROLE_COUNT];
-    int count = 0;
-    for (int role = FIRST_PRESS_ROLE; role < FIRST_PORT_ROLE; role++) {
-        const int message = key_role_message(role);
-        bool again = false;
-        for (int i = 0; i < count; i++) {
-            again = again || posted[i] == message;
-        }
-        if (!again && key_has_role(&web_settings.keys, role, keycode)) {
-            posted[count++] = message;
-            handled = press_role(role, event->repeat != 0) || handled;
-        }
+    int roles[ROLE_COUNT];
+    const int count = key_press_roles(&web_settings.keys, keycode, roles);
+    for (int i = 0; i < count; i++) {
+        handled = press_role(roles[i], event->repeat != 0) || handled;
     }
     // Handled: the arrows and Page Down must not scroll the page, nor Space, which the game
     // has no use for.
@@ -274,61 +266,50 @@ EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* event, void*) 
 }
 
 void poll_gamepads() {
-    std::memset(pad_held, 0, sizeof(pad_held));
+    pad_held_roles = 0;
     pad_commands = 0;
     if (!web_settings.gamepad || emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
         return;
     }
+    PadState state{};
     const int count = emscripten_get_num_gamepads();
     for (int i = 0; i < count && i < MAX_PADS; i++) {
         EmscriptenGamepadEvent status;
-        PadState now{};
         // Only pads in the standard layout: the button numbers mean nothing otherwise.
         if (emscripten_get_gamepad_status(i, &status) == EMSCRIPTEN_RESULT_SUCCESS &&
             status.connected && std::strcmp(status.mapping, "standard") == 0) {
+            WebPadState pad{};
             for (int b = 0; b < WEB_PAD_BUTTONS && b < status.numButtons; b++) {
-                now.buttons[b] = status.digitalButton[b] != 0;
+                pad.buttons[b] = status.digitalButton[b] != 0;
             }
-            now.stick_x = status.numAxes > 0 ? status.axis[0] : 0.0;
+            pad.stick_x = status.numAxes > 0 ? status.axis[0] : 0.0;
+            pad.stick_y = status.numAxes > 1 ? status.axis[1] : 0.0;
+            web_pad_add(pad, &state);
         }
-        int keys[4], commands[2];
-        const int pressed = pad_pressed_keys(pads_before[i], now, keys, 4);
-        const int commanded = pad_pressed_commands(pads_before[i], now, commands, 2);
-        const bool start_pressed =
-            now.buttons[WEB_PAD_START] && !pads_before[i].buttons[WEB_PAD_START];
-        if (menu_shown()) {
-            // The D-pad, South, East, Back and Start as the menu's keys.
-            static const struct {
-                int button, key;
-            } menu_keys[] = {{WEB_PAD_DPAD_UP, KEY_UP},     {WEB_PAD_DPAD_DOWN, KEY_DOWN},
-                             {WEB_PAD_DPAD_LEFT, KEY_LEFT}, {WEB_PAD_DPAD_RIGHT, KEY_RIGHT},
-                             {WEB_PAD_SOUTH, KEY_RETURN},   {WEB_PAD_EAST, KEY_ESCAPE},
-                             {WEB_PAD_BACK, KEY_ESCAPE},    {WEB_PAD_START, KEY_ESCAPE}};
-            for (const auto& row : menu_keys) {
-                if (now.buttons[row.button] && !pads_before[i].buttons[row.button]) {
-                    menu->key(row.key);
-                    break;
-                }
-            }
-            pads_before[i] = now;
-            continue;
+    }
+    // A menu takes the buttons newly pressed; the mapping still follows them, so that the
+    // button that closes the menu does nothing more once it has.
+    const uint32_t pressed = state.buttons & ~pad_mapper.last;
+    PadOutput out;
+    pad_map(&pad_mapper, &web_settings.pads, &state, !web_game_cursor_visible,
+            static_cast<uint32_t>(emscripten_get_now()), &out);
+    if (menu_shown()) {
+        if (pressed != 0 && menu->pad != nullptr) {
+            menu->pad(pressed);
         }
-        pads_before[i] = now;
-        if (paused) {
-            // Start goes on with the game; nothing else reaches it while paused.
-            if (start_pressed) {
-                set_paused(0);
-            }
-            continue;
+        return;
+    }
+    if (paused) {
+        // The pause's button goes on with the game; nothing else reaches it while paused.
+        if (pressed & web_settings.pads.buttons[ROLE_PAUSE]) {
+            set_paused(0);
         }
-        pad_held_keys(now, pad_held);
-        pad_commands |= pad_held_commands(now);
-        for (int k = 0; k < pressed; k++) {
-            queue_press({keys[k], 0, 0, 1, -1});
-        }
-        for (int k = 0; k < commanded; k++) {
-            queue_press({0, 0, 0, 0, commands[k]});
-        }
+        return;
+    }
+    pad_held_roles = out.held_roles & ~(1u << ROLE_REWIND);
+    pad_commands = (out.held_roles >> ROLE_REWIND & 1) ? 1u << COMMAND_REWIND : 0;
+    for (int i = 0; i < out.press_count; i++) {
+        press_role(out.presses[i], false);
     }
 }
 
@@ -396,6 +377,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_touch_press(int key) {
     if (key > 0 && key < 256 && !paused && listening) {
         queue_press({key, 0, 0, 1, -1});
     }
+}
+
+// From the page: whether a menu of the program's shows over the held game, where the
+// on-screen buttons press its keys as they do on the title.
+extern "C" EMSCRIPTEN_KEEPALIVE int web_menu_shown() {
+    return menu_shown() ? 1 : 0;
 }
 
 // From the page: the player asked to go on (a click or tap on the pause notice), or to
@@ -466,8 +453,9 @@ void platform_read_held_keys(uint8_t held[INPUT_HELD_BYTES]) {
     std::memset(held, 0, INPUT_HELD_BYTES);
     for (int key = 1; key < INPUT_KEYS; key++) {
         const int role = key_role_held_by(key);
-        const bool bound = role >= 0 && ((tapped_roles >> role & 1) || bound_key_down(role));
-        if (bound || touch_held[key] || pad_held[key] || tapped[key]) {
+        const bool bound = role >= 0 && ((tapped_roles >> role & 1) ||
+                                         (pad_held_roles >> role & 1) || bound_key_down(role));
+        if (bound || touch_held[key] || tapped[key]) {
             held[key >> 3] = static_cast<uint8_t>(held[key >> 3] | 1 << (key & 7));
         }
     }

@@ -58,13 +58,16 @@ void web_present_when_overlay_changed();
 // presses as the same codes (its Start as Escape), left-button presses in frame pixels.
 // paused tells it the pause began or ended, by whatever means; while a menu shows, the page's
 // own pause notice is not shown. bind (null: never) is offered every key first, as its
-// keycode (keymap.h), and gives 1 when it took the key for a binding it waited for.
+// keycode (keymap.h), and gives 1 when it took the key for a binding it waited for. pad
+// (null: the menu ignores pads) takes the pad buttons newly pressed (PadButton bits) while
+// the menu shows.
 struct WebMenu {
     int (*shown)();
     void (*key)(int key);
     void (*click)(int x, int y);
     void (*paused)(int paused);
     int (*bind)(int32_t keycode);
+    void (*pad)(uint32_t pressed);
 };
 void web_set_menu(const WebMenu* menu);
 // Starts or ends the pause from the program (a menu's Resume); one pass while the pause goes

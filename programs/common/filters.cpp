@@ -1,6 +1,7 @@
 // The filters, the vision simulation and the contrast measure, in linear light.
 #include "programs/common/filters.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -28,6 +29,73 @@ const Matrix SHIFT_BLUE_YELLOW = {{1, 0, 0.7}, {0, 1, 0.7}, {0, 0, 0}};
 // High contrast: away from the middle in lightness, each channel stretched.
 constexpr double CONTRAST_GAIN = 1.6;
 
+// What a palette entry paints in the game's one palette. Hue alone cannot keep the scenery
+// apart for every eye (the ground, the bricks and the staircase sit within 2.5:1 of what is
+// behind them), but lightness can: each filter lifts the backdrop, holds the solid scenery
+// in a darker band and keeps the pit darkest, by index, since only the index says which
+// is which.
+enum Role { ROLE_FIGURE, ROLE_SKY, ROLE_BACKDROP, ROLE_SOLID, ROLE_PIT };
+
+Role role_of(int index) {
+    if (index >= 16 && index <= 31)
+        return ROLE_SKY;
+    if (index >= 32 && index <= 55)  // clouds, mountains, foliage, hills
+        return ROLE_BACKDROP;
+    if ((index >= 56 && index <= 84) || (index >= 156 && index <= 175))
+        return ROLE_SOLID;
+    if (index == 91)  // a pit's opening
+        return ROLE_PIT;
+    return ROLE_FIGURE;
+}
+
+// The luminance each solid material's curve takes as its middle, near the ramp's own: the
+// curve brings it to the same dark band, so earth and sandstone both land there with their
+// shading. Earth's is set lower, to keep the ground light enough beside a pit.
+struct Material {
+    int first, last;
+    double middle;
+};
+const Material SOLIDS[] = {
+    {56, 61, 0.09},    // wood: tree trunks
+    {62, 71, 0.05},    // earth and its pebbles
+    {72, 77, 0.25},    // turf
+    {78, 84, 0.21},    // sandstone: the staircase
+    {156, 163, 0.14},  // slate: the bricks
+    {164, 171, 0.18},  // copper: the pipes
+    {172, 175, 0.23},  // patina
+};
+
+double middle_of(int index) {
+    for (const Material& m : SOLIDS)
+        if (index >= m.first && index <= m.last)
+            return m.middle;
+    return 1;
+}
+
+// A lightness curve, luminance out = scale * (luminance in / reference) ^ power, the
+// reference 1 but for the solids (their material's middle): black stays black, so a fade
+// still ends in black, and the order of a ramp's shades is kept. Chroma below 1 softens
+// the colour toward its grey, so a lifted backdrop stays pastel rather than garish.
+struct Curve {
+    double scale, power, chroma;
+};
+
+// Per filter: the sky's curve (keeping its fall from zenith to horizon, so the white score
+// line at the top still reads), the rest of the backdrop's, the solid scenery's, the pit's.
+struct Lightness {
+    Curve sky, backdrop, solid, pit;
+};
+
+// Measured against the frames of play: the backdrop from about 0.5 up, the scenery's middle
+// near 0.13, the pit under 0.01 (in relative luminance).
+const Lightness LIGHTNESS[FILTER_COUNT] = {
+    {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}},
+    {{0.9, 0.45, 0.8}, {0.95, 0.16, 0.6}, {0.13, 0.35, 0.7}, {0.2, 1, 1}},
+    {{0.9, 0.45, 0.8}, {0.95, 0.16, 0.6}, {0.13, 0.35, 0.7}, {0.2, 1, 1}},
+    {{0.9, 0.45, 0.8}, {0.97, 0.12, 0.6}, {0.13, 0.30, 0.7}, {0.2, 1, 1}},
+};
+
+// The filter the player chose; the programs keep it in their settings.
 int chosen = FILTER_NONE;
 
 double to_linear(uint8_t v) {
@@ -50,6 +118,10 @@ void linear_of(PaletteEntry c, double out[3]) {
     out[0] = to_linear(c.red);
     out[1] = to_linear(c.green);
     out[2] = to_linear(c.blue);
+}
+
+double luminance_of(const double c[3]) {
+    return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2];
 }
 
 PaletteEntry entry_of(const double c[3], uint8_t flags) {
@@ -77,6 +149,41 @@ PaletteEntry high_contrast(PaletteEntry colour) {
                         colour.flags};
 }
 
+// The colour moved to the curve's luminance with its hue kept: scaled, and where scaling
+// would clip, mixed with white instead.
+PaletteEntry relight(PaletteEntry colour, const Curve& curve, double reference) {
+    double c[3];
+    linear_of(colour, c);
+    const double l = luminance_of(c);
+    if (l <= 0)
+        return colour;
+    const double target = std::min(1.0, curve.scale * std::pow(l / reference, curve.power));
+    for (double& v : c)
+        v = l + (v - l) * curve.chroma;
+    const double top = std::max({c[0], c[1], c[2]});
+    double gain = target / l, white = 0;
+    if (top * gain > 1) {
+        gain = top > l ? (1 - target) / (top - l) : 0;
+        white = target - gain * l;
+    }
+    for (double& v : c)
+        v = v * gain + white;
+    return entry_of(c, colour.flags);
+}
+
+PaletteEntry figure_colour(int filter, PaletteEntry c) {
+    switch (filter) {
+        case FILTER_RED_GREEN:
+            return daltonise(c, VISION_DEUTAN, SHIFT_RED_GREEN);
+        case FILTER_BLUE_YELLOW:
+            return daltonise(c, VISION_TRITAN, SHIFT_BLUE_YELLOW);
+        case FILTER_HIGH_CONTRAST:
+            return high_contrast(c);
+        default:
+            return c;
+    }
+}
+
 }  // namespace
 
 const char* filter_name(int filter) {
@@ -86,20 +193,28 @@ const char* filter_name(int filter) {
 }
 
 void filter_colours(int filter, const PaletteEntry* in, PaletteEntry* out, int count) {
+    if (filter <= FILTER_NONE || filter >= FILTER_COUNT) {
+        for (int i = 0; i < count; ++i)
+            out[i] = in[i];
+        return;
+    }
+    const Lightness& l = LIGHTNESS[filter];
     for (int i = 0; i < count; ++i) {
-        const PaletteEntry c = in[i];
-        switch (filter) {
-            case FILTER_RED_GREEN:
-                out[i] = daltonise(c, VISION_DEUTAN, SHIFT_RED_GREEN);
+        switch (role_of(i)) {
+            case ROLE_SKY:
+                out[i] = relight(in[i], l.sky, 1);
                 break;
-            case FILTER_BLUE_YELLOW:
-                out[i] = daltonise(c, VISION_TRITAN, SHIFT_BLUE_YELLOW);
+            case ROLE_BACKDROP:
+                out[i] = relight(in[i], l.backdrop, 1);
                 break;
-            case FILTER_HIGH_CONTRAST:
-                out[i] = high_contrast(c);
+            case ROLE_SOLID:
+                out[i] = relight(in[i], l.solid, middle_of(i));
+                break;
+            case ROLE_PIT:
+                out[i] = relight(in[i], l.pit, 1);
                 break;
             default:
-                out[i] = c;
+                out[i] = figure_colour(filter, in[i]);
                 break;
         }
     }
@@ -123,8 +238,9 @@ PaletteEntry vision_simulate(int vision, PaletteEntry colour) {
 }
 
 double relative_luminance(PaletteEntry colour) {
-    return 0.2126 * to_linear(colour.red) + 0.7152 * to_linear(colour.green) +
-           0.0722 * to_linear(colour.blue);
+    double c[3];
+    linear_of(colour, c);
+    return luminance_of(c);
 }
 
 double contrast_ratio(double a, double b) {

@@ -1,9 +1,11 @@
 // Colour filters for players who see colours differently, applied to the 256 palette colours
 // as a frame is shown (never to the game's frame): one for red-green (protan and deutan)
-// vision, one for blue-yellow (tritan) vision, and a high-contrast one. Each daltonises: what
-// a simulated eye loses of a colour is moved into the channels it still tells apart. The
-// simulation (Machado, Oliveira and Fernandes 2009, full severity) and the contrast measure
-// (WCAG's relative luminance) are here too, for checking the filters.
+// vision, one for blue-yellow (tritan) vision, and a high-contrast one. Each sets the scenery
+// apart by lightness (a lighter backdrop, darker ground and blocks, the darkest pits), which
+// every eye keeps, and daltonises the figures: what a simulated eye loses of a colour is
+// moved into the channels it still tells apart. The simulation (Machado, Oliveira and Fernandes
+// 2009, full severity) and the contrast measure (WCAG's relative luminance) are here too, for
+// checking the filters.
 #pragma once
 #include "platform/types.h"
 
@@ -18,7 +20,8 @@ enum Vision : int { VISION_TYPICAL, VISION_PROTAN, VISION_DEUTAN, VISION_TRITAN,
 
 // The filter's name on the options page ("Red-green").
 const char* filter_name(int filter);
-// count colours through the filter (in and out may be the same); flags are kept.
+// The palette's first count entries (from index 0, since the index says what an entry
+// paints) through the filter; in and out may be the same; flags are kept.
 void filter_colours(int filter, const PaletteEntry* in, PaletteEntry* out, int count);
 // The filter the player chose (kept by the program), and the choice.
 int filter_current();

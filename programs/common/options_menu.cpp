@@ -167,6 +167,8 @@ void options_menu_act(const MenuHost* host, int item, int input) {
             // Enter and Right go slower, Left faster; round at either end.
             at = (at + (input == MENU_LEFT ? 3 : 1)) % 4;
             practice_set_assist(speeds[at]);
+            if (host->speed_chosen != nullptr)
+                host->speed_chosen(practice_assist());
             break;
         }
         case ITEM_RESET_KEYS:

@@ -40,7 +40,7 @@ struct MenuHost {
     // The sound's levels in percent and its switch.
     void (*levels)(int* effects, int* music, int* muted);
     void (*set_levels)(int effects, int music, int muted);
-    // The colour filter (filters.h) and the game speed (speed.h) chosen: kept by the program.
+    // The colour filter (filters.h) and the game speed (practice.h) chosen: kept by the program.
     void (*filter_chosen)(int filter);
     void (*speed_chosen)(int percent);
     // The actions a player can bind, their names, the bindings as text ("Page Down, C" and

@@ -217,7 +217,6 @@ void practice_stop() {
     going_back_allowed = true;
     save_asked = load_asked = false;
     speed = 0;
-    assist_percent = 100;
     rewinding = practised = false;
     note = nullptr;
 }
@@ -324,6 +323,9 @@ uint32_t practice_pass_ms() {
 
 void practice_set_assist(int percent) {
     assist_percent = percent == 90 || percent == 75 || percent == 50 ? percent : 100;
+    // A game played partly with it stays marked when it is set back to 100.
+    if (assist_percent != 100)
+        practised = true;
 }
 
 int practice_assist() {

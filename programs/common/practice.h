@@ -28,7 +28,7 @@ struct PracticeSlot {
 // The tools for a game just started: an empty history, full speed, no note, not practised.
 // slot may be null (no quick save). 0 when the history's memory cannot be had.
 int practice_start(const PracticeSlot* slot);
-// Frees the history.
+// Frees the history. The speed assist is the player's option and stays.
 void practice_stop();
 // Quick load and rewind are off while a recording is made or a replay plays (going back would
 // leave either meaningless); they then say so instead of acting. The rest stay.
@@ -56,7 +56,8 @@ int practice_rewind(int passes);
 // passes: only the time between them stretches.
 uint32_t practice_pass_ms();
 // The game-speed assist: 100, 90, 75 or 50 percent of the game's speed (anything else is
-// 100). Only the time between passes changes; a game with it below 100 counts as practised.
+// 100). Only the time between passes changes; a game played with it below 100, for any
+// part of it, counts as practised.
 void practice_set_assist(int percent);
 int practice_assist();
 // The note to show at now_ms (null: none): "Saved", "Loaded", "Rewind", "0.5x", or why not.

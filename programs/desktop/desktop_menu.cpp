@@ -9,15 +9,14 @@
 #include "programs/common/bindings.h"
 #include "programs/common/confirm.h"
 #include "programs/common/filters.h"
+#include "programs/common/pause_menu_input.h"
+#include "programs/common/practice.h"
 
 namespace {
 
 void keys_text(int role, char* out, size_t size) {
     binding_keys_text(&sdl_settings.keys, role, out, size);
 }
-
-// Frame advance asked for since the pause began.
-bool advance_noted;
 
 void hold(int held) {
     sdl_set_paused(held);
@@ -52,6 +51,10 @@ void filter_chosen(int filter) {
     sdl_settings.colours = filter;
     sdl_keys_changed();  // kept at once, as a binding is
 }
+void speed_chosen(int percent) {
+    sdl_settings.speed = percent;
+    sdl_keys_changed();  // kept at once, as a binding is
+}
 int action_count() {
     return ROLE_COUNT;
 }
@@ -80,28 +83,9 @@ void command_keys(int command, char* out, size_t size) {
     }
 }
 
-int shown() {
-    return pause_menu_page() != PAGE_NONE || pause_menu_stepping();
-}
-
-// Keys while a binding waits: Escape cancels, any other is the new key.
-void binding_key(int action, int32_t code) {
-    if (code == KEYCODE_ESCAPE) {
-        pause_menu_input(MENU_BACK);
-        return;
-    }
-    const char* refused = binding_bind_key(&sdl_settings.keys, action, code);
-    if (refused == nullptr)
-        sdl_keys_changed();
-    pause_menu_bound(refused);
-}
-
 int menu_key(int32_t code) {
-    int action;
-    if (pause_menu_waiting_for_binding(&action)) {
-        binding_key(action, code);
+    if (pause_menu_bind_key(&sdl_settings.keys, code, sdl_keys_changed))
         return 1;
-    }
     const KeyBindings* keys = &sdl_settings.keys;
     if (pause_menu_page() == PAGE_NONE) {
         // Held for frame advance: Escape brings the menu; the rest keep their roles.
@@ -132,55 +116,11 @@ int menu_key(int32_t code) {
 }
 
 void menu_pad(uint32_t pressed) {
-    int action;
-    if (pause_menu_waiting_for_binding(&action)) {
-        // Back cancels, as Escape does; any other button is the new one (the first of a
-        // chord, so a binding is always one button).
-        if (pressed & PAD_BACK) {
-            pause_menu_input(MENU_BACK);
-            return;
-        }
-        const uint32_t button = pressed & (~pressed + 1);
-        const char* refused = binding_bind_pad(&sdl_settings.pads, action, button);
-        if (refused == nullptr)
-            sdl_keys_changed();
-        pause_menu_bound(refused);
-        return;
-    }
-    if (pause_menu_page() == PAGE_NONE) {
-        if (pressed & (PAD_START | PAD_BACK))
-            pause_menu_input(MENU_BACK);
-        return;
-    }
-    // Start resumes from any page but the question, where it keeps playing too.
-    if (pressed & PAD_START) {
-        if (pause_menu_page() == PAGE_CONFIRM)
-            pause_menu_input(MENU_BACK);
-        else
-            pause_menu_close();
-        return;
-    }
-    static const struct {
-        uint32_t button;
-        int input;
-    } table[] = {{PAD_UP, MENU_UP},       {PAD_DOWN, MENU_DOWN},    {PAD_LEFT, MENU_LEFT},
-                 {PAD_RIGHT, MENU_RIGHT}, {PAD_SOUTH, MENU_ACCEPT}, {PAD_EAST, MENU_BACK},
-                 {PAD_BACK, MENU_BACK}};
-    for (const auto& row : table) {
-        if (pressed & row.button) {
-            pause_menu_input(row.input);
-            return;  // one a poll: the first may have changed the page
-        }
-    }
+    pause_menu_pad(&sdl_settings.pads, pressed, sdl_keys_changed);
 }
 
 void menu_click(int x, int y) {
     pause_menu_click(x, y);
-}
-
-void menu_paused(int paused) {
-    pause_menu_held(paused, paused && advance_noted);
-    advance_noted = false;
 }
 
 }  // namespace
@@ -195,7 +135,7 @@ const MenuHost desktop_menu_host = {hold,
                                     levels,
                                     sdl_audio_set_levels,
                                     filter_chosen,
-                                    nullptr,
+                                    speed_chosen,
                                     action_count,
                                     action_name,
                                     action_keys,
@@ -205,14 +145,15 @@ const MenuHost desktop_menu_host = {hold,
                                     command_keys,
                                     sdl_advance_once};
 
-const SdlMenu desktop_menu_input = {shown,      menu_key,    menu_pad,
-                                    menu_click, menu_paused, confirm_close_now};
+const SdlMenu desktop_menu_input = {
+    pause_menu_shown, menu_key, menu_pad, menu_click, pause_menu_pause_changed, confirm_close_now};
 
 void desktop_menu_start() {
+    practice_set_assist(sdl_settings.speed);
     filter_choose(sdl_settings.colours);
     sdl_set_palette_filter(filter_current() == FILTER_NONE ? nullptr : filter_palette);
 }
 
 void desktop_menu_advance_asked() {
-    advance_noted = true;
+    pause_menu_advance_asked();
 }

@@ -11,7 +11,7 @@
 extern const MenuHost desktop_menu_host;
 extern const SdlMenu desktop_menu_input;
 
-// The colour filter kept in the settings, in force from the first frame.
+// The colour filter and the game speed kept in the settings, in force from the first frame.
 void desktop_menu_start();
 // Frame advance was asked for: the pause it brings shows no menu.
 void desktop_menu_advance_asked();

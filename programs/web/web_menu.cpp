@@ -6,11 +6,10 @@
 #include "platform/platform.h"
 #include "programs/common/bindings.h"
 #include "programs/common/filters.h"
+#include "programs/common/pause_menu_input.h"
+#include "programs/common/practice.h"
 
 namespace {
-
-// Frame advance asked for since the pause began.
-bool advance_noted;
 
 void command_keys(int command, char* out, size_t size) {
     out[0] = '\0';
@@ -20,35 +19,37 @@ void command_keys(int command, char* out, size_t size) {
     }
 }
 
-// The Controls page: the keys as the page's settings bind them, each change kept at once.
+// The Controls page: the keys and pad buttons as the page's settings bind them, each change
+// kept at once.
 int action_count() {
     return ROLE_COUNT;
 }
 void action_keys(int action, char* out, size_t size) {
     binding_keys_text(&web_settings.keys, action, out, size);
 }
+void action_pad(int action, char* out, size_t size) {
+    binding_pad_text(&web_settings.pads, action, out, size);
+}
 int action_conflict(int action) {
-    return binding_conflict(&web_settings.keys, action);
+    const int key = binding_conflict(&web_settings.keys, action);
+    return key >= 0 ? key : binding_pad_conflict(&web_settings.pads, action);
 }
 void reset_bindings() {
     key_bindings_default(&web_settings.keys);
+    pad_bindings_default(&web_settings.pads);
     web_settings_changed();
 }
 
-// Keys while a binding waits: Escape cancels, any other is the new key.
+void settings_changed() {
+    web_settings_changed();
+}
+
 int bind(int32_t keycode) {
-    int action;
-    if (!pause_menu_waiting_for_binding(&action))
-        return 0;
-    if (keycode == KEYCODE_ESCAPE) {
-        pause_menu_input(MENU_BACK);
-        return 1;
-    }
-    const char* refused = binding_bind_key(&web_settings.keys, action, keycode);
-    if (refused == nullptr)
-        web_settings_changed();
-    pause_menu_bound(refused);
-    return 1;
+    return pause_menu_bind_key(&web_settings.keys, keycode, settings_changed);
+}
+
+void menu_pad(uint32_t pressed) {
+    pause_menu_pad(&web_settings.pads, pressed, settings_changed);
 }
 
 // The page's scalings, as the display names them.
@@ -71,8 +72,10 @@ void filter_chosen(int filter) {
     web_settings_changed();
 }
 
-int shown() {
-    return pause_menu_page() != PAGE_NONE || pause_menu_stepping();
+// Kept with the page's settings, as the desktop keeps it in its file.
+void speed_chosen(int percent) {
+    web_settings.speed = percent;
+    web_settings_changed();
 }
 
 void menu_key(int key) {
@@ -111,11 +114,6 @@ void menu_click(int x, int y) {
     pause_menu_click(x, y);
 }
 
-void menu_paused(int paused) {
-    pause_menu_held(paused, paused && advance_noted);
-    advance_noted = false;
-}
-
 }  // namespace
 
 const MenuHost web_menu_host = {web_hold,
@@ -128,19 +126,21 @@ const MenuHost web_menu_host = {web_hold,
                                 web_audio_levels,
                                 web_audio_set_levels,
                                 filter_chosen,
-                                nullptr,
+                                speed_chosen,
                                 action_count,
                                 binding_action_name,
                                 action_keys,
-                                nullptr,
+                                action_pad,
                                 action_conflict,
                                 reset_bindings,
                                 command_keys,
                                 web_advance_once};
 
-const WebMenu web_menu_input = {shown, menu_key, menu_click, menu_paused, bind};
+const WebMenu web_menu_input = {pause_menu_shown,         menu_key, menu_click,
+                                pause_menu_pause_changed, bind,     menu_pad};
 
 void web_menu_start() {
+    practice_set_assist(web_settings.speed);
     filter_choose(web_settings.colours);
     web_set_palette_filter(filter_current() == FILTER_NONE ? nullptr : filter_palette);
 }
@@ -150,5 +150,5 @@ void web_menu_advance_asked() {
     if (pause_menu_page() == PAGE_PAUSE)
         pause_menu_held(1, 1);
     else
-        advance_noted = true;
+        pause_menu_advance_asked();
 }

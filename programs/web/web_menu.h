@@ -8,5 +8,6 @@ extern const MenuHost web_menu_host;
 extern const WebMenu web_menu_input;
 // Frame advance was asked for: the pause it brings shows no menu.
 void web_menu_advance_asked();
-// The colour filter kept in the page's settings, in force; after the settings are read.
+// The colour filter and the game speed kept in the page's settings, in force; after the
+// settings are read.
 void web_menu_start();

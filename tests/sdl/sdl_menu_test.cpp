@@ -19,6 +19,7 @@
 #include "programs/common/filters.h"
 #include "programs/common/pause_menu.h"
 #include "programs/common/pause_menu_layout.h"
+#include "programs/common/practice.h"
 #include "programs/desktop/desktop_loop.h"
 #include "programs/desktop/desktop_menu.h"
 #include "shell/app.h"
@@ -305,6 +306,58 @@ TEST(SdlMenu, APadButtonPressedForAnActionBindsItActsIsKeptAndResets) {
     EXPECT_EQ(std::memcmp(&read.pads, &defaults, sizeof defaults), 0);
 
     SDL_JoystickClose(pad);
+    sdl_settings_path[0] = '\0';
+    stop_playing();
+}
+
+// The game speed: the settings' speed is in force from the start, a speed chosen on the
+// Options page is kept in the file at once, and the game played with it counts as practised.
+TEST(SdlMenu, TheGameSpeedIsKeptInTheSettingsAndMarksTheGame) {
+    start_playing();
+    const std::string path = make_temp_dir("quellaro-speed") + "/settings.ini";
+    std::snprintf(sdl_settings_path, sizeof sdl_settings_path, "%s", path.c_str());
+    sdl_settings.speed = 75;
+    desktop_menu_start();
+    EXPECT_EQ(practice_assist(), 75);
+
+    auto highlight = [](const char* label) {
+        for (int i = 0; i < 12 && std::strcmp(highlighted(), label) != 0; ++i) {
+            tap(SDLK_DOWN);
+            pump();
+        }
+        return std::string(highlighted());
+    };
+    tap(SDLK_p);
+    pump();
+    ASSERT_EQ(pause_menu_page(), PAGE_PAUSE);
+    ASSERT_EQ(highlight("Options"), "Options");
+    tap(SDLK_RETURN);
+    pump();
+    ASSERT_EQ(highlight("Game speed"), "Game speed");
+    tap(SDLK_RIGHT);  // slower: 50 %
+    pump();
+    EXPECT_EQ(practice_assist(), 50);
+    EXPECT_EQ(sdl_settings.speed, 50);
+    EXPECT_EQ(practice_practised(), 1);
+    Settings read;
+    settings_default(&read);
+    ASSERT_EQ(settings_load(path.c_str(), &read, nullptr, nullptr), 1);
+    EXPECT_EQ(read.speed, 50);
+    // Round to full speed: kept too, and the game stays marked, having been played slower.
+    tap(SDLK_RIGHT);
+    pump();
+    EXPECT_EQ(practice_assist(), 100);
+    EXPECT_EQ(practice_practised(), 1);
+    settings_default(&read);
+    ASSERT_EQ(settings_load(path.c_str(), &read, nullptr, nullptr), 1);
+    EXPECT_EQ(read.speed, 100);
+    std::string text(8192, '\0');
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    EXPECT_EQ(text.find("speed"), std::string::npos) << text;  // full speed: rewritten without
+
     sdl_settings_path[0] = '\0';
     stop_playing();
 }

@@ -25,7 +25,7 @@ async function pointOver(page, x, y) {
 }
 
 const shared = useBrowser();
-const PAGE_PAUSE = 1, PAGE_SOUND = 5, PAGE_CONFIRM = 7;
+const PAGE_PAUSE = 1, PAGE_OPTIONS = 3, PAGE_SOUND = 5, PAGE_CONFIRM = 7;
 
 test('the pause menu is worked by keys and clicks, restarts the level and asks before quitting', async () => {
   const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
@@ -97,27 +97,27 @@ test('the Controls page rebinds a key, shows a conflict, keeps the keys and rese
   await announced('Paused. Controls, 4 of 5.');
   await page.keyboard.press('Enter');
   for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
-  await announced('Controls. Jump: PageDown, C, 4 of 26.');
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26.');
 
   // A is Walk left's: both act, and the page says so.
   await page.keyboard.press('Enter');
-  await announced('Controls. Jump: PageDown, C, 4 of 26. Press the new key.');
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26. Press the new key or pad button.');
   await page.keyboard.press('a');
-  await announced('Controls. Jump: A, 4 of 26. Also bound to Walk left: both act.');
+  await announced('Controls. Jump: A  / pad South, 4 of 26. Also bound to Walk left: both act.');
   await shot(page, 'web-controls-conflict');
   assert.match(await stored(), /^jump = A$/m);
   // M, the sound key, is taken as a binding, not as the sound switch.
   const soundButton = await page.$eval('#sound', (b) => b.textContent);
   await page.keyboard.press('Enter');
   await page.keyboard.press('m');
-  await announced('Controls. Jump: M, 4 of 26. Also bound to Sound on/off: both act.');
+  await announced('Controls. Jump: M  / pad South, 4 of 26. Also bound to Sound on/off: both act.');
   assert.equal(await page.$eval('#sound', (b) => b.textContent), soundButton);
   // Escape while waiting keeps the key.
   await page.keyboard.press('Enter');
   await page.keyboard.press('Escape');
   await page.keyboard.press('Enter');
   await page.keyboard.press('x');
-  await announced('Controls. Jump: X, 4 of 26. Saved.');
+  await announced('Controls. Jump: X  / pad South, 4 of 26. Saved.');
 
   // Kept: the page opened again shows X.
   await page.close();
@@ -136,3 +136,133 @@ test('the Controls page rebinds a key, shows a conflict, keeps the keys and rese
   assert.deepEqual(page.errors, []);
   await context.close();
 });
+
+test('the Controls page rebinds a pad button, shows a conflict, keeps it and resets it', async () => {
+  const context = await shared.browser.createBrowserContext();
+  let page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
+  const fakePad = () => page.evaluate(() => {
+    const pad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+                 axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))};
+    window.pad = pad;
+    navigator.getGamepads = () => [pad, null, null, null];
+  });
+  // A button pressed and let go, each seen by a poll.
+  const tap = async (button) => {
+    for (const down of [true, false]) {
+      await page.evaluate((b, p) => { window.pad.buttons[b] = {pressed: p, value: p ? 1 : 0}; },
+                          button, down);
+      await sleep(150);
+    }
+  };
+  const announced = async (text) => {
+    const said = () => document.getElementById('announce').textContent;
+    await page.waitForFunction((t) => document.getElementById('announce').textContent === t,
+                               {timeout: 5000}, text)
+        .catch(async () => assert.equal(await page.evaluate(said), text));
+  };
+  const stored = () => page.evaluate(() => atob(localStorage.getItem('quellaro.settings')));
+  const SOUTH = 0, NORTH = 3, START = 9, UP = 12, DOWN = 13;
+  await fakePad();
+  // The pad alone: Start plays, Start again pauses with the menu, the D-pad and South go to
+  // Controls and its Jump.
+  await tap(START);
+  await waitForStatus(page, 's.game_mode === 0');
+  await tap(START);
+  await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
+  for (let i = 0; i < 4; i++) await tap(DOWN);
+  await announced('Paused. Controls, 5 of 7.');
+  await tap(SOUTH);
+  for (let i = 0; i < 3; i++) await tap(DOWN);
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26.');
+  await tap(SOUTH);
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26. Press the new key or pad button.');
+  // North is Quick load's: both act, and the page says so.
+  await tap(NORTH);
+  await announced('Controls. Jump: PageDown, C  / pad North, 4 of 26. Also bound to Quick load: both act.');
+  await shot(page, 'web-controls-pad');
+  assert.match(await stored(), /\[gamepad\][^[]*^jump = North$/m);
+
+  // Kept: the page opened again has it, and Reset to defaults (by the pad) restores South.
+  await page.close();
+  page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
+  assert.match(await stored(), /\[gamepad\][^[]*^jump = North$/m);
+  await fakePad();
+  await tap(START);
+  await waitForStatus(page, 's.game_mode === 0');
+  await tap(START);
+  await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
+  for (let i = 0; i < 4; i++) await tap(DOWN);
+  await tap(SOUTH);
+  await tap(UP);
+  await tap(UP);
+  await announced('Controls. Reset to defaults, 25 of 26.');
+  await tap(SOUTH);
+  await page.waitForFunction(() => /\[gamepad\][^[]*^jump = South$/m.test(
+      atob(localStorage.getItem('quellaro.settings'))));
+  assert.deepEqual(page.errors, []);
+  await context.close();
+});
+
+test('the game speed is kept in the page\'s storage and marks the game practised', async () => {
+  const context = await shared.browser.createBrowserContext();
+  let page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
+  const announced = (text) => page.waitForFunction(
+      (t) => document.getElementById('announce').textContent === t, {timeout: 5000}, text);
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0 && s.practised === 0');
+  await page.keyboard.press('p');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('Enter');  // Options
+  for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowRight');  // 100 % to 90 %
+  await announced('Options. Game speed: 90 %, 4 of 5.');
+  await page.waitForFunction(() => /^speed = 90$/m.test(atob(localStorage.getItem('quellaro.settings'))));
+  for (let i = 0; i < 2; i++) await page.keyboard.press('Escape');
+  await waitForStatus(page, 's.paused === 0 && s.practised === 1');
+
+  // Opened again: the new game plays at 90 % from its start, and is marked.
+  await page.close();
+  page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
+  await page.keyboard.press('s');
+  await waitForStatus(page, 's.game_mode === 0 && s.practised === 1');
+  await page.keyboard.press('p');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('Enter');
+  for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
+  await page.waitForFunction(() => document.getElementById('announce').textContent ===
+                             'Options. Game speed: 90 %, 4 of 5.', {timeout: 5000});
+  assert.deepEqual(page.errors, []);
+  await context.close();
+});
+
+// On phones the pause menu and the options are worked by touch alone: the on-screen buttons
+// (at least 44 CSS pixels) move through the entries and take one, and a tap on an entry takes
+// it, in both orientations.
+for (const [width, height] of [[844, 390], [390, 844]]) {
+  test(`${width} x ${height}: the pause menu and options are worked by touch`, async () => {
+    const page = await openGame(shared.browser, shared.url,
+                                {width, height, hasTouch: true, isMobile: true, deviceScaleFactor: 2});
+    const tapAt = async (point) => page.touchscreen.tap(point.x, point.y);
+    const tapOn = async (selector) => {
+      const box = await (await page.$(selector)).boundingBox();
+      assert.ok(box.width >= 44 && box.height >= 44, `${selector}: ${box.width} x ${box.height}`);
+      await tapAt({x: box.x + box.width / 2, y: box.y + box.height / 2});
+    };
+    await tapAt(await pointOver(page, 300, 281));  // the title's first entry
+    await waitForStatus(page, 's.game_mode === 0');
+    await tapOn('#back');  // Menu pauses, with the pause menu
+    await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
+    for (let i = 0; i < 2; i++) await tapOn('[data-menu="40"]');  // down to Options
+    await page.waitForFunction(() => document.getElementById('announce').textContent ===
+                               'Paused. Options, 3 of 7.', {timeout: 5000});
+    await tapOn('[data-menu="13"]');  // OK
+    await waitForStatus(page, `s.menu === ${PAGE_OPTIONS}`);
+    await shot(page, `phone-options-${width}x${height}`);
+    await tapAt(await pointOver(page, 200, 212));  // the second row: Sound
+    await waitForStatus(page, `s.menu === ${PAGE_SOUND}`);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+}

@@ -218,10 +218,13 @@ test('on a phone the touch buttons show, play the game and hold its keys', async
   assert.notEqual(await digestOf(page, HERO_START), hero, 'the hero left its place');
   await assertStandsStill(page);
 
-  // Menu goes back to the title once Leave is tapped; there it does nothing (Escape would end
-  // the game).
+  // Menu pauses with the pause menu; its Quit to title (sixth of seven) asks, and once Leave
+  // is tapped the title is back; there Menu does nothing (Escape would end the game).
   point = await page.$('#back').then((b) => b.boundingBox());
   await page.touchscreen.tap(point.x + point.width / 2, point.y + point.height / 2);
+  await waitForStatus(page, 's.menu === 1');
+  for (let i = 0; i < 5; i++) await tapOn('[data-menu="40"]');
+  await tapOn('[data-menu="13"]');
   await waitForStatus(page, 's.menu === 7');
   await shot(page, 'phone-confirm');
   const leave = await pointOver(page, 448, 277);

@@ -77,7 +77,8 @@
   }
 
   // The on-screen buttons. In play a finger down holds the button's key until it lifts,
-  // wherever it slides meanwhile; in the menus the buttons with a menu key press it once.
+  // wherever it slides meanwhile; in the menus (the title's, or the pause menu over play) the
+  // buttons with a menu key press it once.
   function setUpTouch() {
     if (navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches) useTouch();
     window.addEventListener('touchstart', useTouch, {once: true, passive: true});
@@ -100,7 +101,7 @@
         fingers.add(event.pointerId);
         button.classList.add('held');
         if (!ready()) return;
-        if (gameMode !== MODE_PLAY) {
+        if (gameMode !== MODE_PLAY || Module._web_menu_shown()) {
           if (menuKey) Module._web_touch_press(menuKey);
         } else if (fingers.size === 1) {
           held = holdKey;
@@ -111,12 +112,18 @@
       button.addEventListener('pointercancel', release);
       button.addEventListener('lostpointercapture', release);
     }
-    // Menu is Escape, which in the title does nothing.
+    // Menu opens the pause menu in play (a phone has no P); elsewhere it is Escape, which goes
+    // back a page, and in the title does nothing.
     const press = (key) => (event) => {
       event.preventDefault();
       if (ready()) Module._web_touch_press(key);
     };
-    document.getElementById('back').addEventListener('pointerdown', press(KEY_ESCAPE));
+    document.getElementById('back').addEventListener('pointerdown', (event) => {
+      event.preventDefault();
+      if (!ready()) return;
+      if (gameMode === MODE_PLAY && !Module._web_menu_shown()) Module._web_set_paused(1);
+      else Module._web_touch_press(KEY_ESCAPE);
+    });
     document.getElementById('help-close').addEventListener('click', press(KEY_ESCAPE));
     document.getElementById('help-button').addEventListener('pointerdown', (event) => {
       event.preventDefault();
