@@ -83,12 +83,10 @@ void judge() {
 
 void refuse(const char* why) {
     state = "unplayable";
-    std::fprintf(stderr, "Quellaro 2005: the replay in the address cannot be played: %s\n", why);
+    // The replay came from the address, a picked file or a drop: the message fits all three.
+    std::fprintf(stderr, "Quellaro 2005: the replay cannot be played: %s\n", why);
     char text[REPLAY_WHY_MAX + 96];
-    std::snprintf(text, sizeof text,
-                  "The replay in the address cannot be played: %s. The game "
-                  "is yours.",
-                  why);
+    std::snprintf(text, sizeof text, "This replay cannot be played: %s. The game is yours.", why);
     web_notice(text);
 }
 
