@@ -4,18 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 
 #include "platform/file_write.h"
 #include "platform/script.h"
+#include "programs/common/ghost.h"
 #include "programs/common/practice.h"
 #include "programs/common/replay_play.h"
 #include "programs/desktop/run_keeper.h"
 #include "shell/app.h"
 #include "shell/snapshot.h"
+#include "tests/replay_support.h"
 #include "tests/runner_support.h"
 #include "tests/temp_dir.h"
 
@@ -36,12 +40,16 @@ std::string contents(const std::string& path) {
 // Plays a committed script through the practice tools and the keeper, as the desktop does;
 // rewind is held from pass rewind_from for 10 passes (after which the game's own pass picks
 // the script's records again, as the desktop's replay of a script does).
-void play(const std::string& folder, const std::string& name, int passes, int rewind_from = -1) {
+void play(const std::string& folder, const std::string& name, int passes, int rewind_from = -1,
+          const BestStore* store = nullptr) {
     Script script;
     ASSERT_EQ(script_parse(read_text_file(scripts_dir() + name + ".txt"), &script), 0);
     ASSERT_EQ(app_start(nullptr), 1);
     ASSERT_EQ(practice_start(nullptr), 1);
-    run_keeper_begin(folder.c_str(), true);
+    if (store != nullptr)
+        run_keeper_begin_stored(store, true);
+    else
+        run_keeper_begin(folder.c_str(), true);
     for (int pass = 0; pass < passes; ++pass) {
         InputRecord record;
         script_record(script, app_next_pass(), &record);
@@ -71,18 +79,8 @@ void expect_replays(const std::string& path, int outcome, int passes, int flags 
     EXPECT_EQ(replay.flags & (REPLAY_PRACTISED | REPLAY_CONTINUED), flags);
     EXPECT_EQ(static_cast<int>(replay.timer_end.passes), passes);
     ASSERT_EQ(app_start(nullptr), 1);
-    std::vector<uint8_t> base(GAME_SNAPSHOT_MAX);
-    base.resize(game_snapshot(base.data(), base.size()));
-    ReplayPlayer player;
-    ASSERT_TRUE(replay_play_begin(&player, &replay, base.data(), base.size(), why, sizeof why))
-        << why;
-    InputRecord record;
-    while (replay_play_next(&player, &record))
-        replay_play_after(&player, app_run_pass(&record));
-    ReplayVerdict verdict;
-    replay_play_verdict(&player, &verdict);
+    const ReplayVerdict verdict = replay_played(replay, game_state_now());
     EXPECT_EQ(verdict.result, VERDICT_MATCHES) << verdict.note;
-    replay_play_stop(&player);
     replay_free(&replay);
     app_finish();
 }
@@ -118,6 +116,82 @@ TEST(KeptRuns, AWinIsKeptAsTheBestAndItsReplayPlaysBackToIt) {
     EXPECT_EQ(run_keeper_best().time, time) << "read back when the game started";
     finish();
     EXPECT_TRUE(names_in(folder).count("run-000002.qrpl"));
+}
+
+// A browser's storage: bytes by name, refusing every write when full.
+std::map<std::string, std::string> stored;
+bool storage_full;
+int stored_get(const char* name, uint8_t* out, int room) {
+    const auto at = stored.find(name);
+    if (at == stored.end())
+        return 0;
+    if (static_cast<int>(at->second.size()) > room)
+        return -1;
+    std::copy(at->second.begin(), at->second.end(), out);
+    return static_cast<int>(at->second.size());
+}
+bool stored_put(const char* name, const uint8_t* bytes, int size) {
+    if (!storage_full)
+        stored[name].assign(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
+    return !storage_full;
+}
+const BestStore store = {stored_get, stored_put};
+
+TEST(KeptRuns, AStoreKeepsTheBestWinAndGivesItBackAsTheBestAndTheGhost) {
+    stored.clear();
+    storage_full = true;
+    ASSERT_NO_FATAL_FAILURE(play("", "win_level", 640, -1, &store));
+    ASSERT_NE(run_keeper_result(), nullptr);
+    const int time = run_keeper_result()->passes;
+    EXPECT_EQ(run_keeper_result()->beaten, BEAT_TIME | BEAT_SCORE);
+    EXPECT_EQ(run_keeper_result()->keeping, false) << "no run is kept but the best";
+    finish();
+    EXPECT_TRUE(stored.empty()) << "a full storage keeps nothing, and that is said";
+
+    storage_full = false;
+    ASSERT_NO_FATAL_FAILURE(play("", "win_level", 640, -1, &store));
+    finish();
+    PersonalBest best;
+    ASSERT_TRUE(
+        personal_best_parse(stored["quellaro.best"].data(), stored["quellaro.best"].size(), &best));
+    EXPECT_EQ(best.time, time);
+    Replay win;
+    char why[REPLAY_WHY_MAX] = "";
+    ASSERT_TRUE(replay_decode(reinterpret_cast<const uint8_t*>(stored["quellaro.best-win"].data()),
+                              stored["quellaro.best-win"].size(), &win, why, sizeof why))
+        << why;
+    EXPECT_EQ(static_cast<int>(win.timer_end.passes), time);
+    replay_free(&win);
+
+    // The next game reads both back: the timer's best, and the ghost.
+    ASSERT_NO_FATAL_FAILURE(play("", "win_level", 1, -1, &store));
+    EXPECT_EQ(run_keeper_best().time, time);
+    EXPECT_EQ(ghost_passes(), time + 1);
+    finish();
+}
+
+TEST(KeptRuns, AReplaysRunIsNeverTheBestNorIsThePlayOnFromWhereItEnded) {
+    stored.clear();
+    storage_full = false;
+    Script script;
+    ASSERT_EQ(script_parse(read_text_file(scripts_dir() + "win_level.txt"), &script), 0);
+    for (const int own_at : {-1, 300}) {
+        ASSERT_EQ(app_start(nullptr), 1);
+        ASSERT_EQ(practice_start(nullptr), 1);
+        run_keeper_begin_stored(&store, true);
+        run_keeper_disown();
+        for (int pass = 0; pass < 640; ++pass) {
+            if (pass == own_at)
+                run_keeper_own();
+            InputRecord record;
+            script_record(script, pass, &record);
+            run_keeper_after(record, practice_pass(&record, 0));
+        }
+        ASSERT_NE(run_keeper_result(), nullptr) << own_at;
+        EXPECT_EQ(run_keeper_result()->beaten, 0) << own_at;
+        finish();
+        EXPECT_TRUE(stored.empty()) << own_at;
+    }
 }
 
 TEST(KeptRuns, ADeathIsKeptWhereItEndedAndANewGameIsARunOfItsOwn) {

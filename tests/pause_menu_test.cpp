@@ -142,6 +142,40 @@ TEST_F(Menus, LeavingOrQuittingAGameInProgressWaitsForYesAndOnlyThenReachesTheGa
     EXPECT_EQ(next_pass().message, INPUT_CLOSE);
 }
 
+int actions_done = 0;
+void do_action() {
+    ++actions_done;
+}
+
+TEST_F(Menus, AProgramsActionOverAGameInProgressIsDoneOnlyOnYes) {
+    actions_done = 0;
+    confirm_then("Watch this replay?", "", "Watch", do_action);
+    EXPECT_EQ(actions_done, 0);
+    EXPECT_STREQ(menu_view().title, "Watch this replay?");
+    pause_menu_input(MENU_ACCEPT);  // Keep playing
+    EXPECT_EQ(actions_done, 0);
+    EXPECT_EQ(next_pass().message, INPUT_NONE);  // and nothing reaches the game
+    confirm_then("Watch this replay?", "", "Watch", do_action);
+    pause_menu_input(MENU_RIGHT);
+    pause_menu_input(MENU_ACCEPT);
+    EXPECT_EQ(actions_done, 1);
+    EXPECT_EQ(next_pass().message, INPUT_NONE);
+    // A quit asked over the question replaces it: its yes quits, and does not do the action.
+    confirm_then("Watch this replay?", "", "Watch", do_action);
+    input_queue.close();
+    next_pass();
+    EXPECT_STREQ(menu_view().title, "Quit Quellaro 2005?");
+    pause_menu_input(MENU_RIGHT);
+    pause_menu_input(MENU_ACCEPT);
+    EXPECT_EQ(actions_done, 1);
+    EXPECT_EQ(next_pass().message, INPUT_CLOSE);
+    // Without a game in progress it is done at once.
+    time_left = TIME_AT_START;
+    confirm_then("Watch this replay?", "", "Watch", do_action);
+    EXPECT_EQ(actions_done, 2);
+    EXPECT_EQ(pause_menu_page(), PAGE_NONE);
+}
+
 TEST_F(Menus, WithoutAGameInProgressOrAHostNothingIsAsked) {
     const struct {
         int mode;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "programs/common/replay_format.h"
+#include "tests/replay_support.h"
 #include "tests/runner_support.h"
 #include "tests/test_support.h"
 
@@ -26,16 +27,6 @@ bool read_replay(const std::string& path, Replay* replay, std::string* why_out) 
                                     replay, why, sizeof why);
     *why_out = why;
     return read;
-}
-
-std::vector<InputRecord> records_of(const Replay& replay) {
-    std::vector<InputRecord> records;
-    ReplayCursor cursor;
-    replay_cursor_start(&cursor, &replay);
-    InputRecord record;
-    while (replay_cursor_next(&cursor, &record))
-        records.push_back(record);
-    return records;
 }
 
 // The runner's exit status, and what it printed (both streams) in *out when asked.
@@ -100,7 +91,7 @@ TEST(ReplayFile, ARunnerKilledMidRunLeavesEveryPassButTheLast) {
     ASSERT_TRUE(read_replay(reference, &whole, &why)) << why;
     EXPECT_EQ(whole.kind, REPLAY_FINISHED);
     ASSERT_EQ(whole.passes, journal.passes + 1);
-    std::vector<InputRecord> kept = records_of(journal), all = records_of(whole);
+    std::vector<InputRecord> kept = replay_records(journal), all = replay_records(whole);
     all.pop_back();
     ASSERT_EQ(kept.size(), all.size());
     EXPECT_EQ(std::memcmp(kept.data(), all.data(), kept.size() * sizeof kept[0]), 0);

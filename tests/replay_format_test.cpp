@@ -16,6 +16,7 @@
 #include "programs/common/replay_record.h"
 #include "shell/app.h"
 #include "shell/snapshot.h"
+#include "tests/replay_support.h"
 #include "tests/runner_support.h"
 
 namespace {
@@ -38,16 +39,6 @@ std::string refusal(const std::vector<uint8_t>& bytes) {
     const bool read = replay_decode(bytes.data(), bytes.size(), &replay, why, sizeof why);
     replay_free(&replay);
     return read ? "(read)" : why;
-}
-
-std::vector<InputRecord> records_of(const Replay& replay) {
-    std::vector<InputRecord> records;
-    ReplayCursor cursor;
-    replay_cursor_start(&cursor, &replay);
-    InputRecord record;
-    while (replay_cursor_next(&cursor, &record))
-        records.push_back(record);
-    return records;
 }
 
 bool same_records(const std::vector<InputRecord>& a, const std::vector<InputRecord>& b) {
@@ -76,8 +67,7 @@ struct Recorded {
         Script script;
         ASSERT_EQ(script_parse(read_text_file(scripts_dir() + "power_up_brick.txt"), &script), 0);
         ASSERT_EQ(app_start(nullptr), 1);
-        base.resize(GAME_SNAPSHOT_MAX);
-        base.resize(game_snapshot(base.data(), base.size()));
+        base = game_state_now();
         ASSERT_TRUE(replay_record_begin(&recorder, base.data(), base.size(), true, ReplayTimes{}));
         take_journal();
         std::vector<uint8_t> at125(GAME_SNAPSHOT_MAX);
@@ -133,13 +123,13 @@ TEST_F(ReplayFormat, ReadsBackAsWrittenFinishedOrAsAJournalCutAnywhere) {
     EXPECT_EQ(read.passes, 200);
     EXPECT_EQ(read.final_digest, made.final_digest);
     EXPECT_EQ(read.timer_end.passes, made.timer_end.passes);
-    EXPECT_TRUE(same_records(records_of(read), records_of(made)));
+    EXPECT_TRUE(same_records(replay_records(read), replay_records(made)));
     for (int pass = 0; pass < 200; ++pass)
         ASSERT_EQ(std::memcmp(replay_detail_of(read, pass), replay_detail_of(made, pass), 22), 0);
     EXPECT_EQ(encode(read, true), bytes) << "written again, the same bytes";
 
     // The journal holds the same passes: the rewind's cut took the 25 passes back.
-    const std::vector<InputRecord> records = records_of(made);
+    const std::vector<InputRecord> records = replay_records(made);
     for (size_t cut = 0; cut <= recorded.journal.size(); ++cut) {
         Replay journal;
         const bool taken = replay_decode(recorded.journal.data(), cut, &journal, why, sizeof why);
@@ -157,7 +147,7 @@ TEST_F(ReplayFormat, ReadsBackAsWrittenFinishedOrAsAJournalCutAnywhere) {
         ASSERT_EQ(journal.passes, std::max(whole, 0)) << "cut at " << cut;
         // The script gives a pass the same record before and after the rewind.
         ASSERT_TRUE(same_records(
-            records_of(journal),
+            replay_records(journal),
             std::vector<InputRecord>(records.begin(), records.begin() + journal.passes)));
         replay_free(&journal);
     }
@@ -201,8 +191,7 @@ TEST_F(ReplayFormat, DamagedCutForeignAndOversizedFilesAreRefusedWithAReason) {
 TEST_F(ReplayFormat, TheStartStateComesBackAndLinksCarryTheBytes) {
     ASSERT_NO_FATAL_FAILURE(recorded.play());
     // The game at pass 200 against the game as it started.
-    std::vector<uint8_t> now(GAME_SNAPSHOT_MAX);
-    now.resize(game_snapshot(now.data(), now.size()));
+    const std::vector<uint8_t> now = game_state_now();
     ReplayBytes coded;
     ASSERT_TRUE(replay_start_code(now.data(), now.size(), recorded.base.data(),
                                   recorded.base.size(), &coded));

@@ -1,18 +1,10 @@
 // The run's panels: splits ahead of the best in green and behind in red (in either pixel
 // order), the card telling what the run beat, and a look that changes with what is shown.
-// The keeper watching the game changes none of it: a run played with it has the same state.
 #include "programs/common/run_overlay.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "platform/script.h"
-#include "programs/common/practice.h"
-#include "programs/common/replay_line.h"
-#include "programs/desktop/run_keeper.h"
-#include "shell/app.h"
-#include "tests/runner_support.h"
 
 namespace {
 
@@ -24,29 +16,6 @@ int count(const std::vector<uint32_t>& pixels, uint32_t value) {
     for (const uint32_t p : pixels)
         n += p == value;
     return n;
-}
-
-// The game's state line after the win_level script, with or without the keeper watching.
-uint64_t final_digest(bool keeper) {
-    Script script;
-    EXPECT_EQ(script_parse(read_text_file(scripts_dir() + "win_level.txt"), &script), 0);
-    EXPECT_EQ(app_start(nullptr), 1);
-    EXPECT_EQ(practice_start(nullptr), 1);
-    if (keeper)
-        run_keeper_begin(nullptr, false);
-    for (int pass = 0; pass < 640; ++pass) {
-        InputRecord record;
-        script_record(script, pass, &record);
-        const int going = practice_pass(&record, 0);
-        if (keeper)
-            run_keeper_after(record, going);
-    }
-    StateLine line;
-    state_line_make(&line, app_next_pass() - 1);
-    run_keeper_end();
-    practice_stop();
-    app_finish();
-    return state_line_digest(line);
 }
 
 TEST(RunOverlay, SplitsAheadAreGreenAndBehindRedInEitherPixelOrder) {
@@ -89,10 +58,6 @@ TEST(RunOverlay, TheCardSaysWhatTheRunBeatAndALookChangesWithWhatIsShown) {
     timer.passes = 11;
     EXPECT_NE(run_overlay_look(&timer, nullptr), at_ten);
     EXPECT_NE(run_overlay_look(&timer, &card), run_overlay_look(&timer, nullptr));
-}
-
-TEST(RunOverlay, TheKeeperWatchingChangesNoState) {
-    EXPECT_EQ(final_digest(true), final_digest(false));
 }
 
 }  // namespace

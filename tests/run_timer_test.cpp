@@ -14,6 +14,7 @@
 #include "programs/common/replay_record.h"
 #include "shell/app.h"
 #include "shell/snapshot.h"
+#include "tests/replay_support.h"
 #include "tests/runner_support.h"
 
 namespace {
@@ -29,8 +30,7 @@ void play(const std::string& name, int passes, TimedRun* run) {
     Script script;
     ASSERT_EQ(script_parse(read_text_file(scripts_dir() + name + ".txt"), &script), 0);
     ASSERT_EQ(app_start(nullptr), 1);
-    std::vector<uint8_t> base(GAME_SNAPSHOT_MAX);
-    base.resize(game_snapshot(base.data(), base.size()));
+    const std::vector<uint8_t> base = game_state_now();
     ReplayRecorder recorder;
     ASSERT_TRUE(replay_record_begin(&recorder, base.data(), base.size(), true, ReplayTimes{}));
     for (int pass = 0; pass < passes; ++pass) {
@@ -47,15 +47,7 @@ void play(const std::string& name, int passes, TimedRun* run) {
     replay_record_stop(&recorder);
 
     // Verified from the same start: the verifier's timer reads the header's figure.
-    ReplayPlayer player;
-    char why[REPLAY_WHY_MAX] = "";
-    ASSERT_TRUE(replay_play_begin(&player, &run->replay, base.data(), base.size(), why, sizeof why))
-        << why;
-    InputRecord record;
-    while (replay_play_next(&player, &record))
-        replay_play_after(&player, app_run_pass(&record));
-    ReplayVerdict verdict;
-    replay_play_verdict(&player, &verdict);
+    const ReplayVerdict verdict = replay_played(run->replay, base);
     EXPECT_EQ(verdict.result, VERDICT_MATCHES) << verdict.note;
     EXPECT_EQ(verdict.times.passes, run->replay.timer_end.passes);
     for (int i = 0; i < RUN_SPLITS; ++i)

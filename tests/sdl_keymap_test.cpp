@@ -63,6 +63,7 @@ TEST(SdlKeymap, DefaultsAreTheGamesKeysAndEachRoleHasAName) {
         {ROLE_SCREENSHOT, KEYCODE_F12},
         {ROLE_MUTE, 'm'},
         {ROLE_TIMER, 't'},
+        {ROLE_GHOST, 'g'},
     };
     for (const Expect& e : defaults)
         EXPECT_EQ(key_has_role(&keys, e.role, e.keycode), 1) << key_role_name(e.role);

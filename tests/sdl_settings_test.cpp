@@ -36,8 +36,8 @@ bool same(const Settings& a, const Settings& b) {
            a.window_height == b.window_height && a.scale_mode == b.scale_mode &&
            a.colours == b.colours && a.gamepad == b.gamepad &&
            a.effects_volume == b.effects_volume && a.music_volume == b.music_volume &&
-           a.muted == b.muted && a.show_timer == b.show_timer && a.speed == b.speed &&
-           std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0 &&
+           a.muted == b.muted && a.show_timer == b.show_timer && a.show_ghost == b.show_ghost &&
+           a.speed == b.speed && std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0 &&
            std::memcmp(&a.pads, &b.pads, sizeof a.pads) == 0;
 }
 
@@ -64,6 +64,8 @@ TEST(SdlSettings, WhatIsWrittenReadsBackTheSame) {
     changed.music_volume = 100;
     changed.muted = 1;
     changed.show_timer = 1;
+    changed.show_ghost = 1;
+    changed.keys.keys[ROLE_GHOST][0] = 'k';
     changed.speed = 75;
     changed.keys.keys[ROLE_TIMER][0] = KEYCODE_F9;
     changed.pads.buttons[ROLE_JUMP] = PAD_NORTH | PAD_RIGHT_SHOULDER;

@@ -144,6 +144,7 @@ const RoleInfo roles[ROLE_COUNT] = {
     {"screenshot", 0, {0, 0}, {KEYCODE_F12}},
     {"mute", 0, {0, 0}, {'m'}},
     {"timer", 0, {0, 0}, {'t'}},
+    {"ghost", 0, {0, 0}, {'g'}},
     {"quicksave", 0, {0, 0}, {KEYCODE_F5}},
     {"quickload", 0, {0, 0}, {KEYCODE_F9}},
     {"rewind", 0, {0, 0}, {KEYCODE_BACKSPACE}},

@@ -55,6 +55,7 @@ enum KeyRole : int {
     ROLE_SCREENSHOT,
     ROLE_MUTE,
     ROLE_TIMER,
+    ROLE_GHOST,
     ROLE_QUICK_SAVE,
     ROLE_QUICK_LOAD,
     ROLE_REWIND,
@@ -72,7 +73,7 @@ struct KeyBindings {
     int32_t keys[ROLE_COUNT][KEYS_PER_ROLE];
 };
 
-// The keys the game has always used, P, F11, F10, F12, M and T for the port, and F5 (quick
+// The keys the game has always used, P, F11, F10, F12, M, T and G for the port, and F5 (quick
 // save), F9 (quick load), Backspace (rewind, held), F6 (frame advance) and F7 (slow motion).
 void key_bindings_default(KeyBindings* bindings);
 // The role's name in the settings file ("jump"); role from name, -1 when unknown.

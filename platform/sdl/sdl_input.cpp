@@ -134,6 +134,11 @@ void press_role(int role) {
         sdl_settings_changed();
         sdl_present_again();
         sdl_say(sdl_settings.show_timer ? "Timer on" : "Timer off");
+    } else if (role == ROLE_GHOST) {
+        sdl_settings.show_ghost = !sdl_settings.show_ghost;
+        sdl_settings_changed();
+        sdl_present_again();
+        sdl_say(sdl_settings.show_ghost ? "Ghost on" : "Ghost off");
     } else if (key_role_command(role) >= 0) {
         give_command(key_role_command(role));
     } else if (game_takes_input() && key_role_message(role) != 0) {

@@ -197,6 +197,13 @@ void display_line(Parser* p, const char* name, const char* value) {
         } else {
             s->show_timer = on;
         }
+    } else if (strcasecmp(name, "ghost") == 0) {
+        int on = read_switch(value);
+        if (on < 0) {
+            complain(p, "ghost must be yes or no, not \"%s\"; the line is skipped", value);
+        } else {
+            s->show_ghost = on;
+        }
     } else {
         complain(p, "no display setting is called \"%s\"; the line is skipped", name);
     }
@@ -612,7 +619,8 @@ size_t settings_format(const Settings* s, char* out, size_t size, const Settings
                : s->speed == 75 ? "75"
                                 : "50");
     }
-    append(out, size, &used, "timer = %s\n\n[keys]\n", s->show_timer ? "yes" : "no");
+    append(out, size, &used, "timer = %s\nghost = %s\n\n[keys]\n", s->show_timer ? "yes" : "no",
+           s->show_ghost ? "yes" : "no");
     append(out, size, &used, "%s\n", KEYS_COMMENT);
     append_kept(kept, group_of(SECTION_KEYS), out, size, &used);
     for (int role = 0; role < ROLE_COUNT; role++) {

@@ -20,6 +20,7 @@ struct Settings {
     int effects_volume, music_volume;  // percent, 0 to 100
     int muted;                         // 1: every sound plays unheard (M)
     int show_timer;                    // 1: the run timer over the play (T)
+    int show_ghost;                    // 1: the best win's ghost over the play (G)
     int speed;                         // the game-speed assist: 100, 90, 75 or 50 percent
     KeyBindings keys;
     PadBindings pads;  // the pad buttons of each action

@@ -175,12 +175,16 @@ bool press_role(int role, bool repeat) {
     if (role == ROLE_FULLSCREEN || role == ROLE_SCREENSHOT) {
         return false;  // the browser's own full screen and tools
     }
-    if (role == ROLE_PAUSE || role == ROLE_MUTE || role == ROLE_SCALE ||
-        key_role_command(role) >= 0) {
+    if (role == ROLE_PAUSE || role == ROLE_MUTE || role == ROLE_SCALE || role == ROLE_TIMER ||
+        role == ROLE_GHOST || key_role_command(role) >= 0) {
         if (repeat) {
             return true;
         }
-        if (role == ROLE_PAUSE) {
+        if (role == ROLE_TIMER || role == ROLE_GHOST) {
+            int* shown = role == ROLE_TIMER ? &web_settings.show_timer : &web_settings.show_ghost;
+            *shown = !*shown;
+            web_settings_keep();
+        } else if (role == ROLE_PAUSE) {
             set_paused(!paused);
         } else if (role == ROLE_MUTE) {
             web_audio_toggle_mute();

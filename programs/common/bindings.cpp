@@ -18,10 +18,10 @@ int where_acts(int role) {
 
 // The actions as the Controls page names them, in the order of the roles.
 const char* const ACTION_NAMES[] = {
-    "Walk right", "Walk left",   "Run",       "Jump",       "Menu up",      "Menu down",
-    "Enter",      "Escape",      "Start (S)", "Help (H)",   "About (A)",    "Quit (Q)",
-    "Pause",      "Full screen", "Scaling",   "Screenshot", "Sound on/off", "Run timer",
-    "Quick save", "Quick load",  "Rewind",    "Frame step", "Slow motion"};
+    "Walk right", "Walk left",   "Run",        "Jump",       "Menu up",      "Menu down",
+    "Enter",      "Escape",      "Start (S)",  "Help (H)",   "About (A)",    "Quit (Q)",
+    "Pause",      "Full screen", "Scaling",    "Screenshot", "Sound on/off", "Run timer",
+    "Ghost",      "Quick save",  "Quick load", "Rewind",     "Frame step",   "Slow motion"};
 static_assert(sizeof ACTION_NAMES / sizeof ACTION_NAMES[0] == ROLE_COUNT, "a name for each role");
 
 }  // namespace

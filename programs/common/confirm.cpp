@@ -12,6 +12,8 @@ namespace {
 InputRecord held;
 bool asking;
 bool confirmed;
+// A program's action asked about (confirm_then) instead of a message; null: none.
+void (*action)();
 
 void ask(int kind) {
     asking = true;
@@ -25,6 +27,7 @@ void ask(int kind) {
 }
 
 void hold_back(const InputRecord& message, int kind) {
+    action = nullptr;  // this question replaces one about a program's action
     held = message;
     confirmed = false;
     input_queue_clear();
@@ -113,7 +116,27 @@ void confirm_answer(int yes) {
     if (!asking)
         return;
     asking = false;
+    if (action != nullptr) {
+        void (*then)() = action;
+        action = nullptr;
+        if (yes)
+            then();
+        return;
+    }
     confirmed = yes != 0;
+}
+
+void confirm_then(const char* question, const char* detail, const char* yes, void (*then)()) {
+    if (!pause_menu_can_ask() || !confirm_game_in_progress()) {
+        then();
+        return;
+    }
+    // Nothing of the player's is held back: a close request meanwhile is asked on its own.
+    held = INPUT_RECORD_EMPTY;
+    confirmed = false;
+    asking = true;
+    action = then;
+    pause_menu_confirm(question, detail, yes, "Keep playing");
 }
 
 void confirm_close_request() {
@@ -126,6 +149,7 @@ void confirm_close_request() {
 }
 
 void confirm_close_now() {
+    action = nullptr;
     pause_menu_close();
     held = message_of(INPUT_CLOSE, 0);
     asking = false;
@@ -133,6 +157,7 @@ void confirm_close_now() {
 }
 
 void confirm_reset() {
+    action = nullptr;
     held = INPUT_RECORD_EMPTY;
     asking = confirmed = false;
 }

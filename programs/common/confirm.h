@@ -32,5 +32,9 @@ void confirm_close_request();
 // A quit that is not to be asked about (the system ends the program): any question goes and
 // the close request is the next pass's message.
 void confirm_close_now();
+// A program's own action that would take a game in progress away (a replay opened over it):
+// asked first with the game's question, then done on yes; no leaves the game as it was. Done
+// at once when no game is in progress or nothing can ask.
+void confirm_then(const char* question, const char* detail, const char* yes, void (*then)());
 // Forgets what waits (a new run).
 void confirm_reset();

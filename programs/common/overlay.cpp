@@ -14,20 +14,22 @@ constexpr int PADDING_X = 12, PADDING_Y = 6;
 constexpr uint32_t WHITE = 0xFFFFFFFFu;
 constexpr uint32_t OPAQUE = 0xFF000000u;
 
-// Each channel at half its brightness, kept opaque.
-void dim(uint32_t* pixels, int pitch, int width, int height, int x0, int y0, int x1, int y1) {
+}  // namespace
+
+void overlay_darken(uint32_t* pixels, int pitch, int width, int height, int x0, int y0, int x1,
+                    int y1, int shift) {
     x0 = x0 < 0 ? 0 : x0;
     y0 = y0 < 0 ? 0 : y0;
     x1 = x1 > width ? width : x1;
     y1 = y1 > height ? height : y1;
+    // The bits shifted out of each channel must not fall into the one below it.
+    const uint32_t keep = (0xFFu >> shift) * 0x010101u;
     for (int y = y0; y < y1; ++y) {
         uint32_t* row = pixels + static_cast<std::ptrdiff_t>(y) * pitch;
         for (int x = x0; x < x1; ++x)
-            row[x] = ((row[x] >> 1) & 0x007F7F7Fu) | OPAQUE;
+            row[x] = ((row[x] >> shift) & keep) | OPAQUE;
     }
 }
-
-}  // namespace
 
 void overlay_text(uint32_t* pixels, int pitch, int width, int height, const char* text, int top) {
     if (pixels == nullptr || text == nullptr || text[0] == '\0')
@@ -39,7 +41,7 @@ void overlay_text(uint32_t* pixels, int pitch, int width, int height, const char
     const int box_bottom = top + FONT_HEIGHT * NOTE_SCALE + 2 * PADDING_Y;
     // Twice dimmed: a dark box the text reads on whatever lies under it.
     for (int i = 0; i < 2; ++i)
-        dim(pixels, pitch, width, height, box_left, top, box_right, box_bottom);
+        overlay_darken(pixels, pitch, width, height, box_left, top, box_right, box_bottom, 1);
     font_draw(reinterpret_cast<uint8_t*>(pixels), pitch * 4, 4, width, height, left,
               top + PADDING_Y, text, length, WHITE, NOTE_SCALE);
 }

@@ -5,6 +5,10 @@
 #pragma once
 #include <cstdint>
 
+// Each channel of the box from (x0, y0) to (x1, y1), clipped to the frame, shifted right by
+// shift (1: half as bright, 2: a quarter), kept opaque: a dark box any text reads on.
+void overlay_darken(uint32_t* pixels, int pitch, int width, int height, int x0, int y0, int x1,
+                    int y1, int shift);
 // Text in the game's font on a dimmed box, centred, its box's top at top (pitch in pixels).
 // Null or empty text draws nothing.
 void overlay_text(uint32_t* pixels, int pitch, int width, int height, const char* text, int top);

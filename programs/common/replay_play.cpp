@@ -15,8 +15,10 @@
 namespace {
 
 StateLine line;
-// The start state decoded, on its way into the game.
+// The start state decoded, on its way into the game; the game as a watched replay left it,
+// while its difference is narrowed down.
 uint8_t start_state[GAME_SNAPSHOT_MAX];
+uint8_t left_at[GAME_SNAPSHOT_MAX];
 
 // The fields whose digests differ between a checkpoint and the line.
 uint32_t nibbles_differing(const ReplayCheckpoint& kept, const ReplayCheckpoint& now) {
@@ -214,6 +216,16 @@ void replay_play_verdict(ReplayPlayer* player, ReplayVerdict* verdict) {
         narrow_down(player, window_end, verdict);
     }
     free_player(player);
+}
+
+void replay_play_judge(ReplayPlayer* player, ReplayVerdict* verdict, char* text, size_t size) {
+    const size_t length = game_snapshot(left_at, sizeof left_at);
+    replay_play_verdict(player, verdict);
+    if (length > 0) {
+        const char* why = "";
+        game_restore(left_at, length, &why);
+    }
+    replay_verdict_text(*verdict, text, size);
 }
 
 void replay_play_stop(ReplayPlayer* player) {

@@ -67,6 +67,10 @@ int replay_play_done(const ReplayPlayer& player);
 // narrowed down (which plays passes again, unseen: the game is then somewhere in the
 // window). Frees the player.
 void replay_play_verdict(ReplayPlayer* player, ReplayVerdict* verdict);
+// The verdict of a replay the player watched, and its line (replay_verdict_text): the game
+// is put back as the replay left it after the narrowing down, so that the player plays on
+// from there. Frees the player.
+void replay_play_judge(ReplayPlayer* player, ReplayVerdict* verdict, char* text, size_t size);
 // Frees the player without a verdict.
 void replay_play_stop(ReplayPlayer* player);
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/font.h"
+#include "programs/common/overlay.h"
 
 namespace {
 
@@ -24,7 +25,6 @@ constexpr uint32_t GREY = 0xFFB0B0B0u;
 constexpr uint32_t GOLD = 0xFFFFD040u;
 constexpr uint32_t GREEN = 0xFF40E040u;
 constexpr uint32_t RED = 0xFFFF5040u;
-constexpr uint32_t OPAQUE = 0xFF000000u;
 
 // Where red lies: set by the program before anything is drawn.
 bool red_low;
@@ -33,19 +33,6 @@ uint32_t colour(uint32_t argb) {
     if (!red_low)
         return argb;
     return (argb & 0xFF00FF00u) | (argb >> 16 & 0xFFu) | (argb & 0xFFu) << 16;
-}
-
-// Each channel at a quarter of its brightness: a dark box any text reads on.
-void darken(uint32_t* pixels, int pitch, int width, int height, int x0, int y0, int x1, int y1) {
-    x0 = x0 < 0 ? 0 : x0;
-    y0 = y0 < 0 ? 0 : y0;
-    x1 = x1 > width ? width : x1;
-    y1 = y1 > height ? height : y1;
-    for (int y = y0; y < y1; ++y) {
-        uint32_t* row = pixels + static_cast<std::ptrdiff_t>(y) * pitch;
-        for (int x = x0; x < x1; ++x)
-            row[x] = ((row[x] >> 2) & 0x003F3F3Fu) | OPAQUE;
-    }
 }
 
 void text(uint32_t* pixels, int pitch, int width, int height, int x, int y, const char* s,
@@ -83,7 +70,7 @@ void run_overlay_timer(uint32_t* pixels, int pitch, int width, int height, const
         return;
     const int right = width - PANEL_MARGIN, left = right - PANEL_WIDTH;
     const int bottom = PANEL_TOP + PAD + 2 * FONT_HEIGHT + 4 + (RUN_SPLITS + 1) * LINE + PAD;
-    darken(pixels, pitch, width, height, left, PANEL_TOP, right, bottom);
+    overlay_darken(pixels, pitch, width, height, left, PANEL_TOP, right, bottom, 2);
     char figure[32], difference[32];
     run_timer_text(timer.passes, figure, sizeof figure);
     int y = PANEL_TOP + PAD;
@@ -124,7 +111,7 @@ void run_overlay_card(uint32_t* pixels, int pitch, int width, int height, const 
     const int left = (width - CARD_WIDTH) / 2;
     const int top = won ? CARD_TOP_WON : CARD_TOP_DIED;
     const int bottom = top + PAD * 2 + 2 * FONT_HEIGHT + 8 + lines * LINE;
-    darken(pixels, pitch, width, height, left, top, left + CARD_WIDTH, bottom);
+    overlay_darken(pixels, pitch, width, height, left, top, left + CARD_WIDTH, bottom, 2);
     int y = top + PAD;
     text_centred(pixels, pitch, width, height, y, won ? "Level cleared" : "Run over", GOLD, 2);
     y += 2 * FONT_HEIGHT + 8;

@@ -89,6 +89,12 @@ int run_timer_pass(RunTimer* timer) {
     return what;
 }
 
+int run_timer_figure_now(const RunTimer& timer) {
+    RunTimer ahead = timer;
+    run_timer_pass(&ahead);
+    return ahead.passes;
+}
+
 ReplayTimes run_timer_times(const RunTimer& timer) {
     ReplayTimes times = {static_cast<uint32_t>(timer.passes), RUN_SPLITS, {}};
     for (int i = 0; i < RUN_SPLITS; ++i)

@@ -117,3 +117,13 @@ bool kept_runs_read_best(const char* folder, PersonalBest* out, char* why, size_
     }
     return true;
 }
+
+bool kept_runs_read_best_win(const char* folder, std::string* bytes, char* why, size_t why_size) {
+    why[0] = '\0';
+    bytes->clear();
+    const std::string path = in(folder, "best-win.qrpl");
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+        return false;
+    return file_read_whole(path.c_str(), REPLAY_FILE_MAX, bytes, why, why_size);
+}

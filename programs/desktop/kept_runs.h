@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "programs/common/personal_best.h"
 
@@ -25,3 +26,6 @@ bool kept_runs_write_best(const char* folder, const PersonalBest& best, const ui
 // The personal best from folder: none when there is no file yet. false with why (and none)
 // when there is one that cannot be read or is not a best's.
 bool kept_runs_read_best(const char* folder, PersonalBest* out, char* why, size_t why_size);
+// The best win's replay from folder into bytes: false with why when it cannot be read, and
+// with why empty when there is none yet.
+bool kept_runs_read_best_win(const char* folder, std::string* bytes, char* why, size_t why_size);

@@ -17,12 +17,9 @@ namespace {
 // A link's text is a third longer than the replay's bytes.
 constexpr size_t REPLAY_TEXT_MAX = REPLAY_FILE_MAX / 3 * 4 + 4096;
 
-// The state the game started in, against which replays code their start; and the game kept
-// while a finished replay's difference is narrowed down, so that the player plays on from
-// where the replay left it.
+// The state the game started in, against which replays code their start.
 uint8_t base[GAME_SNAPSHOT_MAX];
 size_t base_length;
-uint8_t kept[GAME_SNAPSHOT_MAX];
 // The replay played back, its player, its status (0 matches, 1 differs, 2 unplayable).
 Replay replay;
 std::string replay_path;
@@ -37,15 +34,9 @@ ReplayFile record_file;
 bool record_failed;
 
 void judge() {
-    const size_t length = game_snapshot(kept, sizeof kept);
     ReplayVerdict verdict;
-    replay_play_verdict(&player, &verdict);
-    if (length > 0) {
-        const char* why = "";
-        game_restore(kept, length, &why);
-    }
     char text[512];
-    replay_verdict_text(verdict, text, sizeof text);
+    replay_play_judge(&player, &verdict, text, sizeof text);
     std::fprintf(stderr, "Quellaro 2005: the replay %s: %s\n", text_escaped(replay_path).c_str(),
                  text);
     replay_status = verdict.result == VERDICT_MATCHES ? 0 : 1;

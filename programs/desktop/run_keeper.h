@@ -24,8 +24,24 @@ struct RunResult {
 };
 
 // The best is read from folder (null: there is none), and runs are kept there when keep
-// (not while a replay plays: its runs are not the player's). Call once the game has started.
+// (not while a replay plays: its runs are not the player's). The best win's replay there is
+// the ghost. Call once the game has started.
 void run_keeper_begin(const char* folder, bool keep);
+// Where a program without a runs folder (the browser) keeps the best and the best win's
+// replay, by name: get copies the bytes stored under name into out and gives their length
+// (0: none, -1: they cannot be read or do not fit); put stores them whole (false: refused).
+struct BestStore {
+    int (*get)(const char* name, uint8_t* out, int room);
+    bool (*put)(const char* name, const uint8_t* bytes, int size);
+};
+// As run_keeper_begin, the best and its win kept in store rather than in a folder, and no
+// run kept but the last one, in memory.
+void run_keeper_begin_stored(const BestStore* store, bool keep);
+// The runs from here on are not the player's (a replay plays them): none becomes the best.
+void run_keeper_disown();
+// The replay has ended and the game is the player's again: the run under way is kept as one
+// continued from here (never a best), and the next new game can be the best again.
+void run_keeper_own();
 // After each pass the loop ran (going: the game goes on).
 void run_keeper_after(const InputRecord& record, int going);
 // Frees what it holds.

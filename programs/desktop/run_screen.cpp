@@ -1,11 +1,13 @@
-// The desktop's timer panel and results card, from the run keeper and the settings.
+// The desktop's ghost, timer panel and results card, from the run keeper and the settings.
 #include "programs/desktop/run_screen.h"
 
 #include "platform/sdl/keymap.h"
 #include "platform/sdl/sdl_program.h"
+#include "programs/common/ghost.h"
 #include "programs/common/run_overlay.h"
 #include "programs/desktop/run_keeper.h"
 #include "shell/game_state.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -13,6 +15,14 @@ namespace {
 const RunTimer* timer_now() {
     const RunTimer& timer = run_keeper_timer();
     return sdl_settings.show_timer && timer.last.game_mode == MODE_PLAYING ? &timer : nullptr;
+}
+
+// The ghost's figure of the timer, in play with the ghost on; -1: no ghost now.
+int ghost_now() {
+    const RunTimer& timer = run_keeper_timer();
+    return sdl_settings.show_ghost && timer.last.game_mode == MODE_PLAYING
+               ? run_timer_figure_now(timer)
+               : -1;
 }
 
 // The card as the keeper's result and the keys bound now say.
@@ -35,10 +45,15 @@ bool card_now(RunCard* card) {
 int desktop_runs_look() {
     RunCard card;
     const bool carded = card_now(&card);
-    return run_overlay_look(timer_now(), carded ? &card : nullptr);
+    const unsigned runs =
+        static_cast<unsigned>(run_overlay_look(timer_now(), carded ? &card : nullptr));
+    const unsigned ghost = static_cast<unsigned>(ghost_look(ghost_now(), scroll_total));
+    return ghost == 0 ? static_cast<int>(runs) : static_cast<int>((runs * 31u + ghost) | 1u);
 }
 
 void desktop_runs_draw(uint32_t* argb, int pitch, int width, int height) {
+    // Under the panels: the ghost is part of the play's picture.
+    ghost_draw(argb, pitch, width, height, ghost_now(), scroll_total);
     if (const RunTimer* timer = timer_now())
         run_overlay_timer(argb, pitch, width, height, *timer, run_keeper_best());
     RunCard card;

@@ -1,5 +1,6 @@
-// The run's panels on the desktop: the timer when the player has it on (T, kept in the
-// settings), and the results card after a win or a death, over the frame as it is shown.
+// The run's panels on the desktop: the best win's ghost (G) and the timer (T) when the player
+// has them on (the settings keep both), and the results card after a win or a death, over the
+// frame as it is shown.
 #pragma once
 #include <cstdint>
 

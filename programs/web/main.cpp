@@ -90,11 +90,14 @@ int look(int) {
         static_cast<unsigned>(overlay_look(practice_note(platform_ticks()), 0)) * 7u +
         static_cast<unsigned>(overlay_look(web_replay_progress(), 0));
     const int menu = pause_menu_look();
-    if (note == 0 && menu == 0)
+    const unsigned runs = static_cast<unsigned>(web_runs_look());
+    if (note == 0 && menu == 0 && runs == 0)
         return 0;
-    return static_cast<int>((note * 31u + static_cast<unsigned>(menu)) >> 1 | 1u);
+    return static_cast<int>(((note * 31u + static_cast<unsigned>(menu)) * 31u + runs) >> 1 | 1u);
 }
 void draw(uint32_t* rgba, int pitch, int width, int height, int) {
+    // The run's ghost, timer and card under the menu and the notes.
+    web_runs_draw(rgba, pitch, width, height);
     if (pause_menu_look() != 0)
         pause_menu_draw(rgba, pitch, width, height);
     overlay_note(rgba, pitch, width, height, practice_note(platform_ticks()));

@@ -9,10 +9,15 @@
 #include <string>
 
 #include "platform/web/web_program.h"
+#include "programs/common/confirm.h"
+#include "programs/common/ghost.h"
 #include "programs/common/replay_format.h"
 #include "programs/common/replay_play.h"
+#include "programs/common/run_overlay.h"
 #include "programs/desktop/run_keeper.h"
+#include "shell/game_state.h"
 #include "shell/snapshot.h"
+#include "world/world_state.h"
 
 // The page's side (page_calls.js): the link the page was opened with, copied into out when
 // it fits; its length in any case (0: none).
@@ -25,9 +30,6 @@ constexpr int LINK_MAX = static_cast<int>(REPLAY_FILE_MAX / 3 * 4 + 4096);
 
 uint8_t base[GAME_SNAPSHOT_MAX];
 size_t base_length;
-// The game as the replay left it, kept while a difference is narrowed down (which plays
-// passes again, unseen), so that the player plays on from there.
-uint8_t kept[GAME_SNAPSHOT_MAX];
 Replay replay;
 ReplayPlayer player;
 bool loaded, playing;
@@ -39,21 +41,37 @@ int replay_passes;
 bool offered, wanted;
 // The last finished run's link, kept when its game ends.
 std::string last_link;
+// The last replay the page played (a link or a file): the ghost while no win is the best.
+std::string last_played;
+
+// The best and its win in the page's storage.
+int store_get(const char* name, uint8_t* out, int room) {
+    return web_store_get(name, out, room);
+}
+bool store_put(const char* name, const uint8_t* bytes, int size) {
+    return web_store_put(name, bytes, size) != 0;
+}
+const BestStore page_store = {store_get, store_put};
+
+// The last replay played as the ghost, when the storage gave none.
+void ghost_from_last_played() {
+    if (ghost_passes() > 0 || last_played.empty())
+        return;
+    char why[REPLAY_WHY_MAX] = "";
+    if (!ghost_load(reinterpret_cast<const uint8_t*>(last_played.data()), last_played.size(), base,
+                    base_length, why, sizeof why))
+        std::fprintf(stderr, "Quellaro 2005: the replay cannot be the ghost: %s\n", why);
+}
 
 void judge() {
-    const size_t length = game_snapshot(kept, sizeof kept);
     ReplayVerdict verdict;
-    replay_play_verdict(&player, &verdict);
-    if (length > 0) {
-        const char* why = "";
-        game_restore(kept, length, &why);
-    }
+    char text[512];
+    replay_play_judge(&player, &verdict, text, sizeof text);
     playing = false;
+    run_keeper_own();
     final_digest = verdict.final_digest;
     replay_passes = verdict.passes;
     state = verdict.result == VERDICT_MATCHES ? "matches" : "differs";
-    char text[512];
-    replay_verdict_text(verdict, text, sizeof text);
     std::fprintf(stderr, "Quellaro 2005: the replay: %s\n", text);
     web_notice(verdict.result == VERDICT_MATCHES
                    ? "The replay played as it was recorded. The game is yours now."
@@ -65,12 +83,10 @@ void judge() {
 
 void refuse(const char* why) {
     state = "unplayable";
-    std::fprintf(stderr, "Quellaro 2005: the replay in the address cannot be played: %s\n", why);
+    // The replay came from the address, a picked file or a drop: the message fits all three.
+    std::fprintf(stderr, "Quellaro 2005: the replay cannot be played: %s\n", why);
     char text[REPLAY_WHY_MAX + 96];
-    std::snprintf(text, sizeof text,
-                  "The replay in the address cannot be played: %s. The game "
-                  "is yours.",
-                  why);
+    std::snprintf(text, sizeof text, "This replay cannot be played: %s. The game is yours.", why);
     web_notice(text);
 }
 
@@ -78,8 +94,10 @@ void refuse(const char* why) {
 
 void web_replays_started() {
     base_length = game_snapshot(base, sizeof base);
-    // Runs are recorded as the desktop's are, but kept only in memory, for their links.
-    run_keeper_begin(nullptr, false);
+    // Runs are recorded as the desktop's are, but kept only in memory, for their links; the
+    // best and its win in the page's storage.
+    run_keeper_begin_stored(&page_store, true);
+    ghost_from_last_played();
     // The address is read once, and an offered replay when it was offered: a game started
     // again after a quit is the player's.
     static bool asked;
@@ -108,6 +126,10 @@ void web_replays_started() {
     const bool decoded = copied == length &&
                          replay_decode_any(reinterpret_cast<const uint8_t*>(text),
                                            static_cast<size_t>(length), &replay, why, sizeof why);
+    if (decoded) {
+        last_played.assign(text, static_cast<size_t>(length));
+        ghost_from_last_played();
+    }
     std::free(text);
     if (!decoded) {
         refuse(why[0] ? why : "the link changed while it was read");
@@ -120,9 +142,11 @@ void web_replays_started() {
         refuse(why);
         return;
     }
-    // A replay from a saved game starts where this page's recorder never was.
+    // A replay from a saved game starts where this page's recorder never was; and no replay's
+    // run is the player's best.
     if (replay.start.count > 0)
         run_keeper_end();
+    run_keeper_disown();
     playing = true;
     state = "playing";
     web_notice("Playing the replay from the link…");
@@ -159,12 +183,15 @@ bool web_replaying() {
 }
 
 const char* web_replay_status() {
-    static char text[128];
+    static char text[256];
     std::snprintf(text, sizeof text,
                   ",\"replay\":\"%s\",\"replay_passes\":%d,\"replay_digest\":\"%016" PRIx64
-                  "\",\"run_link\":%d",
+                  "\",\"run_link\":%d,\"timer\":%d,\"best_time\":%d,\"ghost_passes\":%d,"
+                  "\"card\":%d",
                   state, playing ? replay_play_done(player) : replay_passes, final_digest,
-                  web_run_link()[0] != '\0');
+                  web_run_link()[0] != '\0', run_keeper_timer().passes, run_keeper_best().time,
+                  ghost_passes(),
+                  run_keeper_result() != nullptr ? run_keeper_result()->outcome : 0);
     return text;
 }
 
@@ -190,6 +217,66 @@ WEB_EXPORT const char* web_run_link() {
     return link.c_str();
 }
 
-WEB_EXPORT void web_replay_open() {
+namespace {
+
+void open_offered() {
     offered = wanted = true;
+}
+
+}  // namespace
+
+WEB_EXPORT void web_replay_open() {
+    // A replay starts a fresh game: one in progress is not taken away unasked.
+    confirm_then("Watch this replay?", "The game in progress will be lost.", "Watch", open_offered);
+}
+
+namespace {
+
+// The timer's panel in play with the timer on; the ghost's figure, with the ghost on.
+const RunTimer* timer_now() {
+    const RunTimer& timer = run_keeper_timer();
+    return web_settings.show_timer && timer.last.game_mode == MODE_PLAYING ? &timer : nullptr;
+}
+int ghost_now() {
+    const RunTimer& timer = run_keeper_timer();
+    return web_settings.show_ghost && timer.last.game_mode == MODE_PLAYING
+               ? run_timer_figure_now(timer)
+               : -1;
+}
+
+bool card_now(RunCard* card) {
+    const RunResult* result = run_keeper_result();
+    if (result == nullptr)
+        return false;
+    const char* again = keycode_name(web_settings.keys.keys[ROLE_START][0]);
+    const char* title = keycode_name(web_settings.keys.keys[ROLE_ESCAPE][0]);
+    *card = RunCard{result->outcome,     result->passes,
+                    result->score,       result->coins,
+                    result->percent,     result->beaten,
+                    result->practised,   result->kept ? 1 : result->keeping ? 0 : -1,
+                    again ? again : "S", title ? title : "Escape"};
+    return true;
+}
+
+}  // namespace
+
+int web_runs_look() {
+    RunCard card;
+    const bool carded = card_now(&card);
+    const unsigned runs =
+        static_cast<unsigned>(run_overlay_look(timer_now(), carded ? &card : nullptr));
+    const unsigned ghost = static_cast<unsigned>(ghost_look(ghost_now(), scroll_total));
+    return ghost == 0 ? static_cast<int>(runs) : static_cast<int>((runs * 31u + ghost) | 1u);
+}
+
+void web_runs_draw(uint32_t* rgba, int pitch, int width, int height) {
+    // The canvas's pixels are RGBA in memory: red in the lowest byte.
+    run_overlay_red_low(true);
+    ghost_red_low(true);
+    ghost_draw(rgba, pitch, width, height, ghost_now(), scroll_total);
+    if (const RunTimer* timer = timer_now())
+        run_overlay_timer(rgba, pitch, width, height, *timer, run_keeper_best());
+    RunCard card;
+    if (card_now(&card))
+        run_overlay_card(rgba, pitch, width, height, card);
 }

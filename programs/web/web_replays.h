@@ -2,6 +2,8 @@
 // game's start with the same player as the desktop's, then the game is the player's again.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/input_record.h"
 #include "platform/web/web_program.h"
 
@@ -25,6 +27,12 @@ bool web_replaying();
 const char* web_replay_progress();
 // The replay's part of the page's status: ,"replay":"...","replay_digest":"...".
 const char* web_replay_status();
+
+// The best win's ghost (G) and the run timer (T) when the player has them on, and the results
+// card after a win or a death, over the frame as it is put on the canvas: a number for what is
+// shown (0: nothing), and the drawing.
+int web_runs_look();
+void web_runs_draw(uint32_t* rgba, int pitch, int width, int height);
 
 // For the page: the link of the last finished run ("#replay=..."), or "" before any.
 WEB_EXPORT const char* web_run_link();

@@ -97,27 +97,27 @@ test('the Controls page rebinds a key, shows a conflict, keeps the keys and rese
   await announced('Paused. Controls, 4 of 5.');
   await page.keyboard.press('Enter');
   for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
-  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 25.');
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26.');
 
   // A is Walk left's: both act, and the page says so.
   await page.keyboard.press('Enter');
-  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 25. Press the new key or pad button.');
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26. Press the new key or pad button.');
   await page.keyboard.press('a');
-  await announced('Controls. Jump: A  / pad South, 4 of 25. Also bound to Walk left: both act.');
+  await announced('Controls. Jump: A  / pad South, 4 of 26. Also bound to Walk left: both act.');
   await shot(page, 'web-controls-conflict');
   assert.match(await stored(), /^jump = A$/m);
   // M, the sound key, is taken as a binding, not as the sound switch.
   const soundButton = await page.$eval('#sound', (b) => b.textContent);
   await page.keyboard.press('Enter');
   await page.keyboard.press('m');
-  await announced('Controls. Jump: M  / pad South, 4 of 25. Also bound to Sound on/off: both act.');
+  await announced('Controls. Jump: M  / pad South, 4 of 26. Also bound to Sound on/off: both act.');
   assert.equal(await page.$eval('#sound', (b) => b.textContent), soundButton);
   // Escape while waiting keeps the key.
   await page.keyboard.press('Enter');
   await page.keyboard.press('Escape');
   await page.keyboard.press('Enter');
   await page.keyboard.press('x');
-  await announced('Controls. Jump: X  / pad South, 4 of 25. Saved.');
+  await announced('Controls. Jump: X  / pad South, 4 of 26. Saved.');
 
   // Kept: the page opened again shows X.
   await page.close();
@@ -129,7 +129,7 @@ test('the Controls page rebinds a key, shows a conflict, keeps the keys and rese
   await page.keyboard.press('Enter');
   await page.keyboard.press('ArrowUp');  // round to Back, then Reset to defaults
   await page.keyboard.press('ArrowUp');
-  await announced('Controls. Reset to defaults, 24 of 25.');
+  await announced('Controls. Reset to defaults, 25 of 26.');
   await page.keyboard.press('Enter');
   await page.waitForFunction(() => /^jump = PageDown, C$/m.test(
       atob(localStorage.getItem('quellaro.settings'))));
@@ -173,12 +173,12 @@ test('the Controls page rebinds a pad button, shows a conflict, keeps it and res
   await announced('Paused. Controls, 5 of 7.');
   await tap(SOUTH);
   for (let i = 0; i < 3; i++) await tap(DOWN);
-  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 25.');
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26.');
   await tap(SOUTH);
-  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 25. Press the new key or pad button.');
+  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26. Press the new key or pad button.');
   // North is Quick load's: both act, and the page says so.
   await tap(NORTH);
-  await announced('Controls. Jump: PageDown, C  / pad North, 4 of 25. Also bound to Quick load: both act.');
+  await announced('Controls. Jump: PageDown, C  / pad North, 4 of 26. Also bound to Quick load: both act.');
   await shot(page, 'web-controls-pad');
   assert.match(await stored(), /\[gamepad\][^[]*^jump = North$/m);
 
@@ -195,7 +195,7 @@ test('the Controls page rebinds a pad button, shows a conflict, keeps it and res
   await tap(SOUTH);
   await tap(UP);
   await tap(UP);
-  await announced('Controls. Reset to defaults, 24 of 25.');
+  await announced('Controls. Reset to defaults, 25 of 26.');
   await tap(SOUTH);
   await page.waitForFunction(() => /\[gamepad\][^[]*^jump = South$/m.test(
       atob(localStorage.getItem('quellaro.settings'))));

@@ -449,9 +449,9 @@ test('mute, volumes, scaling and key bindings are kept across a reload', async (
   await chooseScale(page, 'sharp');
   assert.match(await stored(), /^mute = yes$/m);
   // A player's own bindings and volume, as the options would write them: the game starts
-  // with G now, and no longer with S.
-  const edited = (await stored()).replace(/^start =.*$/m, 'start = G').replace(/^effects =.*$/m, 'effects = 40');
-  assert.match(edited, /^start = G$/m);
+  // with J now (a key bound to nothing else), and no longer with S.
+  const edited = (await stored()).replace(/^start =.*$/m, 'start = J').replace(/^effects =.*$/m, 'effects = 40');
+  assert.match(edited, /^start = J$/m);
   await page.evaluate((text) => localStorage.setItem('quellaro.settings', btoa(text)), edited);
 
   await page.reload();
@@ -461,7 +461,7 @@ test('mute, volumes, scaling and key bindings are kept across a reload', async (
   await page.keyboard.press('s');
   await sleep(300);
   assert.equal((await gameStatus(page)).game_mode, -1, 'S no longer starts the game');
-  await page.keyboard.press('g');
+  await page.keyboard.press('j');
   await waitForStatus(page, 's.game_mode === 0');
   assert.ok(await page.evaluate('Module.audio.muted'), 'still muted once the sound starts');
   // Unmuting writes the settings again, the player's lines with it.
@@ -469,7 +469,7 @@ test('mute, volumes, scaling and key bindings are kept across a reload', async (
   await page.waitForFunction('!Module.audio.muted');
   const after = await stored();
   assert.match(after, /^mute = no$/m);
-  assert.match(after, /^start = G$/m);
+  assert.match(after, /^start = J$/m);
   assert.match(after, /^effects = 40$/m);
   assert.deepEqual(page.errors, []);
   await page.close();

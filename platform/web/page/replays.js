@@ -1,7 +1,8 @@
 // The page's replays: a replay given in the address (#replay=..., as the runner's --link
 // prints it) is handed to the program, which plays it and then gives the game back; the last
 // finished run's link copied or saved as a file; a replay file opened (the file picker, or
-// dropped on the page), which the program plays from a fresh game.
+// dropped on the page) or a link pasted into the address, which the program plays from a
+// fresh game once the player agrees to leave a game in progress.
 'use strict';
 
 (() => {
@@ -141,6 +142,13 @@
 
   document.getElementById('sound').before(button);
   document.getElementById('screen').append(menu);
+
+  // A link pasted into the address of the page already open plays as an opened file does.
+  window.addEventListener('hashchange', () => {
+    if (!location.hash.startsWith(LINK_MARK) || !ready()) return;
+    offered = location.hash;
+    Module._web_replay_open();
+  });
 
   // Files dropped anywhere on the page.
   const carriesFiles = (event) => event.dataTransfer && [...event.dataTransfer.types].includes('Files');
