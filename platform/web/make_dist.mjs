@@ -1,9 +1,9 @@
 // Makes the folder a web server serves: only what the page needs, every file but the page
 // itself and its service worker named by a hash of its content, so that no cache ever
 // mixes two versions. The pictures travel as one gzip-compressed tar file (unpacked by the
-// page), with the plain tar beside it for browsers that cannot decompress; the sounds are
-// not shipped at all (the game renders them); the icons and the cursor are PNG files made
-// from the game's own pictures.
+// page; a browser too old to decompress it is told so); the sounds are not shipped at all
+// (the game renders them); the icons and the cursor are PNG files made from the game's own
+// pictures.
 //   node make_dist.mjs --game DIR --page DIR --assets DIR --out DIR
 // DIR of --game holds quellaro.js and quellaro.wasm; --out is emptied of what an earlier run
 // wrote, then filled.
@@ -163,7 +163,6 @@ function main() {
                        .sort()
                        .map((name) => ({name, bytes: asset(name)}));
   const tar = makeTar(pictures);
-  ship('pictures.tar', tar);
   ship('pictures.tgz', gzipSync(tar, {level: 9}));
 
   // The icons: the desktop's face (16 x 16) enlarged by whole steps, crisp at every size;
@@ -182,7 +181,7 @@ function main() {
   // is hashed after them), rewriting the names inside the text files first.
   const named = new Map();  // source name -> shipped name
   const sizes = new Map();  // shipped name -> bytes
-  const rename = (text) => text.replace(/[\w-]+\.(?:js|wasm|tgz|tar|png|css|webmanifest)\b/g,
+  const rename = (text) => text.replace(/[\w-]+\.(?:js|wasm|tgz|png|css|webmanifest)\b/g,
                                         (name) => named.get(name) ?? name);
   const hashName = (name, bytes) => {
     const dot = name.indexOf('.');
@@ -210,13 +209,13 @@ function main() {
 
   // The page names its files (with their sizes, for the progress shown while they come) and
   // the version, which the service worker checks.
-  const version = hashOf(Buffer.from([...files.keys()].sort().join('\n'))).slice(0, 12);
+  // The worker's own text counts too: a change to it alone is another version, whose worker
+  // keeps the files anew under its own name.
+  const version = hashOf(Buffer.from([...files.keys()].sort().join('\n') + '\n' + page('sw.js'))).slice(0, 12);
   const fileList = {
     game: named.get('quellaro.js'),
     wasm: {name: named.get('quellaro.wasm'), size: sizes.get(named.get('quellaro.wasm'))},
-    pictures: {name: named.get('pictures.tgz'), size: sizes.get(named.get('pictures.tgz')),
-               unpacked: sizes.get(named.get('pictures.tar'))},
-    picturesPlain: {name: named.get('pictures.tar'), size: sizes.get(named.get('pictures.tar'))},
+    pictures: {name: named.get('pictures.tgz'), size: sizes.get(named.get('pictures.tgz'))},
     version,
   };
   const index = rename(page('index.html'))
@@ -224,8 +223,7 @@ function main() {
                              `<script id="files" type="application/json">${JSON.stringify(fileList)}</script>`)
                     .replaceAll('{{version}}', version);
   if (!index.includes(version)) throw new Error('index.html has no place for the list of its files');
-  // The worker keeps every file but the plain tar, which only browsers without a worker need.
-  const kept = [...files.keys()].filter((name) => name !== named.get('pictures.tar')).sort();
+  const kept = [...files.keys()].sort();
   const worker = page('sw.js')
                      .replace("const VERSION = 'dev';", `const VERSION = '${version}';`)
                      .replace('const FILES = [];', `const FILES = ${JSON.stringify(kept)};`);

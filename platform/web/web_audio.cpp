@@ -1,6 +1,6 @@
 // The browser's sound: the same mixer as the desktop's, limiter and all, run when the page's
-// Web Audio side (audio_calls.js) asks for the next buffer, so the page plays the same stereo
-// mix at the same rate, the music rendered a buffer at a time as it plays and no pass waiting
+// Web Audio side (audio_calls.js) wants the next frames, so the page plays the same stereo
+// mix at the same rate, the music rendered a chunk at a time as it plays and no pass waiting
 // for it. M mutes and unmutes; the pause holds every sound where it is.
 #include <emscripten/emscripten.h>
 
@@ -15,6 +15,7 @@ void page_audio_close();
 void page_audio_music(int id);
 void page_audio_pause(int paused);
 void page_audio_mute(int muted);
+void page_audio_feed();
 }
 
 namespace {
@@ -22,7 +23,7 @@ namespace {
 // The most frames the page asks for at once.
 constexpr int MAX_FRAMES = 4096;
 
-// What the page's audio callback mixes; the browser runs it between passes, never during one.
+// What the page's sound mixes; the browser runs it between passes, never during one.
 AudioOut audio;
 // The mixed frames handed to the page, left and right.
 int16_t mixed[2 * MAX_FRAMES];
@@ -81,6 +82,10 @@ void platform_play_music(int id) {
     page_audio_music(id);
 }
 
+void web_audio_feed() {
+    page_audio_feed();
+}
+
 void web_audio_set_paused(int paused) {
     page_audio_pause(paused);
 }
@@ -109,7 +114,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_toggle_mute() {
     web_audio_toggle_mute();
 }
 
-// From the page's audio callback: the next frames of the mix (at most MAX_FRAMES), left and
+// From the page's sound: the next frames of the mix (at most MAX_FRAMES), left and
 // right, in memory the page reads before its next call.
 extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* web_audio_mix(int frames) {
     mixing = true;

@@ -21,6 +21,8 @@ void web_input_start();
 void web_input_stop();
 // The sound held with the pause, and M's switch between sound and silence.
 void web_audio_set_paused(int paused);
+// After the passes of an animation frame: the sound mixed ahead of what is playing.
+void web_audio_feed();
 void web_audio_toggle_mute();
 // What the player chose (an options page): the effects' and the music's volumes in percent,
 // held to 0-100, and the sound off or on; heard at once, and kept in the settings.

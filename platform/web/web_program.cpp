@@ -2,6 +2,7 @@
 // settings it changes, and its notices to the player.
 #include "platform/web/web_program.h"
 
+#include <emscripten/emscripten.h>
 #include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
@@ -24,11 +25,15 @@ void on_wake(void*) {
     emscripten_request_animation_frame(on_animation_frame, nullptr);
 }
 
-EM_BOOL on_animation_frame(double now_ms, void*) {
-    const double wait_ms = frame_work(now_ms);
+EM_BOOL on_animation_frame(double, void*) {
+    // The clock now, not the frame's timestamp: that is when the refresh began, often before
+    // the timer that asked for this frame fired, and a pass due at the timer would then wait
+    // a whole further refresh (two frames drawn a pass instead of one).
+    const double wait_ms = frame_work(emscripten_get_now());
     if (wait_ms < 0.0) {
         return EM_FALSE;
     }
+    web_audio_feed();
     if (wait_ms < LEAST_WAIT_MS) {
         emscripten_request_animation_frame(on_animation_frame, nullptr);
     } else {

@@ -33,10 +33,10 @@ const TYPES = {
 };
 
 // Serves a folder on 127.0.0.1 at a free port; resolves to {url, close, root, alter,
-// sent}. The
-// tests may point root at another folder, and set alter(name, bytes) to answer a file
-// otherwise: null leaves it out (404), 'hang' never answers, 'drop' closes the connection
-// unanswered (as a network that is off), other bytes replace it.
+// sent}. The tests may point root at another folder, and set alter(name, bytes) to answer a file
+// otherwise: null leaves it out (404), a number answers that status with no file, 'hang'
+// never answers, 'drop' closes the connection unanswered (as a network that is off), other
+// bytes replace it.
 export async function serve(root = WEB_DIR) {
   const hanging = new Set();
   const server = http.createServer(async (request, response) => {
@@ -58,6 +58,10 @@ export async function serve(root = WEB_DIR) {
         return;
       }
       if (body === null) throw new Error('left out');
+      if (typeof body === 'number') {
+        response.writeHead(body, {'Content-Type': 'text/plain'}).end(`status ${body}`);
+        return;
+      }
       response.writeHead(200, {'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream',
                                'Cache-Control': 'no-cache'});
       response.end(body);

@@ -2,8 +2,9 @@
 // a first visit transfers from a plain static server (up to the title, and once the worker
 // has kept the game for offline play); the time from the start of the page's load to the
 // title frame on Chrome's "Fast 4G" and "Slow 4G" profiles, median of 5 cold visits; and the
-// main thread's time per pass in the menu and in play, from the DevTools performance metrics.
-// Run: node tests/web/measure.mjs (after make web).
+// main thread's processor time per pass in the menu and in play against two references of the
+// same run (below), at two page sizes.
+// Run: node tests/web/measure.mjs [--pass-cost] (after make web; --pass-cost: that part alone).
 import {PredefinedNetworkConditions} from 'puppeteer-core';
 
 import {DIST_DIR, gameStatus, launch, serve, sleep, waitForStatus} from './harness.mjs';
@@ -35,9 +36,234 @@ async function coldVisit(network, viewport = {width: 1280, height: 1024}) {
   return {page, context, bytes: () => new Map(bytes)};
 }
 
+
+// --- The main thread's time per pass, against references of the same run ------------------
+// Each figure is the page's task time (DevTools' TaskDuration: everything its main thread
+// did) over windows of half a second, divided by the passes run in the window; p10 and p50
+// over the windows. The references: an empty requestAnimationFrame loop (what any animated
+// page pays, counted per 30 ms), and a bare WebGL page that does what the game's drawing does
+// each pass (a new 640 x 480 frame of bytes and its palette up as textures, the palette
+// lookup into a picture, the picture scaled onto a canvas of the game's size), a pass every
+// 30 ms, written apart from the game's code. What is left above the WebGL page is the game's
+// own: its pass, its input, its sound.
+const WINDOW_MS = 500;
+const WINDOWS = 12;
+
+const REFERENCE_RAF = `<!doctype html><body style="margin:0;background:#101018"><script>
+  window.passes = () => performance.now() / 30;
+  requestAnimationFrame(function loop() { requestAnimationFrame(loop); });
+</script>`;
+
+const REFERENCE_WEBGL = (place) => `<!doctype html><body style="margin:0;background:#101018">
+<canvas id="c" width="${place.width}" height="${place.height}"
+  style="position:absolute;left:${place.left};top:${place.top};width:${place.cssWidth};height:${place.cssHeight}"></canvas>
+<script>(() => {
+  const W = 640, H = 480;
+  const gl = document.getElementById('c').getContext('webgl', {alpha: false, antialias: false, depth: false,
+                                                              stencil: false, preserveDrawingBuffer: false});
+  function program(fragment) {
+    const p = gl.createProgram();
+    const vs = gl.createShader(gl.VERTEX_SHADER);
+    gl.shaderSource(vs, 'attribute vec2 v; uniform float f; varying vec2 t;' +
+                        'void main() { t = vec2(v.x, f * v.y) * 0.5 + 0.5; gl_Position = vec4(v, 0.0, 1.0); }');
+    gl.compileShader(vs);
+    const fs = gl.createShader(gl.FRAGMENT_SHADER);
+    gl.shaderSource(fs, 'precision highp float; varying vec2 t; ' + fragment);
+    gl.compileShader(fs);
+    gl.attachShader(p, vs);
+    gl.attachShader(p, fs);
+    gl.bindAttribLocation(p, 0, 'v');
+    gl.linkProgram(p);
+    return p;
+  }
+  const lookup = program('uniform sampler2D i; uniform sampler2D c;' +
+      'void main() { gl_FragColor = texture2D(c, vec2(texture2D(i, t).r * 255.0 / 256.0 + 0.5 / 256.0, 0.5)); }');
+  const scale = program('uniform sampler2D p; void main() { gl_FragColor = texture2D(p, t); }');
+  function texture(unit, format, w, h) {
+    const t = gl.createTexture();
+    gl.activeTexture(gl.TEXTURE0 + unit);
+    gl.bindTexture(gl.TEXTURE_2D, t);
+    gl.texImage2D(gl.TEXTURE_2D, 0, format, w, h, 0, format, gl.UNSIGNED_BYTE, null);
+    for (const k of [gl.TEXTURE_MIN_FILTER, gl.TEXTURE_MAG_FILTER]) gl.texParameteri(gl.TEXTURE_2D, k, gl.NEAREST);
+    for (const k of [gl.TEXTURE_WRAP_S, gl.TEXTURE_WRAP_T]) gl.texParameteri(gl.TEXTURE_2D, k, gl.CLAMP_TO_EDGE);
+    return t;
+  }
+  texture(0, gl.LUMINANCE, W, H);
+  texture(1, gl.RGBA, 256, 1);
+  const picture = texture(2, gl.RGBA, W, H);
+  const fb = gl.createFramebuffer();
+  gl.bindFramebuffer(gl.FRAMEBUFFER, fb);
+  gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, picture, 0);
+  gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+  gl.bufferData(gl.ARRAY_BUFFER, new Float32Array([-1, -1, 1, -1, -1, 1, 1, 1]), gl.STATIC_DRAW);
+  gl.enableVertexAttribArray(0);
+  gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);
+  gl.pixelStorei(gl.UNPACK_ALIGNMENT, 1);
+  gl.useProgram(lookup);
+  gl.uniform1i(gl.getUniformLocation(lookup, 'i'), 0);
+  gl.uniform1i(gl.getUniformLocation(lookup, 'c'), 1);
+  gl.uniform1f(gl.getUniformLocation(lookup, 'f'), 1);
+  gl.useProgram(scale);
+  gl.uniform1i(gl.getUniformLocation(scale, 'p'), 2);
+  gl.uniform1f(gl.getUniformLocation(scale, 'f'), 1);
+  // Two frames and palettes taken in turn: every pass uploads new bytes, and makes none.
+  const pictures = [0, 1].map((k) => Uint8Array.from({length: W * H}, (_, i) => (i * 7 + k * 13) & 255));
+  const palettes = [0, 1].map((k) => Uint8Array.from({length: 1024}, (_, i) => (i * 3 + k) & 255));
+  let count = 0, due = 0;
+  window.passes = () => count;
+  function pass() {
+    gl.activeTexture(gl.TEXTURE0);
+    gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, W, H, gl.LUMINANCE, gl.UNSIGNED_BYTE, pictures[count & 1]);
+    gl.activeTexture(gl.TEXTURE1);
+    gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 256, 1, gl.RGBA, gl.UNSIGNED_BYTE, palettes[count & 1]);
+    gl.bindFramebuffer(gl.FRAMEBUFFER, fb);
+    gl.viewport(0, 0, W, H);
+    gl.useProgram(lookup);
+    gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+    gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+    gl.viewport(0, 0, gl.canvas.width, gl.canvas.height);
+    gl.useProgram(scale);
+    gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+    count++;
+  }
+  // A pass every 30 ms, shown at the next display refresh: a timer until shortly before it is
+  // due, then an animation frame.
+  function frame() {
+    const now = performance.now();
+    if (!due) due = now;
+    if (now >= due) {
+      pass();
+      due += 30;
+      if (now - due > 150) due = now + 30;
+    }
+    const wait = due - performance.now();
+    if (wait < 4) requestAnimationFrame(frame);
+    else setTimeout(() => requestAnimationFrame(frame), wait);
+  }
+  requestAnimationFrame(frame);
+})();
+</script>`;
+
+// The main thread's time per pass over windows of the page: [p10, p50] in ms. ThreadTime is
+// the processor time of the page's main thread, which other programs on a busy machine do not
+// inflate as they do wall-clock task time. passes() gives the page's passes so far.
+async function taskPerPass(page, passes) {
+  const frames = () => page.evaluate('window.animationFrames ?? 0');
+  const client = await page.createCDPSession();
+  await client.send('Performance.enable', {timeDomain: 'threadTicks'});
+  const threadTime = async () => (await client.send('Performance.getMetrics')).metrics
+                                     .find((m) => m.name === 'ThreadTime').value;
+  const figures = [];
+  const shown = [];
+  for (let i = 0; i < WINDOWS; i++) {
+    const before = await threadTime();
+    const passesBefore = await passes();
+    const framesBefore = await frames();
+    await sleep(WINDOW_MS);
+    const after = await threadTime();
+    const ran = (await passes()) - passesBefore;
+    if (ran > 0) figures.push((after - before) * 1000 / ran);
+    shown.push(((await frames()) - framesBefore) / ran);
+  }
+  await client.detach();
+  figures.sort((a, b) => a - b);
+  shown.sort((a, b) => a - b);
+  return [figures[Math.floor(figures.length * 0.1)], figures[figures.length >> 1], shown[shown.length >> 1]];
+}
+
+// Counts the page's animation frames (one per display refresh it drew in).
+const COUNT_FRAMES = `(() => {
+  const request = window.requestAnimationFrame.bind(window);
+  let last = -1;
+  window.animationFrames = 0;
+  window.requestAnimationFrame = (callback) => request((now) => {
+    if (now !== last) { last = now; window.animationFrames++; }
+    callback(now);
+  });
+})()`;
+
+// A large page, where this machine's software GPU draws fewer frames than there are passes
+// (the sharp scaling of a picture of 1265 x 949), and a small one (a 640 x 480 picture), where
+// it draws one a pass as a real GPU would.
+const VIEWPORTS = [{width: 1280, height: 1024}, {width: 800, height: 600}];
+
+async function passCost(VIEWPORT) {
+  const results = [];
+  const report = (what, [p10, p50, frames]) => {
+    results.push({what, p10, p50});
+    console.log(`  ${what.padEnd(56)} p10 ${p10.toFixed(3)} ms  p50 ${p50.toFixed(3)} ms  ` +
+                `(${frames.toFixed(2)} animation frames a pass)`);
+  };
+  console.log(`main thread's processor time a pass (${WINDOWS} windows of ${WINDOW_MS} ms each, ` +
+              `${VIEWPORT.width} x ${VIEWPORT.height} page):`);
+  const game = async (sound) => {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport(VIEWPORT);
+    await page.evaluateOnNewDocument(COUNT_FRAMES);
+    await page.goto(server.url);
+    await page.waitForFunction('window.Module && Module.firstFrameAt', {timeout: 120_000, polling: 10});
+    // Sound starts with the first key: without it, what the page pays for the game alone.
+    if (!sound) await page.evaluate(() => { Module.audio.start = () => {}; });
+    const passes = async () => (await gameStatus(page)).passes;
+    await sleep(500);
+    report(`title menu${sound ? '' : ', no sound'}`, await taskPerPass(page, passes));
+    await page.keyboard.press('s');
+    await waitForStatus(page, 's.game_mode === 0');
+    await page.keyboard.down('ArrowRight');
+    await page.keyboard.down('z');
+    await sleep(500);
+    const dryBefore = await page.evaluate('Module.audio.ranDry');
+    report(`play (running right)${sound ? ', sound on' : ', no sound'}`, await taskPerPass(page, passes));
+    if (sound) {
+      console.log(`    (the sound's queue ran dry ${await page.evaluate('Module.audio.ranDry') - dryBefore} times meanwhile)`);
+    }
+    const place = await page.evaluate(() => {
+      const c = Module.canvas;
+      return {width: c.width, height: c.height, left: c.style.left, top: c.style.top,
+              cssWidth: c.style.width, cssHeight: c.style.height};
+    });
+    await context.close();
+    return place;
+  };
+  const reference = async (what, html) => {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport(VIEWPORT);
+    const errors = [];
+    page.on('pageerror', (error) => errors.push(String(error)));
+    await page.evaluateOnNewDocument(COUNT_FRAMES);
+    await page.goto(`${server.url}nothing`);
+    await page.setContent(html);
+    await sleep(500);
+    if (errors.length) throw new Error(`the reference failed: ${errors.join('; ')}`);
+    report(what, await taskPerPass(page, () => page.evaluate('window.passes()')));
+    await context.close();
+  };
+  const place = await game(true);
+  await game(false);
+  await reference('reference: the same upload and draw in a bare WebGL page', REFERENCE_WEBGL(place));
+  await reference('reference: an empty animation-frame loop, per 30 ms', REFERENCE_RAF);
+  const figure = (what) => results.find((r) => r.what.startsWith(what)).p50;
+  console.log(`  the game's own share in play (p50 above the WebGL page): ` +
+              `${(figure('play (running right), sound on') - figure('reference: the same')).toFixed(3)} ms ` +
+              `with sound, ${(figure('play (running right), no sound') - figure('reference: the same')).toFixed(3)} ms without`);
+}
+
+// --pass-cost: the main thread's time alone.
+const onlyPassCost = process.argv.includes('--pass-cost');
+
 const total = (bytes) => [...bytes.values()].reduce((a, b) => a + b, 0);
 
 try {
+  for (const viewport of VIEWPORTS) await passCost(viewport);
+  if (!onlyPassCost) await transferAndStart();
+} finally {
+  await browser.close();
+  await server.close();
+}
+
+async function transferAndStart() {
   // The transfer, file by file as the page saw it; then with the worker's own downloads,
   // which the page does not see, from the server's count.
   {
@@ -69,27 +295,4 @@ try {
                 `${times.map((t) => t.toFixed(0)).join(', ')}`);
   }
 
-  // The main thread's time per pass: the page's task time over a stretch of passes.
-  const {page, context} = await coldVisit(null);
-  async function perPass(what, seconds) {
-    const before = await page.metrics();
-    const passesBefore = (await gameStatus(page)).passes;
-    await sleep(seconds * 1000);
-    const after = await page.metrics();
-    const passes = (await gameStatus(page)).passes - passesBefore;
-    const task = (after.TaskDuration - before.TaskDuration) * 1000 / passes;
-    const script = (after.ScriptDuration - before.ScriptDuration) * 1000 / passes;
-    console.log(`${what}: ${passes} passes in ${seconds} s, ${task.toFixed(3)} ms task time and ` +
-                `${script.toFixed(3)} ms script time a pass`);
-  }
-  await perPass('title menu', 5);
-  await page.keyboard.press('s');
-  await waitForStatus(page, 's.game_mode === 0');
-  await page.keyboard.down('ArrowRight');
-  await page.keyboard.down('z');
-  await perPass('play (running right)', 5);
-  await context.close();
-} finally {
-  await browser.close();
-  await server.close();
 }

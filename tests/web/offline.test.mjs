@@ -3,7 +3,7 @@
 // replaces the old one whole, and a page only ever loads the files of its own version.
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
-import {appendFileSync, cpSync, mkdirSync, mkdtempSync, readdirSync, rmSync} from 'node:fs';
+import {appendFileSync, cpSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync} from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
@@ -17,17 +17,24 @@ let server;
 let browser;
 let work;
 let nextDist;  // the same game with a changed page: another version
-before(async () => {
-  work = mkdtempSync(path.join(os.tmpdir(), 'quellaro-web-'));
-  const pageDir = path.join(work, 'page');
+let workerDist;  // the same game with a changed worker alone
+// The page's folder made from the sources with one page file changed.
+function makeDist(name, changed) {
+  const pageDir = path.join(work, `page-${name}`);
   cpSync(path.join(SOURCE_DIR, 'platform', 'web', 'page'), pageDir, {recursive: true});
-  appendFileSync(path.join(pageDir, 'page.js'), '// the next version\n');
-  nextDist = path.join(work, 'dist');
+  appendFileSync(path.join(pageDir, changed), '// the next version\n');
+  const out = path.join(work, `dist-${name}`);
   const made = spawnSync(process.execPath, [path.join(SOURCE_DIR, 'platform', 'web', 'make_dist.mjs'),
                                             '--game', WEB_DIR, '--page', pageDir,
-                                            '--assets', path.join(SOURCE_DIR, 'assets'), '--out', nextDist],
+                                            '--assets', path.join(SOURCE_DIR, 'assets'), '--out', out],
                          {encoding: 'utf8'});
   assert.equal(made.status, 0, made.stderr);
+  return out;
+}
+before(async () => {
+  work = mkdtempSync(path.join(os.tmpdir(), 'quellaro-web-'));
+  nextDist = makeDist('next', 'page.js');
+  workerDist = makeDist('worker', 'sw.js');
   server = await serve(DIST_DIR);
   browser = await launch();
 });
@@ -91,6 +98,16 @@ test('installable, played offline on a second visit, and a new version taken who
     assert.deepEqual(page.errors ?? [], []);
     if (SHOTS) await page.screenshot({path: path.join(SHOTS, 'offline-play.png')});
 
+    // Online, a server that answers the page with an error: the kept version plays.
+    for (const status of [404, 503]) {
+      server.alter = (name, bytes) => (name === 'index.html' ? status : bytes);
+      await page.reload();
+      await page.waitForFunction('window.Module && Module.firstFrameAt', {timeout: 30_000});
+      assert.equal(await versionOf(page), first, `the page answered ${status}`);
+      await waitForStatus(page, 's.passes > 5');
+    }
+    server.alter = null;
+
     // A new version on the server: the next visit loads it, and only its files; its worker
     // then keeps it alone.
     await setOffline(page, false);
@@ -118,4 +135,16 @@ test('installable, played offline on a second visit, and a new version taken who
     server.alter = null;
     await page.close();
   }
+});
+
+test('a change to the worker alone is a new version, kept under a name of its own', () => {
+  const read = (dist, name) => readFileSync(path.join(dist, name), 'utf8');
+  const version = (dist) => read(dist, 'index.html').match(/name="quellaro-version" content="(\w+)"/)[1];
+  const cacheOf = (dist) => read(dist, 'sw.js').match(/const VERSION = '(\w+)'/)[1];
+  const versioned = (dist) => readdirSync(dist).filter((name) => /\.[0-9a-f]{10}\./.test(name)).sort();
+  // The same versioned files (the worker is not one of them), yet another version.
+  assert.deepEqual(versioned(workerDist), versioned(DIST_DIR));
+  assert.notEqual(version(workerDist), version(DIST_DIR));
+  assert.equal(cacheOf(workerDist), version(workerDist));
+  assert.equal(cacheOf(DIST_DIR), version(DIST_DIR));
 });

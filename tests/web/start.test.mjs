@@ -121,3 +121,28 @@ test('a slow download shows the bytes come so far', async () => {
     await context.close();
   }
 });
+
+test('a browser that cannot decompress is told it is too old, and downloads nothing', async () => {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  try {
+    const errors = [];
+    page.on('pageerror', (error) => errors.push(String(error)));
+    const asked = [];
+    page.on('request', (request) => asked.push(new URL(request.url()).pathname));
+    await page.evaluateOnNewDocument(() => { delete window.DecompressionStream; });
+    await page.goto(server.url);
+    await page.waitForSelector('#notice .failure', {visible: true, timeout: 15_000});
+    const shown = await page.$eval('#notice .failure',
+                                   (n) => ({text: n.textContent, buttons: n.querySelectorAll('button').length}));
+    assert.match(shown.text, /too old/);
+    assert.match(shown.text, /Firefox 113/);
+    assert.equal(shown.buttons, 0, 'trying again cannot help');
+    assert.deepEqual(asked.filter((name) => /\.(wasm|tgz|tar)$/.test(name)), []);
+    assert.deepEqual(errors, []);
+    assert.ok(!readdirSync(DIST_DIR).some((name) => name.endsWith('.tar')), 'no plain archive is shipped');
+    if (SHOTS) await page.screenshot({path: path.join(SHOTS, 'failure-too-old.png')});
+  } finally {
+    await context.close();
+  }
+});

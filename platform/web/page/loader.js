@@ -34,8 +34,8 @@ const pageLoad = (() => {
   const aborter = 'AbortController' in window ? new AbortController() : null;
   const errors = [];          // the program's own messages, for a failed start
 
-  // A failure: what failed, why, and a way to try again.
-  function fail(what, why) {
+  // A failure: what failed, why, and a way to try again (where trying again can help).
+  function fail(what, why, {retry = true} = {}) {
     if (failed || started) return;
     failed = true;
     aborter?.abort();
@@ -43,17 +43,21 @@ const pageLoad = (() => {
     heading.textContent = what;
     const detail = document.createElement('p');
     detail.textContent = why;
-    const again = document.createElement('button');
-    again.type = 'button';
-    again.textContent = 'Try again';
-    again.addEventListener('click', () => location.reload());
     const box = document.createElement('div');
     box.className = 'failure';
-    box.append(heading, detail, again);
+    box.append(heading, detail);
+    let again = null;
+    if (retry) {
+      again = document.createElement('button');
+      again.type = 'button';
+      again.textContent = 'Try again';
+      again.addEventListener('click', () => location.reload());
+      box.append(again);
+    }
     pageNotice.show(box);
     pageNotice.locked = true;
     document.body.classList.add('failed');
-    again.focus();
+    again?.focus();
     window.dispatchEvent(new CustomEvent('quellaro-failed', {detail: {what, why}}));
   }
 
@@ -180,12 +184,18 @@ const pageLoad = (() => {
     return new Uint8Array(await new Response(stream).arrayBuffer());
   }
 
-  // Browsers that cannot decompress take the plain archive, which is larger.
-  const compressed = 'DecompressionStream' in window;
-  const pictureFile = compressed ? files.pictures : files.picturesPlain;
+  // The pictures come compressed. A browser that cannot decompress them (one from before
+  // 2023) cannot play; it is told so at once rather than downloading what it cannot use.
+  if (!('DecompressionStream' in window)) {
+    fail('This browser is too old for the game.',
+         'It cannot unpack the game\'s pictures. Chrome or Edge 80, Firefox 113, Safari 16.4 or ' +
+         'any later version plays it.', {retry: false});
+    window.Module = {canvas: document.getElementById('frame'), files};  // for page.js, which waits on it
+    return {files, started() {}, isStarted: () => false, hasFailed: () => true};
+  }
+  const pictureFile = files.pictures;
   const wasm = download(files.wasm);
   const pictures = download(pictureFile).then(async (bytes) => {
-    if (!compressed) return untar(bytes, pictureFile.name);
     let tar;
     try {
       tar = await gunzip(bytes);

@@ -40,7 +40,11 @@ self.addEventListener('activate', (event) => {
 
 async function page(request) {
   const kept = caches.open(CACHE).then((cache) => cache.match('./'));
-  const network = fetch(request);
+  // A server that answers with an error (a page gone, a server down for a moment) gives no
+  // game: the kept version plays instead, when there is one. Redirects are no errors.
+  const network = fetch(request).then(async (response) => {
+    return response.status >= 400 ? (await kept) ?? response : response;
+  });
   const late = new Promise((resolve) => setTimeout(resolve, PAGE_WAIT_MS));
   try {
     const first = await Promise.race([network, late.then(() => kept)]);
