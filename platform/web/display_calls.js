@@ -234,7 +234,7 @@ mergeInto(LibraryManager.library, {
 
     openWorker: function(canvas) {
       const d = pageDisplay;
-      const url = URL.createObjectURL(new Blob([d.WORKER], {type: 'text/javascript'}));
+      let url = URL.createObjectURL(new Blob([d.WORKER], {type: 'text/javascript'}));
       d.worker = new Worker(url);
       // Two buffers for each kind of frame, in turn: one may be with the worker while the next
       // pass fills the other, and none is made per pass.
@@ -246,7 +246,10 @@ mergeInto(LibraryManager.library, {
       d.reading = [];     // reads sent to the worker, in order
       d.worker.onmessage = (event) => {
         const m = event.data;
-        URL.revokeObjectURL(url);  // the worker has started
+        if (url) {
+          URL.revokeObjectURL(url);  // the worker has started; once, as it is not cheap
+          url = null;
+        }
         if (m.type === 'frame') {
           d.free[m.palette ? 'indexed' : 'rgba'].push({pixels: m.pixels, palette: m.palette});
           if (Module.onFramePresented) Module.onFramePresented();

@@ -1,5 +1,5 @@
-// The browser program's start, the browser's animation frames for it, the scaling and the
-// settings it changes, and its notices to the player.
+// The browser program's start, the browser's animation frames (or timer) for it, the scaling and
+// the settings it changes, and its notices to the player.
 #include "platform/web/web_program.h"
 
 #include <emscripten/emscripten.h>
