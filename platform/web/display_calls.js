@@ -6,6 +6,11 @@
 // pixels (something drawn over them) go straight into the picture. Without WebGL a 2D canvas
 // does the same from RGBA pixels. The canvas holds exactly the device pixels it covers, so
 // the browser scales nothing afterwards.
+//
+// Where the browser can, all of that happens in a worker that owns the canvas (kind
+// 'worker'): the page's thread only copies each frame into one of two buffers that travel to
+// the worker and back, and never pays for the WebGL frame's commit, the largest cost of a
+// pass on a slow GPU. ?draw=webgl keeps the drawing on the page, ?draw=2d uses the 2D canvas.
 mergeInto(LibraryManager.library, {
   $pageDisplay: {
     FRAME_WIDTH: 640,
@@ -130,14 +135,206 @@ mergeInto(LibraryManager.library, {
       d.shown = false;
     },
 
-    open: function(canvas) {
+    // The worker's side: the same two passes as on the page, on the canvas handed to it. It
+    // answers each frame by sending its buffers back, and a read with the canvas's pixels.
+    WORKER: `'use strict';
+      let d = null;
+      function draw() {
+        if (!d || !d.shown || d.lost) return;
+        const gl = d.gl, p = d.place;
+        if (d.canvas.width !== p.width || d.canvas.height !== p.height) {
+          d.canvas.width = p.width;
+          d.canvas.height = p.height;
+        }
+        gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+        gl.viewport(0, 0, p.width, p.height);
+        gl.useProgram(d.scale);
+        gl.uniform1f(d.prescaleAt, p.sharp ? p.prescale : 0);
+        gl.activeTexture(gl.TEXTURE2);
+        const filter = p.sharp ? gl.LINEAR : gl.NEAREST;
+        gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, filter);
+        gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, filter);
+        gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+      }
+      function frame(m) {
+        const gl = d.gl, W = d.width, H = d.height;
+        if (m.palette) {
+          gl.activeTexture(gl.TEXTURE0);
+          gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, W, H, gl.LUMINANCE, gl.UNSIGNED_BYTE, new Uint8Array(m.pixels));
+          gl.activeTexture(gl.TEXTURE1);
+          gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 256, 1, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(m.palette));
+          gl.activeTexture(gl.TEXTURE2);
+          gl.bindFramebuffer(gl.FRAMEBUFFER, d.framebuffer);
+          gl.viewport(0, 0, W, H);
+          gl.useProgram(d.lookup);
+          gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+        } else {
+          gl.activeTexture(gl.TEXTURE2);
+          gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, W, H, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(m.pixels));
+        }
+        d.shown = true;
+        draw();
+      }
+      function read() {
+        draw();
+        const gl = d.gl, width = d.canvas.width, height = d.canvas.height;
+        const rows = new Uint8Array(width * height * 4);
+        gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, rows);
+        const data = new Uint8Array(rows.length);
+        for (let y = 0; y < height; y++) {
+          data.set(rows.subarray((height - 1 - y) * width * 4, (height - y) * width * 4), y * width * 4);
+        }
+        postMessage({type: 'read', width, height, data}, [data.buffer]);
+      }
+      onmessage = (event) => {
+        const m = event.data;
+        try {
+          if (m.type === 'open') {
+            d = m.display;
+            d.canvas = m.canvas;
+            d.gl = d.canvas.getContext('webgl', m.settings);
+            if (!d.gl) throw new Error('no WebGL in the worker');
+            const make = new Function('d', m.makeGl);
+            make(d);
+            d.canvas.addEventListener('webglcontextlost', (e) => { e.preventDefault(); d.lost = true; });
+            d.canvas.addEventListener('webglcontextrestored', () => {
+              d.lost = false;
+              make(d);
+              postMessage({type: 'restored'});
+            });
+          } else if (m.type === 'place') {
+            d.place = m.place;
+            draw();
+          } else if (m.type === 'frame') {
+            if (!d.lost) frame(m);
+            postMessage(m, m.palette ? [m.pixels, m.palette] : [m.pixels]);
+          } else if (m.type === 'read') {
+            read();
+          }
+        } catch (error) {
+          postMessage({type: 'failed', why: String(error && error.message || error)});
+        }
+      };`,
+
+    // Whether this browser can give the canvas to a worker that draws with WebGL. Asked of a
+    // small canvas here: a worker that found no WebGL could no longer give the canvas back.
+    canUseWorker: function(canvas) {
+      if (typeof Worker !== 'function' || typeof OffscreenCanvas !== 'function' ||
+          !canvas.transferControlToOffscreen) return false;
+      try {
+        const gl = new OffscreenCanvas(1, 1).getContext('webgl');
+        if (!gl) return false;
+        const lose = gl.getExtension('WEBGL_lose_context');
+        if (lose) lose.loseContext();  // the probe's context is not kept
+        return true;
+      } catch (error) {
+        return false;
+      }
+    },
+
+    openWorker: function(canvas) {
+      const d = pageDisplay;
+      let url = URL.createObjectURL(new Blob([d.WORKER], {type: 'text/javascript'}));
+      d.worker = new Worker(url);
+      // Two buffers for each kind of frame, in turn: one may be with the worker while the next
+      // pass fills the other, and none is made per pass.
+      const size = d.FRAME_WIDTH * d.FRAME_HEIGHT;
+      d.free = {indexed: [0, 1].map(() => ({pixels: new ArrayBuffer(size), palette: new ArrayBuffer(1024)})),
+                rgba: [0, 1].map(() => ({pixels: new ArrayBuffer(size * 4), palette: null}))};
+      d.pending = null;   // the newest frame not yet sent: {pixels, palette} addresses
+      d.readers = [];     // reads asked for, in order: their promises' resolve
+      d.reading = [];     // reads sent to the worker, in order
+      d.worker.onmessage = (event) => {
+        const m = event.data;
+        if (url) {
+          URL.revokeObjectURL(url);  // the worker has started; once, as it is not cheap
+          url = null;
+        }
+        if (m.type === 'frame') {
+          d.free[m.palette ? 'indexed' : 'rgba'].push({pixels: m.pixels, palette: m.palette});
+          if (Module.onFramePresented) Module.onFramePresented();
+          d.send();
+        } else if (m.type === 'read') {
+          d.reading.shift()(m);
+        } else if (m.type === 'restored') {
+          Module._web_show_again();
+        } else if (m.type === 'failed') {
+          d.drawOnPage(m.why);
+        }
+      };
+      d.worker.onerror = (event) => {
+        event.preventDefault();
+        d.drawOnPage(event.message || 'the worker did not start');
+      };
+      const offscreen = canvas.transferControlToOffscreen();
+      // makeGl's text runs in the worker on its own record, with the shaders it uses.
+      const display = {FRAME_WIDTH: d.FRAME_WIDTH, FRAME_HEIGHT: d.FRAME_HEIGHT, width: d.FRAME_WIDTH,
+                       height: d.FRAME_HEIGHT, VERTEX: d.VERTEX, LOOKUP: d.LOOKUP, SCALE: d.SCALE,
+                       PRECISION: d.PRECISION, place: d.place, shown: false, lost: false};
+      const makeGl = `d.compile = ${d.compile.toString()}; d.texture = ${d.texture.toString()};\n` +
+                     `const pageDisplay = d;\n(${d.makeGl.toString()})();`;
+      d.worker.postMessage({type: 'open', canvas: offscreen, display, settings: d.settings, makeGl},
+                           [offscreen]);
+    },
+
+    // A worker that cannot draw keeps the canvas it was given: a new canvas takes its place
+    // (its look, its pointer listener) and the page draws on it, the kept frame at once.
+    drawOnPage: function(why) {
+      const d = pageDisplay;
+      if (!d.worker) return;
+      console.warn('Quellaro 2005: drawing on the page, the drawing worker failed:', why);
+      d.worker.terminate();
+      d.worker = null;
+      d.failed = why;
+      const fresh = d.canvas.cloneNode(false);
+      d.canvas.replaceWith(fresh);
+      if (Module.pointerListener) fresh.addEventListener('mousedown', Module.pointerListener);
+      Module.canvas = fresh;
+      d.canvas = null;
+      d.open(fresh, 'webgl');
+      Module._web_display_reopened(d.gl ? 1 : 0);
+      for (const resolve of d.readers.concat(d.reading)) resolve(d.read());
+      d.readers = d.reading = [];
+    },
+
+    // The newest frame to the worker once a buffer is back; then the reads asked for since.
+    send: function() {
+      const d = pageDisplay;
+      if (d.pending) {
+        const list = d.free[d.pending.palette ? 'indexed' : 'rgba'];
+        if (!list.length) return;
+        const slot = list.pop();
+        const pixels = new Uint8Array(slot.pixels);
+        pixels.set(HEAPU8.subarray(d.pending.pixels, d.pending.pixels + pixels.length));
+        if (slot.palette) {
+          new Uint8Array(slot.palette).set(HEAPU8.subarray(d.pending.palette, d.pending.palette + 1024));
+        }
+        d.pending = null;
+        d.worker.postMessage({type: 'frame', pixels: slot.pixels, palette: slot.palette},
+                             slot.palette ? [slot.pixels, slot.palette] : [slot.pixels]);
+      }
+      while (d.readers.length) {
+        d.reading.push(d.readers.shift());
+        d.worker.postMessage({type: 'read'});
+      }
+    },
+
+    settings: {alpha: false, antialias: false, depth: false, stencil: false, premultipliedAlpha: false,
+               preserveDrawingBuffer: false, powerPreference: 'low-power'},
+
+    open: function(canvas, where) {
       const d = pageDisplay;
       d.canvas = canvas;
-      const settings = {alpha: false, antialias: false, depth: false, stencil: false,
-                        premultipliedAlpha: false, preserveDrawingBuffer: false,
-                        powerPreference: 'low-power'};
+      if (!where) where = Module.forceCanvas2d ? '2d' : Module.drawWhere;
+      if (where !== '2d' && where !== 'webgl' && d.canUseWorker(canvas)) {
+        d.kind = 'worker';
+        d.openWorker(canvas);
+        d.applyPlace();
+        return;
+      }
+      const settings = d.settings;
       try {
-        d.gl = Module.forceCanvas2d ? null : canvas.getContext('webgl', settings);
+        d.gl = where === '2d' ? null : canvas.getContext('webgl', settings);
         if (d.gl) d.makeGl();
       } catch (error) {
         console.warn('Quellaro 2005: drawing without WebGL:', error);
@@ -173,7 +370,9 @@ mergeInto(LibraryManager.library, {
       const p = d.place;
       if (!d.canvas || p.width <= 0 || p.height <= 0) return;
       const ratio = window.devicePixelRatio || 1;
-      if (d.canvas.width !== p.width || d.canvas.height !== p.height) {
+      if (d.worker) {
+        d.worker.postMessage({type: 'place', place: p});  // the worker sizes the canvas it owns
+      } else if (d.canvas.width !== p.width || d.canvas.height !== p.height) {
         d.canvas.width = p.width;
         d.canvas.height = p.height;
       }
@@ -186,7 +385,7 @@ mergeInto(LibraryManager.library, {
         context.imageSmoothingEnabled = false;
       }
       if (Module.onCanvasPlaced) Module.onCanvasPlaced(p);
-      d.draw();
+      if (!d.worker) d.draw();
     },
 
     // The picture onto the canvas, scaled as placed.
@@ -219,9 +418,16 @@ mergeInto(LibraryManager.library, {
     },
 
     // The canvas's pixels as shown, top row first: {width, height, data} (RGBA bytes). For
-    // the tests, which compare them with the native game's frames.
+    // the tests, which compare them with the native game's frames. From the worker, a promise
+    // of them once it has drawn every frame shown before the call.
     read: function() {
       const d = pageDisplay;
+      if (d.worker) {
+        return new Promise((resolve) => {
+          d.readers.push(resolve);
+          d.send();
+        });
+      }
       const width = d.canvas.width, height = d.canvas.height;
       if (!d.gl) return {width, height, data: d.context.getImageData(0, 0, width, height).data};
       d.draw();  // what WebGL drew is gone once the page has shown it
@@ -243,7 +449,14 @@ mergeInto(LibraryManager.library, {
     Module.canvas.setAttribute('aria-label', document.title);
     Module.display = pageDisplay;  // for the page and its tests
     if (!pageDisplay.canvas) pageDisplay.open(Module.canvas);
-    return pageDisplay.gl ? 1 : 0;
+    return pageDisplay.gl || pageDisplay.worker ? 1 : 0;
+  },
+
+  // 1 when passes should wait for the display's refresh (the page draws), 0 when a timer
+  // does (the worker draws; the page's thread then pays for no animation frames).
+  page_display_wants_animation_frames__deps: ['$pageDisplay'],
+  page_display_wants_animation_frames: function() {
+    return pageDisplay.worker ? 0 : 1;
   },
 
   page_display_place__deps: ['$pageDisplay'],
@@ -255,6 +468,11 @@ mergeInto(LibraryManager.library, {
   page_display_indexed__deps: ['$pageDisplay'],
   page_display_indexed: function(pixels, palette) {
     const d = pageDisplay;
+    if (d.worker) {
+      d.pending = {pixels, palette};
+      d.send();
+      return;
+    }
     if (d.lost) return;
     const gl = d.gl;
     const views = d.heap();
@@ -283,6 +501,11 @@ mergeInto(LibraryManager.library, {
   page_display_rgba__deps: ['$pageDisplay'],
   page_display_rgba: function(pixels) {
     const d = pageDisplay;
+    if (d.worker) {
+      d.pending = {pixels, palette: 0};
+      d.send();
+      return;
+    }
     if (d.lost) return;
     const views = d.heap();
     if (views.rgbaAt !== pixels) {

@@ -176,6 +176,15 @@ WEB_EXPORT void web_resize(int width, int height) {
     place();
 }
 
+// From the page: the drawing moved to another canvas (a worker that could not draw), which
+// takes 8-bit frames (1) or RGBA pixels only (0); the kept frame on it at once.
+WEB_EXPORT void web_display_reopened(int indexed) {
+    page_indexed = indexed;
+    if (shown) {
+        show_kept();
+    }
+}
+
 // From the page: the canvas lost what it showed (a lost WebGL context came back); the frame
 // again, as it was.
 WEB_EXPORT void web_show_again() {

@@ -1,5 +1,5 @@
-// The browser program's start, the browser's animation frames for it, the scaling and the
-// settings it changes, and its notices to the player.
+// The browser program's start, the browser's animation frames (or timer) for it, the scaling and
+// the settings it changes, and its notices to the player.
 #include "platform/web/web_program.h"
 
 #include <emscripten/emscripten.h>
@@ -8,8 +8,12 @@
 
 #include "platform/web/web_backend.h"
 
-// The page's side (page_calls.js): a short notice beside the game.
-extern "C" void page_notice(const char* text);
+// The page's side (page_calls.js, display_calls.js): a short notice beside the game; whether
+// passes wait for the display's refresh.
+extern "C" {
+void page_notice(const char* text);
+int page_display_wants_animation_frames();
+}
 
 namespace {
 
@@ -22,7 +26,11 @@ constexpr double LEAST_WAIT_MS = 4.0;
 EM_BOOL on_animation_frame(double now_ms, void*);
 
 void on_wake(void*) {
-    emscripten_request_animation_frame(on_animation_frame, nullptr);
+    if (page_display_wants_animation_frames()) {
+        emscripten_request_animation_frame(on_animation_frame, nullptr);
+    } else {
+        on_animation_frame(0.0, nullptr);
+    }
 }
 
 EM_BOOL on_animation_frame(double, void*) {
@@ -34,7 +42,11 @@ EM_BOOL on_animation_frame(double, void*) {
         return EM_FALSE;
     }
     web_audio_feed();
-    if (wait_ms < LEAST_WAIT_MS) {
+    if (!page_display_wants_animation_frames()) {
+        // A worker draws: a timer alone paces the passes. The pause on a hidden page (the
+        // program's own) keeps this to a look at the keys, which the browser slows further.
+        emscripten_set_timeout(on_wake, wait_ms, nullptr);
+    } else if (wait_ms < LEAST_WAIT_MS) {
         emscripten_request_animation_frame(on_animation_frame, nullptr);
     } else {
         // The frame after the wait shows the pass: as late as a frame every refresh would.
@@ -71,7 +83,7 @@ void web_notice(const char* text) {
 
 void web_run_frames(double (*frame)(double now_ms)) {
     frame_work = frame;
-    emscripten_request_animation_frame(on_animation_frame, nullptr);
+    on_wake(nullptr);
 }
 
 // For the page: the scaling in use, and another one (its name); the name of the one now in

@@ -24,10 +24,10 @@ int web_settings_changed();
 // WEB_SCALE_MODES, for an options page), at once, and keeps the choice.
 void web_set_scale_mode(int mode);
 
-// Calls frame at the browser's animation frames with the frame's time in milliseconds. frame
-// returns how long it can wait for the next one (ms; 0 for the next refresh), or a negative
-// number to stop. Waiting, the page sleeps: a display refreshing at 60 or 120 Hz costs the
-// processor a frame only when the game has a pass to run.
+// Calls frame at the browser's animation frames (by a timer alone when a worker draws) with
+// the time in milliseconds. frame returns how long it can wait for the next one (ms; 0 for
+// the next refresh), or a negative number to stop. Waiting, the page sleeps: a display
+// refreshing at 60 or 120 Hz costs the processor a frame only when the game has a pass to run.
 void web_run_frames(double (*frame)(double now_ms));
 // 1 while the game is paused: the page is hidden or lost the focus, or the player pressed P.
 int web_paused();

@@ -1,5 +1,5 @@
 // Colour filters in the browser: chosen on the Video page, they change the picture on the
-// canvas (WebGL and 2D alike) and are kept with the page's settings, while the game's own
+// canvas (drawn by the worker's WebGL and on a 2D canvas alike) and are kept with the page's settings, while the game's own
 // frame stays the native runner's, pass for pass.
 import assert from 'node:assert/strict';
 import {mkdirSync} from 'node:fs';
@@ -49,7 +49,7 @@ async function nextFilter(page, expect) {
   await waitForStatus(page, `s.passes >= ${closed + 2}`);
 }
 
-for (const draw of ['webgl', '2d']) {
+for (const draw of ['worker', '2d']) {
   test(`${draw}: each filter changes the picture, never the game's frame, and is kept`, async () => {
     const context = await shared.browser.createBrowserContext();
     const url = draw === '2d' ? `${shared.url}?draw=2d` : shared.url;

@@ -150,8 +150,11 @@ export function runNative(args) {
 // the same moment, and the game's own frame before any colour filter: {passes, digest,
 // frame}. A rectangle [left, top, width, height] of the frame digests only that part.
 export function canvasDigest(page, rect = [0, 0, 640, 480]) {
-  return page.evaluate(([left, top, width, height]) => {
-    const shown = Module.display.read();
+  return page.evaluate(async ([left, top, width, height]) => {
+    // The status as the read is asked for: the worker's read shows the frames sent until then.
+    const reading = Module.display.read();
+    const status = JSON.parse(Module.UTF8ToString(Module._web_status()));
+    const shown = await reading;
     // The 64-bit hash in two 32-bit halves; the prime is 2^40 + 0x1b3.
     let hi = 0xcbf29ce4, lo = 0x84222325;
     for (let y = top; y < top + height; y++) {
@@ -166,7 +169,6 @@ export function canvasDigest(page, rect = [0, 0, 640, 480]) {
         }
       }
     }
-    const status = JSON.parse(Module.UTF8ToString(Module._web_status()));
     const hex = (n) => n.toString(16).padStart(8, '0');
     return {passes: status.passes, digest: hex(hi) + hex(lo), frame: status.frame};
   }, rect);

@@ -41,7 +41,8 @@ async function coldVisit(network, viewport = {width: 1280, height: 1024}) {
 // Each figure is the page's task time (DevTools' TaskDuration: everything its main thread
 // did) over windows of half a second, divided by the passes run in the window; p10 and p50
 // over the windows. The references: an empty requestAnimationFrame loop (what any animated
-// page pays, counted per 30 ms), and a bare WebGL page that does what the game's drawing does
+// page pays, counted per 30 ms), a page whose worker draws each frame it is sent (what the
+// game's default drawing pays), and a bare WebGL page that does what the game's drawing does
 // each pass (a new 640 x 480 frame of bytes and its palette up as textures, the palette
 // lookup into a picture, the picture scaled onto a canvas of the game's size), a pass every
 // 30 ms, written apart from the game's code. What is left above the WebGL page is the game's
@@ -144,6 +145,106 @@ const REFERENCE_WEBGL = (place) => `<!doctype html><body style="margin:0;backgro
 })();
 </script>`;
 
+// The same frame drawn by a worker that owns the canvas: the page's thread copies each pass's
+// bytes and palette into one of two buffers and sends them (they come back once drawn), a
+// timer every 30 ms and no animation frames, as the game does when a worker draws for it.
+const REFERENCE_WORKER = (place) => `<!doctype html><body style="margin:0;background:#101018">
+<canvas id="c" width="${place.width}" height="${place.height}"
+  style="position:absolute;left:${place.left};top:${place.top};width:${place.cssWidth};height:${place.cssHeight}"></canvas>
+<script>(() => {
+  const W = 640, H = 480;
+  const source = \`
+    let gl, fb, lookup, scale;
+    function program(fragment) {
+      const p = gl.createProgram();
+      const vs = gl.createShader(gl.VERTEX_SHADER);
+      gl.shaderSource(vs, 'attribute vec2 v; uniform float f; varying vec2 t;' +
+                          'void main() { t = vec2(v.x, f * v.y) * 0.5 + 0.5; gl_Position = vec4(v, 0.0, 1.0); }');
+      gl.compileShader(vs);
+      const fs = gl.createShader(gl.FRAGMENT_SHADER);
+      gl.shaderSource(fs, 'precision highp float; varying vec2 t; ' + fragment);
+      gl.compileShader(fs);
+      gl.attachShader(p, vs);
+      gl.attachShader(p, fs);
+      gl.bindAttribLocation(p, 0, 'v');
+      gl.linkProgram(p);
+      return p;
+    }
+    function texture(unit, format, w, h) {
+      const t = gl.createTexture();
+      gl.activeTexture(gl.TEXTURE0 + unit);
+      gl.bindTexture(gl.TEXTURE_2D, t);
+      gl.texImage2D(gl.TEXTURE_2D, 0, format, w, h, 0, format, gl.UNSIGNED_BYTE, null);
+      for (const k of [gl.TEXTURE_MIN_FILTER, gl.TEXTURE_MAG_FILTER]) gl.texParameteri(gl.TEXTURE_2D, k, gl.NEAREST);
+      for (const k of [gl.TEXTURE_WRAP_S, gl.TEXTURE_WRAP_T]) gl.texParameteri(gl.TEXTURE_2D, k, gl.CLAMP_TO_EDGE);
+      return t;
+    }
+    onmessage = ({data}) => {
+      if (data.canvas) {
+        gl = data.canvas.getContext('webgl', {alpha: false, antialias: false, depth: false, stencil: false});
+        lookup = program('uniform sampler2D i; uniform sampler2D c;' +
+            'void main() { gl_FragColor = texture2D(c, vec2(texture2D(i, t).r * 255.0 / 256.0 + 0.5 / 256.0, 0.5)); }');
+        scale = program('uniform sampler2D p; void main() { gl_FragColor = texture2D(p, t); }');
+        texture(0, gl.LUMINANCE, ${'${W}'}, ${'${H}'});
+        texture(1, gl.RGBA, 256, 1);
+        const picture = texture(2, gl.RGBA, ${'${W}'}, ${'${H}'});
+        fb = gl.createFramebuffer();
+        gl.bindFramebuffer(gl.FRAMEBUFFER, fb);
+        gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, picture, 0);
+        gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+        gl.bufferData(gl.ARRAY_BUFFER, new Float32Array([-1, -1, 1, -1, -1, 1, 1, 1]), gl.STATIC_DRAW);
+        gl.enableVertexAttribArray(0);
+        gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);
+        gl.pixelStorei(gl.UNPACK_ALIGNMENT, 1);
+        gl.useProgram(lookup);
+        gl.uniform1i(gl.getUniformLocation(lookup, 'i'), 0);
+        gl.uniform1i(gl.getUniformLocation(lookup, 'c'), 1);
+        gl.uniform1f(gl.getUniformLocation(lookup, 'f'), 1);
+        gl.useProgram(scale);
+        gl.uniform1i(gl.getUniformLocation(scale, 'p'), 2);
+        gl.uniform1f(gl.getUniformLocation(scale, 'f'), 1);
+        return;
+      }
+      gl.activeTexture(gl.TEXTURE0);
+      gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, ${'${W}'}, ${'${H}'}, gl.LUMINANCE, gl.UNSIGNED_BYTE, new Uint8Array(data.bytes));
+      gl.activeTexture(gl.TEXTURE1);
+      gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 256, 1, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(data.colours));
+      gl.bindFramebuffer(gl.FRAMEBUFFER, fb);
+      gl.viewport(0, 0, ${'${W}'}, ${'${H}'});
+      gl.useProgram(lookup);
+      gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+      gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+      gl.viewport(0, 0, gl.canvas.width, gl.canvas.height);
+      gl.useProgram(scale);
+      gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+      postMessage(data, [data.bytes, data.colours]);
+    };\`;
+  const worker = new Worker(URL.createObjectURL(new Blob([source])));
+  const canvas = document.getElementById('c').transferControlToOffscreen();
+  worker.postMessage({canvas}, [canvas]);
+  const pictures = [0, 1].map((k) => Uint8Array.from({length: W * H}, (_, i) => (i * 7 + k * 13) & 255));
+  const palettes = [0, 1].map((k) => Uint8Array.from({length: 1024}, (_, i) => (i * 3 + k) & 255));
+  const spare = [0, 1].map(() => ({bytes: new ArrayBuffer(W * H), colours: new ArrayBuffer(1024)}));
+  worker.onmessage = ({data}) => spare.push(data);
+  let count = 0, due = performance.now();
+  window.passes = () => count;
+  function pass() {
+    const buffers = spare.pop();
+    if (buffers) {
+      new Uint8Array(buffers.bytes).set(pictures[count & 1]);
+      new Uint8Array(buffers.colours).set(palettes[count & 1]);
+      worker.postMessage(buffers, [buffers.bytes, buffers.colours]);
+    }
+    count++;
+    due += 30;
+    const now = performance.now();
+    if (now - due > 150) due = now;
+    setTimeout(pass, Math.max(0, due - now));
+  }
+  setTimeout(pass, 30);
+})();
+</script>`;
+
 // The main thread's time per pass over windows of the page: [p10, p50] in ms. ThreadTime is
 // the processor time of the page's main thread, which other programs on a busy machine do not
 // inflate as they do wall-clock task time. passes() gives the page's passes so far.
@@ -196,25 +297,26 @@ async function passCost(VIEWPORT) {
   };
   console.log(`main thread's processor time a pass (${WINDOWS} windows of ${WINDOW_MS} ms each, ` +
               `${VIEWPORT.width} x ${VIEWPORT.height} page):`);
-  const game = async (sound) => {
+  const game = async (sound, query = '') => {
     const context = await browser.createBrowserContext();
     const page = await context.newPage();
     await page.setViewport(VIEWPORT);
     await page.evaluateOnNewDocument(COUNT_FRAMES);
-    await page.goto(server.url);
+    await page.goto(`${server.url}${query}`);
     await page.waitForFunction('window.Module && Module.firstFrameAt', {timeout: 120_000, polling: 10});
     // Sound starts with the first key: without it, what the page pays for the game alone.
     if (!sound) await page.evaluate(() => { Module.audio.start = () => {}; });
     const passes = async () => (await gameStatus(page)).passes;
     await sleep(500);
-    report(`title menu${sound ? '' : ', no sound'}`, await taskPerPass(page, passes));
+    const kind = await page.evaluate('Module.display.kind');
+    report(`${kind}: title menu${sound ? '' : ', no sound'}`, await taskPerPass(page, passes));
     await page.keyboard.press('s');
     await waitForStatus(page, 's.game_mode === 0');
     await page.keyboard.down('ArrowRight');
     await page.keyboard.down('z');
     await sleep(500);
     const dryBefore = await page.evaluate('Module.audio.ranDry');
-    report(`play (running right)${sound ? ', sound on' : ', no sound'}`, await taskPerPass(page, passes));
+    report(`${kind}: play (running right)${sound ? ', sound on' : ', no sound'}`, await taskPerPass(page, passes));
     if (sound) {
       console.log(`    (the sound's queue ran dry ${await page.evaluate('Module.audio.ranDry') - dryBefore} times meanwhile)`);
     }
@@ -240,14 +342,21 @@ async function passCost(VIEWPORT) {
     report(what, await taskPerPass(page, () => page.evaluate('window.passes()')));
     await context.close();
   };
+  // The game as it draws by default (a worker), then drawing on the page's thread.
   const place = await game(true);
   await game(false);
+  await game(false, '?draw=webgl');
+  await reference('reference: the same upload and draw by a worker', REFERENCE_WORKER(place));
   await reference('reference: the same upload and draw in a bare WebGL page', REFERENCE_WEBGL(place));
   await reference('reference: an empty animation-frame loop, per 30 ms', REFERENCE_RAF);
   const figure = (what) => results.find((r) => r.what.startsWith(what)).p50;
-  console.log(`  the game's own share in play (p50 above the WebGL page): ` +
-              `${(figure('play (running right), sound on') - figure('reference: the same')).toFixed(3)} ms ` +
-              `with sound, ${(figure('play (running right), no sound') - figure('reference: the same')).toFixed(3)} ms without`);
+  const share = (kind, reference) =>
+      `${(figure(`${kind}: play (running right), sound on`) - figure(reference)).toFixed(3)} ms with sound, ` +
+      `${(figure(`${kind}: play (running right), no sound`) - figure(reference)).toFixed(3)} ms without`;
+  console.log(`  the game's own share in play (p50 above its reference): drawn by a worker ` +
+              `${share('worker', 'reference: the same upload and draw by a worker')}`);
+  const onPage = figure('webgl: play (running right), no sound') - figure('reference: the same upload and draw in a bare');
+  console.log(`  drawn on the page: ${onPage.toFixed(3)} ms without sound`);
 }
 
 // --pass-cost: the main thread's time alone.

@@ -87,6 +87,70 @@ test('the title shows exactly the native runner\'s frame, then S and Right play'
   await page.close();
 });
 
+// The whole canvas as shown, hashed, with the game's frame it shows: {frame, hash}.
+const wholeCanvas = (page) => page.evaluate(async () => {
+  const reading = Module.display.read();
+  const frame = JSON.parse(Module.UTF8ToString(Module._web_status())).frame;
+  const shown = await reading;
+  let hash = 0x811c9dc5;
+  for (let i = 0; i < shown.data.length; i++) hash = Math.imul(hash ^ shown.data[i], 0x01000193) >>> 0;
+  return {frame, hash: `${shown.width}x${shown.height}:${hash}`};
+});
+
+test('a worker draws by default, the very picture the page\'s own WebGL draws, in every scaling', async () => {
+  const viewport = {width: 1000, height: 760};
+  const worker = await openGame(shared.browser, shared.url, viewport);
+  const onPage = await openGame(shared.browser, `${shared.url}?draw=webgl`, viewport);
+  assert.equal(await worker.evaluate('Module.display.kind'), 'worker');
+  assert.equal(await onPage.evaluate('Module.display.kind'), 'webgl');
+  for (const mode of ['integer', 'fit', 'sharp']) {
+    await chooseScale(worker, mode);
+    await chooseScale(onPage, mode);
+    // The title animates: compare the two pages where they show the same frame.
+    const seen = new Map();
+    for (let i = 0; i < 20; i++) {
+      const {frame, hash} = await wholeCanvas(worker);
+      seen.set(frame, hash);
+    }
+    let compared = 0;
+    for (let i = 0; i < 60 && compared < 3; i++) {
+      const {frame, hash} = await wholeCanvas(onPage);
+      if (!seen.has(frame)) continue;
+      assert.equal(seen.get(frame), hash, `${mode}: frame ${frame}`);
+      compared++;
+    }
+    assert.ok(compared > 0, `${mode}: the two pages never showed the same frame`);
+  }
+  assert.deepEqual([...worker.errors, ...onPage.errors], []);
+  await worker.close();
+  await onPage.close();
+});
+
+test('when the drawing worker fails, the page draws on its own thread and loses nothing', async () => {
+  const page = await shared.browser.newPage();
+  // A worker whose canvas gives no WebGL, as a browser without it in workers would.
+  await page.evaluateOnNewDocument(() => {
+    const Real = window.Worker;
+    window.Worker = function(url) {
+      const broken = `OffscreenCanvas.prototype.getContext = () => null; importScripts('${url}');`;
+      return new Real(URL.createObjectURL(new Blob([broken])));
+    };
+  });
+  await page.setViewport({width: 1000, height: 760});
+  await page.goto(shared.url);
+  await page.waitForFunction('window.Module && Module.firstFrameAt && Module.display.kind === "webgl"',
+                             {timeout: 30_000});
+  await chooseScale(page, 'integer');
+  const title = await canvasDigest(page);
+  const native = runNative(['--passes', String(title.passes)]);
+  assert.equal(title.digest, native.digests.at(-1).split(' ')[1], `the title at pass ${title.passes - 1}`);
+  // The new canvas takes the clicks: the second entry, information screen 1.
+  const point = await pointOver(page, 250, 300);
+  await page.mouse.click(point.x, point.y);
+  await waitForStatus(page, 's.game_mode === 1');
+  await page.close();
+});
+
 test('without WebGL the page draws the same frames on a 2D canvas, in every scaling', async () => {
   const page = await openGame(shared.browser, `${shared.url}?draw=2d`, {width: 1000, height: 760});
   assert.equal(await page.evaluate('Module.display.kind'), '2d');
@@ -97,8 +161,8 @@ test('without WebGL the page draws the same frames on a 2D canvas, in every scal
   assert.equal(title.digest, native.digests.at(-1).split(' ')[1], `the title at pass ${title.passes - 1}`);
   // Sharp draws through its enlarged copy: the whole picture, smoothed between its pixels.
   await chooseScale(page, 'sharp');
-  const drawn = await page.evaluate(() => {
-    const shown = Module.display.read();
+  const drawn = await page.evaluate(async () => {
+    const shown = await Module.display.read();
     const colours = new Set();
     for (let at = 0; at < shown.data.length; at += 4) {
       colours.add((shown.data[at] << 16) | (shown.data[at + 1] << 8) | shown.data[at + 2]);

@@ -230,8 +230,10 @@ const pageLoad = (() => {
 
   window.Module = {
     canvas: document.getElementById('frame'),
-    // ?draw=2d draws without WebGL, for a machine whose WebGL draws wrong.
+    // ?draw=2d draws without WebGL, for a machine whose WebGL draws wrong; ?draw=webgl draws
+    // on the page's thread, for a browser whose drawing worker goes wrong.
     forceCanvas2d: new URLSearchParams(location.search).get('draw') === '2d',
+    drawWhere: new URLSearchParams(location.search).get('draw'),
     files,
     print: (line) => console.log(line),
     printErr: (line) => {
