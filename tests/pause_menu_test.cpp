@@ -56,10 +56,10 @@ void set_levels(int e, int m, int off) {
     muted = off;
 }
 
-const MenuHost host = {hold,    fullscreen, set_fullscreen, scale_count, scale_name,
-                       scale,   set_scale,  levels,         set_levels,  nullptr,
-                       nullptr, nullptr,    nullptr,        nullptr,     nullptr,
-                       nullptr, nullptr,    nullptr,        nullptr};
+const MenuHost host = {hold,      fullscreen, set_fullscreen, scale_count, scale_name, scale,
+                       set_scale, levels,     set_levels,     nullptr,     nullptr,    nullptr,
+                       nullptr,   nullptr,    nullptr,        nullptr,     nullptr,    nullptr,
+                       nullptr,   nullptr,    nullptr};
 
 InputRecord key_record(int key) {
     InputRecord r = INPUT_RECORD_EMPTY;

@@ -219,6 +219,13 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
         held_press(&keyboard, physical_key(event), keycode);
     }
     bool handled = false;
+    // As on the desktop, a menu's own keys are the menu's even where a key of the port's is
+    // the same; the port's other keys still act under it.
+    const int menu_key = menu_shown() ? menu_key_of(keycode) : 0;
+    if (menu_key != 0) {
+        menu->key(menu_key);
+        return EM_TRUE;
+    }
     for (int role = FIRST_PORT_ROLE; role < ROLE_COUNT; role++) {
         if (key_has_role(&web_settings.keys, role, keycode)) {
             // A key of the port or the practice tools never reaches the game.
@@ -226,10 +233,6 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* event, void*) {
         }
     }
     if (menu_shown()) {
-        const int key = menu_key_of(keycode);
-        if (key != 0) {
-            menu->key(key);
-        }
         return EM_TRUE;
     }
     for (int role = 0; role < FIRST_PRESS_ROLE; role++) {

@@ -61,6 +61,79 @@ int binding_conflict(const KeyBindings* keys, int role) {
     return -1;
 }
 
+namespace {
+
+// Whether role and other both act somewhere on keycode.
+bool share(const KeyBindings* keys, int role, int other, int32_t keycode) {
+    return keycode != 0 && other != role && (where_acts(other) & where_acts(role)) != 0 &&
+           key_has_role(keys, role, keycode) && key_has_role(keys, other, keycode);
+}
+
+// Roles the pause menu answers to before the port's keys.
+bool in_pause_menu(int role) {
+    return role == ROLE_UP || role == ROLE_DOWN || role == ROLE_ENTER || role == ROLE_ESCAPE ||
+           role == ROLE_LEFT || role == ROLE_RIGHT;
+}
+
+// Of two roles on one key, the one the input gives the key to alone (-1: both).
+int winner_of(int role, int other) {
+    const bool port = role >= FIRST_PORT_ROLE, other_port = other >= FIRST_PORT_ROLE;
+    if (role < FIRST_PRESS_ROLE || other < FIRST_PRESS_ROLE || (!port && !other_port))
+        return -1;
+    if (port && other_port)
+        return role < other ? role : other;
+    return port ? role : other;
+}
+
+}  // namespace
+
+int binding_winner(const KeyBindings* keys, int role, int other) {
+    if (role < 0 || role >= ROLE_COUNT || other < 0 || other >= ROLE_COUNT)
+        return -1;
+    for (int32_t key : keys->keys[role]) {
+        if (share(keys, role, other, key))
+            return winner_of(role, other);
+    }
+    return -1;
+}
+
+int binding_overruled(const KeyBindings* keys, int role) {
+    // The pause menu's own keys act there whatever else has them.
+    if (role < 0 || role >= ROLE_COUNT || in_pause_menu(role))
+        return -1;
+    int by = -1;
+    for (int32_t key : keys->keys[role]) {
+        if (key == 0)
+            continue;
+        int taker = -1;
+        for (int other = 0; other < ROLE_COUNT && taker < 0; ++other) {
+            if (share(keys, role, other, key) && winner_of(role, other) == other)
+                taker = other;
+        }
+        if (taker < 0)
+            return -1;  // this key acts for role
+        by = by < 0 ? taker : by;
+    }
+    return by;
+}
+
+void binding_shared_text(const KeyBindings* keys, int role, int other, char* out, size_t size) {
+    const int winner = binding_winner(keys, role, other);
+    const char* its = binding_action_name(other);
+    if (winner < 0) {
+        std::snprintf(out, size, "Also bound to %s: both act.", its);
+        return;
+    }
+    const int loser = winner == role ? other : role;
+    const char* lost = binding_action_name(loser);
+    const char* won = winner == role ? "this one wins" : "that wins";
+    if (in_pause_menu(loser))
+        std::snprintf(out, size, "Also bound to %s: %s in the game, %s in the pause menu.", its,
+                      won, lost);
+    else
+        std::snprintf(out, size, "Also bound to %s: %s, %s does nothing on it.", its, won, lost);
+}
+
 const char* binding_bind_key(KeyBindings* keys, int role, int32_t keycode) {
     if (role < 0 || role >= ROLE_COUNT)
         return "There is no such action.";

@@ -64,9 +64,14 @@ void controls_entries(const MenuHost* host, MenuEntries* out) {
         host->action_keys(action, keys, sizeof keys);
         if (host->action_pad != nullptr)
             host->action_pad(action, pad, sizeof pad);
-        std::snprintf(e.value, sizeof e.value, "%s%s%s", keys[0] ? keys : "(none)",
-                      pad[0] ? "  / pad " : "", pad);
-        e.marked = host->action_conflict != nullptr && host->action_conflict(action) >= 0;
+        const bool overruled =
+            host->action_overruled != nullptr && host->action_overruled(action) >= 0;
+        std::snprintf(e.value, sizeof e.value, "%s%s%s%s", keys[0] ? keys : "(none)",
+                      overruled ? " (does nothing)" : "", pad[0] ? "  / pad " : "", pad);
+        e.marked = overruled ? MARK_OVERRULED
+                   : host->action_conflict != nullptr && host->action_conflict(action) >= 0
+                       ? MARK_SHARED
+                       : MARK_NONE;
     }
     if (host->reset_bindings != nullptr)
         menu_add(out, ITEM_RESET_KEYS, "Reset to defaults");

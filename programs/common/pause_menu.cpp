@@ -417,6 +417,8 @@ void pause_menu_bound(const char* refused) {
         host != nullptr && host->action_conflict != nullptr ? host->action_conflict(action) : -1;
     if (refused != nullptr) {
         std::snprintf(binding_said, sizeof binding_said, "%s", refused);
+    } else if (other >= 0 && host->action_shared_text != nullptr) {
+        host->action_shared_text(action, other, binding_said, sizeof binding_said);
     } else if (other >= 0) {
         std::snprintf(binding_said, sizeof binding_said, "Also bound to %s: both act.",
                       host->action_name(other));

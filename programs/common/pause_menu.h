@@ -50,6 +50,10 @@ struct MenuHost {
     void (*action_keys)(int action, char* out, size_t size);
     void (*action_pad)(int action, char* out, size_t size);  // "" when the pad cannot do it
     int (*action_conflict)(int action);
+    // What is said of action's binding shared with other's (which one acts on it); and the
+    // action that takes every key of action from it, so that its keys never act (-1: none).
+    void (*action_shared_text)(int action, int other, char* out, size_t size);
+    int (*action_overruled)(int action);
     // Every binding back to the defaults.
     void (*reset_bindings)();
     // The keys of a practice tool (PlatformCommand) as text ("F5").

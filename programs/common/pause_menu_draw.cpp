@@ -81,6 +81,9 @@ void hint_of(const MenuView& view, char* out, size_t size) {
         std::snprintf(out, size, "%s", view.prompt);
     } else if (view.said[0]) {
         std::snprintf(out, size, "%s", view.said);
+    } else if (controls && at >= 0 && at < view.entries.count &&
+               view.entries.entries[at].marked == MARK_OVERRULED) {
+        std::snprintf(out, size, "! its keys do nothing: another action takes them");
     } else if (controls && at >= 0 && at < view.entries.count && view.entries.entries[at].marked) {
         std::snprintf(out, size, "! shares a key or button with another action");
     } else if (controls && at >= 0 && at < view.entries.count &&

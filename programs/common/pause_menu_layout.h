@@ -36,11 +36,15 @@ enum MenuItem : int {
 
 constexpr int MENU_ENTRIES_MAX = 40;
 
+// How a Controls entry is marked: its binding is shared (both act, or this one wins), or
+// another action takes all its keys, so that they do nothing for it.
+enum : int { MARK_NONE, MARK_SHARED, MARK_OVERRULED };
+
 struct MenuEntry {
     int item;
     char label[64];
     char value[80];  // "" for an entry without one
-    int marked;      // shares a binding with another action
+    int marked;      // MARK_*: shares a binding with another action, or its keys never act
 };
 
 struct MenuEntries {

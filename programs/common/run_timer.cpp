@@ -89,10 +89,14 @@ int run_timer_pass(RunTimer* timer) {
     return what;
 }
 
-int run_timer_figure_now(const RunTimer& timer) {
+RunTimer run_timer_now(const RunTimer& timer) {
     RunTimer ahead = timer;
     run_timer_pass(&ahead);
-    return ahead.passes;
+    return ahead;
+}
+
+int run_timer_figure_now(const RunTimer& timer) {
+    return run_timer_now(timer).passes;
 }
 
 ReplayTimes run_timer_times(const RunTimer& timer) {

@@ -53,9 +53,10 @@ struct RunTimer {
 void run_timer_start(RunTimer* timer, const ReplayTimes& from);
 // After each pass: what it did (RUN_* bits).
 int run_timer_pass(RunTimer* timer);
-// The figure for the game as it is now: a pass's frame is shown while the pass runs, before
-// the timer has seen it, and this counts that pass as run_timer_pass will (the timer itself
-// is left as it is).
+// The timer for the game as it is now: a pass's frame is shown while the pass runs, before
+// the timer has seen it, and this counts that pass (its figure and splits) as run_timer_pass
+// will; the timer itself is left as it is. Seen again after the pass, it is the timer itself.
+RunTimer run_timer_now(const RunTimer& timer);
 int run_timer_figure_now(const RunTimer& timer);
 // The figure and splits, as a replay's header keeps them.
 ReplayTimes run_timer_times(const RunTimer& timer);

@@ -71,6 +71,13 @@ int action_conflict(int action) {
     const int key = binding_conflict(&sdl_settings.keys, action);
     return key >= 0 ? key : binding_pad_conflict(&sdl_settings.pads, action);
 }
+// A pad button shared acts for both: only keys have a winner.
+void action_shared_text(int action, int other, char* out, size_t size) {
+    binding_shared_text(&sdl_settings.keys, action, other, out, size);
+}
+int action_overruled(int action) {
+    return binding_overruled(&sdl_settings.keys, action);
+}
 void reset_bindings() {
     key_bindings_default(&sdl_settings.keys);
     pad_bindings_default(&sdl_settings.pads);
@@ -141,6 +148,8 @@ const MenuHost desktop_menu_host = {hold,
                                     action_keys,
                                     action_pad,
                                     action_conflict,
+                                    action_shared_text,
+                                    action_overruled,
                                     reset_bindings,
                                     command_keys,
                                     sdl_advance_once};

@@ -11,10 +11,17 @@
 
 namespace {
 
-// The timer's panel in play (the win's screen included); the title has the card instead.
+// The timer as the frame shown tells it: the keeper's, with the pass being shown counted.
+RunTimer shown;
+
+// The timer's panel in play (the win's screen included); the title has the card instead. Its
+// figure is the frame's, so that the last one shown is the run's time on the card.
 const RunTimer* timer_now() {
     const RunTimer& timer = run_keeper_timer();
-    return sdl_settings.show_timer && timer.last.game_mode == MODE_PLAYING ? &timer : nullptr;
+    if (!sdl_settings.show_timer || timer.last.game_mode != MODE_PLAYING)
+        return nullptr;
+    shown = run_timer_now(timer);
+    return &shown;
 }
 
 // The ghost's figure of the timer, in play with the ghost on; -1: no ghost now.

@@ -34,6 +34,13 @@ int action_conflict(int action) {
     const int key = binding_conflict(&web_settings.keys, action);
     return key >= 0 ? key : binding_pad_conflict(&web_settings.pads, action);
 }
+// A pad button shared acts for both: only keys have a winner.
+void action_shared_text(int action, int other, char* out, size_t size) {
+    binding_shared_text(&web_settings.keys, action, other, out, size);
+}
+int action_overruled(int action) {
+    return binding_overruled(&web_settings.keys, action);
+}
 void reset_bindings() {
     key_bindings_default(&web_settings.keys);
     pad_bindings_default(&web_settings.pads);
@@ -132,6 +139,8 @@ const MenuHost web_menu_host = {web_hold,
                                 action_keys,
                                 action_pad,
                                 action_conflict,
+                                action_shared_text,
+                                action_overruled,
                                 reset_bindings,
                                 command_keys,
                                 web_advance_once};

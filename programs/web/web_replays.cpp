@@ -232,10 +232,17 @@ WEB_EXPORT void web_replay_open() {
 
 namespace {
 
-// The timer's panel in play with the timer on; the ghost's figure, with the ghost on.
+// The timer as the frame shown tells it: the keeper's, with the pass being shown counted.
+RunTimer shown;
+
+// The timer's panel in play with the timer on, at the frame's figure (the card's time at the
+// end); the ghost's figure, with the ghost on.
 const RunTimer* timer_now() {
     const RunTimer& timer = run_keeper_timer();
-    return web_settings.show_timer && timer.last.game_mode == MODE_PLAYING ? &timer : nullptr;
+    if (!web_settings.show_timer || timer.last.game_mode != MODE_PLAYING)
+        return nullptr;
+    shown = run_timer_now(timer);
+    return &shown;
 }
 int ghost_now() {
     const RunTimer& timer = run_keeper_timer();

@@ -362,4 +362,63 @@ TEST(SdlMenu, TheGameSpeedIsKeptInTheSettingsAndMarksTheGame) {
     stop_playing();
 }
 
+// A key of the port's own wins over a binding of the same key in the game, and the page says
+// so: a binding that then never acts is marked; one of the pause menu's keys acts there.
+TEST(SdlMenu, APortKeyWinsOverABindingOfTheSameKeyAndThePageSaysWhich) {
+    start_playing();
+    tap(SDLK_p);
+    pump();
+    pause_menu_open_over(PAGE_CONTROLS);
+    auto bind = [](int role, SDL_Keycode key) {
+        while (std::strcmp(highlighted(), binding_action_name(role)) != 0) {
+            tap(SDLK_DOWN);
+            pump();
+        }
+        tap(SDLK_RETURN);
+        tap(key);
+        pump();
+        EXPECT_EQ(sdl_settings.keys.keys[role][0], key);
+        return menu_view();
+    };
+    // The timer on G: it comes first of the two, and the ghost's G does nothing.
+    MenuView view = bind(ROLE_TIMER, SDLK_g);
+    EXPECT_STREQ(view.said, "Also bound to Ghost: this one wins, Ghost does nothing on it.");
+    EXPECT_EQ(view.entries.entries[ROLE_TIMER].marked, MARK_SHARED);
+    EXPECT_EQ(view.entries.entries[ROLE_GHOST].marked, MARK_OVERRULED);
+    EXPECT_STREQ(view.entries.entries[ROLE_GHOST].value, "G (does nothing)");
+    // Start on P, the pause's key: never acts. Walk left on M: both act.
+    view = bind(ROLE_START, SDLK_p);
+    EXPECT_STREQ(view.said, "Also bound to Pause: that wins, Start (S) does nothing on it.");
+    EXPECT_EQ(view.entries.entries[ROLE_START].marked, MARK_OVERRULED);
+    tap(SDLK_UP);  // round the page back to its top
+    pump();
+    view = bind(ROLE_LEFT, SDLK_m);
+    EXPECT_STREQ(view.said, "Also bound to Sound on/off: both act.");
+    // Menu down on M too: the menu's in the pause menu, the sound switch's in the game.
+    view = bind(ROLE_DOWN, SDLK_m);
+    EXPECT_STREQ(view.said,
+                 "Also bound to Sound on/off: that wins in the game, Menu down in the pause menu.");
+    EXPECT_EQ(view.entries.entries[ROLE_DOWN].marked, MARK_SHARED);
+
+    // As said: in the pause menu M moves down and leaves the sound as it is.
+    const int muted = sdl_settings.muted;
+    const int at = menu_view().highlight;
+    tap(SDLK_m);
+    pump();
+    EXPECT_EQ(menu_view().highlight, at + 1);
+    EXPECT_EQ(sdl_settings.muted, muted);
+    // In the game, G is the timer's alone, and M switches the sound.
+    pause_menu_close();
+    pump();
+    const int timer = sdl_settings.show_timer, ghost = sdl_settings.show_ghost;
+    tap(SDLK_g);
+    tap(SDLK_m);
+    pump();
+    EXPECT_NE(sdl_settings.show_timer, timer);
+    EXPECT_EQ(sdl_settings.show_ghost, ghost);
+    EXPECT_NE(sdl_settings.muted, muted);
+    key_bindings_default(&sdl_settings.keys);
+    stop_playing();
+}
+
 }  // namespace

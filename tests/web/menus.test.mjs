@@ -112,6 +112,24 @@ test('the Controls page rebinds a key, shows a conflict, keeps the keys and rese
   await page.keyboard.press('m');
   await announced('Controls. Jump: M  / pad South, 4 of 26. Also bound to Sound on/off: both act.');
   assert.equal(await page.$eval('#sound', (b) => b.textContent), soundButton);
+  // Menu down on M too: the page says which acts where, and in the pause menu M moves down,
+  // the sound left as it was.
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('m');
+  await page.waitForFunction(() => /^Controls\. Menu down: M.*, 6 of 26\. Also bound to Sound on\/off: that wins in the game, Menu down in the pause menu\.$/
+      .test(document.getElementById('announce').textContent), {timeout: 5000})
+      .catch(async () => assert.fail(await page.evaluate(() =>
+          document.getElementById('announce').textContent)));
+  await page.keyboard.press('m');
+  await page.waitForFunction(() => /^Controls\. Enter: .*, 7 of 26\.$/
+      .test(document.getElementById('announce').textContent), {timeout: 5000})
+      .catch(async () => assert.fail(await page.evaluate(() =>
+          document.getElementById('announce').textContent)));
+  assert.equal(await page.$eval('#sound', (b) => b.textContent), soundButton);
+  for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowUp');
+  await announced('Controls. Jump: M  / pad South, 4 of 26.');
   // Escape while waiting keeps the key.
   await page.keyboard.press('Enter');
   await page.keyboard.press('Escape');
