@@ -175,7 +175,7 @@ mergeInto(LibraryManager.library, {
           a.useProcessingNode();
         }
       }
-      if (!a.paused && a.context.state === 'suspended') a.context.resume();
+      if (!a.paused && a.context.state === 'suspended') a.context.resume().catch(() => {});
     },
   },
 
@@ -201,7 +201,8 @@ mergeInto(LibraryManager.library, {
       a.unlock = null;
     }
     if (a.node) a.node.disconnect();
-    if (a.context) a.context.close();
+    // A resume or suspend still pending is refused by the close: nothing is left to play.
+    if (a.context) a.context.close().catch(() => {});
     Object.assign(a, {rate: 0, context: null, node: null, worklet: false, musicId: 0, paused: false});
   },
 
@@ -221,11 +222,9 @@ mergeInto(LibraryManager.library, {
     const a = pageAudio;
     a.paused = !!paused;
     if (!a.context) return;
-    if (a.paused) {
-      a.context.suspend();
-    } else {
-      a.context.resume();
-    }
+    // Refused only when the context is closed meanwhile, when there is nothing to play.
+    const change = a.paused ? a.context.suspend() : a.context.resume();
+    change.catch(() => {});
   },
 
   page_audio_mute__deps: ['$pageAudio'],
