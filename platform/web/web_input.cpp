@@ -38,6 +38,13 @@ uint8_t touch_held[256];
 // renewed at every pump.
 PadMapper pad_mapper;
 uint32_t pad_held_roles;
+// Whether a pad is known: the browser told of one (it shows pads only once one is used, and
+// says so), or an ask found one. Until then the pads are asked for only every PAD_ASK_EVERY
+// passes, for a browser that does not tell: asking every pass cost the page's thread for
+// nothing on the many machines with no pad.
+bool pad_known;
+int passes_unasked;
+constexpr int PAD_ASK_EVERY = 30;
 // Touch keys that went down since the held keys were last read: a tap shorter than a pass is
 // held for the next pass, so that it still counts.
 uint8_t tapped[256];
@@ -268,9 +275,18 @@ EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* event, void*) 
     return EM_FALSE;
 }
 
+EM_BOOL on_pad_connected(int, const EmscriptenGamepadEvent*, void*) {
+    pad_known = true;
+    return EM_FALSE;
+}
+
 void poll_gamepads() {
     pad_held_roles = 0;
     pad_commands = 0;
+    if (!pad_known && ++passes_unasked < PAD_ASK_EVERY) {
+        return;
+    }
+    passes_unasked = 0;
     if (!web_settings.gamepad || emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
         return;
     }
@@ -288,6 +304,7 @@ void poll_gamepads() {
             pad.stick_x = status.numAxes > 0 ? status.axis[0] : 0.0;
             pad.stick_y = status.numAxes > 1 ? status.axis[1] : 0.0;
             web_pad_add(pad, &state);
+            pad_known = true;
         }
     }
     // A menu takes the buttons newly pressed; the mapping still follows them, so that the
@@ -324,6 +341,8 @@ void listen(bool on) {
     // Not capturing: the page's own elements losing the focus is no reason to pause.
     emscripten_set_blur_callback(window_target, nullptr, EM_FALSE, on ? on_blur : nullptr);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on ? on_visibility : nullptr);
+    // Refused by a browser without pads; the asking now and then covers it.
+    emscripten_set_gamepadconnected_callback(nullptr, EM_TRUE, on ? on_pad_connected : nullptr);
     if (on) {
         page_listen_pointer();
     } else {

@@ -163,6 +163,8 @@ test('the Controls page rebinds a pad button, shows a conflict, keeps it and res
                  axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))};
     window.pad = pad;
     navigator.getGamepads = () => [pad, null, null, null];
+    // As a browser tells of a pad once it is used.
+    window.dispatchEvent(Object.assign(new Event('gamepadconnected'), {gamepad: pad}));
   });
   // A button pressed and let go, each seen by a poll.
   const tap = async (button) => {

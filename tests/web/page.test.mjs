@@ -307,6 +307,7 @@ test('a gamepad starts the game, walks the hero with its stick and goes back wit
     const pad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
                  axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))};
     window.pad = pad;
+    // Not told of by an event, as by a browser that does not: the page still finds it.
     navigator.getGamepads = () => [pad, null, null, null];
   });
   const press = (button, pressed) => page.evaluate((b, p) => {
