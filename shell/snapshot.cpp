@@ -55,12 +55,15 @@ size_t payload_size(const StateBlock& block) {
 
 // Sprites are numbered across the sprite blocks in their order.
 SpriteObject* sprite_numbered(int32_t number) {
+    // A negative number (-1: none) names no sprite; counting down from it could overflow.
+    if (number < 0)
+        return nullptr;
     for (const StateBlockList* list : state_lists) {
         for (int i = 0; i < list->count; ++i) {
             const StateBlock& b = list->blocks[i];
             if (b.kind != STATE_SPRITES)
                 continue;
-            if (number >= 0 && static_cast<size_t>(number) < b.size)
+            if (static_cast<size_t>(number) < b.size)
                 return static_cast<SpriteObject*>(b.data) + number;
             number -= static_cast<int32_t>(b.size);
         }
