@@ -2,6 +2,8 @@
 // the settings it changes, and its notices to the player.
 #include "platform/web/web_program.h"
 
+#include <cmath>
+
 #include <emscripten/emscripten.h>
 #include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
@@ -24,6 +26,13 @@ double (*frame_work)(double now_ms);
 constexpr double LEAST_WAIT_MS = 4.0;
 
 EM_BOOL on_animation_frame(double now_ms, void*);
+void on_wake(void*);
+
+// A browser's timer drops the fraction of a millisecond: rounded down, it would wake the page
+// just before the pass is due, to find nothing to do and wait again.
+void wake_after(double wait_ms) {
+    emscripten_set_timeout(on_wake, std::ceil(wait_ms), nullptr);
+}
 
 void on_wake(void*) {
     if (page_display_wants_animation_frames()) {
@@ -45,12 +54,12 @@ EM_BOOL on_animation_frame(double, void*) {
     if (!page_display_wants_animation_frames()) {
         // A worker draws: a timer alone paces the passes. The pause on a hidden page (the
         // program's own) keeps this to a look at the keys, which the browser slows further.
-        emscripten_set_timeout(on_wake, wait_ms, nullptr);
+        wake_after(wait_ms);
     } else if (wait_ms < LEAST_WAIT_MS) {
         emscripten_request_animation_frame(on_animation_frame, nullptr);
     } else {
         // The frame after the wait shows the pass: as late as a frame every refresh would.
-        emscripten_set_timeout(on_wake, wait_ms, nullptr);
+        wake_after(wait_ms);
     }
     return EM_FALSE;
 }
