@@ -103,6 +103,19 @@ test('a worker draws by default, the very picture the page\'s own WebGL draws, i
   const onPage = await openGame(shared.browser, `${shared.url}?draw=webgl`, viewport);
   assert.equal(await worker.evaluate('Module.display.kind'), 'worker');
   assert.equal(await onPage.evaluate('Module.display.kind'), 'webgl');
+  // With a worker drawing, a timer paces the passes: one wake a pass. A wait rounded down by
+  // the browser woke the page just before each pass was due, for nothing.
+  const pace = await worker.evaluate(async () => {
+    const passes = () => JSON.parse(Module.UTF8ToString(Module._web_status())).passes;
+    const setTimer = window.setTimeout;
+    let wakes = 0;
+    window.setTimeout = (...rest) => (wakes++, setTimer(...rest));
+    const from = passes();
+    await new Promise((resolve) => setTimer(resolve, 2000));
+    window.setTimeout = setTimer;
+    return {wakes, passes: passes() - from};
+  });
+  assert.ok(pace.passes > 20 && pace.wakes <= pace.passes * 1.1, `${pace.wakes} wakes for ${pace.passes} passes`);
   for (const mode of ['integer', 'fit', 'sharp']) {
     await chooseScale(worker, mode);
     await chooseScale(onPage, mode);
