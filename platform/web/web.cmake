@@ -37,9 +37,10 @@ file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/*.cpp
 set(WEB_SETTINGS_SOURCES platform/sdl/settings.cpp platform/sdl/keymap.cpp platform/sdl/gamepad.cpp
   platform/sdl/letterbox.cpp platform/sdl/parse.cpp platform/sdl/files.cpp)
 list(TRANSFORM WEB_SETTINGS_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
-# The runs recorded as the desktop records them, for links to the last one.
+# The runs recorded as the desktop records them, for links to the last one, and their panels.
 list(APPEND WEB_SETTINGS_SOURCES ${CMAKE_SOURCE_DIR}/programs/desktop/run_keeper.cpp
-  ${CMAKE_SOURCE_DIR}/programs/desktop/kept_runs.cpp)
+  ${CMAKE_SOURCE_DIR}/programs/desktop/kept_runs.cpp
+  ${CMAKE_SOURCE_DIR}/programs/desktop/run_panels.cpp)
 set(WEB_JS_LIBRARIES page_calls.js display_calls.js audio_calls.js)
 list(TRANSFORM WEB_JS_LIBRARIES PREPEND ${CMAKE_SOURCE_DIR}/platform/web/)
 add_executable(quellaro ${WEB_SOURCES} ${WEB_SETTINGS_SOURCES})

@@ -15,9 +15,9 @@
 #include "programs/common/replay_play.h"
 #include "programs/common/run_overlay.h"
 #include "programs/desktop/run_keeper.h"
+#include "programs/desktop/run_panels.h"
 #include "shell/game_state.h"
 #include "shell/snapshot.h"
-#include "world/world_state.h"
 
 // The page's side (page_calls.js): the link the page was opened with, copied into out when
 // it fits; its length in any case (0: none).
@@ -232,58 +232,21 @@ WEB_EXPORT void web_replay_open() {
 
 namespace {
 
-// The timer as the frame shown tells it: the keeper's, with the pass being shown counted.
-RunTimer shown;
-
-// The timer's panel in play with the timer on, at the frame's figure (the card's time at the
-// end); the ghost's figure, with the ghost on.
-const RunTimer* timer_now() {
-    const RunTimer& timer = run_keeper_timer();
-    if (!web_settings.show_timer || timer.last.game_mode != MODE_PLAYING)
-        return nullptr;
-    shown = run_timer_now(timer);
-    return &shown;
-}
-int ghost_now() {
-    const RunTimer& timer = run_keeper_timer();
-    return web_settings.show_ghost && timer.last.game_mode == MODE_PLAYING
-               ? run_timer_figure_now(timer)
-               : -1;
-}
-
-bool card_now(RunCard* card) {
-    const RunResult* result = run_keeper_result();
-    if (result == nullptr)
-        return false;
-    const char* again = keycode_name(web_settings.keys.keys[ROLE_START][0]);
-    const char* title = keycode_name(web_settings.keys.keys[ROLE_ESCAPE][0]);
-    *card = RunCard{result->outcome,     result->passes,
-                    result->score,       result->coins,
-                    result->percent,     result->beaten,
-                    result->practised,   result->kept ? 1 : result->keeping ? 0 : -1,
-                    again ? again : "S", title ? title : "Escape"};
-    return true;
+RunPanelsChoice choice() {
+    return {web_settings.show_timer != 0, web_settings.show_ghost != 0,
+            keycode_name(web_settings.keys.keys[ROLE_START][0]),
+            keycode_name(web_settings.keys.keys[ROLE_ESCAPE][0])};
 }
 
 }  // namespace
 
 int web_runs_look() {
-    RunCard card;
-    const bool carded = card_now(&card);
-    const unsigned runs =
-        static_cast<unsigned>(run_overlay_look(timer_now(), carded ? &card : nullptr));
-    const unsigned ghost = static_cast<unsigned>(ghost_look(ghost_now(), scroll_total));
-    return ghost == 0 ? static_cast<int>(runs) : static_cast<int>((runs * 31u + ghost) | 1u);
+    return run_panels_look(choice());
 }
 
 void web_runs_draw(uint32_t* rgba, int pitch, int width, int height) {
     // The canvas's pixels are RGBA in memory: red in the lowest byte.
     run_overlay_red_low(true);
     ghost_red_low(true);
-    ghost_draw(rgba, pitch, width, height, ghost_now(), scroll_total);
-    if (const RunTimer* timer = timer_now())
-        run_overlay_timer(rgba, pitch, width, height, *timer, run_keeper_best());
-    RunCard card;
-    if (card_now(&card))
-        run_overlay_card(rgba, pitch, width, height, card);
+    run_panels_draw(choice(), rgba, pitch, width, height);
 }
