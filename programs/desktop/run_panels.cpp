@@ -33,6 +33,7 @@ bool card_now(const RunPanelsChoice& choice, RunCard* card) {
     const RunResult* result = run_keeper_result();
     if (result == nullptr)
         return false;
+    const int kept = result->kept ? 1 : result->keeping ? 0 : -1;
     *card = RunCard{result->outcome,
                     result->passes,
                     result->score,
@@ -40,9 +41,7 @@ bool card_now(const RunPanelsChoice& choice, RunCard* card) {
                     result->percent,
                     result->beaten,
                     result->practised,
-                    result->kept      ? 1
-                    : result->keeping ? 0
-                                      : -1,
+                    kept,
                     choice.again_key ? choice.again_key : "S",
                     choice.title_key ? choice.title_key : "Escape"};
     return true;
