@@ -98,6 +98,21 @@ mergeInto(LibraryManager.library, {
     },
 
     // Everything WebGL needs, made at the start and again after a lost context came back.
+    // The last pass, the page's and the worker's: the picture (texture 2) scaled onto the whole
+    // canvas, sharp (linear from the whole-number prescale) or by nearest pixels.
+    scaleOnto: function(d, width, height) {
+      const gl = d.gl, p = d.place;
+      gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+      gl.viewport(0, 0, width, height);
+      gl.useProgram(d.scale);
+      gl.uniform1f(d.prescaleAt, p.sharp ? p.prescale : 0);
+      gl.activeTexture(gl.TEXTURE2);
+      const filter = p.sharp ? gl.LINEAR : gl.NEAREST;
+      gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, filter);
+      gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, filter);
+      gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+    },
+
     makeGl: function() {
       const d = pageDisplay;
       const gl = d.gl;
@@ -141,20 +156,12 @@ mergeInto(LibraryManager.library, {
       let d = null;
       function draw() {
         if (!d || !d.shown || d.lost) return;
-        const gl = d.gl, p = d.place;
+        const p = d.place;
         if (d.canvas.width !== p.width || d.canvas.height !== p.height) {
           d.canvas.width = p.width;
           d.canvas.height = p.height;
         }
-        gl.bindFramebuffer(gl.FRAMEBUFFER, null);
-        gl.viewport(0, 0, p.width, p.height);
-        gl.useProgram(d.scale);
-        gl.uniform1f(d.prescaleAt, p.sharp ? p.prescale : 0);
-        gl.activeTexture(gl.TEXTURE2);
-        const filter = p.sharp ? gl.LINEAR : gl.NEAREST;
-        gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, filter);
-        gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, filter);
-        gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+        d.scaleOnto(d, p.width, p.height);
       }
       function frame(m) {
         const gl = d.gl, W = d.width, H = d.height;
@@ -272,6 +279,7 @@ mergeInto(LibraryManager.library, {
                        height: d.FRAME_HEIGHT, VERTEX: d.VERTEX, LOOKUP: d.LOOKUP, SCALE: d.SCALE,
                        PRECISION: d.PRECISION, place: d.place, shown: false, lost: false};
       const makeGl = `d.compile = ${d.compile.toString()}; d.texture = ${d.texture.toString()};\n` +
+                     `d.scaleOnto = ${d.scaleOnto.toString()};\n` +
                      `const pageDisplay = d;\n(${d.makeGl.toString()})();`;
       d.worker.postMessage({type: 'open', canvas: offscreen, display, settings: d.settings, makeGl},
                            [offscreen]);
@@ -394,16 +402,7 @@ mergeInto(LibraryManager.library, {
       if (!d.shown || d.lost) return;
       const p = d.place;
       if (d.gl) {
-        const gl = d.gl;
-        gl.bindFramebuffer(gl.FRAMEBUFFER, null);
-        gl.viewport(0, 0, d.canvas.width, d.canvas.height);
-        gl.useProgram(d.scale);
-        gl.uniform1f(d.prescaleAt, p.sharp ? p.prescale : 0);
-        gl.activeTexture(gl.TEXTURE2);
-        const filter = p.sharp ? gl.LINEAR : gl.NEAREST;
-        gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, filter);
-        gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, filter);
-        gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+        d.scaleOnto(d, d.canvas.width, d.canvas.height);
       } else if (p.sharp) {
         const enlarged = d.enlarged.getContext('2d');
         enlarged.drawImage(d.source, 0, 0, d.enlarged.width, d.enlarged.height);
