@@ -27,6 +27,16 @@ async function pointOver(page, x, y) {
 const shared = useBrowser();
 const PAGE_PAUSE = 1, PAGE_OPTIONS = 3, PAGE_SOUND = 5, PAGE_CONFIRM = 7;
 
+// Waits for the page to say text to a screen reader (failing with what it said instead).
+async function announced(page, text) {
+  const said = () => document.getElementById('announce').textContent;
+  await page.waitForFunction((t) => document.getElementById('announce').textContent === t,
+                             {timeout: 5000}, text)
+      .catch(async () => assert.equal(await page.evaluate(said), text));
+}
+// The page's settings as kept in its storage.
+const stored = (page) => page.evaluate(() => atob(localStorage.getItem('quellaro.settings')));
+
 test('the pause menu is worked by keys and clicks, restarts the level and asks before quitting', async () => {
   const page = await openGame(shared.browser, shared.url, {width: 800, height: 640});
   await page.keyboard.press('ArrowDown');
@@ -84,33 +94,26 @@ test('the pause menu is worked by keys and clicks, restarts the level and asks b
 test('the Controls page rebinds a key, shows a conflict, keeps the keys and resets them', async () => {
   const context = await shared.browser.createBrowserContext();
   let page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
-  const announced = async (text) => {
-    const said = () => document.getElementById('announce').textContent;
-    await page.waitForFunction((t) => document.getElementById('announce').textContent === t,
-                               {timeout: 5000}, text)
-        .catch(async () => assert.equal(await page.evaluate(said), text));
-  };
-  const stored = () => page.evaluate(() => atob(localStorage.getItem('quellaro.settings')));
   await page.keyboard.press('p');
   await page.keyboard.press('ArrowUp');
   await page.keyboard.press('ArrowUp');  // round past Quit game
-  await announced('Paused. Controls, 4 of 5.');
+  await announced(page, 'Paused. Controls, 4 of 5.');
   await page.keyboard.press('Enter');
   for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
-  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26.');
+  await announced(page, 'Controls. Jump: PageDown, C  / pad South, 4 of 26.');
 
   // A is Walk left's: both act, and the page says so.
   await page.keyboard.press('Enter');
-  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26. Press the new key or pad button.');
+  await announced(page, 'Controls. Jump: PageDown, C  / pad South, 4 of 26. Press the new key or pad button.');
   await page.keyboard.press('a');
-  await announced('Controls. Jump: A  / pad South, 4 of 26. Also bound to Walk left: both act.');
+  await announced(page, 'Controls. Jump: A  / pad South, 4 of 26. Also bound to Walk left: both act.');
   await shot(page, 'web-controls-conflict');
-  assert.match(await stored(), /^jump = A$/m);
+  assert.match(await stored(page), /^jump = A$/m);
   // M, the sound key, is taken as a binding, not as the sound switch.
   const soundButton = await page.$eval('#sound', (b) => b.textContent);
   await page.keyboard.press('Enter');
   await page.keyboard.press('m');
-  await announced('Controls. Jump: M  / pad South, 4 of 26. Also bound to Sound on/off: both act.');
+  await announced(page, 'Controls. Jump: M  / pad South, 4 of 26. Also bound to Sound on/off: both act.');
   assert.equal(await page.$eval('#sound', (b) => b.textContent), soundButton);
   // Menu down on M too: the page says which acts where, and in the pause menu M moves down,
   // the sound left as it was.
@@ -129,25 +132,25 @@ test('the Controls page rebinds a key, shows a conflict, keeps the keys and rese
           document.getElementById('announce').textContent)));
   assert.equal(await page.$eval('#sound', (b) => b.textContent), soundButton);
   for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowUp');
-  await announced('Controls. Jump: M  / pad South, 4 of 26.');
+  await announced(page, 'Controls. Jump: M  / pad South, 4 of 26.');
   // Escape while waiting keeps the key.
   await page.keyboard.press('Enter');
   await page.keyboard.press('Escape');
   await page.keyboard.press('Enter');
   await page.keyboard.press('x');
-  await announced('Controls. Jump: X  / pad South, 4 of 26. Saved.');
+  await announced(page, 'Controls. Jump: X  / pad South, 4 of 26. Saved.');
 
   // Kept: the page opened again shows X.
   await page.close();
   page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
-  assert.match(await stored(), /^jump = X$/m);
+  assert.match(await stored(page), /^jump = X$/m);
   await page.keyboard.press('p');
   await page.keyboard.press('ArrowUp');
   await page.keyboard.press('ArrowUp');
   await page.keyboard.press('Enter');
   await page.keyboard.press('ArrowUp');  // round to Back, then Reset to defaults
   await page.keyboard.press('ArrowUp');
-  await announced('Controls. Reset to defaults, 25 of 26.');
+  await announced(page, 'Controls. Reset to defaults, 25 of 26.');
   await page.keyboard.press('Enter');
   await page.waitForFunction(() => /^jump = PageDown, C$/m.test(
       atob(localStorage.getItem('quellaro.settings'))));
@@ -174,48 +177,39 @@ test('the Controls page rebinds a pad button, shows a conflict, keeps it and res
       await sleep(150);
     }
   };
-  const announced = async (text) => {
-    const said = () => document.getElementById('announce').textContent;
-    await page.waitForFunction((t) => document.getElementById('announce').textContent === t,
-                               {timeout: 5000}, text)
-        .catch(async () => assert.equal(await page.evaluate(said), text));
-  };
-  const stored = () => page.evaluate(() => atob(localStorage.getItem('quellaro.settings')));
   const SOUTH = 0, NORTH = 3, START = 9, UP = 12, DOWN = 13;
+  // The pad alone: Start plays, Start again pauses with the menu, the D-pad and South open
+  // Controls.
+  const toControls = async () => {
+    await tap(START);
+    await waitForStatus(page, 's.game_mode === 0');
+    await tap(START);
+    await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
+    for (let i = 0; i < 4; i++) await tap(DOWN);
+    await announced(page, 'Paused. Controls, 5 of 7.');
+    await tap(SOUTH);
+  };
   await fakePad();
-  // The pad alone: Start plays, Start again pauses with the menu, the D-pad and South go to
-  // Controls and its Jump.
-  await tap(START);
-  await waitForStatus(page, 's.game_mode === 0');
-  await tap(START);
-  await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
-  for (let i = 0; i < 4; i++) await tap(DOWN);
-  await announced('Paused. Controls, 5 of 7.');
-  await tap(SOUTH);
+  await toControls();
   for (let i = 0; i < 3; i++) await tap(DOWN);
-  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26.');
+  await announced(page, 'Controls. Jump: PageDown, C  / pad South, 4 of 26.');
   await tap(SOUTH);
-  await announced('Controls. Jump: PageDown, C  / pad South, 4 of 26. Press the new key or pad button.');
+  await announced(page, 'Controls. Jump: PageDown, C  / pad South, 4 of 26. Press the new key or pad button.');
   // North is Quick load's: both act, and the page says so.
   await tap(NORTH);
-  await announced('Controls. Jump: PageDown, C  / pad North, 4 of 26. Also bound to Quick load: both act.');
+  await announced(page, 'Controls. Jump: PageDown, C  / pad North, 4 of 26. Also bound to Quick load: both act.');
   await shot(page, 'web-controls-pad');
-  assert.match(await stored(), /\[gamepad\][^[]*^jump = North$/m);
+  assert.match(await stored(page), /\[gamepad\][^[]*^jump = North$/m);
 
   // Kept: the page opened again has it, and Reset to defaults (by the pad) restores South.
   await page.close();
   page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
-  assert.match(await stored(), /\[gamepad\][^[]*^jump = North$/m);
+  assert.match(await stored(page), /\[gamepad\][^[]*^jump = North$/m);
   await fakePad();
-  await tap(START);
-  await waitForStatus(page, 's.game_mode === 0');
-  await tap(START);
-  await waitForStatus(page, `s.menu === ${PAGE_PAUSE}`);
-  for (let i = 0; i < 4; i++) await tap(DOWN);
-  await tap(SOUTH);
+  await toControls();
   await tap(UP);
   await tap(UP);
-  await announced('Controls. Reset to defaults, 25 of 26.');
+  await announced(page, 'Controls. Reset to defaults, 25 of 26.');
   await tap(SOUTH);
   await page.waitForFunction(() => /\[gamepad\][^[]*^jump = South$/m.test(
       atob(localStorage.getItem('quellaro.settings'))));
@@ -226,8 +220,6 @@ test('the Controls page rebinds a pad button, shows a conflict, keeps it and res
 test('the game speed is kept in the page\'s storage and marks the game practised', async () => {
   const context = await shared.browser.createBrowserContext();
   let page = await openGame(shared.browser, shared.url, {width: 800, height: 640}, {context});
-  const announced = (text) => page.waitForFunction(
-      (t) => document.getElementById('announce').textContent === t, {timeout: 5000}, text);
   await page.keyboard.press('s');
   await waitForStatus(page, 's.game_mode === 0 && s.practised === 0');
   await page.keyboard.press('p');
@@ -236,7 +228,7 @@ test('the game speed is kept in the page\'s storage and marks the game practised
   await page.keyboard.press('Enter');  // Options
   for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
   await page.keyboard.press('ArrowRight');  // 100 % to 90 %
-  await announced('Options. Game speed: 90 %, 4 of 5.');
+  await announced(page, 'Options. Game speed: 90 %, 4 of 5.');
   await page.waitForFunction(() => /^speed = 90$/m.test(atob(localStorage.getItem('quellaro.settings'))));
   for (let i = 0; i < 2; i++) await page.keyboard.press('Escape');
   await waitForStatus(page, 's.paused === 0 && s.practised === 1');
