@@ -217,6 +217,11 @@ mergeInto(LibraryManager.library, {
             postMessage(m, m.palette ? [m.pixels, m.palette] : [m.pixels]);
           } else if (m.type === 'read') {
             read();
+          } else if (m.type === 'lose') {
+            // For the tests: the context lost and given back, as a reset of the GPU does.
+            const lose = d.gl.getExtension('WEBGL_lose_context');
+            lose.loseContext();
+            setTimeout(() => lose.restoreContext(), m.ms);
           }
         } catch (error) {
           postMessage({type: 'failed', why: String(error && error.message || error)});

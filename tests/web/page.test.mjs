@@ -139,6 +139,40 @@ test('a worker draws by default, the very picture the page\'s own WebGL draws, i
   await onPage.close();
 });
 
+test('a lost WebGL context comes back with the frame drawn again, by the worker and on the page', async () => {
+  for (const query of ['', '?draw=webgl']) {
+    const page = await openGame(shared.browser, `${shared.url}${query}`, {width: 800, height: 640});
+    await page.keyboard.press('s');
+    await waitForStatus(page, 's.game_mode === 0');
+    // Paused, once the menu's shade has come in, the frame stays: only the lost context could
+    // change it.
+    await page.keyboard.press('p');
+    await waitForStatus(page, 's.paused === 1');
+    let before = '';
+    for (let seen = null; seen !== before; await sleep(300)) {
+      seen = before;
+      before = (await canvasDigest(page)).digest;
+    }
+    await page.evaluate(() => {
+      const d = Module.display;
+      if (d.worker) {
+        d.worker.postMessage({type: 'lose', ms: 300});
+        return;
+      }
+      const lose = d.gl.getExtension('WEBGL_lose_context');
+      lose.loseContext();
+      setTimeout(() => lose.restoreContext(), 300);
+    });
+    await sleep(1000);
+    const after = (await canvasDigest(page)).digest;
+    assert.equal(after, before, `${query || 'worker'}: the frame drawn again`);
+    await page.keyboard.press('p');
+    await waitForStatus(page, 's.paused === 0');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  }
+});
+
 test('when the drawing worker fails, the page draws on its own thread and loses nothing', async () => {
   const page = await shared.browser.newPage();
   // A worker whose canvas gives no WebGL, as a browser without it in workers would.
