@@ -151,7 +151,9 @@ mergeInto(LibraryManager.library, {
     },
 
     // The worker's side: the same two passes as on the page, on the canvas handed to it. It
-    // answers each frame by sending its buffers back, and a read with the canvas's pixels.
+    // answers each frame by sending its buffers back, once the frame's wait has passed since it
+    // came (the page's next pass is due then, and this wakes it), and a read with the canvas's
+    // pixels.
     WORKER: `'use strict';
       let d = null;
       function draw() {
@@ -213,8 +215,14 @@ mergeInto(LibraryManager.library, {
             d.place = m.place;
             draw();
           } else if (m.type === 'frame') {
+            const came = performance.now();
             if (!d.lost) frame(m);
-            postMessage(m, m.palette ? [m.pixels, m.palette] : [m.pixels]);
+            const back = () => postMessage(m, m.palette ? [m.pixels, m.palette] : [m.pixels]);
+            // A timer drops the fraction of a millisecond: rounded up, so as not to wake the
+            // page just before its pass is due.
+            const left = Math.ceil(m.wait - (performance.now() - came));
+            if (left > 0) setTimeout(back, left);
+            else back();
           } else if (m.type === 'read') {
             read();
           } else if (m.type === 'lose') {
@@ -254,6 +262,8 @@ mergeInto(LibraryManager.library, {
       d.free = {indexed: [0, 1].map(() => ({pixels: new ArrayBuffer(size), palette: new ArrayBuffer(1024)})),
                 rgba: [0, 1].map(() => ({pixels: new ArrayBuffer(size * 4), palette: null}))};
       d.pending = null;   // the newest frame not yet sent: {pixels, palette} addresses
+      d.sendDue = false;  // a send is asked for at the end of this task
+      d.waking = false;   // a frame is out whose buffers coming back wake the page
       d.readers = [];     // reads asked for, in order: their promises' resolve
       d.reading = [];     // reads sent to the worker, in order
       d.worker.onmessage = (event) => {
@@ -266,6 +276,10 @@ mergeInto(LibraryManager.library, {
           d.free[m.palette ? 'indexed' : 'rgba'].push({pixels: m.pixels, palette: m.palette});
           if (Module.onFramePresented) Module.onFramePresented();
           d.send();
+          if (m.wait >= 0) {
+            d.waking = false;
+            Module._web_display_woke();
+          }
         } else if (m.type === 'read') {
           d.reading.shift()(m);
         } else if (m.type === 'restored') {
@@ -298,6 +312,11 @@ mergeInto(LibraryManager.library, {
       console.warn('Quellaro 2005: drawing on the page, the drawing worker failed:', why);
       d.worker.terminate();
       d.worker = null;
+      // The frame that was to wake the page will not come back: the page wakes itself.
+      if (d.waking) {
+        d.waking = false;
+        setTimeout(() => Module._web_display_woke(), 0);
+      }
       d.failed = why;
       const fresh = d.canvas.cloneNode(false);
       d.canvas.replaceWith(fresh);
@@ -310,26 +329,42 @@ mergeInto(LibraryManager.library, {
       d.readers = d.reading = [];
     },
 
-    // The newest frame to the worker once a buffer is back; then the reads asked for since.
-    send: function() {
+    // A frame presented waits for the end of its task: a pass's frame goes first, with the
+    // wait until the next pass (page_display_send_waking); any other goes then.
+    sendSoon: function() {
       const d = pageDisplay;
-      if (d.pending) {
-        const list = d.free[d.pending.palette ? 'indexed' : 'rgba'];
-        if (!list.length) return;
-        const slot = list.pop();
+      if (d.sendDue) return;
+      d.sendDue = true;
+      queueMicrotask(d.sendNow);
+    },
+    sendNow: function() {
+      pageDisplay.sendDue = false;
+      if (pageDisplay.worker) pageDisplay.send(-1);
+    },
+
+    // The newest frame to the worker once a buffer is back, to be handed back wait ms after it
+    // comes (-1: at once); then the reads asked for since. True when the frame was sent.
+    send: function(wait) {
+      const d = pageDisplay;
+      let sent = false;
+      if (d.pending && d.free[d.pending.palette ? 'indexed' : 'rgba'].length) {
+        const slot = d.free[d.pending.palette ? 'indexed' : 'rgba'].pop();
         const pixels = new Uint8Array(slot.pixels);
         pixels.set(HEAPU8.subarray(d.pending.pixels, d.pending.pixels + pixels.length));
         if (slot.palette) {
           new Uint8Array(slot.palette).set(HEAPU8.subarray(d.pending.palette, d.pending.palette + 1024));
         }
         d.pending = null;
-        d.worker.postMessage({type: 'frame', pixels: slot.pixels, palette: slot.palette},
-                             slot.palette ? [slot.pixels, slot.palette] : [slot.pixels]);
+        const message = {type: 'frame', pixels: slot.pixels, palette: slot.palette,
+                         wait: wait === undefined ? -1 : wait};
+        d.worker.postMessage(message, slot.palette ? [slot.pixels, slot.palette] : [slot.pixels]);
+        sent = true;
       }
       while (d.readers.length) {
         d.reading.push(d.readers.shift());
         d.worker.postMessage({type: 'read'});
       }
+      return sent;
     },
 
     settings: {alpha: false, antialias: false, depth: false, stencil: false, premultipliedAlpha: false,
@@ -456,8 +491,21 @@ mergeInto(LibraryManager.library, {
     return pageDisplay.gl || pageDisplay.worker ? 1 : 0;
   },
 
-  // 1 when passes should wait for the display's refresh (the page draws), 0 when a timer
-  // does (the worker draws; the page's thread then pays for no animation frames).
+  // After a wake's passes: their frame sent to the worker, which hands its buffers back (and so
+  // wakes the page) after wait_ms; 0 when there is no such frame, and a timer must wake it.
+  page_display_send_waking__deps: ['$pageDisplay'],
+  page_display_send_waking: function(wait_ms) {
+    const d = pageDisplay;
+    if (!d.worker) return 0;
+    if (d.waking) return 1;  // a frame out wakes the page already: never two wakes
+    if (!d.send(Math.max(0, wait_ms))) return 0;
+    d.waking = true;
+    return 1;
+  },
+
+  // 1 when passes should wait for the display's refresh (the page draws), 0 when the worker
+  // draws (its frames coming back, or a timer, pace them; the page's thread then pays for no
+  // animation frames).
   page_display_wants_animation_frames__deps: ['$pageDisplay'],
   page_display_wants_animation_frames: function() {
     return pageDisplay.worker ? 0 : 1;
@@ -474,7 +522,7 @@ mergeInto(LibraryManager.library, {
     const d = pageDisplay;
     if (d.worker) {
       d.pending = {pixels, palette};
-      d.send();
+      d.sendSoon();
       return;
     }
     if (d.lost) return;
@@ -507,7 +555,7 @@ mergeInto(LibraryManager.library, {
     const d = pageDisplay;
     if (d.worker) {
       d.pending = {pixels, palette: 0};
-      d.send();
+      d.sendSoon();
       return;
     }
     if (d.lost) return;

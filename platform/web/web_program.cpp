@@ -2,19 +2,21 @@
 // the settings it changes, and its notices to the player.
 #include "platform/web/web_program.h"
 
-#include <cmath>
-
 #include <emscripten/emscripten.h>
 #include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
+#include <cmath>
+
 #include "platform/web/web_backend.h"
 
 // The page's side (page_calls.js, display_calls.js): a short notice beside the game; whether
-// passes wait for the display's refresh.
+// passes wait for the display's refresh; the frame of this wake sent to the drawing worker,
+// which hands its buffer back after wait_ms and so wakes the page (1), or nothing to send (0).
 extern "C" {
 void page_notice(const char* text);
 int page_display_wants_animation_frames();
+int page_display_send_waking(double wait_ms);
 }
 
 namespace {
@@ -52,9 +54,13 @@ EM_BOOL on_animation_frame(double, void*) {
     }
     web_audio_feed();
     if (!page_display_wants_animation_frames()) {
-        // A worker draws: a timer alone paces the passes. The pause on a hidden page (the
-        // program's own) keeps this to a look at the keys, which the browser slows further.
-        wake_after(wait_ms);
+        // A worker draws: the frame's buffer coming back wakes the page when the next pass is
+        // due, so that a pass costs the page's thread one task, not a timer's as well. With no
+        // frame to send (the pause on a hidden page, a frame unchanged), a timer wakes it; the
+        // browser slows that further on a hidden page.
+        if (!page_display_send_waking(wait_ms)) {
+            wake_after(wait_ms);
+        }
     } else if (wait_ms < LEAST_WAIT_MS) {
         emscripten_request_animation_frame(on_animation_frame, nullptr);
     } else {
@@ -92,6 +98,12 @@ void web_notice(const char* text) {
 
 void web_run_frames(double (*frame)(double now_ms)) {
     frame_work = frame;
+    on_wake(nullptr);
+}
+
+// For the page: the drawing worker handed back the frame sent to wake the page (or can no
+// longer draw, and so will not).
+WEB_EXPORT void web_display_woke() {
     on_wake(nullptr);
 }
 
