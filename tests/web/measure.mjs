@@ -11,7 +11,7 @@ import path from 'node:path';
 
 import {PredefinedNetworkConditions} from 'puppeteer-core';
 
-import {DIST_DIR, gameStatus, launch, serve, sleep, waitForStatus} from './harness.mjs';
+import {DIST_DIR, launch, serve, sleep, waitForStatus} from './harness.mjs';
 
 const median = (values) => [...values].sort((a, b) => a - b)[values.length >> 1];
 const KB = 1024;
@@ -44,7 +44,7 @@ async function coldVisit(network, viewport = {width: 1280, height: 1024}) {
 
 // --- The main thread's time per pass, against references of the same run ------------------
 // Each figure is the processor time of the page's main thread (DevTools' ThreadTime: all it
-// did) over windows of half a second, divided by the passes run in the window; p10 and p50
+// did) over windows of a second, divided by the passes run in the window; p10 and p50
 // over the windows. The references, written apart from the game's code and served as the game
 // is, a pass every 30 ms: an empty requestAnimationFrame loop (what any animated page pays,
 // counted per 30 ms); a page whose worker draws each frame it is sent (what the game's default
@@ -53,7 +53,7 @@ async function coldVisit(network, viewport = {width: 1280, height: 1024}) {
 // frame of bytes and its palette up as textures, the palette lookup into a picture, the
 // picture scaled onto a canvas of the game's size). What is left above a reference is the
 // game's own: its pass, its input, the mixing of its sound.
-const WINDOW_MS = 500;
+const WINDOW_MS = 1000;
 const WINDOWS = 12;
 
 const REFERENCE_RAF = `<!doctype html><body style="margin:0;background:#101018"><script>
@@ -215,9 +215,10 @@ const SOUND = `
   }`;
 
 // The same frame drawn by a worker that owns the canvas: the page's thread copies each pass's
-// bytes and palette into one of two buffers and sends them (they come back once drawn), a
-// timer every 30 ms and no animation frames, as the game does when a worker draws for it; with
-// sound, the sound too.
+// bytes and palette into one of two buffers and sends them with the wait until the next pass;
+// the worker draws them and hands them back when that pass is due, which wakes the page for
+// it. A pass every 30 ms and no animation frames, as the game does when a worker draws for it;
+// with sound, the sound too.
 const REFERENCE_WORKER = (place, withSound = false) => REFERENCE_PAGE(place, `${withSound ? SOUND : ''}
   const source = ${JSON.stringify(`${GL_DRAWING}
   onmessage = ({data}) => {
@@ -225,52 +226,68 @@ const REFERENCE_WORKER = (place, withSound = false) => REFERENCE_PAGE(place, `${
       setUp(data.canvas);
       return;
     }
+    const came = performance.now();
     draw(new Uint8Array(data.bytes), new Uint8Array(data.colours));
-    postMessage(data, [data.bytes, data.colours]);
+    const back = () => postMessage(data, [data.bytes, data.colours]);
+    const left = Math.ceil(data.wait - (performance.now() - came));
+    if (left > 0) setTimeout(back, left);
+    else back();
   };`)};
   const worker = new Worker(URL.createObjectURL(new Blob([source])));
   const canvas = document.getElementById('c').transferControlToOffscreen();
   worker.postMessage({canvas}, [canvas]);
   const spare = [0, 1].map(() => ({bytes: new ArrayBuffer(640 * 480), colours: new ArrayBuffer(1024)}));
-  worker.onmessage = ({data}) => spare.push(data);
   let count = 0, due = performance.now();
   window.passes = () => count;
   function pass() {
-    const buffers = spare.pop();
-    if (buffers) {
-      new Uint8Array(buffers.bytes).set(pictures[count & 1]);
-      new Uint8Array(buffers.colours).set(palettes[count & 1]);
-      worker.postMessage(buffers, [buffers.bytes, buffers.colours]);
-    }
-    ${withSound ? 'sound();' : ''}
     count++;
     due += 30;
     const now = performance.now();
     if (now - due > 150) due = now;
-    setTimeout(pass, Math.max(0, due - now));
+    const wait = Math.max(0, Math.ceil(due - now));
+    const buffers = spare.pop();
+    if (buffers) {
+      new Uint8Array(buffers.bytes).set(pictures[count & 1]);
+      new Uint8Array(buffers.colours).set(palettes[count & 1]);
+      buffers.wait = wait;
+      worker.postMessage(buffers, [buffers.bytes, buffers.colours]);
+    } else {
+      setTimeout(pass, wait);
+    }
+    ${withSound ? 'sound();' : ''}
   }
+  worker.onmessage = ({data}) => {
+    spare.push(data);
+    pass();
+  };
   setTimeout(pass, 30);`);
 
-// The main thread's time per pass over windows of the page: [p10, p50] in ms. ThreadTime is
-// the processor time of the page's main thread, which other programs on a busy machine do not
-// inflate as they do wall-clock task time. passes() gives the page's passes so far.
+// The main thread's time per pass over windows of the page: [p10, p50] in ms, and the median
+// animation frames a pass. ThreadTime is the processor time of the page's main thread, which
+// other programs on a busy machine do not inflate as they do wall-clock task time. passes is
+// an expression giving the page's passes so far. Each look at the page costs its thread a
+// little: the windows share their edges, and each edge is one look at the time and one at the
+// counts, the same for the game and the references.
 async function taskPerPass(page, passes) {
-  const frames = () => page.evaluate('window.animationFrames ?? 0');
   const client = await page.createCDPSession();
   await client.send('Performance.enable', {timeDomain: 'threadTicks'});
-  const threadTime = async () => (await client.send('Performance.getMetrics')).metrics
-                                     .find((m) => m.name === 'ThreadTime').value;
+  const look = async () => {
+    const time = (await client.send('Performance.getMetrics')).metrics.find((m) => m.name === 'ThreadTime').value;
+    const counts = await page.evaluate(`({passes: ${passes}, frames: window.animationFrames ?? 0})`);
+    return {time, ...counts};
+  };
   const figures = [];
   const shown = [];
+  let before = await look();
   for (let i = 0; i < WINDOWS; i++) {
-    const before = await threadTime();
-    const passesBefore = await passes();
-    const framesBefore = await frames();
     await sleep(WINDOW_MS);
-    const after = await threadTime();
-    const ran = (await passes()) - passesBefore;
-    if (ran > 0) figures.push((after - before) * 1000 / ran);
-    shown.push(((await frames()) - framesBefore) / ran);
+    const after = await look();
+    const ran = after.passes - before.passes;
+    if (ran > 0) {
+      figures.push((after.time - before.time) * 1000 / ran);
+      shown.push((after.frames - before.frames) / ran);
+    }
+    before = after;
   }
   await client.detach();
   figures.sort((a, b) => a - b);
@@ -312,7 +329,7 @@ async function passCost(VIEWPORT) {
     await page.waitForFunction('window.Module && Module.firstFrameAt', {timeout: 120_000, polling: 10});
     // Sound starts with the first key: without it, what the page pays for the game alone.
     if (!sound) await page.evaluate(() => { Module.audio.start = () => {}; });
-    const passes = async () => (await gameStatus(page)).passes;
+    const passes = 'JSON.parse(Module.UTF8ToString(Module._web_status())).passes';
     await sleep(500);
     const kind = await page.evaluate('Module.display.kind');
     report(`${kind}: title menu${sound ? '' : ', no sound'}`, await taskPerPass(page, passes));
@@ -351,7 +368,7 @@ async function passCost(VIEWPORT) {
     }
     await sleep(500);
     if (errors.length) throw new Error(`the reference failed: ${errors.join('; ')}`);
-    report(what, await taskPerPass(page, () => page.evaluate('window.passes()')));
+    report(what, await taskPerPass(page, 'window.passes()'));
     await context.close();
   };
   // The game as it draws by default (a worker), then drawing on the page's thread.
