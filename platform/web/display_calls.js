@@ -97,7 +97,6 @@ mergeInto(LibraryManager.library, {
       return texture;
     },
 
-    // Everything WebGL needs, made at the start and again after a lost context came back.
     // The last pass, the page's and the worker's: the picture (texture 2) scaled onto the whole
     // canvas, sharp (linear from the whole-number prescale) or by nearest pixels.
     scaleOnto: function(d, width, height) {
@@ -113,6 +112,7 @@ mergeInto(LibraryManager.library, {
       gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
     },
 
+    // Everything WebGL needs, made at the start and again after a lost context came back.
     makeGl: function() {
       const d = pageDisplay;
       const gl = d.gl;
